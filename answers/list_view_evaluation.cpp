@@ -1,0 +1,80 @@
+#include <cstring>
+
+#include "answers/evaluation.h"
+#include "answers/score.h"
+#include "answers/verdict.h"
+#include "views/views.h"
+
+namespace vidod {
+
+namespace {
+
+void ShowRevealLabel(HWND listView, int question, bool shown) {
+  HWND label = GetDlgItem(listView, kListRevealLabelBase + question);
+  if (label) ShowWindow(label, shown ? SW_SHOW : SW_HIDE);
+}
+
+// Every box of the question holds its expected answer (the boxes are read,
+// not their labels).
+bool QuestionWhollyRight(HWND listView, const QuestionEntry* entry, int question, int perQuestion) {
+  const char* expected[2] = {entry->expectedAnswer1, entry->expectedAnswer2};
+  for (int answer = 0; answer < perQuestion; ++answer) {
+    char typed[kTextSize] = "";
+    GetDlgItemTextA(listView, kFirstListBoxId + (question - 1) * perQuestion + answer, typed,
+                    sizeof typed);
+    if (!HoldsExpectedAnswer(expected[answer], typed)) return false;
+  }
+  return true;
+}
+
+// The quiz is complete when every verdict label of the view reads "BRAVO".
+bool EveryLabelRight(HWND listView, int boxCount) {
+  for (int i = 0; i < boxCount; ++i) {
+    char label[kTextSize] = "";
+    GetDlgItemTextA(listView, kFirstListBoxId + kListLabelOffset + i, label, sizeof label);
+    if (std::strcmp(label, kVerdictRight) != 0) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void EvaluateListViewAnswer(PlayerDocument* document, HWND listView, int boxId) {
+  QuizDocument* quiz = document->quiz;
+  const int perQuestion = quiz->answersPerQuestion;
+  if (perQuestion != 1 && perQuestion != 2) return;
+  const int boxCount = quiz->questionCount * perQuestion;
+  const int k = boxId - kFirstListBoxId;
+  if (k < 0 || k >= boxCount) return;
+  const int question = k / perQuestion + 1;
+  const int answer = k % perQuestion + 1;
+  QuestionEntry* entry = QuestionAt(quiz, question - 1);
+  if (!entry) return;
+
+  char typed[kTextSize] = "";
+  GetDlgItemTextA(listView, boxId, typed, sizeof typed);
+  const char* expected = answer == 1 ? entry->expectedAnswer1 : entry->expectedAnswer2;
+  const char* verdict = JudgeRawAnswer(expected, typed, AnswerView::kList);
+  const bool right = verdict == kVerdictRight;
+  // This view only ever sets marks.
+  if (right) entry->solved = 1;
+  SetDlgItemTextA(listView, boxId + kListLabelOffset, verdict);
+
+  const RevealMode reveal = RevealModeOf(quiz->quizType);
+  if (!right) {
+    ShowRevealLabel(listView, question, false);
+    quiz->completionFlag = 0;
+  } else if (reveal == RevealMode::kPerQuestion &&
+             QuestionWhollyRight(listView, entry, question, perQuestion)) {
+    ShowRevealLabel(listView, question, true);
+  }
+
+  if (reveal == RevealMode::kAtCompletion && !quiz->completionFlag &&
+      EveryLabelRight(listView, boxCount)) {
+    quiz->completionFlag = 1;
+    for (int n = 1; n <= quiz->questionCount; ++n) ShowRevealLabel(listView, n, true);
+  }
+  RefreshScore(document);
+}
+
+}  // namespace vidod

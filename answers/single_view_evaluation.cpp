@@ -1,0 +1,27 @@
+#include "answers/evaluation.h"
+#include "answers/verdict.h"
+#include "views/views.h"
+
+namespace vidod {
+
+void EvaluateSingleViewAnswer(PlayerDocument* document, HWND view, int question) {
+  const QuizDocument* quiz = document->quiz;
+  if (question < 0 || question >= quiz->questionCount) return;
+  QuestionEntry* entry = QuestionAt(quiz, question);
+  if (!entry) return;
+  // The mark always follows the last judgement made in this view.
+  entry->solved = 0;
+  char typed[kTextSize] = "";
+  GetDlgItemTextA(view, kAnswerBoxId, typed, sizeof typed);
+  SetDlgItemTextA(view, kSingleRevealLabelId, "");
+  // With two answers per question this view judges the first one only.
+  const char* verdict = JudgeRawAnswer(entry->expectedAnswer1, typed, AnswerView::kSingleQuestion);
+  if (verdict == kVerdictRight) {
+    entry->solved = 1;
+    SetDlgItemTextA(view, kSingleRevealLabelId, entry->revealText);
+  }
+  SetDlgItemTextA(view, kSingleVerdictLabelId, verdict);
+  RefreshScore(document);
+}
+
+}  // namespace vidod

@@ -1,0 +1,205 @@
+#include <windows.h>
+#include <windowsx.h>
+
+#include "app/player_shell.h"
+#include "quiz/player_document.h"
+#include "views/views.h"
+
+namespace vidod {
+
+namespace {
+
+constexpr int kViewLeft = 5;
+constexpr int kViewTop = 50;
+constexpr int kViewWidthMargin = 11;
+constexpr int kViewHeightMargin = 68;
+constexpr int kHeaderTop = 2;
+constexpr int kHeaderHeight = 49;
+constexpr int kStatusRightMargin = 145;
+constexpr int kStatusBottomMargin = 16;
+constexpr int kStatusWidth = 140;
+constexpr int kStatusHeight = 15;
+constexpr int kStatusCreateX = 725;
+constexpr int kStatusCreateWidth = 130;
+constexpr int kWheelNotch = 120;
+constexpr WPARAM kScrollDownStep = 500;
+constexpr WPARAM kScrollUpStep = 501;
+constexpr int kSwitchBoxTextLength = 254;
+constexpr LONG kResizableStyle = WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
+constexpr UINT kFrameChangeFlags =
+    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+
+void OnCreate(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  const char* status = g_document ? g_document->quiz->statusText : "";
+  g_shell.statusLine = CreateWindowExA(0, "Static", status, WS_CHILD | WS_VISIBLE, kStatusCreateX,
+                                       client.bottom - kStatusBottomMargin, kStatusCreateWidth,
+                                       kStatusHeight, window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusLineId)),
+                                       g_shell.instance, nullptr);
+  SendMessageA(g_shell.statusLine, WM_SETFONT,
+               reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  SendMessageA(window, WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_QUESTION)));
+}
+
+void PlaceChild(HWND child, int x, int y, int width, int height) {
+  if (child) SetWindowPos(child, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void LayOut(int cx, int cy) {
+  PlaceChild(g_shell.singleView, kViewLeft, kViewTop, cx - kViewWidthMargin, cy - kViewHeightMargin);
+  PlaceChild(g_shell.headerBar, kViewLeft, kHeaderTop, cx - kViewWidthMargin, kHeaderHeight);
+  PlaceChild(g_shell.listView, kViewLeft, kViewTop, cx - kViewWidthMargin, cy - kViewHeightMargin);
+  PlaceChild(g_shell.statusLine, cx - kStatusRightMargin, cy - kStatusBottomMargin, kStatusWidth,
+             kStatusHeight);
+}
+
+void OnClose() {
+  if (!SaveAnswersOrAsk(true)) {
+    // The player chose to stay: the answers are still in memory.
+    return;
+  }
+  PostQuitMessage(0);
+}
+
+void ForwardWheel(WPARAM wParam) {
+  const int distance = GET_WHEEL_DELTA_WPARAM(wParam);
+  if (!g_shell.listView) return;
+  if (distance == kWheelNotch)
+    PostMessageA(g_shell.listView, WM_VSCROLL, kScrollUpStep, 0);
+  else if (distance == -kWheelNotch)
+    PostMessageA(g_shell.listView, WM_VSCROLL, kScrollDownStep, 0);
+}
+
+LRESULT OnStatusColour(HDC dc, HWND control) {
+  if (GetDlgCtrlID(control) != kStatusLineId) return 0;
+  SetTextColor(dc, RGB(0, 0, 0));
+  return reinterpret_cast<LRESULT>(g_shell.statusBrush);
+}
+
+void SetResizable(HWND window, bool resizable) {
+  LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+  style = resizable ? (style | kResizableStyle) : (style & ~static_cast<LONG_PTR>(kResizableStyle));
+  SetWindowLongPtrA(window, GWL_STYLE, style);
+  SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChangeFlags);
+}
+
+int SwitchSlotCount() {
+  const QuizDocument* quiz = g_document->quiz;
+  int count = quiz->questionCount * quiz->answersPerQuestion;
+  return count > kAnswerSlotCount ? kAnswerSlotCount : count;
+}
+
+void CarrySlotsToListBoxes() {
+  const int count = SwitchSlotCount();
+  for (int i = 1; i <= count; ++i) {
+    HWND box = GetDlgItem(g_shell.listView, kFirstListBoxId - 1 + i);
+    // Moving the focus through the boxes makes each judge its answer as it loses it.
+    SetFocus(box);
+    SetWindowTextA(box, g_document->quiz->answerSlots[i - 1]);
+  }
+}
+
+void CarryListBoxesToSlots() {
+  const int count = SwitchSlotCount();
+  char text[kSwitchBoxTextLength + 1];
+  for (int i = 1; i <= count; ++i) {
+    text[0] = '\0';
+    GetDlgItemTextA(g_shell.listView, kFirstListBoxId - 1 + i, text, sizeof text);
+    CopyText(g_document->quiz->answerSlots[i - 1], text);
+  }
+  const int chosen = static_cast<int>(
+      SendDlgItemMessageA(g_shell.singleView, kQuestionChooserId, CB_GETCURSEL, 0, 0));
+  const int slot = chosen < 0 ? 0 : chosen * g_document->quiz->answersPerQuestion;
+  if (slot < kAnswerSlotCount)
+    SetDlgItemTextA(g_shell.singleView, kAnswerBoxId, g_document->quiz->answerSlots[slot]);
+}
+
+void OnKey(HWND window, WPARAM key) {
+  if (key == VK_F3) SwitchViews(window);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(window);
+      return 0;
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) LayOut(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+      // Other keys get no default processing: Alt+F4 does not close the player.
+      OnKey(window, wParam);
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return OnStatusColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_MOUSEWHEEL:
+      ForwardWheel(wParam);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_SCROLLBAR + 1));
+  windowClass.lpszClassName = kMainWindowClass;
+  return RegisterClassExA(&windowClass) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance, const char* caption) {
+  return CreateWindowExA(0, kMainWindowClass, caption, WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
+                         kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance, nullptr);
+}
+
+void CentreWindowOnDesktop(HWND window) {
+  RECT desktop, outer;
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  GetWindowRect(window, &outer);
+  const int x = desktop.left + ((desktop.right - desktop.left) - (outer.right - outer.left)) / 2;
+  const int y = desktop.top + ((desktop.bottom - desktop.top) - (outer.bottom - outer.top)) / 2;
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void SwitchViews(HWND mainWindow) {
+  if (g_shell.singleViewCurrent) {
+    SetResizable(mainWindow, true);
+    CarrySlotsToListBoxes();
+  } else {
+    RECT outer;
+    GetWindowRect(mainWindow, &outer);
+    SetWindowPos(mainWindow, nullptr, outer.left, outer.top, kMainWindowWidth, kMainWindowHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetResizable(mainWindow, false);
+    CarryListBoxesToSlots();
+  }
+  HWND shown = g_shell.singleViewCurrent ? g_shell.singleView : g_shell.listView;
+  HWND hidden = g_shell.singleViewCurrent ? g_shell.listView : g_shell.singleView;
+  ShowWindow(hidden, SW_SHOW);
+  ShowWindow(shown, SW_HIDE);
+  g_shell.singleViewCurrent = !g_shell.singleViewCurrent;
+  g_shell.pictureBoxWidth = g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize;
+  g_shell.pictureBoxHeight = g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize;
+  SetFocus(mainWindow);
+}
+
+}  // namespace vidod

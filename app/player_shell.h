@@ -1,0 +1,61 @@
+// State of the application shell: the main window, its three children and
+// the picture box the views lay out and fill. User-interface thread only.
+#pragma once
+
+#include <windows.h>
+
+namespace vidod {
+
+constexpr int kMainWindowWidth = 670;
+constexpr int kMainWindowHeight = 690;
+constexpr int kSinglePictureWidth = 640;
+constexpr int kSinglePictureHeight = 480;
+constexpr int kListPictureSize = 210;
+
+constexpr int kStatusLineId = 8000;
+constexpr char kMainWindowClass[] = "WindowsApp";
+
+struct PlayerShell {
+  HINSTANCE instance;   // templates and cursor come from here
+  HMODULE quizModule;   // quiz and picture resources come from here
+  HWND mainWindow;
+  HWND statusLine;
+  HWND headerBar;
+  HWND listView;
+  HWND singleView;
+  HBRUSH statusBrush;
+  int singleViewCurrent;  // 1 while the single-question view is shown
+  int pictureBoxWidth;
+  int pictureBoxHeight;
+  int savesRequested;     // how many times the answers were saved (for the record)
+};
+
+extern PlayerShell g_shell;
+
+// Start-up up to the shown window (no message loop). Returns false when the
+// main window class cannot be registered (the message has been shown).
+bool StartPlayer(HINSTANCE instance, HMODULE quizModule);
+// Runs the message loop until the quit message; returns its exit code.
+int RunMessageLoop();
+// Teardown after the loop: ends the views, destroys the windows, deletes the
+// status brush and the document, and unregisters the window class.
+void StopPlayer();
+
+// The main window class and procedure.
+bool RegisterMainWindowClass(HINSTANCE instance);
+HWND CreateMainWindow(HINSTANCE instance, const char* caption);
+void CentreWindowOnDesktop(HWND window);
+// The F3 switch between the two views.
+void SwitchViews(HWND mainWindow);
+
+// The header bar dialog (template 1002), a child of the main window.
+HWND CreateHeaderBar(HINSTANCE instance, HWND mainWindow);
+
+// Saves the typed answers: the one entry point of F2, "Sauver" and closing.
+// A failed save is reported; at close the player may choose to stay, and the
+// result tells whether to go on closing. Otherwise the result is whether the
+// file was written.
+bool SaveAnswersOrAsk(bool closing);
+bool SavePlayerAnswers();
+
+}  // namespace vidod

@@ -1,0 +1,67 @@
+// The one in-memory record of the quiz and of the player's progress in it.
+// Texts are code page 1252, zero-terminated, in fixed buffers. The brushes,
+// fonts and window handles that go with it belong to the Windows side
+// (app/player_state.h).
+#pragma once
+
+#include <cstdint>
+
+#include "common/text_buffer.h"
+
+namespace vidod {
+
+constexpr int kMaxQuestions = 96;    // size of the reward code list
+constexpr int kAnswerSlotCount = 96; // N x A at most
+constexpr int kStatusTextSize = 263;
+
+struct QuestionEntry {
+  char expectedAnswer1[kTextSize];
+  char expectedAnswer2[kTextSize];
+  char revealText[kTextSize];
+  int32_t solved;        // 1 = solved, 0 = not
+  QuestionEntry* next;
+};
+
+struct QuizDocument {
+  int32_t pictureFlag;   // 1: the list view shows pictures
+  char title[kTextSize];
+  char author[kTextSize];
+  char explanation[kTextSize];
+  char answerLabels[2][kTextSize];
+  int32_t questionCount;       // N, 0 to 255 as stored
+  int32_t answersPerQuestion;  // A, 1 or 2
+  char rewardCodes[kMaxQuestions][kTextSize];  // code k (from 1) at index k - 1
+  int32_t quizType;
+  int32_t completionFlag;
+  // Stored in the order red, blue, green; the colour is RGB(red, green, blue).
+  uint8_t backgroundRed;
+  uint8_t backgroundBlue;
+  uint8_t backgroundGreen;
+  char statusText[kStatusTextSize];
+  QuestionEntry* firstEntry;
+  QuestionEntry* lastEntry;
+  char answerSlots[kAnswerSlotCount][kTextSize];
+};
+
+// Allocates a document with the creation defaults and an empty question list.
+// Returns nullptr when memory is exhausted.
+QuizDocument* CreateQuizDocument();
+// Releases every entry and the document itself. Accepts nullptr.
+void DestroyQuizDocument(QuizDocument* document);
+
+// Gives a document the creation defaults (entries already listed are kept).
+void SetDocumentDefaults(QuizDocument* document);
+
+// Links a new entry at the end of the list. Returns false (and leaves the list
+// as it was) when the entry cannot be allocated.
+bool AppendQuestion(QuizDocument* document, const char* expected1, const char* expected2);
+// The entry at index (from 0), clamped to the last entry; nullptr on an empty list.
+QuestionEntry* QuestionAt(const QuizDocument* document, int index);
+// Releases every entry, first to last, and empties the list.
+void ReleaseQuestions(QuizDocument* document);
+
+// Text colour the views put on the background: black when red or green is
+// above 69, white otherwise.
+bool BackgroundWantsBlackText(const QuizDocument* document);
+
+}  // namespace vidod

@@ -1,0 +1,25 @@
+// The two question views and the progress file, as the shell sees them.
+#pragma once
+
+#include <windows.h>
+
+namespace vidod {
+
+constexpr int kAnswerBoxId = 9000;         // single-question view
+constexpr int kQuestionChooserId = 10000;  // single-question view
+constexpr int kFirstListBoxId = 4001;      // list view: box 4000 + i holds slot i - 1
+
+// Both views are modeless child dialogs of the main window from template 1001.
+HWND CreateSingleQuestionView(HINSTANCE instance, HWND mainWindow);
+HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow);
+
+// Copies the list view's boxes 4001 to 4000 + N x A into the answer slots.
+void StoreListBoxesInSlots(HWND listView);
+
+// Takes in the single-question view's answer box, then rewrites the progress
+// file from the answer slots. Returns false when the file was not written.
+bool SaveProgressFile(HWND singleView);
+// The progress file's name (executable's name, last three letters "txt").
+void ProgressFileName(char* name, int size);
+
+}  // namespace vidod
