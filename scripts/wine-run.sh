@@ -9,4 +9,10 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win64
 mkdir -p "$WINEPREFIX"
+# Without a window manager Wine waits two seconds for every hidden or destroyed
+# top-level window to be withdrawn; unmanaged windows do not wait.
+if [ ! -f "$WINEPREFIX/.vidod-configured" ]; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  touch "$WINEPREFIX/.vidod-configured"
+fi
 exec wine "$@"

@@ -1,0 +1,41 @@
+// The verdict ladder: a typed answer against an expected one gives one of ten
+// fixed texts. A verdict label's text is the only record of a verdict (labels
+// are coloured and counted by it), so these texts are exact and callers get
+// pointers to them.
+#pragma once
+
+namespace vidod {
+
+inline constexpr char kVerdictEmpty[] = "?";
+inline constexpr char kVerdictRight[] = "BRAVO";
+inline constexpr char kVerdictAnagram[] = "Anagramme";
+inline constexpr char kVerdictOneEdit[] = "Quasiment";
+inline constexpr char kVerdictTwoEdits[] = "Presque";
+inline constexpr char kVerdictTooShort[] = "Trop court";
+inline constexpr char kVerdictNotFar[] = "pas loin";
+inline constexpr char kVerdictTooLong[] = "Trop long";
+inline constexpr char kVerdictSomeIdea[] = "y a de l'id\xE9" "e";
+inline constexpr char kVerdictWrong[] = "FAUX";
+
+// The full ladder. Both texts already normalised: typed trimmed then raised,
+// expected raised only.
+const char* JudgeAnswer(const char* expected, const char* typed);
+
+// The list view's rule on normalised texts: an expected answer of
+// kShortAnswerLength characters or fewer gets no hints ("?", "BRAVO" or
+// "FAUX"), a longer one the full ladder.
+constexpr int kShortAnswerLength = 3;
+const char* JudgeListViewAnswer(const char* expected, const char* typed);
+
+enum class AnswerView { kSingleQuestion, kList };
+
+// Judges raw texts as the given view does: both cut to kMaxTextLength
+// characters, the typed one trimmed and raised, the expected one raised only
+// (blanks stored around it stay part of it). nullptr counts as empty.
+const char* JudgeRawAnswer(const char* rawExpected, const char* rawTyped, AnswerView view);
+
+// True when the raw typed text, normalised as above, equals the raw expected
+// text raised: the list view's test that every box of a question is right.
+bool HoldsExpectedAnswer(const char* rawExpected, const char* rawTyped);
+
+}  // namespace vidod

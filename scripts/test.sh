@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native unit tests, then the
+# Windows build with its tests under Wine (on an Xvfb display when none is
+# set). Exits non-zero when anything fails.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+"$root/scripts/install-deps.sh"
+jobs=$(nproc)
+
+echo "== Native build and tests"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native
+
+echo "== Windows build"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+
+echo "== Windows tests under Wine"
+source "$root/scripts/display.sh"
+export VIDOD_BUILD_DIR="$root/build/windows"
+export WINEPREFIX="$VIDOD_BUILD_DIR/wineprefix"
+# One wineserver for the whole run: every later start then costs about a second.
+"$root/scripts/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true
+wineserver -p 60 || true
+status=0
+ctest --preset windows || status=$?
+wineserver -k 2>/dev/null || true
+exit $status

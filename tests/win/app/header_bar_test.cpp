@@ -1,0 +1,171 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/player_shell.h"
+#include "player_fixture.h"
+#include "quiz/player_document.h"
+#include "res/resource_ids.h"
+
+namespace vidod::testing {
+namespace {
+
+class HeaderBarTest : public PlayerTest {};
+
+POINT PlaceIn(HWND parent, int id) {
+  RECT rect;
+  GetWindowRect(GetDlgItem(parent, id), &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return POINT{rect.left, rect.top};
+}
+
+SIZE SizeOf(HWND parent, int id) {
+  RECT rect;
+  GetWindowRect(GetDlgItem(parent, id), &rect);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+LOGFONTA FontOf(HWND parent, int id) {
+  LOGFONTA font = {};
+  HFONT handle = reinterpret_cast<HFONT>(SendDlgItemMessageA(parent, id, WM_GETFONT, 0, 0));
+  GetObjectA(handle, sizeof font, &font);
+  return font;
+}
+
+TEST_F(HeaderBarTest, CreatesEveryControlWithItsTextAndClass) {
+  StartPlayerOn(nullptr);
+  HWND bar = g_shell.headerBar;
+  const struct {
+    int id;
+    const char* className;
+    const char* text;
+  } controls[] = {
+      {25, "Static", "Par :"},        {26, "Static", "Createur quizz"},
+      {27, "Button", "Sauver"},       {23, "Button", "Switch"},
+      {28, "Static", "Explications du quizz"},
+      {29, "Static", "Nom du quizz"}, {31, "Static", " Code :"},
+      {32, "Static", " 0 / 7"},       {30, "Edit", ""},
+      {120, "Static", ""},            {121, "Static", ""},
+      {122, "Static", ""},
+  };
+  for (const auto& c : controls) {
+    HWND control = GetDlgItem(bar, c.id);
+    ASSERT_NE(control, nullptr) << c.id;
+    char className[32] = "";
+    GetClassNameA(control, className, sizeof className);
+    EXPECT_EQ(lstrcmpiA(className, c.className), 0) << c.id << " " << className;
+    EXPECT_EQ(ControlText(bar, c.id), c.text) << c.id;
+  }
+  EXPECT_FALSE(ControlText(bar, 24).empty());
+  EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(bar, 24), GWL_STYLE) & SS_NOTIFY);
+  EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(bar, 30), GWL_STYLE) & ES_READONLY);
+  EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(bar, 32), GWL_STYLE) & SS_CENTER);
+  // Controls that keep their creation places.
+  EXPECT_EQ(PlaceIn(bar, 29).x, 110);
+  EXPECT_EQ(PlaceIn(bar, 32).x, 10);
+  EXPECT_EQ(PlaceIn(bar, 30).x, 44);
+  EXPECT_EQ(SizeOf(bar, 120).cx, 100);
+  EXPECT_EQ(SizeOf(bar, 121).cy, 50);
+}
+
+TEST_F(HeaderBarTest, PlacesRightHandControlsFromItsWidth) {
+  StartPlayerOn(nullptr);
+  HWND bar = g_shell.headerBar;
+  RECT client;
+  GetClientRect(g_shell.mainWindow, &client);
+  RECT barRect;
+  GetWindowRect(bar, &barRect);
+  EXPECT_EQ(barRect.right - barRect.left, client.right - 11);
+
+  // A header 653 pixels wide (client width, whatever the frame is).
+  RECT barClient;
+  GetClientRect(bar, &barClient);
+  const int frame = (barRect.right - barRect.left) - barClient.right;
+  SetWindowPos(bar, nullptr, 0, 0, 653 + frame, 49, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(PlaceIn(bar, 24).x, 519);
+  EXPECT_EQ(PlaceIn(bar, 26).x, 546);
+  EXPECT_EQ(PlaceIn(bar, 27).x, 449);
+  EXPECT_EQ(PlaceIn(bar, 23).x, 379);
+  EXPECT_EQ(SizeOf(bar, 28).cx, 269);
+  EXPECT_EQ(SizeOf(bar, 28).cy, 28);
+  EXPECT_EQ(PlaceIn(bar, 122).x, 653 - 145);
+  EXPECT_EQ(PlaceIn(bar, 25).x, 519);
+  EXPECT_EQ(SizeOf(bar, 26).cx, 105);
+}
+
+TEST_F(HeaderBarTest, UsesTheLinkTitleAndScoreFonts) {
+  StartPlayerOn(nullptr);
+  HWND bar = g_shell.headerBar;
+  const LOGFONTA link = FontOf(bar, 24);
+  EXPECT_EQ(link.lfHeight, -13);
+  EXPECT_TRUE(link.lfUnderline);
+  EXPECT_EQ(link.lfWeight, 400);
+  const LOGFONTA title = FontOf(bar, 29);
+  EXPECT_EQ(title.lfHeight, -15);
+  EXPECT_EQ(title.lfWeight, 700);
+  EXPECT_TRUE(title.lfItalic);
+  const LOGFONTA score = FontOf(bar, 32);
+  EXPECT_EQ(score.lfHeight, 25);
+  EXPECT_EQ(score.lfWeight, 400);
+  EXPECT_FALSE(score.lfItalic);
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(bar, 26, WM_GETFONT, 0, 0)),
+            GetStockObject(DEFAULT_GUI_FONT));
+}
+
+TEST_F(HeaderBarTest, AnswersColourRequestsByControl) {
+  StartPlayerOn(nullptr);
+  HWND bar = g_shell.headerBar;
+  HDC dc = GetDC(bar);
+  const HBRUSH dialogBrush = reinterpret_cast<HBRUSH>(
+      SendMessageA(bar, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(bar)));
+  LOGBRUSH colour;
+  ASSERT_TRUE(GetObjectA(dialogBrush, sizeof colour, &colour));
+  EXPECT_EQ(colour.lbColor, RGB(128, 128, 255));
+
+  const struct {
+    int id;
+    bool brush;
+    COLORREF text;  // CLR_INVALID: left as it was
+  } cases[] = {
+      {24, true, RGB(50, 50, 255)},  // the home link
+      {26, true, CLR_INVALID},       // the author
+      {30, true, CLR_INVALID},       // the read-only code field
+      {32, true, CLR_INVALID},       // the score
+      {120, false, CLR_INVALID},     // the rules keep the platform's colours
+      {122, false, CLR_INVALID},
+  };
+  for (const auto& c : cases) {
+    SetTextColor(dc, RGB(9, 9, 9));
+    SetBkMode(dc, OPAQUE);
+    const HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageA(
+        bar, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(GetDlgItem(bar, c.id))));
+    if (c.brush) {
+      EXPECT_EQ(brush, dialogBrush) << c.id;
+      EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << c.id;
+      EXPECT_EQ(GetTextColor(dc), c.text == CLR_INVALID ? RGB(9, 9, 9) : c.text) << c.id;
+    } else {
+      // Left to the platform's dialog defaults.
+      EXPECT_NE(brush, dialogBrush) << c.id;
+      EXPECT_EQ(GetBkMode(dc), OPAQUE) << c.id;
+    }
+  }
+  ReleaseDC(bar, dc);
+}
+
+TEST_F(HeaderBarTest, StaticControlsShowTheHandCursor) {
+  StartPlayerOn(nullptr);
+  HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_HAND_CURSOR));
+  ASSERT_NE(hand, nullptr);
+  EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(g_shell.statusLine, GCLP_HCURSOR)), hand);
+}
+
+TEST_F(HeaderBarTest, SauverSavesTheAnswers) {
+  StartPlayerOn(nullptr);
+  ASSERT_EQ(GetFileAttributesA(ProgressPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  SendMessageA(g_shell.headerBar, WM_COMMAND, 27, reinterpret_cast<LPARAM>(GetDlgItem(g_shell.headerBar, 27)));
+  EXPECT_EQ(g_shell.savesRequested, 1);
+  EXPECT_NE(GetFileAttributesA(ProgressPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+}  // namespace vidod::testing

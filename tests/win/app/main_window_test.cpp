@@ -1,0 +1,199 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/player_shell.h"
+#include "message_box_catcher.h"
+#include "player_fixture.h"
+#include "quiz/player_document.h"
+
+namespace vidod::testing {
+namespace {
+
+constexpr WPARAM kScrollDownStep = 500;
+constexpr WPARAM kScrollUpStep = 501;
+
+class MainWindowTest : public PlayerTest {};
+
+RECT OuterRect(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+TEST_F(MainWindowTest, OpensCentredAtFixedSizeWithTheQuizTitle) {
+  StartPlayerOn(nullptr);
+  const RECT outer = OuterRect(g_shell.mainWindow);
+  EXPECT_EQ(outer.right - outer.left, kMainWindowWidth);
+  EXPECT_EQ(outer.bottom - outer.top, kMainWindowHeight);
+  RECT desktop;
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  EXPECT_EQ(outer.left, desktop.left + (desktop.right - desktop.left - kMainWindowWidth) / 2);
+  EXPECT_EQ(outer.top, desktop.top + (desktop.bottom - desktop.top - kMainWindowHeight) / 2);
+  if (desktop.right == 1024 && desktop.bottom == 768) {
+    EXPECT_EQ(outer.left, 177);
+    EXPECT_EQ(outer.top, 39);
+  }
+  char caption[64] = "";
+  GetWindowTextA(g_shell.mainWindow, caption, sizeof caption);
+  EXPECT_STREQ(caption, "Nom du quizz");  // the default quiz: this exe carries none
+
+  const LONG_PTR style = GetWindowLongPtrA(g_shell.mainWindow, GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  char className[32] = "";
+  GetClassNameA(g_shell.mainWindow, className, sizeof className);
+  EXPECT_STREQ(className, "WindowsApp");
+  EXPECT_EQ(ControlText(g_shell.mainWindow, kStatusLineId), "R\xE9" "alis\xE9 avec la version 2.2");
+  EXPECT_TRUE(IsWindowVisible(g_shell.singleView));
+  EXPECT_FALSE(IsWindowVisible(g_shell.listView));
+  EXPECT_EQ(g_shell.pictureBoxWidth, 640);
+  EXPECT_EQ(g_shell.pictureBoxHeight, 480);
+}
+
+TEST_F(MainWindowTest, LaysOutChildrenFromTheClientArea) {
+  StartPlayerOn(nullptr);
+  RECT client;
+  GetClientRect(g_shell.mainWindow, &client);
+  const struct {
+    HWND window;
+    int x, y, width, height;
+  } expected[] = {
+      {g_shell.singleView, 5, 50, client.right - 11, client.bottom - 68},
+      {g_shell.headerBar, 5, 2, client.right - 11, 49},
+      {g_shell.listView, 5, 50, client.right - 11, client.bottom - 68},
+      {g_shell.statusLine, client.right - 145, client.bottom - 16, 140, 15},
+  };
+  for (const auto& child : expected) {
+    RECT rect;
+    GetWindowRect(child.window, &rect);
+    MapWindowPoints(nullptr, g_shell.mainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, child.x);
+    EXPECT_EQ(rect.top, child.y);
+    EXPECT_EQ(rect.right - rect.left, child.width);
+    EXPECT_EQ(rect.bottom - rect.top, child.height);
+  }
+}
+
+TEST_F(MainWindowTest, PaintsTheStatusLineOnItsBrush) {
+  StartPlayerOn(nullptr);
+  HDC dc = GetDC(g_shell.statusLine);
+  SetTextColor(dc, RGB(1, 2, 3));
+  const LRESULT brush =
+      SendMessageA(g_shell.mainWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(g_shell.statusLine));
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), g_shell.statusBrush);
+  EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+  LOGBRUSH colour;
+  GetObjectA(g_shell.statusBrush, sizeof colour, &colour);
+  EXPECT_EQ(colour.lbColor, RGB(212, 208, 200));
+  // Any other static control of the main window gets no brush.
+  EXPECT_EQ(SendMessageA(g_shell.mainWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(g_shell.headerBar)),
+            0);
+  ReleaseDC(g_shell.statusLine, dc);
+}
+
+TEST_F(MainWindowTest, F3AndSwitchToggleViewsAndTheResizableFrame) {
+  StartPlayerOn(nullptr);
+  SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+  EXPECT_TRUE(IsWindowVisible(g_shell.listView));
+  EXPECT_FALSE(IsWindowVisible(g_shell.singleView));
+  EXPECT_EQ(g_shell.singleViewCurrent, 0);
+  EXPECT_EQ(g_shell.pictureBoxWidth, 210);
+  EXPECT_EQ(g_shell.pictureBoxHeight, 210);
+  EXPECT_TRUE(GetWindowLongPtrA(g_shell.mainWindow, GWL_STYLE) & WS_THICKFRAME);
+  EXPECT_EQ(GetFocus(), g_shell.mainWindow);
+
+  // The list view may be given any size; the way back restores 670 x 690.
+  const RECT before = OuterRect(g_shell.mainWindow);
+  SetWindowPos(g_shell.mainWindow, nullptr, 0, 0, 900, 500, SWP_NOMOVE | SWP_NOZORDER);
+  SendMessageA(g_shell.mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+  const RECT after = OuterRect(g_shell.mainWindow);
+  EXPECT_EQ(after.right - after.left, kMainWindowWidth);
+  EXPECT_EQ(after.bottom - after.top, kMainWindowHeight);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_FALSE(GetWindowLongPtrA(g_shell.mainWindow, GWL_STYLE) & WS_THICKFRAME);
+  EXPECT_TRUE(IsWindowVisible(g_shell.singleView));
+  EXPECT_EQ(g_shell.pictureBoxWidth, 640);
+
+  // "Switch" in the header bar acts as F3.
+  SendMessageA(g_shell.headerBar, WM_COMMAND, 23,
+               reinterpret_cast<LPARAM>(GetDlgItem(g_shell.headerBar, 23)));
+  EXPECT_TRUE(IsWindowVisible(g_shell.listView));
+  SendMessageA(g_shell.headerBar, WM_COMMAND, 23,
+               reinterpret_cast<LPARAM>(GetDlgItem(g_shell.headerBar, 23)));
+  EXPECT_TRUE(IsWindowVisible(g_shell.singleView));
+}
+
+TEST_F(MainWindowTest, OtherKeysWithAltGetNoDefaultProcessing) {
+  StartPlayerOn(nullptr);
+  SetFocus(g_shell.mainWindow);
+  constexpr LPARAM kAltHeld = 1 << 29;
+  SendMessageA(g_shell.mainWindow, WM_SYSKEYDOWN, VK_F4, kAltHeld);
+  PumpMessages();
+  EXPECT_TRUE(IsWindow(g_shell.mainWindow));
+  EXPECT_TRUE(IsWindowVisible(g_shell.mainWindow));
+  EXPECT_EQ(g_shell.savesRequested, 0);
+  MSG quit;
+  EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+}
+
+TEST_F(MainWindowTest, ForwardsOnlyWholeWheelNotchesToTheListView) {
+  StartPlayerOn(nullptr);
+  const struct {
+    short delta;
+    bool posts;
+    WPARAM code;
+  } cases[] = {
+      {-120, true, kScrollDownStep},
+      {120, true, kScrollUpStep},
+      {40, false, 0},     // a high-resolution wheel step
+      {-240, false, 0},   // two notches in one message
+  };
+  for (const auto& c : cases) {
+    SendMessageA(g_shell.mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.delta)), 0);
+    MSG scroll;
+    const bool posted = PeekMessageA(&scroll, g_shell.listView, WM_VSCROLL, WM_VSCROLL, PM_REMOVE);
+    EXPECT_EQ(posted, c.posts) << c.delta;
+    if (posted) EXPECT_EQ(scroll.wParam, c.code) << c.delta;
+  }
+}
+
+TEST_F(MainWindowTest, ClosingSavesOnceAndEndsTheLoopWithZero) {
+  StartPlayerOn(nullptr);
+  PostMessageA(g_shell.mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(RunMessageLoop(), 0);
+  EXPECT_EQ(g_shell.savesRequested, 1);
+  // The default quiz has seven questions: seven empty lines.
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+}
+
+TEST_F(MainWindowTest, TeardownReleasesTheClassForTheNextStart) {
+  StartPlayerOn(nullptr);
+  StopPlayerNow();
+  WNDCLASSA windowClass;
+  EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), kMainWindowClass, &windowClass));
+  StartPlayerOn(nullptr);
+  EXPECT_TRUE(IsWindow(g_shell.mainWindow));
+}
+
+TEST_F(MainWindowTest, ClassRegistrationFailureIsReported) {
+  // A class of the same name already registered makes the registration fail.
+  WNDCLASSA taken = {};
+  taken.lpfnWndProc = DefWindowProcA;
+  taken.hInstance = GetModuleHandleA(nullptr);
+  taken.lpszClassName = kMainWindowClass;
+  ASSERT_TRUE(RegisterClassA(&taken));
+  MessageBoxCatcher catcher;
+  EXPECT_FALSE(StartPlayer(GetModuleHandleA(nullptr), GetModuleHandleA(nullptr)));
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].caption, "Vidod information");
+  EXPECT_EQ(catcher.boxes()[0].text, "Erreur dans la cr\xE9" "ation de la fen\xEA" "tre principale");
+  EXPECT_EQ(g_document, nullptr);
+  UnregisterClassA(kMainWindowClass, GetModuleHandleA(nullptr));
+}
+
+}  // namespace
+}  // namespace vidod::testing

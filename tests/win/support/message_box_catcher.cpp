@@ -1,0 +1,52 @@
+#include "message_box_catcher.h"
+
+namespace vidod::testing {
+
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;  // the static control holding a box's text
+// The icon's control: 0x14 on Windows, 1088 under Wine.
+constexpr int kIconIds[] = {0x14, 1088};
+constexpr char kDialogClass[] = "#32770";
+MessageBoxCatcher* g_active = nullptr;
+
+std::string WindowText(HWND window) {
+  char text[1024] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+}  // namespace
+
+MessageBoxCatcher::MessageBoxCatcher(int answer) : answer_(answer) {
+  g_active = this;
+  hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+}
+
+MessageBoxCatcher::~MessageBoxCatcher() {
+  UnhookWindowsHookEx(hook_);
+  g_active = nullptr;
+}
+
+LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE && g_active) {
+    HWND box = reinterpret_cast<HWND>(wParam);
+    char className[32] = "";
+    GetClassNameA(box, className, sizeof className);
+    if (lstrcmpA(className, kDialogClass) == 0 && GetDlgItem(box, kMessageTextId)) {
+      CaughtMessageBox caught;
+      caught.caption = WindowText(box);
+      caught.text = WindowText(GetDlgItem(box, kMessageTextId));
+      caught.hasIcon = false;
+      for (int id : kIconIds) {
+        HWND icon = GetDlgItem(box, id);
+        if (icon && IsWindowVisible(icon)) caught.hasIcon = true;
+      }
+      g_active->boxes_.push_back(caught);
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(g_active->answer_, BN_CLICKED), 0);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace vidod::testing
