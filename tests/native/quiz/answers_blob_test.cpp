@@ -1,0 +1,230 @@
+#include "quiz/answers_blob.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lzw/lzw.h"
+
+namespace vidod {
+namespace {
+
+struct DocumentDeleter {
+  void operator()(QuizDocument* document) const { DestroyQuizDocument(document); }
+};
+using Document = std::unique_ptr<QuizDocument, DocumentDeleter>;
+
+std::string Header(int picture, int count, int perQuestion) {
+  return std::string{'\0', static_cast<char>(picture), static_cast<char>(count),
+                     static_cast<char>(perQuestion)};
+}
+
+std::string Colour(int red, int green, int blue) {
+  return std::string{static_cast<char>(red), static_cast<char>(green), static_cast<char>(blue)};
+}
+
+// The complete small blob: one question, type 2, reveal text R.
+std::string SmallBlob() { return Header(2, 1, 1) + "T|A|E|L|M|" + "P|Z|" + "\x02" + "R|" + Colour(10, 20, 30); }
+
+bool Parse(const std::string& blob, QuizDocument* document) {
+  return ParseAnswersBlob(reinterpret_cast<const uint8_t*>(blob.data()), blob.size(), document);
+}
+
+std::vector<uint8_t> Packed(const std::string& plain) {
+  uint8_t* output = nullptr;
+  uint32_t length = 0;
+  EXPECT_EQ(LzwEncoder::Encode(reinterpret_cast<const uint8_t*>(plain.data()),
+                               static_cast<uint32_t>(plain.size()), &output, &length),
+            kLzwOk);
+  std::vector<uint8_t> packed(output, output + length - 1);
+  LzwReleaseOutput(output);
+  return packed;
+}
+
+TEST(AnswersBlob, ReadsTheCompleteSmallBlob) {
+  Document document(CreateQuizDocument());
+  ASSERT_TRUE(Parse(SmallBlob(), document.get()));
+  EXPECT_EQ(document->pictureFlag, 1);
+  EXPECT_EQ(document->questionCount, 1);
+  EXPECT_EQ(document->answersPerQuestion, 1);
+  EXPECT_STREQ(document->title, "T");
+  EXPECT_STREQ(document->author, "A");
+  EXPECT_STREQ(document->explanation, "E");
+  EXPECT_STREQ(document->answerLabels[0], "L");
+  EXPECT_STREQ(document->answerLabels[1], "M");
+  const QuestionEntry* entry = QuestionAt(document.get(), 0);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_STREQ(entry->expectedAnswer1, "P");
+  EXPECT_STREQ(entry->expectedAnswer2, "");  // Z is the unused note
+  EXPECT_STREQ(entry->revealText, "R");
+  EXPECT_EQ(entry->next, nullptr);
+  EXPECT_EQ(document->quizType, 2);
+  EXPECT_EQ(document->backgroundRed, 10);
+  EXPECT_EQ(document->backgroundGreen, 20);
+  EXPECT_EQ(document->backgroundBlue, 30);
+}
+
+TEST(AnswersBlob, ReadsEachLayoutOfQuestionsAndReveals) {
+  // Two answers per question: three texts a record.
+  Document two(CreateQuizDocument());
+  ASSERT_TRUE(Parse(Header(1, 2, 2) + "T|A|E|L1|L2|" + "a1|a2|n|b1|b2|n|" + "\x01" + Colour(1, 2, 3),
+                    two.get()));
+  EXPECT_EQ(two->pictureFlag, 0);
+  EXPECT_STREQ(QuestionAt(two.get(), 1)->expectedAnswer1, "b1");
+  EXPECT_STREQ(QuestionAt(two.get(), 1)->expectedAnswer2, "b2");
+  EXPECT_EQ(two->backgroundBlue, 3);
+
+  // Type 3: the first text of each pair is the reveal text.
+  Document pairs(CreateQuizDocument());
+  ASSERT_TRUE(Parse(Header(0, 2, 1) + "T|A|E|L|M|" + "x|n|y|n|" + "\x03" + "R1|S1|R2|S2|" + Colour(4, 5, 6),
+                    pairs.get()));
+  EXPECT_EQ(pairs->pictureFlag, -1);
+  EXPECT_STREQ(QuestionAt(pairs.get(), 0)->revealText, "R1");
+  EXPECT_STREQ(QuestionAt(pairs.get(), 1)->revealText, "R2");
+  EXPECT_EQ(pairs->backgroundRed, 4);
+
+  // Types without reveal texts go straight to the colour.
+  for (char type : {'\x00', '\x01', '\x05'}) {
+    Document plain(CreateQuizDocument());
+    ASSERT_TRUE(Parse(Header(2, 1, 1) + "T|A|E|L|M|" + "x|n|" + type + Colour(7, 8, 9), plain.get()))
+        << int(type);
+    EXPECT_EQ(plain->backgroundGreen, 8);
+    EXPECT_STREQ(QuestionAt(plain.get(), 0)->revealText, "");
+  }
+
+  // N = 0: no records, no reveal texts.
+  Document empty(CreateQuizDocument());
+  ASSERT_TRUE(Parse(Header(2, 0, 1) + "T|A|E|L|M|" + "\x04" + Colour(11, 12, 13), empty.get()));
+  EXPECT_EQ(empty->questionCount, 0);
+  EXPECT_EQ(empty->firstEntry, nullptr);
+  EXPECT_EQ(empty->backgroundRed, 11);
+}
+
+TEST(AnswersBlob, CutsTextsLongerThanTheirField) {
+  Document document(CreateQuizDocument());
+  const std::string longTitle(300, 'x');
+  ASSERT_TRUE(Parse(Header(2, 1, 1) + longTitle + "|A|E|L|M|P|Z|\x02R|" + Colour(1, 1, 1), document.get()));
+  EXPECT_EQ(std::string(document->title), std::string(259, 'x'));
+  EXPECT_STREQ(document->author, "A");
+}
+
+TEST(AnswersBlob, RefusesBlobsOutsideTheFormat) {
+  const std::string ninetySevenQuestions = [] {
+    std::string blob = Header(2, 97, 1) + "T|A|E|L|M|";
+    for (int i = 0; i < 97; ++i) blob += "q|n|";
+    return blob + "\x01" + Colour(1, 2, 3);
+  }();
+  const std::string fortyNinePairs = [] {
+    std::string blob = Header(2, 49, 2) + "T|A|E|L|M|";
+    for (int i = 0; i < 49; ++i) blob += "q|r|n|";
+    return blob + "\x01" + Colour(1, 2, 3);
+  }();
+  const struct {
+    const char* why;
+    std::string blob;
+  } cases[] = {
+      {"empty", ""},
+      {"header only", Header(2, 1, 1)},
+      {"a text without its delimiter", Header(2, 1, 1) + "T|A|E|L|M|P|Z"},
+      {"no quiz type", Header(2, 1, 1) + "T|A|E|L|M|P|Z|"},
+      {"reveal text missing", Header(2, 1, 1) + "T|A|E|L|M|P|Z|\x02"},
+      {"second text of a type 3 pair missing", Header(2, 1, 1) + "T|A|E|L|M|P|Z|\x03R|"},
+      {"colour cut short", Header(2, 1, 1) + "T|A|E|L|M|P|Z|\x01" + std::string("\x0A\x14", 2)},
+      {"fewer records than N", Header(2, 3, 1) + "T|A|E|L|M|P|Z|\x01" + Colour(1, 2, 3)},
+      {"no answers per question", Header(2, 1, 0) + "T|A|E|L|M|P|Z|\x01" + Colour(1, 2, 3)},
+      {"three answers per question", Header(2, 1, 3) + "T|A|E|L|M|P|Q|R|Z|\x01" + Colour(1, 2, 3)},
+      {"more than 96 questions", ninetySevenQuestions},
+      {"more than 96 answer boxes", fortyNinePairs},
+  };
+  for (const auto& c : cases) {
+    Document document(CreateQuizDocument());
+    EXPECT_FALSE(Parse(c.blob, document.get())) << c.why;
+    // Nothing of a refused blob reaches the document.
+    EXPECT_STREQ(document->title, "nom du quizz") << c.why;
+    EXPECT_EQ(document->firstEntry, nullptr) << c.why;
+    EXPECT_EQ(document->backgroundRed, 90) << c.why;
+  }
+}
+
+TEST(AnswersBlob, EveryCutOfAValidBlobIsRefused) {
+  const std::string blob = SmallBlob();
+  for (std::size_t length = 0; length < blob.size(); ++length) {
+    Document document(CreateQuizDocument());
+    EXPECT_FALSE(Parse(blob.substr(0, length), document.get())) << length;
+  }
+}
+
+TEST(CodesBlob, ReadsOneCodePerLine) {
+  Document document(CreateQuizDocument());
+  document->questionCount = 2;
+  const std::string codes = "X1\r\nX2\r\nX3\r\n";
+  ParseCodesBlob(reinterpret_cast<const uint8_t*>(codes.data()), codes.size(), document.get());
+  EXPECT_STREQ(document->rewardCodes[0], "X1");
+  EXPECT_STREQ(document->rewardCodes[1], "X2");
+  EXPECT_STREQ(document->rewardCodes[2], "");  // a third line is not read
+
+  // The byte after each CR is skipped whatever it is; a short blob keeps what it has.
+  document->questionCount = 4;
+  const std::string odd = "AB\rxCD\r\nEF";
+  ParseCodesBlob(reinterpret_cast<const uint8_t*>(odd.data()), odd.size(), document.get());
+  EXPECT_STREQ(document->rewardCodes[0], "AB");
+  EXPECT_STREQ(document->rewardCodes[1], "CD");
+  EXPECT_STREQ(document->rewardCodes[2], "EF");
+  EXPECT_STREQ(document->rewardCodes[3], "");
+}
+
+TEST(QuizLoad, InstallsTheDefaultQuizWithoutAnAnswersBlob) {
+  Document document(CreateQuizDocument());
+  const std::vector<uint8_t> codes = Packed("C1\r\n");
+  EXPECT_EQ(LoadQuizFromResources(document.get(), nullptr, 0, codes.data(), codes.size()),
+            QuizLoadOutcome::kDefaultQuiz);
+  EXPECT_STREQ(document->statusText, "R\xE9" "alis\xE9 avec la version 2.2");
+  EXPECT_STREQ(document->title, "Nom du quizz");
+  EXPECT_STREQ(document->author, "Createur quizz");
+  EXPECT_STREQ(document->explanation, "Explications du quizz");
+  EXPECT_STREQ(document->answerLabels[1], "TEST");
+  EXPECT_EQ(document->questionCount, 7);
+  EXPECT_EQ(document->quizType, 3);
+  EXPECT_EQ(document->pictureFlag, 1);
+  EXPECT_EQ(document->backgroundGreen, 203);
+  EXPECT_STREQ(document->rewardCodes[0], "");  // the codes blob is not read
+  // Questions 2 to 7 all map to the second entry.
+  EXPECT_EQ(QuestionAt(document.get(), 6), QuestionAt(document.get(), 1));
+  EXPECT_NE(QuestionAt(document.get(), 0), QuestionAt(document.get(), 1));
+  EXPECT_STREQ(QuestionAt(document.get(), 6)->expectedAnswer2, "test");
+}
+
+TEST(QuizLoad, ReportsEachOutcome) {
+  const std::vector<uint8_t> answers = Packed(SmallBlob());
+  const std::vector<uint8_t> codes = Packed("BRAVO1\r\n");
+  const std::vector<uint8_t> refusedAnswers = Packed(Header(2, 100, 1) + "T|A|E|L|M|");
+  const std::vector<uint8_t> garbage = {0xFF, 0xFF, 0xFF, 0xFF};
+
+  Document loaded(CreateQuizDocument());
+  EXPECT_EQ(LoadQuizFromResources(loaded.get(), answers.data(), answers.size(), codes.data(), codes.size()),
+            QuizLoadOutcome::kLoaded);
+  EXPECT_STREQ(loaded->rewardCodes[0], "BRAVO1");
+
+  Document noCodes(CreateQuizDocument());
+  EXPECT_EQ(LoadQuizFromResources(noCodes.get(), answers.data(), answers.size(), nullptr, 0),
+            QuizLoadOutcome::kLoadedWithoutCodes);
+  EXPECT_STREQ(noCodes->title, "T");
+  EXPECT_STREQ(noCodes->rewardCodes[0], "");
+
+  for (const std::vector<uint8_t>* bad : {&garbage, &refusedAnswers}) {
+    Document failed(CreateQuizDocument());
+    EXPECT_EQ(LoadQuizFromResources(failed.get(), bad->data(), bad->size(), codes.data(), codes.size()),
+              QuizLoadOutcome::kAnswersRefused);
+    EXPECT_EQ(failed->questionCount, 0);
+    EXPECT_STREQ(failed->title, "nom du quizz");
+    EXPECT_STREQ(failed->author, " createur");
+    EXPECT_EQ(failed->backgroundRed, 90);
+    EXPECT_EQ(failed->backgroundBlue, 150);
+    EXPECT_STREQ(failed->rewardCodes[0], "");
+  }
+}
+
+}  // namespace
+}  // namespace vidod

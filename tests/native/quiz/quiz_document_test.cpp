@@ -1,0 +1,88 @@
+#include "quiz/quiz_document.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace vidod {
+namespace {
+
+struct DocumentDeleter {
+  void operator()(QuizDocument* document) const { DestroyQuizDocument(document); }
+};
+using Document = std::unique_ptr<QuizDocument, DocumentDeleter>;
+
+TEST(QuizDocument, StartsWithTheCreationDefaults) {
+  Document document(CreateQuizDocument());
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->pictureFlag, 0);
+  EXPECT_STREQ(document->title, "nom du quizz");
+  EXPECT_STREQ(document->author, " createur");
+  EXPECT_EQ(document->questionCount, 2);
+  EXPECT_EQ(document->answersPerQuestion, 1);
+  EXPECT_EQ(document->quizType, 0);
+  EXPECT_EQ(document->completionFlag, 0);
+  EXPECT_EQ(document->backgroundRed, 90);
+  EXPECT_EQ(document->backgroundGreen, 95);
+  EXPECT_EQ(document->backgroundBlue, 150);
+  EXPECT_EQ(document->firstEntry, nullptr);
+  EXPECT_EQ(document->lastEntry, nullptr);
+  EXPECT_STREQ(document->explanation, "");
+  EXPECT_STREQ(document->answerSlots[95], "");
+  EXPECT_STREQ(document->rewardCodes[0], "");
+}
+
+TEST(QuizDocument, QuestionAtClampsToTheLastEntry) {
+  Document document(CreateQuizDocument());
+  EXPECT_EQ(QuestionAt(document.get(), 0), nullptr);  // empty list
+
+  ASSERT_TRUE(AppendQuestion(document.get(), "UN", ""));
+  EXPECT_STREQ(QuestionAt(document.get(), 0)->expectedAnswer1, "UN");
+  EXPECT_EQ(QuestionAt(document.get(), 3), document->firstEntry);
+
+  ASSERT_TRUE(AppendQuestion(document.get(), "DEUX", "BIS"));
+  QuestionEntry* second = QuestionAt(document.get(), 1);
+  EXPECT_STREQ(second->expectedAnswer1, "DEUX");
+  EXPECT_STREQ(second->expectedAnswer2, "BIS");
+  EXPECT_STREQ(second->revealText, "");
+  EXPECT_EQ(second->solved, 0);
+  EXPECT_EQ(second->next, nullptr);
+  EXPECT_EQ(QuestionAt(document.get(), 5), second);
+  EXPECT_EQ(document->lastEntry, second);
+  EXPECT_EQ(document->firstEntry->next, second);
+  EXPECT_EQ(QuestionAt(document.get(), -1), document->firstEntry);
+}
+
+TEST(QuizDocument, AppendCutsLongTextsAndReleaseEmptiesTheList) {
+  Document document(CreateQuizDocument());
+  const std::string longText(400, 'A');
+  ASSERT_TRUE(AppendQuestion(document.get(), longText.c_str(), longText.c_str()));
+  EXPECT_EQ(std::string(QuestionAt(document.get(), 0)->expectedAnswer1), std::string(259, 'A'));
+  ReleaseQuestions(document.get());
+  EXPECT_EQ(document->firstEntry, nullptr);
+  EXPECT_EQ(document->lastEntry, nullptr);
+}
+
+TEST(QuizDocument, TextColourFollowsRedAndGreenOnly) {
+  Document document(CreateQuizDocument());
+  const struct {
+    uint8_t red, green, blue;
+    bool black;
+  } cases[] = {
+      {70, 0, 0, true},      // red above 69
+      {0, 70, 0, true},      // green above 69
+      {69, 69, 255, false},  // blue plays no part
+      {0, 0, 0, false},
+  };
+  for (const auto& c : cases) {
+    document->backgroundRed = c.red;
+    document->backgroundGreen = c.green;
+    document->backgroundBlue = c.blue;
+    EXPECT_EQ(BackgroundWantsBlackText(document.get()), c.black)
+        << int(c.red) << "," << int(c.green) << "," << int(c.blue);
+  }
+}
+
+}  // namespace
+}  // namespace vidod
