@@ -8,7 +8,7 @@
 #include "res/resource_ids.h"
 
 #ifndef VIDOD_HOME_LINK
-#define VIDOD_HOME_LINK "https://example.org"
+#define VIDOD_HOME_LINK "www.example.org"
 #endif
 
 namespace vidod {
