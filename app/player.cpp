@@ -2,6 +2,7 @@
 
 #include "app/player_shell.h"
 #include "lzw/lzw.h"
+#include "pictures/picture_loader.h"
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
 #include "views/views.h"
@@ -138,6 +139,7 @@ void StopPlayer() {
   DestroyPlayerDocument(g_document);
   g_document = nullptr;
   SetLzwMemoryAlert(nullptr);
+  ReleasePictureService();
   UnregisterClassA(kMainWindowClass, g_shell.instance);
   g_shell = PlayerShell{};
 }

@@ -1,0 +1,134 @@
+#include "pictures/picture_loader.h"
+
+#include <objbase.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace vidod {
+
+namespace {
+
+constexpr char kCopyFailureFormat[] = "%s plante avec l'erreur : %d\n";
+constexpr char kCopyFailureCaption[] = "Information";
+
+// COM is initialised once for the thread, on the first picture, and balanced
+// by ReleasePictureService.
+bool g_comInitialised = false;
+
+void EnsurePictureService() {
+  if (g_comInitialised) return;
+  const HRESULT result = CoInitialize(nullptr);
+  g_comInitialised = SUCCEEDED(result);
+}
+
+void ReportCopyFailure() {
+  char text[128];
+  std::snprintf(text, sizeof text, kCopyFailureFormat, "CopyImage", static_cast<int>(GetLastError()));
+  MessageBoxA(nullptr, text, kCopyFailureCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace
+
+void SwapNibbles(uint8_t* bytes, uint32_t length) {
+  for (uint32_t i = 0; i < length; ++i)
+    bytes[i] = static_cast<uint8_t>((bytes[i] << 4) | (bytes[i] >> 4));
+}
+
+void ReleasePictureService() {
+  if (!g_comInitialised) return;
+  CoUninitialize();
+  g_comInitialised = false;
+}
+
+HBITMAP DecodePicture(const void* bytes, uint32_t length) {
+  if (!bytes || length == 0) return nullptr;
+  EnsurePictureService();
+  HGLOBAL block = GlobalAlloc(GMEM_FIXED, length);
+  if (!block) return nullptr;
+  CopyMemory(reinterpret_cast<void*>(block), bytes, length);
+  IStream* stream = nullptr;
+  // The stream owns the block from here and frees it when released.
+  if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream)) || !stream) {
+    GlobalFree(block);
+    return nullptr;
+  }
+  IPicture* picture = nullptr;
+  HBITMAP copy = nullptr;
+  if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(length), FALSE, IID_IPicture,
+                               reinterpret_cast<void**>(&picture))) &&
+      picture) {
+    OLE_HANDLE handle = 0;
+    // The picture's own bitmap dies with the picture: the caller gets a copy.
+    if (SUCCEEDED(picture->get_Handle(&handle)) && handle) {
+      copy = static_cast<HBITMAP>(
+          CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
+      if (!copy) ReportCopyFailure();
+    }
+    picture->Release();
+  }
+  stream->Release();
+  return copy;
+}
+
+HBITMAP FitBitmapToBox(HBITMAP source, int boxWidth, int boxHeight) {
+  if (!source) return nullptr;
+  BITMAP info = {};
+  if (!GetObjectA(source, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) {
+    DeleteObject(source);
+    return nullptr;
+  }
+  const int width = info.bmWidth;
+  const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+  // Extended precision from the divisions through the products: the sizes are
+  // truncated, so the last bit decides some of them.
+  const long double widthRatio = static_cast<long double>(boxWidth) / width;
+  const long double heightRatio = static_cast<long double>(boxHeight) / height;
+  const long double scale = heightRatio > widthRatio ? widthRatio : heightRatio;
+  const int newWidth = static_cast<int>(width * scale);
+  const int newHeight = static_cast<int>(height * scale);
+
+  HDC screen = GetDC(nullptr);
+  HDC sourceDc = CreateCompatibleDC(screen);
+  HGDIOBJ oldSource = SelectObject(sourceDc, source);
+  HDC targetDc = CreateCompatibleDC(screen);
+  HBITMAP fitted = CreateCompatibleBitmap(screen, newWidth, newHeight);
+  HGDIOBJ oldTarget = SelectObject(targetDc, fitted);
+  SetStretchBltMode(targetDc, HALFTONE);
+  SetBrushOrgEx(targetDc, 0, 0, nullptr);
+  StretchBlt(targetDc, 0, 0, newWidth, newHeight, sourceDc, 0, 0, width, height, SRCCOPY);
+  SelectObject(targetDc, oldTarget);
+  SelectObject(sourceDc, oldSource);
+  DeleteDC(targetDc);
+  DeleteDC(sourceDc);
+  DeleteObject(source);
+  ReleaseDC(nullptr, screen);
+  return fitted;
+}
+
+HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight) {
+  if (id <= 0 || id > 0xFFFF) return nullptr;
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+  HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+  if (!loaded) {
+    return FitBitmapToBox(LoadPngPicture(module, id, type, boxWidth, boxHeight), boxWidth, boxHeight);
+  }
+  const uint8_t* bytes = static_cast<const uint8_t*>(LockResource(loaded));
+  const uint32_t size = bytes ? SizeofResource(module, info) : 0;
+  HBITMAP decoded = nullptr;
+  if (id > kScrambledPictureIdLimit) {
+    // Resource bytes are read-only on Windows: unscramble a private copy, so
+    // every load sees the stored bytes and unscrambles them afresh.
+    std::vector<uint8_t> plain(bytes, bytes + size);
+    SwapNibbles(plain.data(), size);
+    decoded = DecodePicture(plain.data(), size);
+  } else {
+    decoded = DecodePicture(bytes, size);
+  }
+  FreeResource(loaded);
+  return FitBitmapToBox(decoded, boxWidth, boxHeight);
+}
+
+}  // namespace vidod
