@@ -1,0 +1,27 @@
+// Conversion between UTF-8 (the quiz source, the console) and Windows code
+// page 1252 (every text the player reads).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vidod {
+
+// Character reported for malformed UTF-8.
+constexpr char32_t kMalformedUtf8 = 0xFFFD;
+
+struct Cp1252Conversion {
+  bool ok = true;
+  std::string text;           // the 1252 bytes, complete only when ok
+  char32_t rejected = 0;      // the first character 1252 cannot hold
+};
+
+Cp1252Conversion Utf8ToCp1252(std::string_view utf8);
+// Every byte has a character, so this cannot fail and Utf8ToCp1252 gives the
+// bytes back.
+std::string Cp1252ToUtf8(std::string_view cp1252);
+
+// "U+0141 « Ł »", for messages; control characters are shown by code alone.
+std::string DescribeCharacter(char32_t character);
+
+}  // namespace vidod

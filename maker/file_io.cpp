@@ -1,0 +1,90 @@
+#include "maker/file_io.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+
+namespace vidod {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Unique enough that two runs writing the same folder do not share a name.
+fs::path TemporaryNameFor(const fs::path& target) {
+  std::random_device device;
+  const unsigned long long salt = (static_cast<unsigned long long>(device()) << 32) | device();
+  fs::path temporary = target;
+  temporary += fs::u8path(".tmp-" + std::to_string(salt));
+  return temporary;
+}
+
+bool WriteWholeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+  if (!stream) return false;
+  stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  stream.close();
+  return !stream.fail();
+}
+
+void RemoveQuietly(const std::vector<fs::path>& paths) {
+  for (const fs::path& path : paths) {
+    std::error_code ignored;
+    fs::remove(path, ignored);
+  }
+}
+
+}  // namespace
+
+std::string PathText(const fs::path& path) { return path.u8string(); }
+
+bool ReadFileBytes(const fs::path& path, std::vector<uint8_t>* bytes, std::string* error) {
+  std::error_code code;
+  if (!fs::is_regular_file(path, code)) {
+    *error = "« " + PathText(path) + " » : fichier introuvable";
+    return false;
+  }
+  std::ifstream stream(path, std::ios::binary);
+  if (!stream) {
+    *error = "« " + PathText(path) + " » : impossible d'ouvrir le fichier";
+    return false;
+  }
+  bytes->assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+  if (stream.bad()) {
+    *error = "« " + PathText(path) + " » : erreur de lecture";
+    return false;
+  }
+  return true;
+}
+
+bool WriteOutputFiles(const std::vector<OutputFile>& files, std::string* error) {
+  std::vector<fs::path> temporaries;
+  for (const OutputFile& file : files) {
+    std::error_code code;
+    const fs::path folder = file.path.parent_path();
+    if (!folder.empty()) fs::create_directories(folder, code);
+    if (code) {
+      *error = "« " + PathText(folder) + " » : impossible de créer le dossier (" + code.message() + ")";
+      RemoveQuietly(temporaries);
+      return false;
+    }
+    temporaries.push_back(TemporaryNameFor(file.path));
+    if (!WriteWholeFile(temporaries.back(), file.bytes)) {
+      *error = "« " + PathText(file.path) + " » : impossible d'écrire le fichier";
+      RemoveQuietly(temporaries);
+      return false;
+    }
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::error_code code;
+    fs::rename(temporaries[i], files[i].path, code);
+    if (code) {
+      *error = "« " + PathText(files[i].path) + " » : impossible de remplacer le fichier (" + code.message() + ")";
+      RemoveQuietly(std::vector<fs::path>(temporaries.begin() + static_cast<std::ptrdiff_t>(i), temporaries.end()));
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace vidod

@@ -1,0 +1,126 @@
+#include "maker/quiz_source.h"
+
+#include <algorithm>
+
+namespace vidod {
+namespace {
+
+constexpr char kTextDelimiter = '|';
+
+void Add(std::vector<SourceIssue>* issues, bool warning, const std::string& key, int question,
+         const std::string& message) {
+  SourceIssue issue;
+  issue.warning = warning;
+  issue.key = key;
+  issue.question = question;
+  issue.message = message;
+  issues->push_back(issue);
+}
+
+bool HoldsLineBreak(const std::string& text) {
+  return text.find_first_of("\r\n") != std::string::npos;
+}
+
+// A text of the answers blob: ended by the delimiter, so it cannot hold one,
+// and copied into a 260-byte buffer by the player.
+void CheckText(std::vector<SourceIssue>* issues, const std::string& text, const std::string& key,
+               int question, const std::string& prefix = std::string()) {
+  if (text.find(kTextDelimiter) != std::string::npos)
+    Add(issues, false, key, question, prefix + "le texte contient « | », qui sépare les textes des ressources");
+  if (text.size() > kMaxSourceTextLength)
+    Add(issues, false, key, question,
+        prefix + "texte de " + std::to_string(text.size()) + " octets, le lecteur n'en garde que " +
+            std::to_string(kMaxSourceTextLength));
+}
+
+// Expected answers and codes are typed into, or shown in, one-line boxes.
+void CheckOneLine(std::vector<SourceIssue>* issues, const std::string& text, const std::string& key,
+                  int question, const std::string& prefix = std::string()) {
+  if (HoldsLineBreak(text))
+    Add(issues, false, key, question, prefix + "le texte contient un saut de ligne");
+}
+
+}  // namespace
+
+bool QuizTypeHasReveals(uint8_t quizType) {
+  return quizType == 2 || quizType == kRevealPairsQuizType || quizType == 4;
+}
+
+std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz) {
+  std::vector<SourceIssue> issues;
+  CheckText(&issues, quiz.title, "titre", 0);
+  CheckText(&issues, quiz.author, "auteur", 0);
+  CheckText(&issues, quiz.explanation, "explication", 0);
+  CheckText(&issues, quiz.answerLabels[0], "libelles", 0, "premier libellé : ");
+  CheckText(&issues, quiz.answerLabels[1], "libelles", 0, "second libellé : ");
+
+  const std::size_t count = quiz.questions.size();
+  if (quiz.answersPerQuestion != 1 && quiz.answersPerQuestion != 2)
+    Add(&issues, false, "brut.reponses_par_question", 0,
+        "une question a 1 ou 2 réponses, pas " + std::to_string(quiz.answersPerQuestion));
+  if (count > kMaxSourceQuestions) {
+    Add(&issues, false, "question", 0,
+        std::to_string(count) + " questions, le lecteur en accepte " + std::to_string(kMaxSourceQuestions) +
+            " au plus");
+  } else if (count * quiz.answersPerQuestion > kMaxSourceAnswerBoxes) {
+    Add(&issues, false, "question", 0,
+        std::to_string(count) + " questions à " + std::to_string(quiz.answersPerQuestion) + " réponses font " +
+            std::to_string(count * quiz.answersPerQuestion) + " cases de réponse, le lecteur en accepte " +
+            std::to_string(kMaxSourceAnswerBoxes) + " au plus");
+  }
+
+  const bool keepsReveals = QuizTypeHasReveals(quiz.quizType);
+  for (std::size_t i = 0; i < count; ++i) {
+    const QuestionSource& question = quiz.questions[i];
+    const int number = static_cast<int>(i + 1);
+    CheckText(&issues, question.answer, "reponse", number);
+    CheckOneLine(&issues, question.answer, "reponse", number);
+    if (question.answer.empty())
+      Add(&issues, true, "reponse", number, "réponse attendue vide : la question ne pourra pas être résolue");
+    if (quiz.answersPerQuestion == 2) {
+      CheckText(&issues, question.answer2, "reponse2", number);
+      CheckOneLine(&issues, question.answer2, "reponse2", number);
+    } else if (!question.answer2.empty()) {
+      Add(&issues, false, "reponse2", number, "seconde réponse dans un quiz à une réponse par question");
+    }
+    CheckText(&issues, question.note, "note", number);
+    CheckText(&issues, question.reveal, "revelation", number);
+    CheckText(&issues, question.revealNote, "note_revelation", number);
+    if (!question.reveal.empty() && !keepsReveals)
+      Add(&issues, false, "revelation", number,
+          "le type " + std::to_string(quiz.quizType) + " n'a pas de révélations (types 2, 3 et 4 seulement)");
+    if (!question.revealNote.empty() && quiz.quizType != kRevealPairsQuizType)
+      Add(&issues, false, "note_revelation", number,
+          "seul le type 3 garde ce texte, le quiz est de type " + std::to_string(quiz.quizType));
+  }
+
+  for (std::size_t k = 0; k < quiz.codes.size(); ++k) {
+    const std::string prefix = "code " + std::to_string(k + 1) + " : ";
+    const std::string& code = quiz.codes[k].text;
+    CheckOneLine(&issues, code, "codes", 0, prefix);
+    if (code.size() > kMaxSourceTextLength)
+      Add(&issues, false, "codes", 0,
+          prefix + "texte de " + std::to_string(code.size()) + " octets, le lecteur n'en garde que " +
+              std::to_string(kMaxSourceTextLength));
+  }
+  if (quiz.codes.size() > count)
+    Add(&issues, true, "codes", 0,
+        std::to_string(quiz.codes.size()) + " codes pour " + std::to_string(count) +
+            " questions : les codes au-delà du nombre de questions ne sont jamais affichés");
+  return issues;
+}
+
+bool HasErrors(const std::vector<SourceIssue>& issues) {
+  return std::any_of(issues.begin(), issues.end(), [](const SourceIssue& issue) { return !issue.warning; });
+}
+
+std::string FormatIssue(const std::string& file, const SourceIssue& issue) {
+  std::string text = file;
+  if (issue.line > 0) text += ":" + std::to_string(issue.line);
+  text += issue.warning ? ": attention : " : ": erreur : ";
+  if (issue.question > 0) text += "question " + std::to_string(issue.question) + ", ";
+  if (!issue.key.empty()) text += "clé « " + issue.key + " » : ";
+  return text + issue.message;
+}
+
+}  // namespace vidod

@@ -1,0 +1,78 @@
+// The authoring model of a quiz: everything the two quiz resources carry,
+// byte for byte, plus the picture of each question. Texts are code page 1252
+// bytes; picture paths are UTF-8, as the quiz source writes them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vidod {
+
+constexpr std::size_t kMaxSourceTextLength = 259;  // the player's text buffers hold 260 bytes
+constexpr std::size_t kMaxSourceQuestions = 96;    // reward code list and answer slots
+constexpr std::size_t kMaxSourceAnswerBoxes = 96;
+constexpr uint8_t kPictureByteWithList = 2;        // picture flag 1: pictures in the list view
+constexpr uint8_t kPictureByteWithoutList = 1;
+constexpr uint8_t kDefaultCodeLineEnd = '\n';
+// The player's own creation colour, used when a source gives none.
+constexpr uint8_t kDefaultRed = 90;
+constexpr uint8_t kDefaultGreen = 95;
+constexpr uint8_t kDefaultBlue = 150;
+
+struct QuestionSource {
+  std::string answer;       // expected answer 1
+  std::string answer2;      // expected answer 2; stored only in a two-answer quiz
+  std::string note;         // the record's third text, which the player skips
+  std::string reveal;       // stored for quiz types 2, 3 and 4
+  std::string revealNote;   // second text of a type-3 pair, which the player skips
+  std::string image;        // picture file, relative to the source file; empty: none
+};
+
+struct RewardCode {
+  std::string text;
+  uint8_t lineEnd = kDefaultCodeLineEnd;  // the byte after the CR, skipped by the player
+};
+
+struct QuizSource {
+  uint8_t leadByte = 0;                    // answers blob byte 0, never read
+  uint8_t pictureByte = kPictureByteWithList;
+  uint8_t answersPerQuestion = 1;          // A
+  std::string title;
+  std::string author;
+  std::string explanation;
+  std::array<std::string, 2> answerLabels;
+  std::vector<QuestionSource> questions;
+  uint8_t quizType = 0;
+  uint8_t red = kDefaultRed;
+  uint8_t green = kDefaultGreen;
+  uint8_t blue = kDefaultBlue;
+  std::string answersTail;                 // bytes after the blue component
+  std::vector<RewardCode> codes;           // code k for a score of k
+  std::string codesTail;                   // bytes after the last code line
+};
+
+// Quiz types whose blob carries a reveal text per question, and the one that
+// carries a second, unused text with it.
+bool QuizTypeHasReveals(uint8_t quizType);
+constexpr uint8_t kRevealPairsQuizType = 3;
+
+// A problem found in a quiz source, located by its key and question.
+struct SourceIssue {
+  bool warning = false;   // false: the quiz cannot be built
+  std::string key;        // as written in the source, e.g. "reponse", "brut.octet_0"
+  int question = 0;       // from 1; 0 for a key outside the questions
+  int line = 0;           // in the source file; 0 when unknown
+  std::string message;    // French, UTF-8
+};
+
+// The rules that hold whatever the source was read from: delimiters, line
+// breaks, text lengths, counts, reveal texts on the quiz types that keep them.
+std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz);
+
+bool HasErrors(const std::vector<SourceIssue>& issues);
+// "quiz.toml:12: erreur : question 3, clé « reponse » : ..."
+std::string FormatIssue(const std::string& file, const SourceIssue& issue);
+
+}  // namespace vidod

@@ -1,0 +1,393 @@
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <system_error>
+#include <utility>
+
+#include "maker/cp1252.h"
+#include "maker/file_io.h"
+#include "maker/picture_format.h"
+#include "maker/quiz_toml.h"
+
+namespace vidod {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int64_t kByteMax = 255;
+constexpr std::size_t kMaxSuggestionDistance = 2;
+
+const char* const kTopKeys[] = {"titre", "auteur", "explication", "libelles", "type", "images_dans_liste",
+                                "couleur", "codes", "question", "brut"};
+const char* const kQuestionKeys[] = {"reponse", "reponse2", "revelation", "image", "note", "note_revelation"};
+const char* const kRawKeys[] = {"octet_0",        "octet_images",    "reponses_par_question",
+                                "suite_reponses", "octets_apres_cr", "suite_codes"};
+const char* const kColourNames[] = {"rouge", "vert", "bleu"};
+
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+std::string TypeName(const toml::node& node) {
+  switch (node.type()) {
+    case toml::node_type::string: return "une chaîne";
+    case toml::node_type::integer: return "un entier";
+    case toml::node_type::floating_point: return "un nombre à virgule";
+    case toml::node_type::boolean: return "un booléen";
+    case toml::node_type::array: return "une liste";
+    case toml::node_type::table: return "une table";
+    default: return "une date ou une heure";
+  }
+}
+
+int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
+
+// Reads one quiz source; issues carry the line of the value they are about.
+class SourceReader {
+ public:
+  SourceReader(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues)
+      : sourceFile_(sourceFile), quiz_(quiz), issues_(issues) {}
+
+  void Read(const toml::table& root) {
+    CheckKeys(root, kTopKeys, std::size(kTopKeys), std::string(), 0);
+    ReadText(root.get("titre"), "titre", 0, &quiz_->title);
+    ReadText(root.get("auteur"), "auteur", 0, &quiz_->author);
+    ReadText(root.get("explication"), "explication", 0, &quiz_->explanation);
+    ReadLabels(root.get("libelles"));
+    ReadByte(root.get("type"), "type", &quiz_->quizType);
+    ReadColour(root.get("couleur"));
+    ReadCodes(root.get("codes"));
+    ReadQuestions(root.get("question"));
+    ReadRawTable(root.get("brut"), root.get("images_dans_liste"));
+    AddValidationIssues();
+  }
+
+ private:
+  void Issue(int line, const std::string& key, int question, const std::string& message, bool warning = false) {
+    SourceIssue issue;
+    issue.warning = warning;
+    issue.key = key;
+    issue.question = question;
+    issue.line = line;
+    issue.message = message;
+    issues_->push_back(issue);
+  }
+
+  void WrongType(const toml::node& node, const std::string& key, int question, const std::string& wanted,
+                 const std::string& prefix = std::string()) {
+    Issue(LineOf(node), key, question, prefix + "doit être " + wanted + ", pas " + TypeName(node));
+  }
+
+  void Remember(const toml::node& node, const std::string& key, int question) {
+    lines_.emplace(std::make_pair(question, key), LineOf(node));
+  }
+
+  void CheckKeys(const toml::table& table, const char* const* known, std::size_t knownCount,
+                 const std::string& prefix, int question) {
+    for (auto&& [key, node] : table) {
+      const std::string_view name = key.str();
+      if (std::find(known, known + knownCount, name) != known + knownCount) continue;
+      std::string message = "clé inconnue";
+      // TOML puts every key after a [[question]] header into that question.
+      if (question > 0 && std::find(std::begin(kTopKeys), std::end(kTopKeys), name) != std::end(kTopKeys)) {
+        Issue(static_cast<int>(key.source().begin.line), std::string(name), question,
+              "clé du quiz écrite dans une question : placez-la avant le premier [[question]]");
+        continue;
+      }
+      std::size_t best = kMaxSuggestionDistance + 1;
+      for (std::size_t i = 0; i < knownCount; ++i) {
+        const std::size_t distance = EditDistance(name, known[i]);
+        if (distance < best) {
+          best = distance;
+          message = std::string("clé inconnue (vouliez-vous dire « ") + prefix + known[i] + " » ?)";
+        }
+      }
+      Issue(static_cast<int>(key.source().begin.line), prefix + std::string(name), question, message);
+    }
+  }
+
+  // A text of the quiz, converted to the player's code page.
+  bool ReadText(const toml::node* node, const std::string& key, int question, std::string* text,
+                const std::string& prefix = std::string()) {
+    if (!node) return false;
+    Remember(*node, key, question);
+    if (!node->is_string()) {
+      WrongType(*node, key, question, "une chaîne", prefix);
+      return false;
+    }
+    const Cp1252Conversion conversion = Utf8ToCp1252(node->as_string()->get());
+    if (!conversion.ok) {
+      Issue(LineOf(*node), key, question,
+            prefix + "le caractère " + DescribeCharacter(conversion.rejected) +
+                " n'existe pas dans la page de code 1252 (Windows occidental)");
+      return false;
+    }
+    *text = conversion.text;
+    return true;
+  }
+
+  bool ReadInteger(const toml::node* node, const std::string& key, int64_t low, int64_t high, int64_t* value,
+                   const std::string& prefix = std::string()) {
+    if (!node) return false;
+    Remember(*node, key, 0);
+    if (!node->is_integer()) {
+      WrongType(*node, key, 0, "un entier", prefix);
+      return false;
+    }
+    const int64_t read = node->as_integer()->get();
+    if (read < low || read > high) {
+      Issue(LineOf(*node), key, 0,
+            prefix + std::to_string(read) + " hors de " + std::to_string(low) + " à " + std::to_string(high));
+      return false;
+    }
+    *value = read;
+    return true;
+  }
+
+  bool ReadByte(const toml::node* node, const std::string& key, uint8_t* byte,
+                const std::string& prefix = std::string()) {
+    int64_t value = 0;
+    if (!ReadInteger(node, key, 0, kByteMax, &value, prefix)) return false;
+    *byte = static_cast<uint8_t>(value);
+    return true;
+  }
+
+  const toml::array* ReadArray(const toml::node* node, const std::string& key, std::size_t wantedSize,
+                               const std::string& what) {
+    if (!node) return nullptr;
+    Remember(*node, key, 0);
+    const toml::array* array = node->as_array();
+    if (!array) {
+      WrongType(*node, key, 0, what);
+      return nullptr;
+    }
+    if (wantedSize && array->size() != wantedSize) {
+      Issue(LineOf(*node), key, 0,
+            "doit être " + what + ", pas une liste de " + std::to_string(array->size()) + " éléments");
+      return nullptr;
+    }
+    return array;
+  }
+
+  void ReadLabels(const toml::node* node) {
+    const toml::array* labels = ReadArray(node, "libelles", 2, "une liste de deux chaînes");
+    if (!labels) return;
+    ReadText(labels->get(0), "libelles", 0, &quiz_->answerLabels[0], "premier libellé : ");
+    ReadText(labels->get(1), "libelles", 0, &quiz_->answerLabels[1], "second libellé : ");
+  }
+
+  void ReadColour(const toml::node* node) {
+    const toml::array* colour = ReadArray(node, "couleur", 3, "une liste [rouge, vert, bleu]");
+    if (!colour) return;
+    uint8_t* components[] = {&quiz_->red, &quiz_->green, &quiz_->blue};
+    for (std::size_t i = 0; i < 3; ++i)
+      ReadByte(colour->get(i), "couleur", components[i], std::string(kColourNames[i]) + " : ");
+  }
+
+  void ReadCodes(const toml::node* node) {
+    const toml::array* codes = ReadArray(node, "codes", 0, "une liste de chaînes");
+    if (!codes) return;
+    for (std::size_t k = 0; k < codes->size(); ++k) {
+      RewardCode code;
+      ReadText(codes->get(k), "codes", 0, &code.text, "code " + std::to_string(k + 1) + " : ");
+      quiz_->codes.push_back(code);
+    }
+  }
+
+  void ReadQuestions(const toml::node* node) {
+    if (!node) return;
+    const toml::array* questions = node->as_array();
+    if (!questions || (!questions->empty() && !questions->is_array_of_tables())) {
+      WrongType(*node, "question", 0, "une suite de tables [[question]]");
+      return;
+    }
+    quiz_->questions.resize(questions->size());
+    for (std::size_t i = 0; i < questions->size(); ++i) {
+      const toml::table& table = *questions->get(i)->as_table();
+      const int number = static_cast<int>(i + 1);
+      QuestionSource& question = quiz_->questions[i];
+      lines_.emplace(std::make_pair(number, std::string()), LineOf(table));
+      CheckKeys(table, kQuestionKeys, std::size(kQuestionKeys), std::string(), number);
+      if (!table.get("reponse")) Issue(LineOf(table), "reponse", number, "clé obligatoire absente");
+      ReadText(table.get("reponse"), "reponse", number, &question.answer);
+      if (table.get("reponse2")) {
+        withSecondAnswer_.push_back(number);
+        ReadText(table.get("reponse2"), "reponse2", number, &question.answer2);
+      } else {
+        withoutSecondAnswer_.push_back(number);
+      }
+      ReadText(table.get("revelation"), "revelation", number, &question.reveal);
+      ReadText(table.get("note"), "note", number, &question.note);
+      ReadText(table.get("note_revelation"), "note_revelation", number, &question.revealNote);
+      ReadImage(table.get("image"), number, &question.image);
+    }
+  }
+
+  void ReadImage(const toml::node* node, int number, std::string* image) {
+    if (!node) return;
+    Remember(*node, "image", number);
+    if (!node->is_string()) {
+      WrongType(*node, "image", number, "une chaîne (chemin du fichier)");
+      return;
+    }
+    const std::string& written = node->as_string()->get();
+    if (written.empty()) {
+      Issue(LineOf(*node), "image", number, "chemin vide");
+      return;
+    }
+    const fs::path path = PicturePath(sourceFile_, written);
+    std::error_code code;
+    if (!fs::is_regular_file(path, code)) {
+      Issue(LineOf(*node), "image", number, "fichier image introuvable : « " + PathText(path) + " »");
+      return;
+    }
+    if (DetectPictureFileFormat(path) == PictureFormat::kUnknown) {
+      Issue(LineOf(*node), "image", number,
+            "« " + PathText(path) + " » : format d'image non reconnu, JPEG, GIF, BMP ou PNG attendu");
+      return;
+    }
+    *image = written;
+  }
+
+  void ReadRawTable(const toml::node* node, const toml::node* listPictures) {
+    bool picturesInList = true;
+    if (listPictures) {
+      Remember(*listPictures, "images_dans_liste", 0);
+      if (listPictures->is_boolean())
+        picturesInList = listPictures->as_boolean()->get();
+      else
+        WrongType(*listPictures, "images_dans_liste", 0, "un booléen (true ou false)");
+    }
+    quiz_->pictureByte = picturesInList ? kPictureByteWithList : kPictureByteWithoutList;
+    DeriveAnswersPerQuestion();
+
+    if (!node) return;
+    const toml::table* raw = node->as_table();
+    if (!raw) {
+      WrongType(*node, "brut", 0, "une table [brut]");
+      return;
+    }
+    CheckKeys(*raw, kRawKeys, std::size(kRawKeys), "brut.", 0);
+    ReadByte(raw->get("octet_0"), "brut.octet_0", &quiz_->leadByte);
+
+    uint8_t pictureByte = 0;
+    if (ReadByte(raw->get("octet_images"), "brut.octet_images", &pictureByte)) {
+      if (listPictures && listPictures->is_boolean() && picturesInList != (pictureByte == kPictureByteWithList))
+        Issue(LineOf(*raw->get("octet_images")), "brut.octet_images", 0,
+              "contredit images_dans_liste : le lecteur ne montre les images dans la liste que pour l'octet 2");
+      quiz_->pictureByte = pictureByte;
+    }
+
+    int64_t perQuestion = 0;
+    if (ReadInteger(raw->get("reponses_par_question"), "brut.reponses_par_question", 1, 2, &perQuestion)) {
+      const bool contradicts = (perQuestion == 2 && !withoutSecondAnswer_.empty()) ||
+                               (perQuestion == 1 && !withSecondAnswer_.empty());
+      if (contradicts)
+        Issue(LineOf(*raw->get("reponses_par_question")), "brut.reponses_par_question", 0,
+              "contredit la présence de reponse2 dans les questions");
+      else
+        quiz_->answersPerQuestion = static_cast<uint8_t>(perQuestion);
+    }
+
+    ReadText(raw->get("suite_reponses"), "brut.suite_reponses", 0, &quiz_->answersTail);
+    ReadText(raw->get("suite_codes"), "brut.suite_codes", 0, &quiz_->codesTail);
+    ReadLineEnds(raw->get("octets_apres_cr"));
+  }
+
+  void ReadLineEnds(const toml::node* node) {
+    const toml::array* ends = ReadArray(node, "brut.octets_apres_cr", 0, "une liste d'entiers");
+    if (!ends) return;
+    if (ends->size() != quiz_->codes.size()) {
+      Issue(LineOf(*node), "brut.octets_apres_cr", 0,
+            std::to_string(ends->size()) + " octets pour " + std::to_string(quiz_->codes.size()) +
+                " codes : il en faut un par code");
+      return;
+    }
+    for (std::size_t k = 0; k < ends->size(); ++k)
+      ReadByte(ends->get(k), "brut.octets_apres_cr", &quiz_->codes[k].lineEnd,
+               "code " + std::to_string(k + 1) + " : ");
+  }
+
+  // A two-answer quiz gives reponse2 on every question; mixing both kinds
+  // would shift every later text of the blob.
+  void DeriveAnswersPerQuestion() {
+    if (!withSecondAnswer_.empty() && !withoutSecondAnswer_.empty()) {
+      for (int number : withoutSecondAnswer_)
+        Issue(lines_[{number, std::string()}], "reponse2", number,
+              "absente alors que la question " + std::to_string(withSecondAnswer_.front()) +
+                  " en a une : dans un quiz à deux réponses, chaque question a sa reponse2");
+      quiz_->answersPerQuestion = 2;
+      return;
+    }
+    quiz_->answersPerQuestion = withSecondAnswer_.empty() ? 1 : 2;
+  }
+
+  void AddValidationIssues() {
+    for (SourceIssue issue : ValidateQuizSource(*quiz_)) {
+      auto found = lines_.find({issue.question, issue.key});
+      if (found == lines_.end()) found = lines_.find({issue.question, std::string()});
+      if (found != lines_.end()) issue.line = found->second;
+      issues_->push_back(issue);
+    }
+  }
+
+  const fs::path& sourceFile_;
+  QuizSource* quiz_;
+  std::vector<SourceIssue>* issues_;
+  std::map<std::pair<int, std::string>, int> lines_;
+  std::vector<int> withSecondAnswer_;
+  std::vector<int> withoutSecondAnswer_;
+};
+
+}  // namespace
+
+fs::path PicturePath(const fs::path& sourceFile, const std::string& image) {
+  std::string portable = image;
+  std::replace(portable.begin(), portable.end(), '\\', '/');
+  return (sourceFile.parent_path() / fs::u8path(portable)).lexically_normal();
+}
+
+void ParseQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSource* quiz,
+                     std::vector<SourceIssue>* issues) {
+  *quiz = QuizSource();
+  toml::table root;
+  try {
+    root = toml::parse(toml, std::string_view(PathText(sourceFile)));
+  } catch (const toml::parse_error& error) {
+    SourceIssue issue;
+    issue.line = static_cast<int>(error.source().begin.line);
+    // The parser explains itself in English; the French lead says what failed.
+    issue.message = "syntaxe TOML invalide : " + std::string(error.description());
+    issues->push_back(issue);
+    return;
+  }
+  SourceReader(sourceFile, quiz, issues).Read(root);
+}
+
+void ReadQuizSourceFile(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  if (!ReadFileBytes(sourceFile, &bytes, &error)) {
+    SourceIssue issue;
+    issue.message = error;
+    issues->push_back(issue);
+    return;
+  }
+  ParseQuizSource(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), sourceFile, quiz,
+                  issues);
+}
+
+}  // namespace vidod

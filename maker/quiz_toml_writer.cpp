@@ -1,0 +1,83 @@
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "maker/cp1252.h"
+#include "maker/quiz_toml.h"
+
+namespace vidod {
+namespace {
+
+// One-line basic strings only: a multi-line string lets the parser turn CR LF
+// into LF, which would change the stored bytes.
+std::string QuoteUtf8(const std::string& utf8) {
+  const toml::value<std::string> value(utf8);
+  std::ostringstream out;
+  out << toml::toml_formatter{value, toml::format_flags::allow_unicode_strings};
+  return out.str();
+}
+
+std::string Quote(const std::string& cp1252) { return QuoteUtf8(Cp1252ToUtf8(cp1252)); }
+
+void Line(std::string* out, const std::string& key, const std::string& value) {
+  *out += key + " = " + value + "\n";
+}
+
+bool AllLineEndsDefault(const QuizSource& quiz) {
+  return std::all_of(quiz.codes.begin(), quiz.codes.end(),
+                     [](const RewardCode& code) { return code.lineEnd == kDefaultCodeLineEnd; });
+}
+
+}  // namespace
+
+std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::string>& comment) {
+  std::string out;
+  for (const std::string& line : comment) out += line.empty() ? "#\n" : "# " + line + "\n";
+  if (!comment.empty()) out += "\n";
+
+  Line(&out, "titre", Quote(quiz.title));
+  Line(&out, "auteur", Quote(quiz.author));
+  Line(&out, "explication", Quote(quiz.explanation));
+  Line(&out, "libelles", "[" + Quote(quiz.answerLabels[0]) + ", " + Quote(quiz.answerLabels[1]) + "]");
+  Line(&out, "type", std::to_string(quiz.quizType));
+  Line(&out, "images_dans_liste", quiz.pictureByte == kPictureByteWithList ? "true" : "false");
+  Line(&out, "couleur",
+       "[" + std::to_string(quiz.red) + ", " + std::to_string(quiz.green) + ", " + std::to_string(quiz.blue) + "]");
+  if (quiz.codes.empty()) {
+    Line(&out, "codes", "[]");
+  } else {
+    out += "codes = [\n";
+    for (const RewardCode& code : quiz.codes) out += "  " + Quote(code.text) + ",\n";
+    out += "]\n";
+  }
+
+  const bool keepsReveals = QuizTypeHasReveals(quiz.quizType);
+  for (const QuestionSource& question : quiz.questions) {
+    out += "\n[[question]]\n";
+    Line(&out, "reponse", Quote(question.answer));
+    if (quiz.answersPerQuestion == 2) Line(&out, "reponse2", Quote(question.answer2));
+    if (keepsReveals || !question.reveal.empty()) Line(&out, "revelation", Quote(question.reveal));
+    if (!question.revealNote.empty()) Line(&out, "note_revelation", Quote(question.revealNote));
+    if (!question.note.empty()) Line(&out, "note", Quote(question.note));
+    if (!question.image.empty()) Line(&out, "image", QuoteUtf8(question.image));
+  }
+
+  std::string raw;
+  if (quiz.leadByte != 0) Line(&raw, "octet_0", std::to_string(quiz.leadByte));
+  if (quiz.pictureByte != kPictureByteWithList && quiz.pictureByte != kPictureByteWithoutList)
+    Line(&raw, "octet_images", std::to_string(quiz.pictureByte));
+  if (quiz.questions.empty() && quiz.answersPerQuestion != 1)
+    Line(&raw, "reponses_par_question", std::to_string(quiz.answersPerQuestion));
+  if (!quiz.answersTail.empty()) Line(&raw, "suite_reponses", Quote(quiz.answersTail));
+  if (!AllLineEndsDefault(quiz)) {
+    std::string ends;
+    for (const RewardCode& code : quiz.codes) ends += (ends.empty() ? "" : ", ") + std::to_string(code.lineEnd);
+    Line(&raw, "octets_apres_cr", "[" + ends + "]");
+  }
+  if (!quiz.codesTail.empty()) Line(&raw, "suite_codes", Quote(quiz.codesTail));
+  if (!raw.empty()) out += "\n[brut]\n" + raw;
+  return out;
+}
+
+}  // namespace vidod

@@ -1,0 +1,43 @@
+#include "maker/rc_script.h"
+
+namespace vidod {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr unsigned kAnswersResourceId = 104;
+constexpr unsigned kCodesResourceId = 105;
+constexpr unsigned kFirstPictureResourceId = 401;
+
+// The path as a quoted resource-script string: absolute, forward slashes,
+// with the script's own escapes for quotes and backslashes.
+std::string RcPathLiteral(const fs::path& path) {
+  const std::string text = fs::absolute(path).lexically_normal().generic_u8string();
+  std::string literal = "\"";
+  for (char c : text) {
+    // The script doubles a quote inside a string and reads a backslash as
+    // the start of an escape; a backslash left here is part of a file name.
+    if (c == '"') literal += "\"\"";
+    else if (c == '\\') literal += "\\\\";
+    else literal += c;
+  }
+  return literal + "\"";
+}
+
+}  // namespace
+
+std::string WriteQuizRcScript(const fs::path& answers, const fs::path& codes,
+                              const std::vector<QuizPicture>& pictures) {
+  std::string script;
+  script += std::to_string(kAnswersResourceId) + " PATCH " + RcPathLiteral(answers) + "\n";
+  script += std::to_string(kCodesResourceId) + " PATCH " + RcPathLiteral(codes) + "\n";
+  for (const QuizPicture& picture : pictures) {
+    // The player's PNG route looks for raw data only when no "IMG" resource
+    // of the id exists.
+    const char* type = picture.format == PictureFormat::kPng ? " RCDATA " : " IMG ";
+    script += std::to_string(kFirstPictureResourceId + picture.question) + type + RcPathLiteral(picture.file) + "\n";
+  }
+  return script;
+}
+
+}  // namespace vidod

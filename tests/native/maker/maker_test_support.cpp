@@ -1,0 +1,80 @@
+#include "maker_test_support.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "maker/quiz_toml.h"
+
+namespace vidod {
+namespace makertest {
+
+ScratchFolder::ScratchFolder() {
+  std::string pattern = (fs::temp_directory_path() / "vidod-maker-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
+  path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+void WriteFile(const fs::path& path, std::string_view bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+  stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(stream.good()) << path;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream stream(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
+std::vector<uint8_t> Bytes(std::string_view text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+const char kJpegBytes[] = "\xFF\xD8\xFF\xE0\x00\x10JFIF";
+const char kGifBytes[] = "GIF89a\x01\x00\x01\x00";
+const char kBmpBytes[] = "BM\x3A\x00\x00\x00";
+const std::string kPngBytes("\x89PNG\r\n\x1A\n\x00\x00\x00\x0DIHDR", 16);
+
+std::string ShellQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+ToolRun RunTool(const std::string& arguments, const fs::path& workingFolder) {
+  static int runNumber = 0;
+  const fs::path out = workingFolder / ("run-" + std::to_string(++runNumber) + ".out");
+  const fs::path err = workingFolder / ("run-" + std::to_string(runNumber) + ".err");
+  const std::string command = "cd " + ShellQuote(workingFolder.string()) + " && " + ShellQuote(VIDOD_MAKE_PATH) +
+                              " " + arguments + " >" + ShellQuote(out.string()) + " 2>" +
+                              ShellQuote(err.string());
+  const int status = std::system(command.c_str());
+  ToolRun run;
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = ReadFile(out);
+  run.err = ReadFile(err);
+  fs::remove(out);
+  fs::remove(err);
+  return run;
+}
+
+QuizSource ParseOrFail(const std::string& toml, const fs::path& folder) {
+  QuizSource quiz;
+  std::vector<SourceIssue> issues;
+  ParseQuizSource(toml, folder / "quiz.toml", &quiz, &issues);
+  for (const SourceIssue& issue : issues)
+    if (!issue.warning) ADD_FAILURE() << FormatIssue("quiz.toml", issue);
+  return quiz;
+}
+
+}  // namespace makertest
+}  // namespace vidod

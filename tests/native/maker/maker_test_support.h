@@ -1,0 +1,59 @@
+// Helpers of the vidod-make tests: scratch folders, small files, runs of the
+// built tool, and minimal pictures of each format.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "maker/quiz_source.h"
+
+namespace vidod {
+namespace makertest {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed at the end.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+void WriteFile(const fs::path& path, std::string_view bytes);
+std::string ReadFile(const fs::path& path);
+
+std::vector<uint8_t> Bytes(std::string_view text);
+std::string Text(const std::vector<uint8_t>& bytes);
+
+// First bytes of a picture of each format: enough for the tool, which only
+// looks at the signature.
+extern const char kJpegBytes[];
+extern const char kGifBytes[];
+extern const char kBmpBytes[];
+extern const std::string kPngBytes;
+
+struct ToolRun {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+// Runs the built vidod-make with the given arguments (already quoted for
+// the shell) from the given folder.
+ToolRun RunTool(const std::string& arguments, const fs::path& workingFolder);
+std::string ShellQuote(const std::string& text);
+
+// Parses source text written into folder/quiz.toml; fails the test on errors.
+QuizSource ParseOrFail(const std::string& toml, const fs::path& folder);
+
+}  // namespace makertest
+}  // namespace vidod

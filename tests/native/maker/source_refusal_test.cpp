@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "maker/quiz_toml.h"
+#include "maker_test_support.h"
+
+namespace vidod {
+namespace {
+
+using makertest::ScratchFolder;
+using makertest::WriteFile;
+
+std::string Questions(int count, bool twoAnswers) {
+  std::string toml;
+  for (int i = 0; i < count; ++i) toml += twoAnswers ? "[[question]]\nreponse = \"a\"\nreponse2 = \"b\"\n"
+                                                     : "[[question]]\nreponse = \"a\"\n";
+  return toml;
+}
+
+struct Refusal {
+  std::string toml;
+  std::string key;  // the key the error must name
+  int question;     // the question it must name, 0 for none
+  int line;         // the line it must give, 0 when not checked
+};
+
+TEST(SourceRefusalTest, EveryMalformedSourceIsRefusedNamingKeyAndQuestion) {
+  ScratchFolder folder;
+  WriteFile(folder.path() / "texte.jpg", "ceci n'est pas une image");
+  const std::string longText(260, 'x');
+  std::string longAccented;
+  for (int i = 0; i < 260; ++i) longAccented += "é";
+
+  const Refusal cases[] = {
+      // "|" ends every text of the answers blob.
+      {"titre = \"a|b\"\n", "titre", 0, 1},
+      // ... the texts the player skips included.
+      {"[[question]]\nreponse = \"x\"\nnote = \"a|b\"\n", "note", 1, 3},
+      // ... and the answer labels.
+      {"libelles = [\"a|b\", \"c\"]\n", "libelles", 0, 1},
+      // A code is one line of the codes blob.
+      {"codes = [\"ok\", \"deux\\nlignes\"]\n" + Questions(2, false), "codes", 0, 1},
+      // An expected answer is typed into a one-line box.
+      {"[[question]]\nreponse = \"deux\\r\\nlignes\"\n", "reponse", 1, 2},
+      {"[[question]]\nreponse = \"a\"\nreponse2 = \"b\\nc\"\n", "reponse2", 1, 3},
+      // 260 bytes do not fit the player's text buffers.
+      {"auteur = \"" + longText + "\"\n", "auteur", 0, 1},
+      // ... counted after conversion: 260 accented letters are 260 bytes.
+      {"explication = \"" + longAccented + "\"\n", "explication", 0, 1},
+      {"codes = [\"" + longText + "\"]\n" + Questions(1, false), "codes", 0, 1},
+      // 97 questions do not fit the reward code list.
+      {Questions(97, false), "question", 0, 0},
+      // 49 two-answer questions make 98 answer boxes.
+      {Questions(49, true), "question", 0, 0},
+      // Colour components are bytes, and there are three of them.
+      {"couleur = [256, 0, 0]\n", "couleur", 0, 1},
+      {"couleur = [0, -1, 0]\n", "couleur", 0, 1},
+      {"couleur = [0, 0]\n", "couleur", 0, 1},
+      {"couleur = [0, 0, 1.5]\n", "couleur", 0, 1},
+      // The picture file must exist ...
+      {"[[question]]\nreponse = \"a\"\nimage = \"absente.jpg\"\n", "image", 1, 3},
+      // ... be a picture of a known format ...
+      {"[[question]]\nreponse = \"a\"\nimage = \"texte.jpg\"\n", "image", 1, 3},
+      // ... and be named.
+      {"[[question]]\nreponse = \"a\"\nimage = \"\"\n", "image", 1, 3},
+      // Wrong TOML types.
+      {"titre = 5\n", "titre", 0, 1},
+      {"images_dans_liste = \"oui\"\n", "images_dans_liste", 0, 1},
+      {"libelles = \"un\"\n", "libelles", 0, 1},
+      {"libelles = [\"a\", \"b\", \"c\"]\n", "libelles", 0, 1},
+      {"codes = \"ABC\"\n", "codes", 0, 1},
+      {"type = \"3\"\n", "type", 0, 1},
+      {"question = 1\n", "question", 0, 1},
+      {"[question]\nreponse = \"x\"\n", "question", 0, 0},
+      {"[[question]]\nreponse = 42\n", "reponse", 1, 2},
+      {"brut = 1\n", "brut", 0, 1},
+      {"[brut]\nsuite_reponses = 5\n", "brut.suite_reponses", 0, 2},
+      // The quiz type is a byte.
+      {"type = 256\n", "type", 0, 1},
+      // Unknown keys, most likely typing mistakes.
+      {"titr = \"x\"\n", "titr", 0, 1},
+      {"[[question]]\nreponse = \"a\"\nreponce2 = \"b\"\n", "reponce2", 1, 3},
+      {"[brut]\noctet0 = 1\n", "brut.octet0", 0, 2},
+      // Every question needs its expected answer.
+      {"[[question]]\nnote = \"x\"\n", "reponse", 1, 1},
+      // A two-answer quiz gives reponse2 on every question.
+      {"[[question]]\nreponse = \"a\"\nreponse2 = \"b\"\n[[question]]\nreponse = \"c\"\n", "reponse2", 2, 4},
+      // Characters that code page 1252 cannot hold.
+      {"titre = \"Łódź\"\n", "titre", 0, 1},
+      {"[[question]]\nreponse = \"\xF0\x9F\x98\x80\"\n", "reponse", 1, 2},
+      // Reveal texts only exist in quizzes of types 2, 3 and 4 ...
+      {"type = 0\n[[question]]\nreponse = \"a\"\nrevelation = \"r\"\n", "revelation", 1, 4},
+      // ... and their second text only in type 3.
+      {"type = 2\n[[question]]\nreponse = \"a\"\nnote_revelation = \"r\"\n", "note_revelation", 1, 4},
+      // Raw bytes out of range or contradicting the readable keys.
+      {"[brut]\noctet_0 = 300\n", "brut.octet_0", 0, 2},
+      {"images_dans_liste = true\n[brut]\noctet_images = 1\n", "brut.octet_images", 0, 3},
+      {"codes = [\"a\"]\n[brut]\noctets_apres_cr = [10, 10]\n", "brut.octets_apres_cr", 0, 3},
+      {"[[question]]\nreponse = \"a\"\n[brut]\nreponses_par_question = 2\n", "brut.reponses_par_question", 0, 4},
+      {"[brut]\nreponses_par_question = 3\n", "brut.reponses_par_question", 0, 2},
+      // Not TOML at all: an unclosed string, a key given twice.
+      {"titre = \"non fermé\n", "", 0, 1},
+      {"titre = \"a\"\ntitre = \"b\"\n", "", 0, 2},
+  };
+
+  for (const Refusal& refusal : cases) {
+    const std::string shown = refusal.toml.substr(0, 60);
+    QuizSource quiz;
+    std::vector<SourceIssue> issues;
+    ParseQuizSource(refusal.toml, folder.path() / "quiz.toml", &quiz, &issues);
+    EXPECT_TRUE(HasErrors(issues)) << shown;
+    bool named = false;
+    for (const SourceIssue& issue : issues) {
+      if (issue.warning || issue.key != refusal.key || issue.question != refusal.question) continue;
+      named = true;
+      if (refusal.line) {
+        EXPECT_EQ(issue.line, refusal.line) << shown;
+      }
+      EXPECT_FALSE(issue.message.empty());
+    }
+    EXPECT_TRUE(named) << shown << (issues.empty() ? "" : "\n first: " + FormatIssue("quiz.toml", issues[0]));
+  }
+}
+
+TEST(SourceRefusalTest, UnknownKeySuggestsTheNearestOne) {
+  ScratchFolder folder;
+  QuizSource quiz;
+  std::vector<SourceIssue> issues;
+  ParseQuizSource("[[question]]\nreponse = \"a\"\nrevellation = \"b\"\n", folder.path() / "quiz.toml", &quiz,
+                  &issues);
+  ASSERT_FALSE(issues.empty());
+  EXPECT_NE(issues[0].message.find("« revelation »"), std::string::npos) << issues[0].message;
+}
+
+TEST(SourceRefusalTest, QuizKeyAfterTheQuestionsSaysWhereItBelongs) {
+  ScratchFolder folder;
+  QuizSource quiz;
+  std::vector<SourceIssue> issues;
+  ParseQuizSource("[[question]]\nreponse = \"a\"\ncodes = [\"X\"]\n", folder.path() / "quiz.toml", &quiz, &issues);
+  ASSERT_EQ(issues.size(), 1u);
+  EXPECT_EQ(issues[0].question, 1);
+  EXPECT_NE(issues[0].message.find("avant le premier [[question]]"), std::string::npos) << issues[0].message;
+}
+
+}  // namespace
+}  // namespace vidod
