@@ -1,17 +1,558 @@
+#include <cstring>
+
+#include "answers/evaluation.h"
+#include "answers/verdict.h"
+#include "app/player_shell.h"
+#include "common/text_buffer.h"
+#include "pictures/picture_loader.h"
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
+#include "views/label_colours.h"
+#include "views/progress_file.h"
+#include "views/single_question_view.h"
 #include "views/views.h"
 
 namespace vidod {
 
 namespace {
 
-INT_PTR CALLBACK QuestionListViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
+constexpr int kColumns = 3;
+constexpr int kFirstPictureControlId = 9901;  // 9900 + n
+constexpr int kFirstPictureResource = 401;    // question n shows picture 400 + n
+constexpr char kPictureType[] = "IMG";
+constexpr int kNumberLabelId = 153;
+constexpr int kCaptionId = 156;
+constexpr char kNumberFormat[] = "%d.";
+constexpr int kNumberTextSize = 16;
+
+// The layout, in pixels of the content.
+constexpr int kFirstRowTop = 5;
+constexpr int kColumnGap = 30;
+constexpr int kSingleAnswerLeft = 46;
+constexpr int kPairAnswerLeft = 106;
+constexpr int kNarrowing = 20;         // boxes without pictures are this much narrower
+constexpr int kPictureGap = 10;        // below the tallest picture of a row
+constexpr int kBoxHeight = 20;
+constexpr int kBoxStep = 19;          // the line under a box: their borders overlap
+constexpr int kPairLabelWidth = 60;
+constexpr int kPairBoxShortening = 59;
+constexpr int kNumberOffset = 28;
+constexpr int kNumberWidth = 27;
+constexpr int kNumberHeight = 17;
+constexpr int kTextDrop = 2;           // number label and first caption below the line top
+constexpr int kCaptionX[2] = {4, 3};
+constexpr int kCaptionY[2] = {2, 22};
+constexpr int kCaptionWidth = 95;
+constexpr int kCaptionHeight = 20;
+constexpr int kRevealDrop = 46;
+constexpr int kRevealHeight = 65;
+constexpr int kRowHeight = 60;
+constexpr int kRevealRowHeight = 140;
+constexpr int kContentExtra = 110;
+constexpr int kSingleAnswerMargin = 20;
+constexpr int kPairAnswerMargin = 80;
+constexpr int kRevealQuizType = 1;     // reveal labels exist above this type
+
+// Scrolling.
+constexpr int kScrollDown = 500;
+constexpr int kScrollUp = 501;
+constexpr int kScrollToTarget = 502;
+constexpr int kWheelStep = 50;
+constexpr int kLineStepExtra = 50;     // a vertical line is a picture and its boxes
+constexpr int kTabTargetExtra = 100;
+constexpr short kWheelNotch = 120;
+constexpr WPARAM kSelectAllEnd = 260;
+constexpr SHORT kKeyHeld = static_cast<SHORT>(0x8000);
+
+constexpr DWORD kPictureStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_BITMAP;
+constexpr DWORD kCaptionStyle = WS_CHILD | WS_VISIBLE | SS_LEFT;
+constexpr DWORD kNumberStyle = WS_CHILD | WS_VISIBLE | SS_RIGHT;
+constexpr DWORD kAnswerBoxStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_CENTER;
+constexpr DWORD kVerdictStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_CENTER;
+constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
+
+constexpr int kAnswerFontHeight = 15;
+constexpr int kAnswerFontWeight = 100;
+constexpr COLORREF kBlackText = RGB(0, 0, 0);
+constexpr COLORREF kWhiteText = RGB(255, 255, 255);
+
+struct ListView {
+  HWND window;
+  WNDPROC boxProc;  // the boxes' own procedure, the same for all of them
+  int contentWidth;
+  int contentHeight;
+  int scrollTarget;  // the vertical position that scroll code 502 goes to
+  bool laidOut;
+};
+
+ListView g_view = {};
+
+// The pictures of one row, loaded when the row begins; each control takes its
+// bitmap, and those of questions past the last are deleted unshown.
+struct RowPictures {
+  HBITMAP bitmaps[kColumns];
+  SIZE sizes[kColumns];
+  int tallest;
+};
+
+// Where one question's answers stand.
+struct QuestionPlace {
+  int question;    // n, from 1
+  int left;        // X
+  int lineTop;     // Y
+  int boxWidth;    // B
+  int labelWidth;  // L
+};
+
+struct Layout {
+  int boxWidth;      // W
+  int boxHeight;     // H
+  int perQuestion;   // A
+  bool pictures;
+  bool reveals;
+  int rowTop;        // T
+  int pictureBlock;  // P: 0 without pictures
+  RowPictures row;
+};
+
+int AnswerBoxCount() {
+  const QuizDocument* quiz = g_document->quiz;
+  const int count = quiz->questionCount * quiz->answersPerQuestion;
+  return count > kAnswerSlotCount ? kAnswerSlotCount : count;
+}
+
+HWND CreateControl(HWND parent, int id, const char* className, const char* text, DWORD style, int x,
+                   int y, int width, int height) {
+  return CreateWindowExA(0, className, text, style, x, y, width, height, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_shell.instance,
+                         nullptr);
+}
+
+void UseGuiFont(HWND control) {
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               TRUE);
+}
+
+// Tab and Shift+Tab cycle through every answer box, second answers included.
+// Leaving a box that is not wholly in sight scrolls its row into sight, with
+// room for its picture above it.
+void MoveToNextBox(ListView* view, HWND box) {
+  const int count = AnswerBoxCount();
+  if (count <= 0) return;
+  const int id = GetDlgCtrlID(box);
+  const int step = (GetKeyState(VK_SHIFT) & kKeyHeld) ? -1 : 1;
+  int next = (id - kFirstListBoxId + step) % count;
+  if (next < 0) next += count;
+
+  RECT boxRect, viewRect;
+  GetWindowRect(box, &boxRect);
+  GetWindowRect(view->window, &viewRect);
+  POINT origin = {0, 0};
+  ClientToScreen(view->window, &origin);
+  // In content pixels, whatever the view's place on the screen and its scroll position.
+  view->scrollTarget = GetScrollPos(view->window, SB_VERT) + (boxRect.top - origin.y) -
+                       g_shell.pictureBoxHeight - kTabTargetExtra;
+  if (boxRect.bottom > viewRect.bottom || boxRect.top < viewRect.top)
+    SendMessageA(view->window, WM_VSCROLL, kScrollToTarget, 0);
+  SetFocus(GetDlgItem(view->window, kFirstListBoxId + next));
+}
+
+// F1: the box's answer goes into every box whose label is not "BRAVO"; each
+// box it passes through is judged as the focus leaves it.
+void CopyAnswerToUnsolved(HWND box) {
+  HWND view = GetParent(box);
+  char answer[kTextSize] = "";
+  GetWindowTextA(box, answer, sizeof answer);
+  const int count = AnswerBoxCount();
+  for (int i = 0; i < count; ++i) {
+    char verdict[kTextSize] = "";
+    GetDlgItemTextA(view, kFirstListBoxId + kListLabelOffset + i, verdict, sizeof verdict);
+    if (std::strcmp(verdict, kVerdictRight) == 0) continue;
+    HWND target = GetDlgItem(view, kFirstListBoxId + i);
+    SetWindowTextA(target, answer);
+    SetFocus(target);
+  }
+  SetFocus(box);
+}
+
+// Returns true when the key is consumed.
+bool OnBoxKey(ListView* view, HWND box, WPARAM key) {
+  switch (key) {
+    case VK_RETURN:
+      EvaluateListViewAnswer(g_document, view->window, GetDlgCtrlID(box));
+      return true;
+    case VK_TAB:
+      MoveToNextBox(view, box);
+      return false;
+    case VK_PRIOR:
+    case VK_UP:
+      SendMessageA(view->window, WM_VSCROLL, SB_PAGEUP, 0);
+      return false;
+    case VK_NEXT:
+    case VK_DOWN:
+      SendMessageA(view->window, WM_VSCROLL, SB_PAGEDOWN, 0);
+      return false;
+    case VK_F1:
+      CopyAnswerToUnsolved(box);
+      return false;
+    case VK_F2:
+      SavePlayerAnswers();
+      return false;
+    case VK_F3:
+      SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+      return false;
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  ListView* view = &g_view;
+  const WNDPROC own = view->boxProc;
+  switch (message) {
+    case WM_SETFOCUS:
+      SendMessageA(box, EM_SETSEL, 0, kSelectAllEnd);
+      break;
+    case WM_KILLFOCUS:
+      EvaluateListViewAnswer(g_document, view->window, GetDlgCtrlID(box));
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+      if (OnBoxKey(view, box, wParam)) return 1;
+      break;
+    case WM_CHAR:
+      if (wParam == '\r' || wParam == '\t') return 0;
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(own, box, message, wParam, lParam);
+}
+
+void ReplaceBoxProcedure(ListView* view, HWND box) {
+  const WNDPROC own = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
+  if (!view->boxProc) view->boxProc = own;
+}
+
+void CreateAnswerFont() {
+  if (g_document->answerFont) DeleteObject(g_document->answerFont);
+  LOGFONTA font = {};
+  font.lfHeight = kAnswerFontHeight;
+  font.lfWeight = kAnswerFontWeight;
+  g_document->answerFont = CreateFontIndirectA(&font);
+}
+
+void ReleaseRowPictures(RowPictures* row) {
+  for (HBITMAP& bitmap : row->bitmaps) {
+    if (bitmap) DeleteObject(bitmap);
+    bitmap = nullptr;
+  }
+}
+
+// Questions n, n + 1 and n + 2, whether or not they exist; a picture that does
+// not load counts as W wide and 0 high.
+void LoadRowPictures(RowPictures* row, int firstQuestion, int boxWidth, int boxHeight) {
+  ReleaseRowPictures(row);
+  row->tallest = 0;
+  for (int column = 0; column < kColumns; ++column) {
+    HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource - 1 + firstQuestion + column,
+                                 kPictureType, boxWidth, boxHeight);
+    BITMAP info = {};
+    if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
+      row->sizes[column] = SIZE{info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+    } else {
+      row->sizes[column] = SIZE{boxWidth, 0};
+    }
+    row->bitmaps[column] = bitmap;
+    if (row->sizes[column].cy > row->tallest) row->tallest = row->sizes[column].cy;
+  }
+}
+
+HWND CreatePictureControl(ListView* view, Layout* layout, int question, int column, int left) {
+  if (column == 0) LoadRowPictures(&layout->row, question, layout->boxWidth, layout->boxHeight);
+  const SIZE size = layout->row.sizes[column];
+  layout->pictureBlock = layout->row.tallest + kPictureGap;
+  return CreateControl(view->window, kFirstPictureControlId - 1 + question, "STATIC", nullptr,
+                       kPictureStyle, left + (layout->boxWidth - size.cx) / 2,
+                       layout->rowTop + (layout->row.tallest - size.cy) / 2, size.cx, size.cy);
+}
+
+HWND CreateAnswerBox(ListView* view, int id, const char* answer, int x, int y, int width) {
+  HWND box = CreateControl(view->window, id, "Edit", answer, kAnswerBoxStyle, x, y, width, kBoxHeight);
+  SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(g_document->answerFont), FALSE);
+  return box;
+}
+
+void CreateAnswers(ListView* view, const Layout* layout, const QuestionPlace& place,
+                   ProgressText* text) {
+  char answer[kTextSize];
+  for (int a = 1; a <= layout->perQuestion; ++a) {
+    ReadNextProgressLine(text, answer);
+    const int id = kFirstListBoxId + (place.question - 1) * layout->perQuestion + (a - 1);
+    if (layout->perQuestion == 1) {
+      HWND box = CreateAnswerBox(view, id, answer, place.left, place.lineTop, place.boxWidth);
+      CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty, kVerdictStyle,
+                    place.left, place.lineTop + kBoxStep, place.labelWidth, kBoxHeight);
+      EvaluateListViewAnswer(g_document, view->window, id);
+      ReplaceBoxProcedure(view, box);
+    } else {
+      const int y = place.lineTop + kBoxStep * (a - 1);
+      HWND box = CreateAnswerBox(view, id, answer, place.left, y, place.boxWidth - kPairBoxShortening);
+      UseGuiFont(CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
+                               kVerdictStyle, place.left + place.boxWidth - kPairLabelWidth, y,
+                               kPairLabelWidth, kBoxHeight));
+      ReplaceBoxProcedure(view, box);
+      EvaluateListViewAnswer(g_document, view->window, id);
+    }
+  }
+}
+
+void CreateRevealLabel(ListView* view, const Layout* layout, const QuestionPlace& place) {
+  HWND label = CreateControl(view->window, kListRevealLabelBase + place.question, "Static", "",
+                             kRevealStyle, place.left, place.lineTop + kRevealDrop,
+                             layout->boxWidth, kRevealHeight);
+  UseGuiFont(label);
+  const QuestionEntry* entry = QuestionAt(g_document->quiz, place.question - 1);
+  if (entry) SetWindowTextA(label, entry->revealText);
+  ShowWindow(label, SW_HIDE);
+}
+
+void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* text) {
+  const QuizDocument* quiz = g_document->quiz;
+  const int column = (question - 1) % kColumns;
+  const int pitch = layout->boxWidth + kColumnGap;
+  QuestionPlace place = {};
+  place.question = question;
+  place.left = column * pitch + (layout->perQuestion == 2 ? kPairAnswerLeft : kSingleAnswerLeft);
+  place.boxWidth = place.labelWidth = layout->boxWidth - kNarrowing;
+  HWND picture = nullptr;
+  if (layout->pictures) {
+    place.boxWidth = place.labelWidth = layout->boxWidth;
+    picture = CreatePictureControl(view, layout, question, column, place.left);
+  }
+  place.lineTop = layout->rowTop + layout->pictureBlock;
+
+  if (layout->perQuestion == 2 && column == 0) {
+    for (int a = 0; a < 2; ++a)
+      UseGuiFont(CreateControl(view->window, kCaptionId, "Static", quiz->answerLabels[a],
+                               kCaptionStyle, kCaptionX[a], place.lineTop + kCaptionY[a],
+                               kCaptionWidth, kCaptionHeight));
+  }
+  char number[kNumberTextSize];
+  wsprintfA(number, kNumberFormat, question);
+  CreateControl(view->window, kNumberLabelId, "Static", number, kNumberStyle,
+                place.left - kNumberOffset, place.lineTop + kTextDrop, kNumberWidth, kNumberHeight);
+
+  CreateAnswers(view, layout, place, text);
+
+  if (picture) {
+    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(layout->row.bitmaps[column]));
+    layout->row.bitmaps[column] = nullptr;  // the control's now
+  }
+  if (layout->reveals) CreateRevealLabel(view, layout, place);
+
+  const int rowHeight = layout->reveals ? kRevealRowHeight : kRowHeight;
+  if (question % kColumns == 0) layout->rowTop = place.lineTop + rowHeight;
+  if (question % kColumns == 1) {
+    view->contentWidth = kColumns * layout->boxWidth + kContentExtra;
+    view->contentHeight = place.lineTop + rowHeight;
+  }
+}
+
+void SetUpScrollBar(HWND window, int bar, int content, int visible) {
+  int page = visible;
+  if (content <= visible) {
+    SetScrollPos(window, bar, 0, FALSE);
+    page = content;
+  }
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+  info.nMin = 0;
+  info.nMax = content - 2;
+  info.nPage = page > 0 ? static_cast<UINT>(page - 1) : 0;
+  SetScrollInfo(window, bar, &info, TRUE);
+}
+
+void SetUpScrollBars(ListView* view) {
+  RECT client;
+  GetClientRect(view->window, &client);
+  SetUpScrollBar(view->window, SB_HORZ, view->contentWidth, client.right - client.left);
+  SetUpScrollBar(view->window, SB_VERT, view->contentHeight, client.bottom - client.top);
+}
+
+void SetUpView(ListView* view, HWND window) {
+  *view = ListView{window, nullptr, 0, 0, 0, false};
+  ProgressText text;
+  ReadProgressFile(&text);
+  CreateAnswerFont();
+
+  const QuizDocument* quiz = g_document->quiz;
+  Layout layout = {};
+  layout.boxWidth = g_shell.pictureBoxWidth;
+  layout.boxHeight = g_shell.pictureBoxHeight;
+  layout.perQuestion = quiz->answersPerQuestion;
+  layout.pictures = quiz->pictureFlag == 1;
+  layout.reveals = quiz->quizType > kRevealQuizType;
+  layout.rowTop = kFirstRowTop;
+  for (int n = 1; n <= quiz->questionCount; ++n) LayOutQuestion(view, &layout, n, &text);
+  ReleaseRowPictures(&layout.row);
+  view->contentWidth += layout.perQuestion == 2 ? kPairAnswerMargin : kSingleAnswerMargin;
+
+  CloseProgressFile(&text);
+  view->laidOut = true;
+  SetUpScrollBars(view);
+}
+
+// The position to go to for a scroll code; lines and pages as the bar's
+// platform codes, 500 to 502 the view's own.
+int VerticalTarget(const ListView* view, int code, const SCROLLINFO& info) {
+  const int lineStep = g_shell.pictureBoxHeight + kLineStepExtra;
+  switch (code) {
+    case SB_LINEUP:
+      return info.nPos - lineStep;
+    case SB_LINEDOWN:
+      return info.nPos + lineStep;
+    case SB_PAGEUP:
+      return info.nPos - static_cast<int>(info.nPage);
+    case SB_PAGEDOWN:
+      return info.nPos + static_cast<int>(info.nPage);
+    case SB_THUMBTRACK:
+      return info.nTrackPos;
+    case SB_TOP:
+      return 0;
+    case SB_BOTTOM:
+      return info.nMax;
+    case kScrollDown:
+      return info.nPos + kWheelStep;
+    case kScrollUp:
+      return info.nPos - kWheelStep;
+    case kScrollToTarget:
+      return view->scrollTarget;
+    default:
+      return info.nPos;
+  }
+}
+
+int HorizontalTarget(int code, const SCROLLINFO& info) {
+  switch (code) {
+    case SB_LINEUP:
+      return info.nPos - 1;
+    case SB_LINEDOWN:
+      return info.nPos + 1;
+    case SB_PAGEUP:
+      return info.nPos - static_cast<int>(info.nPage);
+    case SB_PAGEDOWN:
+      return info.nPos + static_cast<int>(info.nPage);
+    case SB_THUMBTRACK:
+      return info.nTrackPos;
+    default:
+      return info.nPos;
+  }
+}
+
+SCROLLINFO ReadScrollInfo(HWND window, int bar) {
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(window, bar, &info);
+  return info;
+}
+
+// Moves the bar to position (kept within its range) and the contents with it.
+void ScrollTo(HWND window, int bar, const SCROLLINFO& info, int position) {
+  if (position > info.nMax) position = info.nMax;
+  if (position < info.nMin) position = info.nMin;
+  SetScrollPos(window, bar, position, TRUE);
+  const int moved = info.nPos - GetScrollPos(window, bar);
+  if (moved == 0) return;
+  if (bar == SB_VERT)
+    ScrollWindow(window, 0, moved, nullptr, nullptr);
+  else
+    ScrollWindow(window, moved, 0, nullptr, nullptr);
+}
+
+void OnVerticalScroll(ListView* view, int code) {
+  const SCROLLINFO info = ReadScrollInfo(view->window, SB_VERT);
+  ScrollTo(view->window, SB_VERT, info, VerticalTarget(view, code, info));
+}
+
+void OnHorizontalScroll(ListView* view, int code) {
+  const SCROLLINFO info = ReadScrollInfo(view->window, SB_HORZ);
+  ScrollTo(view->window, SB_HORZ, info, HorizontalTarget(code, info));
+}
+
+void OnWheel(ListView* view, WPARAM wParam) {
+  const short distance = static_cast<short>(HIWORD(wParam));
+  if (distance == kWheelNotch) PostMessageA(view->window, WM_VSCROLL, kScrollUp, 0);
+  if (distance == -kWheelNotch) PostMessageA(view->window, WM_VSCROLL, kScrollDown, 0);
+}
+
+void OnSize(ListView* view) {
+  // The dialog is sized once before its set-up, with no content yet.
+  if (!view->laidOut) return;
+  const int oldX = GetScrollPos(view->window, SB_HORZ);
+  const int oldY = GetScrollPos(view->window, SB_VERT);
+  SetUpScrollBars(view);
+  const int dx = oldX - GetScrollPos(view->window, SB_HORZ);
+  const int dy = oldY - GetScrollPos(view->window, SB_VERT);
+  if (dx || dy) ScrollWindow(view->window, dx, dy, nullptr, nullptr);
+}
+
+INT_PTR ColourStatic(HDC dc, HWND control) {
+  const int id = GetDlgCtrlID(control);
+  const int count = AnswerBoxCount();
+  if (id == kNumberLabelId || id == kCaptionId ||
+      (id > kListRevealLabelBase && id <= kListRevealLabelBase + count)) {
+    const bool black = BackgroundWantsBlackText(g_document->quiz);
+    return ColourBackgroundText(g_document, dc, black ? kBlackText : kWhiteText);
+  }
+  const int firstLabel = kFirstListBoxId + kListLabelOffset;
+  if (id >= firstLabel && id < firstLabel + count) return ColourVerdictLabel(g_document, dc, control);
+  return 0;
+}
+
+// The bitmaps the picture controls hold go with the view.
+void ReleasePictures(HWND window) {
+  for (int n = 1; n <= g_document->quiz->questionCount; ++n) {
+    HWND picture = GetDlgItem(window, kFirstPictureControlId - 1 + n);
+    if (!picture) continue;
+    HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    if (shown) DeleteObject(shown);
+  }
+}
+
+INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      SetUpView(&g_view, window);
       return TRUE;
+    case WM_VSCROLL:
+      OnVerticalScroll(&g_view, LOWORD(wParam));
+      return 0;
+    case WM_HSCROLL:
+      OnHorizontalScroll(&g_view, LOWORD(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      OnWheel(&g_view, wParam);
+      // Handled here: the main window would scroll the view a second time.
+      return TRUE;
+    case WM_SIZE:
+      OnSize(&g_view);
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(g_document->backgroundBrush);
+    case WM_DESTROY:
+      ReleasePictures(window);
+      return 0;
     default:
       return 0;
   }
@@ -21,16 +562,21 @@ INT_PTR CALLBACK QuestionListViewProc(HWND view, UINT message, WPARAM wParam, LP
 
 void StoreListBoxesInSlots(HWND listView) {
   QuizDocument* quiz = g_document->quiz;
-  int count = quiz->questionCount * quiz->answersPerQuestion;
-  if (count > kAnswerSlotCount) count = kAnswerSlotCount;
+  const int count = AnswerBoxCount();
   for (int i = 1; i <= count; ++i) {
     HWND box = GetDlgItem(listView, kFirstListBoxId - 1 + i);
     if (box) GetWindowTextA(box, quiz->answerSlots[i - 1], kTextSize);
   }
+  // The hidden single view's box follows, as the switch back would make it:
+  // a save takes that box in and must not bring back the text it held.
+  const int slot = CurrentQuestionIndex() * quiz->answersPerQuestion;
+  if (g_shell.singleView && slot >= 0 && slot < count)
+    SetDlgItemTextA(g_shell.singleView, kAnswerBoxId, quiz->answerSlots[slot]);
 }
 
 HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow) {
-  return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VIEW), mainWindow, QuestionListViewProc, 0);
+  return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VIEW), mainWindow, QuestionListViewProc,
+                            0);
 }
 
 }  // namespace vidod

@@ -1,22 +1,276 @@
 #include "views/single_question_view.h"
 
+#include "answers/evaluation.h"
+#include "app/player_shell.h"
+#include "common/text_buffer.h"
+#include "pictures/picture_loader.h"
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
+#include "views/label_colours.h"
+#include "views/progress_file.h"
 #include "views/views.h"
 
 namespace vidod {
 
 namespace {
 
-int g_currentQuestion = 0;
+constexpr int kPictureId = 9907;
+constexpr int kPreviousButtonId = 9906;
+constexpr int kNextButtonId = 9905;
+constexpr int kFirstPictureResource = 401;  // question k shows picture 401 + k
+constexpr char kPictureType[] = "IMG";
+constexpr char kChooserItemFormat[] = "Image n\xB0%d";
+constexpr int kChooserItemSize = 32;
+constexpr int kPictureMargin = 5;
+constexpr WPARAM kSelectAllEnd = 260;
 
-INT_PTR CALLBACK SingleQuestionViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
+constexpr DWORD kPictureStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_BITMAP;
+constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | BS_PUSHBUTTON;
+constexpr DWORD kAnswerBoxStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_CENTER;
+constexpr DWORD kVerdictStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_CENTER;
+constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
+constexpr DWORD kChooserStyle =
+    WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DISABLENOSCROLL | CBS_DROPDOWNLIST;
+
+constexpr COLORREF kRevealTextColour = RGB(255, 255, 255);
+
+struct ControlPlace {
+  int x, y, width, height;
+};
+constexpr ControlPlace kPreviousPlace = {5, 490, 60, 20};
+constexpr ControlPlace kAnswerBoxPlace = {170, 490, 230, 20};
+constexpr ControlPlace kVerdictPlace = {410, 490, 100, 20};
+constexpr ControlPlace kNextPlace = {585, 490, 60, 20};
+constexpr ControlPlace kRevealPlace = {170, 540, 230, 40};
+constexpr ControlPlace kChooserPlace = {170, 515, 230, 150};
+
+struct SingleView {
+  HWND window;
+  HWND answerBox;
+  WNDPROC answerBoxProc;  // the box's own procedure, behind the view's
+  int current;            // the question shown, 0 to N - 1
+};
+
+SingleView g_view = {};
+
+int QuestionCount() { return g_document->quiz->questionCount; }
+
+// The slot that stands for question k's (first) answer: the one the progress
+// file and the list view use for it, in two-answer quizzes as well.
+// The loader keeps N x A within the slots.
+char* AnswerSlot(int question) {
+  QuizDocument* quiz = g_document->quiz;
+  return quiz->answerSlots[question * quiz->answersPerQuestion];
+}
+
+HWND CreateControl(HWND parent, int id, const char* className, const char* text, DWORD style,
+                   const ControlPlace& place) {
+  return CreateWindowExA(0, className, text, style, place.x, place.y, place.width, place.height,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_shell.instance,
+                         nullptr);
+}
+
+void UseGuiFont(HWND control) {
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               TRUE);
+}
+
+void ReadStoredAnswers() {
+  QuizDocument* quiz = g_document->quiz;
+  int count = quiz->questionCount * quiz->answersPerQuestion;
+  if (count > kAnswerSlotCount) count = kAnswerSlotCount;
+  ProgressText text;
+  ReadProgressFile(&text);
+  for (int i = 0; i < count; ++i) ReadNextProgressLine(&text, quiz->answerSlots[i]);
+  CloseProgressFile(&text);
+}
+
+int BitmapWidth(HBITMAP bitmap) {
+  BITMAP info = {};
+  GetObjectA(bitmap, sizeof info, &info);
+  return info.bmWidth;
+}
+
+// Takes the shown bitmap out of the picture control and deletes it.
+void ReleasePicture(HWND view) {
+  HWND picture = GetDlgItem(view, kPictureId);
+  if (!picture) return;
+  HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
+  if (shown) DeleteObject(shown);
+}
+
+void ShowQuestion(SingleView* view, int question) {
+  const int boxWidth = g_shell.pictureBoxWidth;
+  const int boxHeight = g_shell.pictureBoxHeight;
+  ReleasePicture(view->window);
+  HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource + question, kPictureType,
+                               boxWidth, boxHeight);
+  const int width = bitmap ? BitmapWidth(bitmap) : boxWidth;
+  // A narrower picture gets a control of its own width, centred without the
+  // margin; the centred-image style centres it vertically.
+  const int x = width == boxWidth ? kPictureMargin : (boxWidth - width) / 2;
+  HWND picture = GetDlgItem(view->window, kPictureId);
+  MoveWindow(picture, x, kPictureMargin, width, boxHeight, TRUE);
+  SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+
+  SendDlgItemMessageA(view->window, kQuestionChooserId, CB_SETCURSEL, view->current, 0);
+  SetWindowTextA(view->answerBox, AnswerSlot(view->current));
+  EvaluateSingleViewAnswer(g_document, view->window, view->current);
+}
+
+void EvaluateChosenQuestion(SingleView* view) {
+  const int chosen = static_cast<int>(
+      SendDlgItemMessageA(view->window, kQuestionChooserId, CB_GETCURSEL, 0, 0));
+  EvaluateSingleViewAnswer(g_document, view->window, chosen);
+}
+
+// Returns true when the key is consumed.
+bool OnAnswerKey(SingleView* view, WPARAM key) {
+  switch (key) {
+    case VK_RETURN:
+      // Judged for the question in the chooser; the slot keeps its text until
+      // the box is left or another question is shown.
+      EvaluateChosenQuestion(view);
+      return true;
+    case VK_F2:
+      SavePlayerAnswers();
+      return false;
+    default:
+      return false;
+  }
+}
+
+void OnAnswerBoxLeft(SingleView* view) {
+  StoreCurrentAnswer(view->window);
+  EvaluateSingleViewAnswer(g_document, view->window, view->current);
+}
+
+LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  SingleView* view = &g_view;
+  const WNDPROC own = view->answerBoxProc;
+  switch (message) {
+    case WM_SETFOCUS:
+      SendMessageA(box, EM_SETSEL, 0, kSelectAllEnd);
+      break;
+    case WM_KILLFOCUS:
+      OnAnswerBoxLeft(view);
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+      if (OnAnswerKey(view, wParam)) return 1;
+      break;
+    case WM_CHAR:
+      if (wParam == '\r' || wParam == '\t') return 0;
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(own, box, message, wParam, lParam);
+}
+
+void CreateChooser(SingleView* view) {
+  HWND chooser = CreateControl(view->window, kQuestionChooserId, "combobox", "", kChooserStyle,
+                               kChooserPlace);
+  UseGuiFont(chooser);
+  char item[kChooserItemSize];
+  for (int n = 1; n <= QuestionCount(); ++n) {
+    wsprintfA(item, kChooserItemFormat, n);
+    SendMessageA(chooser, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  }
+  SendMessageA(chooser, CB_SETCURSEL, view->current, 0);
+}
+
+void SetUpView(SingleView* view, HWND window) {
+  *view = SingleView{window, nullptr, nullptr, 0};
+  ReadStoredAnswers();
+
+  const ControlPlace picturePlace = {kPictureMargin, kPictureMargin, g_shell.pictureBoxWidth,
+                                     g_shell.pictureBoxHeight};
+  CreateControl(window, kPictureId, "STATIC", nullptr, kPictureStyle, picturePlace);
+  CreateControl(window, kPreviousButtonId, "BUTTON", "<--", kButtonStyle, kPreviousPlace);
+  view->answerBox = CreateControl(window, kAnswerBoxId, "EDIT", AnswerSlot(0), kAnswerBoxStyle,
+                                  kAnswerBoxPlace);
+  view->answerBoxProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      view->answerBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
+  CreateControl(window, kSingleVerdictLabelId, "STATIC", "?", kVerdictStyle, kVerdictPlace);
+  CreateControl(window, kNextButtonId, "BUTTON", "-->", kButtonStyle, kNextPlace);
+  UseGuiFont(CreateControl(window, kSingleRevealLabelId, "STATIC", "", kRevealStyle, kRevealPlace));
+
+  view->current = 0;
+  // Every solved mark, and so the score, follows the stored answers from the start.
+  for (int k = 0; k < QuestionCount(); ++k) {
+    SetWindowTextA(view->answerBox, AnswerSlot(k));
+    EvaluateSingleViewAnswer(g_document, window, k);
+  }
+  SetWindowTextA(view->answerBox, AnswerSlot(view->current));
+  EvaluateSingleViewAnswer(g_document, window, view->current);
+  ShowQuestion(view, view->current);
+  CreateChooser(view);
+}
+
+void StepQuestion(SingleView* view, int step) {
+  StoreCurrentAnswer(view->window);
+  const int count = QuestionCount();
+  int next = view->current + step;
+  if (next >= count) next = 0;
+  if (next < 0) next = count > 0 ? count - 1 : 0;
+  view->current = next;
+  ShowQuestion(view, view->current);
+}
+
+void ChooseQuestion(SingleView* view) {
+  StoreCurrentAnswer(view->window);
+  const int chosen = static_cast<int>(
+      SendDlgItemMessageA(view->window, kQuestionChooserId, CB_GETCURSEL, 0, 0));
+  if (chosen >= 0 && chosen < QuestionCount()) view->current = chosen;
+  ShowQuestion(view, view->current);
+}
+
+void OnCommand(SingleView* view, int id, int notification) {
+  switch (id) {
+    case kNextButtonId:
+      StepQuestion(view, 1);
+      break;
+    case kPreviousButtonId:
+      StepQuestion(view, -1);
+      break;
+    case kQuestionChooserId:
+      if (notification == CBN_SELCHANGE) ChooseQuestion(view);
+      break;
+    default:
+      break;
+  }
+}
+
+INT_PTR ColourStatic(HDC dc, HWND control) {
+  switch (GetDlgCtrlID(control)) {
+    case kSingleVerdictLabelId:
+      return ColourVerdictLabel(g_document, dc, control);
+    case kSingleRevealLabelId:
+      return ColourBackgroundText(g_document, dc, kRevealTextColour);
+    default:
+      return 0;
+  }
+}
+
+INT_PTR CALLBACK SingleQuestionViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      g_currentQuestion = 0;
+      SetUpView(&g_view, window);
       return TRUE;
+    case WM_COMMAND:
+      OnCommand(&g_view, LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(g_document->backgroundBrush);
+    case WM_DESTROY:
+      ReleasePicture(window);
+      return 0;
     default:
       return 0;
   }
@@ -24,19 +278,16 @@ INT_PTR CALLBACK SingleQuestionViewProc(HWND view, UINT message, WPARAM wParam, 
 
 }  // namespace
 
-int CurrentQuestionIndex() { return g_currentQuestion; }
+int CurrentQuestionIndex() { return g_view.current; }
 
 void StoreCurrentAnswer(HWND singleView) {
   HWND box = GetDlgItem(singleView, kAnswerBoxId);
-  if (!box) return;
-  QuizDocument* quiz = g_document->quiz;
-  const int slot = g_currentQuestion * quiz->answersPerQuestion;
-  if (slot < 0 || slot >= kAnswerSlotCount) return;
-  GetWindowTextA(box, quiz->answerSlots[slot], kTextSize);
+  if (box) GetWindowTextA(box, AnswerSlot(g_view.current), kTextSize);
 }
 
 HWND CreateSingleQuestionView(HINSTANCE instance, HWND mainWindow) {
-  return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VIEW), mainWindow, SingleQuestionViewProc, 0);
+  return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VIEW), mainWindow, SingleQuestionViewProc,
+                            0);
 }
 
 }  // namespace vidod

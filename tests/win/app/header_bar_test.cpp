@@ -44,7 +44,7 @@ TEST_F(HeaderBarTest, CreatesEveryControlWithItsTextAndClass) {
       {27, "Button", "Sauver"},       {23, "Button", "Switch"},
       {28, "Static", "Explications du quizz"},
       {29, "Static", "Nom du quizz"}, {31, "Static", " Code :"},
-      {32, "Static", " 0 / 7"},       {30, "Edit", ""},
+      {32, "Static", " 0 / 7"},       {30, "Edit", "      "},
       {120, "Static", ""},            {121, "Static", ""},
       {122, "Static", ""},
   };

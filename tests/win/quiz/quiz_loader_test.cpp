@@ -1,0 +1,62 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/player_shell.h"
+#include "message_box_catcher.h"
+#include "player_fixture.h"
+#include "quiz/player_document.h"
+
+namespace vidod::testing {
+namespace {
+
+class QuizLoaderTest : public PlayerTest {};
+
+std::string Caption(HWND window) {
+  char text[260] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+COLORREF BrushColour(HBRUSH brush) {
+  LOGBRUSH colour = {};
+  GetObjectA(brush, sizeof colour, &colour);
+  return colour.lbColor;
+}
+
+TEST_F(QuizLoaderTest, WithoutAnswersTheDefaultQuizOpensSilently) {
+  MessageBoxCatcher catcher;
+  StartPlayerOn("codes_only");
+  EXPECT_TRUE(catcher.boxes().empty());
+  const QuizDocument* quiz = g_document->quiz;
+  EXPECT_EQ(Caption(g_shell.mainWindow), "Nom du quizz");
+  EXPECT_EQ(quiz->questionCount, 7);
+  EXPECT_EQ(quiz->quizType, 3);
+  EXPECT_EQ(ControlText(g_shell.headerBar, 32), " 0 / 7");
+  EXPECT_EQ(ControlText(g_shell.headerBar, 26), "Createur quizz");
+  EXPECT_EQ(BrushColour(g_document->backgroundBrush), RGB(53, 203, 163));
+  EXPECT_EQ(ControlText(g_shell.mainWindow, kStatusLineId), "R\xE9" "alis\xE9 avec la version 2.2");
+}
+
+TEST_F(QuizLoaderTest, DamagedAnswersAreReportedAndLeaveAnEmptyQuiz) {
+  MessageBoxCatcher catcher;
+  StartPlayerOn("damaged_answers");
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].caption, "Vidod");
+  EXPECT_EQ(catcher.boxes()[0].text, "Erreur dans le d\xE9" "cryptage des reponses");
+  EXPECT_FALSE(catcher.boxes()[0].hasIcon);
+  // The creation defaults stay; no question, no code.
+  const QuizDocument* quiz = g_document->quiz;
+  EXPECT_EQ(quiz->questionCount, 0);
+  EXPECT_EQ(Caption(g_shell.mainWindow), "nom du quizz");
+  EXPECT_EQ(ControlText(g_shell.headerBar, 26), " createur");
+  EXPECT_EQ(ControlText(g_shell.headerBar, 32), " 0 / 0");
+  EXPECT_EQ(BrushColour(g_document->backgroundBrush), RGB(90, 95, 150));
+  // The player still runs and closes normally.
+  PostMessageA(g_shell.mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(RunMessageLoop(), 0);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "");
+}
+
+}  // namespace
+}  // namespace vidod::testing

@@ -1,0 +1,548 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/player_shell.h"
+#include "player_fixture.h"
+#include "quiz/player_document.h"
+#include "view_test_support.h"
+#include "views/views.h"
+
+namespace vidod::testing {
+namespace {
+
+constexpr int kNumberLabelId = 153;
+constexpr int kCaptionId = 156;
+constexpr int kFirstLabelId = 5001;
+constexpr int kFirstRevealId = 8001;
+constexpr int kFirstPictureId = 9901;
+constexpr int kScoreLabelId = 32;
+constexpr int kSaveButtonId = 27;
+constexpr WPARAM kScrollDown = 500;
+constexpr WPARAM kScrollUp = 501;
+
+class QuestionListViewTest : public PlayerTest {
+ protected:
+  HWND View() const { return g_shell.listView; }
+  HWND Box(int i) const { return GetDlgItem(g_shell.listView, kFirstListBoxId - 1 + i); }
+  std::string BoxText(int i) const { return ControlText(View(), kFirstListBoxId - 1 + i); }
+  std::string Label(int i) const { return ControlText(View(), kFirstLabelId - 1 + i); }
+  void ShowList() {
+    SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+    PumpMessages();
+    ASSERT_TRUE(IsWindowVisible(View()));
+  }
+  // Types into box i and leaves it, as the player would.
+  void Answer(int i, const char* text) {
+    SetFocus(Box(i));
+    SetText(View(), kFirstListBoxId - 1 + i, text);
+    SetFocus(g_shell.mainWindow);
+  }
+  void Scroll(UINT message, WPARAM code) {
+    SendMessageA(View(), message, code, 0);
+    PumpMessages();
+  }
+  int Position() const { return GetScrollPos(View(), SB_VERT); }
+  int VisibleHeight() const {
+    RECT client;
+    GetClientRect(View(), &client);
+    return client.bottom;
+  }
+};
+
+void ExpectPlace(const Place& actual, const Place& expected, const std::string& what) {
+  EXPECT_EQ(actual.x, expected.x) << what;
+  EXPECT_EQ(actual.y, expected.y) << what;
+  EXPECT_EQ(actual.width, expected.width) << what;
+  EXPECT_EQ(actual.height, expected.height) << what;
+}
+
+// The first row's tallest picture is 150 high in the 210 x 210 box: P = 160.
+// The second row holds question 4 alone, whose 105-high picture is outdone
+// by the 168-high picture looked up for the question after the last.
+TEST_F(QuestionListViewTest, LaysOutAPictureQuizInRowsOfThree) {
+  StartPlayerOn("views_pictures");
+  const struct {
+    int question;
+    Place picture, box, label, number;
+  } expected[] = {
+      {1, {46, 14, 210, 131}, {46, 165, 210, 20}, {46, 184, 210, 20}, {18, 167, 27, 17}},
+      {2, {286, 5, 210, 150}, {286, 165, 210, 20}, {286, 184, 210, 20}, {258, 167, 27, 17}},
+      {3, {526, 27, 210, 105}, {526, 165, 210, 20}, {526, 184, 210, 20}, {498, 167, 27, 17}},
+      {4, {46, 256, 210, 105}, {46, 403, 210, 20}, {46, 422, 210, 20}, {18, 405, 27, 17}},
+  };
+  const std::vector<HWND> numbers = ChildrenWithId(View(), kNumberLabelId);
+  ASSERT_EQ(numbers.size(), 4u);
+  for (const auto& q : expected) {
+    const std::string n = std::to_string(q.question);
+    ExpectPlace(PlaceOf(View(), kFirstPictureId - 1 + q.question), q.picture, "picture " + n);
+    ExpectPlace(PlaceOf(View(), kFirstListBoxId - 1 + q.question), q.box, "box " + n);
+    ExpectPlace(PlaceOf(View(), kFirstLabelId - 1 + q.question), q.label, "label " + n);
+    ExpectPlace(PlaceOf(numbers[q.question - 1]), q.number, "number " + n);
+    char text[8] = "";
+    GetWindowTextA(numbers[q.question - 1], text, sizeof text);
+    EXPECT_EQ(std::string(text), n + ".");
+  }
+  // Pictures only for the questions there are.
+  EXPECT_EQ(GetDlgItem(View(), kFirstPictureId + 4), nullptr);
+  EXPECT_EQ(GetDlgItem(View(), kFirstRevealId), nullptr);
+  // Content 760 x (403 + 60), fixed when question 4 began its row.
+  EXPECT_EQ(ScrollInfo(View(), SB_HORZ).nMax, 760 - 2);
+  EXPECT_EQ(ScrollInfo(View(), SB_VERT).nMax, 463 - 2);
+}
+
+TEST_F(QuestionListViewTest, GivesEachControlItsClassStyleAndFont) {
+  StartPlayerOn("views_pictures");
+  const HFONT answerFont = g_document->answerFont;
+  ASSERT_NE(answerFont, nullptr);
+  LOGFONTA font = {};
+  GetObjectA(answerFont, sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, 15);
+  EXPECT_EQ(font.lfWeight, 100);
+  EXPECT_EQ(font.lfItalic, 0);
+  EXPECT_EQ(font.lfFaceName[0], '\0');
+  const struct {
+    HWND control;
+    const char* className;
+    LONG_PTR style;
+    HGDIOBJ font;
+  } expected[] = {
+      {GetDlgItem(View(), kFirstPictureId), "static", 0x5080020E, nullptr},
+      {ChildrenWithId(View(), kNumberLabelId)[0], "static", 0x50000002, nullptr},
+      {Box(1), "edit", 0x50010081, answerFont},
+      {GetDlgItem(View(), kFirstLabelId), "static", 0x50800201, nullptr},
+  };
+  for (const auto& c : expected) {
+    const int id = GetDlgCtrlID(c.control);
+    EXPECT_EQ(ClassOf(c.control), c.className) << id;
+    EXPECT_EQ(StyleOf(c.control) & c.style, c.style) << id;
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(c.control, WM_GETFONT, 0, 0)), c.font) << id;
+  }
+  EXPECT_EQ(Label(1), "?");
+}
+
+TEST_F(QuestionListViewTest, PlacesRevealLabelsUnderTheRowsOfAQuizAboveTypeOne) {
+  StartPlayerOn("views_reveal");
+  const char* reveals[] = {"La ville lumi\xE8re", "La ville \xE9ternelle", "Capitale de l'Espagne"};
+  for (int n = 1; n <= 3; ++n) {
+    HWND reveal = GetDlgItem(View(), kFirstRevealId - 1 + n);
+    ASSERT_NE(reveal, nullptr);
+    ExpectPlace(PlaceOf(reveal), {46 + (n - 1) * 240, 211, 210, 65}, "reveal " + std::to_string(n));
+    EXPECT_FALSE(GetWindowLongPtrA(reveal, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(ControlText(View(), kFirstRevealId - 1 + n), reveals[n - 1]);
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(reveal, WM_GETFONT, 0, 0)),
+              GetStockObject(DEFAULT_GUI_FONT));
+  }
+  // The second row starts at T = 305; its only picture is 131 high.
+  EXPECT_EQ(PlaceOf(View(), kFirstListBoxId + 3).y, 305 + 141);
+  EXPECT_EQ(PlaceOf(View(), kFirstRevealId + 3).y, 305 + 141 + 46);
+  EXPECT_EQ(ScrollInfo(View(), SB_VERT).nMax, 305 + 141 + 140 - 2);
+
+  // Solving a question of type 2 shows its reveal label.
+  ShowList();
+  Answer(2, "rome");
+  EXPECT_EQ(Label(2), "BRAVO");
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(View(), kFirstRevealId + 1)));
+}
+
+TEST_F(QuestionListViewTest, WithoutPicturesTheRowStartsAtItsTop) {
+  StartPlayerOn("views_capitals");
+  EXPECT_EQ(GetDlgItem(View(), kFirstPictureId), nullptr);
+  for (int n = 1; n <= 3; ++n) {
+    const int x = 46 + (n - 1) * 240;
+    const std::string what = std::to_string(n);
+    ExpectPlace(PlaceOf(View(), kFirstListBoxId - 1 + n), {x, 5, 190, 20}, "box " + what);
+    ExpectPlace(PlaceOf(View(), kFirstLabelId - 1 + n), {x, 24, 190, 20}, "label " + what);
+    ExpectPlace(PlaceOf(ChildrenWithId(View(), kNumberLabelId)[n - 1]), {x - 28, 7, 27, 17},
+                "number " + what);
+  }
+  EXPECT_EQ(ScrollInfo(View(), SB_HORZ).nMax, 760 - 2);
+  EXPECT_EQ(ScrollInfo(View(), SB_VERT).nMax, 65 - 2);
+}
+
+TEST_F(QuestionListViewTest, LaysOutTwoAnswersSideBySideWithTheirCaptions) {
+  StartPlayerOn("views_pair");
+  for (int n = 1; n <= 3; ++n) {
+    const int x = 106 + (n - 1) * 240;
+    for (int a = 1; a <= 2; ++a) {
+      const int box = (n - 1) * 2 + a;
+      const std::string what = std::to_string(box);
+      const int y = 5 + 19 * (a - 1);
+      ExpectPlace(PlaceOf(Box(box)), {x, y, 131, 20}, "box " + what);
+      ExpectPlace(PlaceOf(View(), kFirstLabelId - 1 + box), {x + 130, y, 60, 20}, "label " + what);
+      EXPECT_EQ(SendDlgItemMessageA(View(), kFirstLabelId - 1 + box, WM_GETFONT, 0, 0),
+                reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
+    }
+    ExpectPlace(PlaceOf(View(), kFirstRevealId - 1 + n), {x, 51, 210, 65}, "reveal");
+  }
+  // The captions once per row, at the left edge.
+  const std::vector<HWND> captions = ChildrenWithId(View(), kCaptionId);
+  ASSERT_EQ(captions.size(), 2u);
+  ExpectPlace(PlaceOf(captions[0]), {4, 7, 95, 20}, "first caption");
+  ExpectPlace(PlaceOf(captions[1]), {3, 27, 95, 20}, "second caption");
+  char text[16] = "";
+  GetWindowTextA(captions[1], text, sizeof text);
+  EXPECT_STREQ(text, "Pays");
+  EXPECT_EQ(ScrollInfo(View(), SB_HORZ).nMax, 820 - 2);
+}
+
+TEST_F(QuestionListViewTest, FillsEveryBoxFromTheFileAndJudgesIt) {
+  WriteFileBytes(ProgressPath(), "paris\r\nFrance\r\nRome\r\nItal\r\n\r\nespagne\r\n");
+  StartPlayerOn("views_pair");
+  const char* boxes[] = {"paris", "France", "Rome", "Ital", "", "espagne"};
+  const char* labels[] = {"BRAVO", "BRAVO", "BRAVO", "Presque", "?", "BRAVO"};
+  for (int i = 1; i <= 6; ++i) {
+    EXPECT_EQ(BoxText(i), boxes[i - 1]) << i;
+    EXPECT_EQ(Label(i), labels[i - 1]) << i;
+  }
+  // The single view, built next, judges the first answers again and so
+  // unmarks question 3, whose first answer is empty.
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 3");
+  // Question 1 holds both its answers: its reveal label shows.
+  ShowList();
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(View(), kFirstRevealId)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(View(), kFirstRevealId + 1)));
+}
+
+TEST_F(QuestionListViewTest, FitsTheScrollBarsToTheClientArea) {
+  StartPlayerOn("views_long");
+  ShowList();
+  RECT client;
+  GetClientRect(View(), &client);
+  const SCROLLINFO vertical = ScrollInfo(View(), SB_VERT);
+  EXPECT_EQ(vertical.nMin, 0);
+  EXPECT_EQ(vertical.nMax, 1405 - 2);  // ten rows of 140
+  EXPECT_EQ(static_cast<int>(vertical.nPage), client.bottom - 1);
+  const SCROLLINFO horizontal = ScrollInfo(View(), SB_HORZ);
+  EXPECT_EQ(horizontal.nMax, 760 - 2);
+  ASSERT_LT(client.right, 760);
+  EXPECT_EQ(static_cast<int>(horizontal.nPage), client.right - 1);
+
+  // A window wide enough for the content: nothing left to scroll sideways.
+  Scroll(WM_HSCROLL, SB_PAGEDOWN);
+  ASSERT_GT(GetScrollPos(View(), SB_HORZ), 0);
+  SetWindowPos(g_shell.mainWindow, nullptr, 0, 0, 900, 690, SWP_NOMOVE | SWP_NOZORDER);
+  PumpMessages();
+  GetClientRect(View(), &client);
+  ASSERT_GE(client.right, 760);
+  EXPECT_EQ(GetScrollPos(View(), SB_HORZ), 0);
+  EXPECT_EQ(static_cast<int>(ScrollInfo(View(), SB_HORZ).nPage), 760 - 1);
+  // The contents came back with the position.
+  EXPECT_EQ(PlaceOf(Box(1)).x, 46);
+}
+
+TEST_F(QuestionListViewTest, ScrollsByLinesPagesWheelStepsAndToTheEnds) {
+  StartPlayerOn("views_long");
+  ShowList();
+  const int page = VisibleHeight() - 1;
+  const int greatest = 1405 - VisibleHeight();
+  ASSERT_GT(greatest, page);
+  const struct {
+    WPARAM code;
+    int position;
+  } steps[] = {
+      {SB_LINEDOWN, 260},               // a picture and its boxes: H + 50
+      {SB_LINEDOWN, 520},
+      {SB_LINEUP, 260},
+      {SB_THUMBPOSITION, 260},
+      {SB_TOP, 0},
+      {SB_PAGEDOWN, page},              // the bar's page: visible height - 1
+      {SB_PAGEUP, 0},
+      {kScrollDown, 50},                // the wheel's 50 pixels
+      {kScrollDown, 100},
+      {kScrollUp, 50},
+      {SB_BOTTOM, greatest},
+      {SB_LINEDOWN, greatest},          // held at the end
+      {kScrollDown, greatest},
+      {SB_TOP, 0},
+      {kScrollUp, 0},                   // and at the start
+      {SB_LINEUP, 0},
+  };
+  for (const auto& step : steps) {
+    Scroll(WM_VSCROLL, step.code);
+    EXPECT_EQ(Position(), step.position) << step.code;
+    // The contents move with the position.
+    EXPECT_EQ(PlaceOf(Box(1)).y, 5 - step.position) << step.code;
+  }
+  Scroll(WM_HSCROLL, SB_LINEDOWN);
+  EXPECT_EQ(GetScrollPos(View(), SB_HORZ), 1);
+  EXPECT_EQ(PlaceOf(Box(1)).x, 45);
+  Scroll(WM_HSCROLL, SB_LINEUP);
+  EXPECT_EQ(PlaceOf(Box(1)).x, 46);
+}
+
+TEST_F(QuestionListViewTest, OneWheelNotchScrollsFiftyPixelsOnce) {
+  StartPlayerOn("views_long");
+  ShowList();
+  const struct {
+    short delta;
+    int position;
+  } notches[] = {
+      {-120, 50},   // one notch down
+      {-120, 100},
+      {120, 50},    // one notch up
+      {-240, 50},   // two notches in one message: nothing
+      {40, 50},     // a fine wheel step: nothing
+  };
+  for (const auto& notch : notches) {
+    // The view must not hand the wheel on to the main window, which would
+    // scroll it a second time.
+    SendMessageA(View(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(notch.delta)), 0);
+    PumpMessages();
+    EXPECT_EQ(Position(), notch.position) << notch.delta;
+  }
+}
+
+TEST_F(QuestionListViewTest, PagingKeysInABoxScrollAPage) {
+  StartPlayerOn("views_long");
+  ShowList();
+  const int page = VisibleHeight() - 1;
+  SetFocus(Box(1));
+  PressKey(Box(1), VK_NEXT);
+  EXPECT_EQ(Position(), page);
+  PressKey(Box(1), VK_UP);
+  EXPECT_EQ(Position(), 0);
+  PressKey(Box(1), VK_DOWN);
+  EXPECT_EQ(Position(), page);
+  PressKey(Box(1), VK_PRIOR);
+  EXPECT_EQ(Position(), 0);
+  EXPECT_EQ(GetFocus(), Box(1));
+}
+
+TEST_F(QuestionListViewTest, TabAndShiftTabCycleThroughTheQuestions) {
+  const struct {
+    const char* quiz;
+    int from;
+    bool shift;
+    int to;
+  } cases[] = {
+      {"views_capitals", 1, false, 2},
+      {"views_capitals", 3, false, 1},  // the last goes to the first
+      {"views_capitals", 1, true, 3},   // and back
+      {"views_single", 1, false, 1},    // one question: the focus stays
+      {"views_single", 1, true, 1},
+      {"views_pair", 2, false, 3},      // every box, second answers included
+      {"views_pair", 3, false, 4},
+      {"views_pair", 6, false, 1},
+      {"views_pair", 1, true, 6},
+  };
+  for (const auto& c : cases) {
+    StartPlayerOn(c.quiz);
+    ShowList();
+    SetFocus(Box(c.from));
+    SetText(View(), kFirstListBoxId - 1 + c.from, "x");
+    HoldShift(c.shift);
+    PressKey(Box(c.from), VK_TAB);
+    HoldShift(false);
+    EXPECT_EQ(GetFocus(), Box(c.to)) << c.quiz << " " << c.from << (c.shift ? " back" : "");
+    EXPECT_EQ(BoxText(c.from), "x");  // no tab character typed
+    if (c.from != c.to) {
+      EXPECT_EQ(Label(c.from), "FAUX") << c.quiz;  // judged as it was left
+    }
+    StopPlayerNow();
+    FreeLibrary(quizModule_);
+    quizModule_ = nullptr;
+  }
+}
+
+// Leaving a box that is out of sight brings it to H + 100 below the top of the
+// view, whatever the view's scroll position and its place on the screen.
+TEST_F(QuestionListViewTest, TabFromABoxOutOfSightScrollsItIntoSight) {
+  StartPlayerOn("views_long");
+  ShowList();
+  const struct {
+    int box;
+    int startPosition;
+  } cases[] = {
+      {16, 0},     // below the view (row 6, y = 705)
+      {10, 800},   // above it (row 4, y = 425)
+  };
+  for (const auto& c : cases) {
+    Scroll(WM_VSCROLL, SB_TOP);
+    while (Position() < c.startPosition) Scroll(WM_VSCROLL, kScrollDown);
+    ASSERT_EQ(Position(), c.startPosition);
+    SetFocus(Box(c.box));
+    PressKey(Box(c.box), VK_TAB);
+    EXPECT_EQ(GetFocus(), Box(c.box + 1));
+    EXPECT_EQ(PlaceOf(Box(c.box)).y, 210 + 100) << c.box;
+  }
+  // A box in sight does not scroll the view.
+  const int position = Position();
+  PressKey(Box(11), VK_TAB);
+  EXPECT_EQ(Position(), position);
+  EXPECT_EQ(GetFocus(), Box(12));
+}
+
+TEST_F(QuestionListViewTest, EnterJudgesTheBoxWithAndWithoutAlt) {
+  StartPlayerOn("views_capitals");
+  ShowList();
+  SetFocus(Box(2));
+  SetText(View(), kFirstListBoxId + 1, "berlin");
+  PressKey(Box(2), VK_RETURN);
+  EXPECT_EQ(Label(2), "BRAVO");
+  EXPECT_EQ(GetFocus(), Box(2));
+  SetText(View(), kFirstListBoxId + 1, "Berlinn");
+  PressAltKey(Box(2), VK_RETURN);
+  EXPECT_EQ(Label(2), "Quasiment");
+  // The list view judges short answers without hints.
+  SetFocus(Box(3));
+  SetText(View(), kFirstListBoxId + 2, "Rom");
+  PressKey(Box(3), VK_RETURN);
+  EXPECT_EQ(Label(3), "Quasiment");
+}
+
+TEST_F(QuestionListViewTest, F1CopiesTheAnswerIntoEveryUnsolvedBox) {
+  StartPlayerOn("views_capitals");
+  ShowList();
+  Answer(1, "Paris");
+  ASSERT_EQ(Label(1), "BRAVO");
+  SetFocus(Box(3));
+  SetText(View(), kFirstListBoxId + 2, "Berlin");
+  PressKey(Box(3), VK_F1);
+  EXPECT_EQ(BoxText(1), "Paris");
+  EXPECT_EQ(BoxText(2), "Berlin");
+  EXPECT_EQ(Label(2), "BRAVO");  // judged as the focus went on
+  EXPECT_EQ(BoxText(3), "Berlin");
+  EXPECT_EQ(GetFocus(), Box(3));
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 3");
+}
+
+TEST_F(QuestionListViewTest, F1WithEveryLabelRightOnlyReturnsTheFocus) {
+  WriteFileBytes(ProgressPath(), "Paris\r\nBerlin\r\nRome\r\n");
+  StartPlayerOn("views_capitals");
+  ShowList();
+  SetFocus(Box(2));
+  SetText(View(), kFirstListBoxId + 1, "Berlin");
+  PressKey(Box(2), VK_F1);
+  EXPECT_EQ(BoxText(1), "Paris");
+  EXPECT_EQ(BoxText(2), "Berlin");
+  EXPECT_EQ(BoxText(3), "Rome");
+  EXPECT_EQ(GetFocus(), Box(2));
+}
+
+TEST_F(QuestionListViewTest, F3InABoxSwitchesBackToTheSingleView) {
+  StartPlayerOn("views_capitals");
+  ShowList();
+  SetFocus(Box(1));
+  SetText(View(), kFirstListBoxId, "Paris");
+  PressKey(Box(1), VK_F3);
+  EXPECT_TRUE(IsWindowVisible(g_shell.singleView));
+  EXPECT_FALSE(IsWindowVisible(View()));
+  EXPECT_EQ(ControlText(g_shell.singleView, kAnswerBoxId), "Paris");
+}
+
+// Every one of the N x A boxes goes to its slot and back: in a two-answer quiz
+// the second answers too.
+TEST_F(QuestionListViewTest, TheSwitchCarriesEveryAnswerBox) {
+  WriteFileBytes(ProgressPath(), "Paris\r\nFrance\r\nRome\r\nItalie\r\nMadrid\r\nEspagne\r\n");
+  StartPlayerOn("views_pair");
+  ShowList();
+  for (int i = 1; i <= 6; ++i) EXPECT_EQ(BoxText(i), g_document->quiz->answerSlots[i - 1]) << i;
+  Answer(4, "Suisse");
+  Answer(6, "Portugal");
+  SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+  EXPECT_STREQ(g_document->quiz->answerSlots[3], "Suisse");
+  EXPECT_STREQ(g_document->quiz->answerSlots[5], "Portugal");
+  PressKey(GetDlgItem(g_shell.singleView, kAnswerBoxId), VK_F2);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()),
+            "Paris\r\nFrance\r\nRome\r\nSuisse\r\nMadrid\r\nPortugal\r\n");
+}
+
+// A save asked for while the list view is shown writes what its boxes hold.
+TEST_F(QuestionListViewTest, SavingFromTheListViewTakesItsBoxesIn) {
+  const char* ways[] = {"F2", "Alt+F2", "Sauver", "close"};
+  for (const char* way : ways) {
+    StartPlayerOn("views_capitals");
+    ShowList();
+    Answer(1, "Paris");
+    SetFocus(Box(2));
+    SetText(View(), kFirstListBoxId + 1, std::string("Berlin ") + way);
+    const std::string w = way;
+    if (w == "F2") PressKey(Box(2), VK_F2);
+    if (w == "Alt+F2") PressAltKey(Box(2), VK_F2);
+    if (w == "Sauver") Click(g_shell.headerBar, kSaveButtonId);
+    if (w == "close") {
+      PostMessageA(g_shell.mainWindow, WM_CLOSE, 0, 0);
+      EXPECT_EQ(RunMessageLoop(), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\nBerlin " + w + "\r\n\r\n") << way;
+    StopPlayerNow();
+    FreeLibrary(quizModule_);
+    quizModule_ = nullptr;
+  }
+}
+
+TEST_F(QuestionListViewTest, PaintsLabelsByVerdictAndTextsOnTheBackground) {
+  StartPlayerOn("views_capitals");  // a dark background: white texts
+  ShowList();
+  Answer(1, "Paris");
+  Answer(2, "Berlin France");
+  Answer(3, "Madrid");
+  HDC dc = GetDC(View());
+  const struct {
+    int label;
+    HBRUSH brush;
+  } verdicts[] = {
+      {1, g_document->rightBrush},   // BRAVO
+      {2, g_document->hintBrush},    // Trop long
+      {3, g_document->wrongBrush},   // FAUX
+  };
+  for (const auto& v : verdicts) {
+    HWND label = GetDlgItem(View(), kFirstLabelId - 1 + v.label);
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
+                                                    reinterpret_cast<WPARAM>(dc),
+                                                    reinterpret_cast<LPARAM>(label))),
+              v.brush)
+        << Label(v.label);
+    EXPECT_EQ(PaintedEdgeColour(label), BrushColour(v.brush)) << Label(v.label);
+  }
+  HWND number = ChildrenWithId(View(), kNumberLabelId)[0];
+  SetTextColor(dc, RGB(1, 2, 3));
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
+                                                  reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(number))),
+            g_document->backgroundBrush);
+  EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORDLG,
+                                                  reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(View()))),
+            g_document->backgroundBrush);
+  ReleaseDC(View(), dc);
+}
+
+TEST_F(QuestionListViewTest, TextsOnALightBackgroundAreBlackAndPicturesKeepThePlatformColours) {
+  StartPlayerOn("views_reveal");
+  HDC dc = GetDC(View());
+  for (HWND control : {ChildrenWithId(View(), kNumberLabelId)[0], GetDlgItem(View(), kFirstRevealId)}) {
+    SetTextColor(dc, RGB(1, 2, 3));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
+                                                    reinterpret_cast<WPARAM>(dc),
+                                                    reinterpret_cast<LPARAM>(control))),
+              g_document->backgroundBrush);
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+  }
+  // The platform's own answer, the dialog face.
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
+                                                  reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(GetDlgItem(View(), kFirstPictureId)))),
+            GetSysColorBrush(COLOR_BTNFACE));
+  ReleaseDC(View(), dc);
+}
+
+TEST_F(QuestionListViewTest, TheBitmapsOfThePicturesGoWithTheView) {
+  StartPlayerOn("views_pictures");
+  std::vector<HGDIOBJ> shown;
+  for (int n = 1; n <= 4; ++n)
+    shown.push_back(reinterpret_cast<HGDIOBJ>(
+        SendDlgItemMessageA(View(), kFirstPictureId - 1 + n, STM_GETIMAGE, IMAGE_BITMAP, 0)));
+  for (HGDIOBJ bitmap : shown) EXPECT_EQ(GetObjectType(bitmap), static_cast<DWORD>(OBJ_BITMAP));
+  StopPlayerNow();
+  for (HGDIOBJ bitmap : shown) EXPECT_EQ(GetObjectType(bitmap), 0u);
+}
+
+}  // namespace
+}  // namespace vidod::testing

@@ -1,0 +1,331 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/player_shell.h"
+#include "player_fixture.h"
+#include "quiz/player_document.h"
+#include "view_test_support.h"
+#include "views/single_question_view.h"
+#include "views/views.h"
+
+namespace vidod::testing {
+namespace {
+
+constexpr int kPictureId = 9907;
+constexpr int kPreviousId = 9906;
+constexpr int kNextId = 9905;
+constexpr int kVerdictId = 9500;
+constexpr int kRevealId = 9501;
+constexpr int kScoreLabelId = 32;
+
+class SingleQuestionViewTest : public PlayerTest {
+ protected:
+  HWND View() const { return g_shell.singleView; }
+  HWND Box() const { return GetDlgItem(g_shell.singleView, kAnswerBoxId); }
+  std::string Slot(int i) const { return g_document->quiz->answerSlots[i]; }
+  std::string Verdict() const { return ControlText(View(), kVerdictId); }
+  int Chosen() const {
+    return static_cast<int>(SendDlgItemMessageA(View(), kQuestionChooserId, CB_GETCURSEL, 0, 0));
+  }
+  void Choose(int item) {
+    SendDlgItemMessageA(View(), kQuestionChooserId, CB_SETCURSEL, item, 0);
+    SendMessageA(View(), WM_COMMAND, MAKEWPARAM(kQuestionChooserId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(View(), kQuestionChooserId)));
+    PumpMessages();
+  }
+  HBITMAP ShownBitmap() const {
+    return reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageA(View(), kPictureId, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  }
+};
+
+TEST_F(SingleQuestionViewTest, CreatesItsControlsInOrderWithTheirPlacesStylesAndFonts) {
+  StartPlayerOn("views_capitals");
+  const HGDIOBJ guiFont = GetStockObject(DEFAULT_GUI_FONT);
+  const struct {
+    int id;
+    const char* className;
+    const char* text;
+    LONG_PTR style;
+    Place place;
+    bool guiFont;
+  } expected[] = {
+      {kPictureId, "static", "", 0x5080020E, {5, 5, 640, 480}, false},
+      {kPreviousId, "button", "<--", 0x50800000, {5, 490, 60, 20}, false},
+      {kAnswerBoxId, "edit", "", 0x50000081, {170, 490, 230, 20}, false},
+      {kVerdictId, "static", "?", 0x50800201, {410, 490, 100, 20}, false},
+      {kNextId, "button", "-->", 0x50800000, {585, 490, 60, 20}, false},
+      {kRevealId, "static", "", 0x50000001, {170, 540, 230, 40}, true},
+      // The platform moves the combo box's scroll bar style to its list.
+      {kQuestionChooserId, "combobox", "Image n\xB0" "1", 0x50000803, {170, 515, 230, 150}, true},
+  };
+  HWND child = GetWindow(View(), GW_CHILD);
+  for (const auto& control : expected) {
+    ASSERT_NE(child, nullptr) << control.id;
+    EXPECT_EQ(GetDlgCtrlID(child), control.id);
+    EXPECT_EQ(ClassOf(child), control.className) << control.id;
+    EXPECT_EQ(ControlText(View(), control.id), control.text) << control.id;
+    // The platform may add its own bits (an edit draws its border itself).
+    EXPECT_EQ(StyleOf(child) & control.style, control.style) << control.id;
+    const Place place = PlaceOf(child);
+    EXPECT_EQ(place.x, control.place.x) << control.id;
+    EXPECT_EQ(place.y, control.place.y) << control.id;
+    EXPECT_EQ(place.width, control.place.width) << control.id;
+    if (control.id != kQuestionChooserId) {  // a closed combo box has the height of its field
+      EXPECT_EQ(place.height, control.place.height) << control.id;
+    }
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0));
+    EXPECT_EQ(font, control.guiFont ? guiFont : nullptr) << control.id;
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
+  EXPECT_EQ(child, nullptr);
+  EXPECT_EQ(CurrentQuestionIndex(), 0);
+}
+
+TEST_F(SingleQuestionViewTest, TheChooserListsOneItemPerQuestion) {
+  StartPlayerOn("views_long");
+  HWND chooser = GetDlgItem(View(), kQuestionChooserId);
+  ASSERT_EQ(SendMessageA(chooser, CB_GETCOUNT, 0, 0), 30);
+  for (int item = 0; item < 30; ++item) {
+    char text[32] = "";
+    SendMessageA(chooser, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(std::string(text), "Image n\xB0" + std::to_string(item + 1));
+  }
+  EXPECT_EQ(Chosen(), 0);
+}
+
+TEST_F(SingleQuestionViewTest, PlacesEachPictureByItsFittedWidth) {
+  const struct {
+    const char* quiz;
+    int question;
+    int x, width, bitmapWidth;
+  } cases[] = {
+      {"views_pictures", 0, 5, 640, 640},    // as wide as the box: the margin
+      {"views_narrow", 0, 20, 600, 600},     // narrower: centred, no margin added
+      {"views_narrow", 1, 140, 360, 360},
+      {nullptr, 0, 5, 640, 0},               // no picture at all: the whole box, empty
+  };
+  for (const auto& c : cases) {
+    StartPlayerOn(c.quiz);
+    if (c.question) Choose(c.question);
+    const Place place = PlaceOf(View(), kPictureId);
+    EXPECT_EQ(place.x, c.x) << c.quiz << " " << c.question;
+    EXPECT_EQ(place.y, 5);
+    EXPECT_EQ(place.width, c.width) << c.quiz << " " << c.question;
+    EXPECT_EQ(place.height, 480);
+    BITMAP shown = {};
+    if (ShownBitmap()) GetObjectA(ShownBitmap(), sizeof shown, &shown);
+    EXPECT_EQ(shown.bmWidth, c.bitmapWidth) << c.quiz << " " << c.question;
+    StopPlayerNow();
+    if (quizModule_) FreeLibrary(quizModule_);
+    quizModule_ = nullptr;
+  }
+}
+
+TEST_F(SingleQuestionViewTest, ShowingAnotherQuestionDeletesTheBitmapItReplaces) {
+  StartPlayerOn("views_narrow");
+  const HBITMAP first = ShownBitmap();
+  ASSERT_NE(first, nullptr);
+  Click(View(), kNextId);
+  EXPECT_NE(ShownBitmap(), nullptr);
+  EXPECT_EQ(GetObjectType(first), 0u);
+  const HBITMAP second = ShownBitmap();
+  StopPlayerNow();
+  EXPECT_EQ(GetObjectType(second), 0u);
+}
+
+TEST_F(SingleQuestionViewTest, NextAndPreviousWrapAroundAndStoreTheAnswer) {
+  StartPlayerOn("views_capitals");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "paris");
+  Click(View(), kPreviousId);  // from the first to the last
+  EXPECT_EQ(CurrentQuestionIndex(), 2);
+  EXPECT_EQ(Chosen(), 2);
+  EXPECT_EQ(Slot(0), "paris");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "Rome");
+  Click(View(), kNextId);  // from the last to the first
+  EXPECT_EQ(CurrentQuestionIndex(), 0);
+  EXPECT_EQ(Slot(2), "Rome");
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "paris");
+  EXPECT_EQ(Verdict(), "BRAVO");
+  Click(View(), kNextId);
+  EXPECT_EQ(CurrentQuestionIndex(), 1);
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "");
+  EXPECT_EQ(Verdict(), "?");
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 3");
+}
+
+TEST_F(SingleQuestionViewTest, WithOneQuestionBothButtonsStoreAndShowItAgain) {
+  StartPlayerOn("views_single");
+  for (int id : {kNextId, kPreviousId}) {
+    SetText(View(), kAnswerBoxId, id == kNextId ? "Paris" : "Pari");
+    Click(View(), id);
+    EXPECT_EQ(CurrentQuestionIndex(), 0);
+    EXPECT_EQ(Slot(0), id == kNextId ? "Paris" : "Pari");
+    EXPECT_EQ(Verdict(), id == kNextId ? "BRAVO" : "Quasiment");
+    EXPECT_EQ(Chosen(), 0);
+  }
+}
+
+TEST_F(SingleQuestionViewTest, EnterJudgesTheChosenQuestionWithoutStoring) {
+  StartPlayerOn("views_capitals");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "  paris ");
+  PressKey(Box(), VK_RETURN);
+  EXPECT_EQ(Verdict(), "BRAVO");
+  EXPECT_EQ(Slot(0), "");
+  EXPECT_EQ(GetFocus(), Box());
+  // Choosing another question stores the text first, so the answer survives.
+  Choose(1);
+  EXPECT_EQ(Slot(0), "  paris ");
+  Choose(0);
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "  paris ");
+  EXPECT_EQ(Verdict(), "BRAVO");
+
+  // Alt+Enter judges too.
+  SetText(View(), kAnswerBoxId, "Pari");
+  PressAltKey(Box(), VK_RETURN);
+  EXPECT_EQ(Verdict(), "Quasiment");
+  EXPECT_EQ(Slot(0), "  paris ");
+
+  // Enter judges against the question the chooser shows.
+  SendDlgItemMessageA(View(), kQuestionChooserId, CB_SETCURSEL, 1, 0);
+  SetText(View(), kAnswerBoxId, "Berlin");
+  PressKey(Box(), VK_RETURN);
+  EXPECT_EQ(Verdict(), "BRAVO");
+  EXPECT_EQ(g_document->quiz->firstEntry->next->solved, 1);
+}
+
+TEST_F(SingleQuestionViewTest, TheBoxConsumesEnterAndTabCharacters) {
+  StartPlayerOn("views_capitals");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "Ro");
+  SendMessageA(Box(), EM_SETSEL, 2, 2);
+  for (WPARAM character : {WPARAM{'\r'}, WPARAM{'\t'}, WPARAM{'m'}, WPARAM{'e'}})
+    PostMessageA(Box(), WM_CHAR, character, 1);
+  PumpMessages();
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "Rome");
+}
+
+TEST_F(SingleQuestionViewTest, LeavingTheBoxStoresAndJudgesAndComingBackSelectsAll) {
+  StartPlayerOn("views_capitals");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "SIRAP");
+  SetFocus(g_shell.mainWindow);
+  EXPECT_EQ(Slot(0), "SIRAP");
+  EXPECT_EQ(Verdict(), "Anagramme");
+  SetFocus(Box());
+  DWORD start = 1, end = 0;
+  SendMessageA(Box(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 5u);
+}
+
+TEST_F(SingleQuestionViewTest, F2SavesTheBoxIntoTheFileWithAndWithoutAlt) {
+  StartPlayerOn("views_capitals");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "Paris");
+  PressKey(Box(), VK_F2);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\n\r\n\r\n");
+  SetText(View(), kAnswerBoxId, "Lyon");
+  PressAltKey(Box(), VK_F2);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Lyon\r\n\r\n\r\n");
+}
+
+TEST_F(SingleQuestionViewTest, SetUpRestoresAndJudgesEveryStoredAnswer) {
+  WriteFileBytes(ProgressPath(), "Paris\r\nBerlin\r\nMilan\r\n");
+  StartPlayerOn("views_capitals");
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "Paris");
+  EXPECT_EQ(Verdict(), "BRAVO");
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 3");
+  EXPECT_EQ(Slot(1), "Berlin");
+  Click(View(), kPreviousId);
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "Milan");
+  EXPECT_EQ(Verdict(), "FAUX");
+}
+
+// In a two-answer quiz question n's answer is slot (n - 1) x 2, the slot that
+// the file and the list view keep for its first answer.
+TEST_F(SingleQuestionViewTest, TwoAnswerQuizzesUseTheFirstAnswerSlotOfEachQuestion) {
+  WriteFileBytes(ProgressPath(), "Paris\r\nFrance\r\nRome\r\nItalie\r\n\r\n\r\n");
+  StartPlayerOn("views_pair");
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "Paris");
+  Click(View(), kNextId);
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "Rome");
+  EXPECT_EQ(Verdict(), "BRAVO");
+  SetText(View(), kAnswerBoxId, "Roma");
+  Click(View(), kNextId);
+  EXPECT_EQ(Slot(2), "Roma");
+  EXPECT_EQ(Slot(1), "France");
+  SetText(View(), kAnswerBoxId, "Madrid");
+  PressKey(Box(), VK_F2);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\nFrance\r\nRoma\r\nItalie\r\nMadrid\r\n\r\n");
+}
+
+TEST_F(SingleQuestionViewTest, PaintsEachVerdictWithItsBrush) {
+  StartPlayerOn("views_capitals");
+  HWND label = GetDlgItem(View(), kVerdictId);
+  const struct {
+    const char* typed;
+    const char* verdict;
+    HBRUSH PlayerDocument::*brush;
+    COLORREF colour;
+  } cases[] = {
+      {"Paris", "BRAVO", &PlayerDocument::rightBrush, RGB(0, 255, 0)},
+      {"xyz", "FAUX", &PlayerDocument::wrongBrush, RGB(255, 0, 0)},
+      {"SIRAP", "Anagramme", &PlayerDocument::anagramBrush, RGB(255, 100, 0)},
+      {"Paris France", "Trop long", &PlayerDocument::hintBrush, RGB(255, 203, 38)},
+      {"Pari", "Quasiment", &PlayerDocument::hintBrush, RGB(255, 203, 38)},
+  };
+  HDC dc = GetDC(label);
+  for (const auto& c : cases) {
+    SetText(View(), kAnswerBoxId, c.typed);
+    PressKey(Box(), VK_RETURN);
+    ASSERT_EQ(Verdict(), c.verdict);
+    const LRESULT brush = SendMessageA(View(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(label));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), g_document->*c.brush) << c.verdict;
+    EXPECT_EQ(BrushColour(g_document->*c.brush), c.colour) << c.verdict;
+    EXPECT_EQ(PaintedEdgeColour(label), c.colour) << c.verdict;
+  }
+  // "?" keeps the platform's colours.
+  SetText(View(), kAnswerBoxId, "");
+  PressKey(Box(), VK_RETURN);
+  EXPECT_EQ(Verdict(), "?");
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
+                                                  reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(label))),
+            GetSysColorBrush(COLOR_BTNFACE));
+  ReleaseDC(label, dc);
+}
+
+TEST_F(SingleQuestionViewTest, TheRevealLabelAndTheBackgroundUseTheBackgroundBrush) {
+  StartPlayerOn("views_capitals");
+  HWND reveal = GetDlgItem(View(), kRevealId);
+  HDC dc = GetDC(reveal);
+  SetTextColor(dc, RGB(1, 2, 3));
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
+                                                  reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(reveal))),
+            g_document->backgroundBrush);
+  EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
+                                                  reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(GetDlgItem(View(), kPictureId)))),
+            GetSysColorBrush(COLOR_BTNFACE));
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORDLG,
+                                                  reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(View()))),
+            g_document->backgroundBrush);
+  EXPECT_EQ(BrushColour(g_document->backgroundBrush), RGB(20, 30, 90));
+  ReleaseDC(reveal, dc);
+}
+
+}  // namespace
+}  // namespace vidod::testing

@@ -1,0 +1,20 @@
+// How the views paint their labels: a verdict label is filled with its
+// verdict's brush, a text standing on the quiz background with that brush.
+#pragma once
+
+#include <windows.h>
+
+#include "quiz/player_document.h"
+
+namespace vidod {
+
+// The brush that fills a label reading verdict; nullptr for "?", which keeps
+// the platform's colours.
+HBRUSH VerdictBrush(const PlayerDocument* document, const char* verdict);
+// The answer to a colour request for a verdict label (the brush as the dialog
+// result, 0 to leave the label to the platform).
+INT_PTR ColourVerdictLabel(const PlayerDocument* document, HDC dc, HWND label);
+// The answer to a colour request for a text drawn on the quiz background.
+INT_PTR ColourBackgroundText(const PlayerDocument* document, HDC dc, COLORREF textColour);
+
+}  // namespace vidod
