@@ -58,5 +58,45 @@ TEST_F(QuizLoaderTest, DamagedAnswersAreReportedAndLeaveAnEmptyQuiz) {
   EXPECT_EQ(ReadFileBytes(ProgressPath()), "");
 }
 
+TEST_F(QuizLoaderTest, LoadsTheQuizOfTheModule) {
+  MessageBoxCatcher catcher;
+  StartPlayerOn("twelve");
+  EXPECT_TRUE(catcher.boxes().empty());
+  const QuizDocument* quiz = g_document->quiz;
+  EXPECT_EQ(Caption(g_shell.mainWindow), "Douze questions");
+  EXPECT_EQ(quiz->questionCount, 12);
+  EXPECT_EQ(quiz->answersPerQuestion, 1);
+  EXPECT_EQ(quiz->pictureFlag, 0);
+  EXPECT_STREQ(QuestionAt(quiz, 11)->expectedAnswer1, "douze");
+  EXPECT_STREQ(quiz->rewardCodes[11], "C12");
+  EXPECT_EQ(ControlText(g_shell.headerBar, 32), " 0 / 12");
+  EXPECT_EQ(ControlText(g_shell.headerBar, 26), "Mme Martin");
+  EXPECT_EQ(ControlText(g_shell.headerBar, 28), "Une question par ligne.");
+  EXPECT_EQ(BrushColour(g_document->backgroundBrush), RGB(10, 20, 30));
+}
+
+TEST_F(QuizLoaderTest, DamagedCodesAreReportedAndTheAnswersStay) {
+  MessageBoxCatcher catcher;
+  StartPlayerOn("damaged_codes");
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].caption, "Vidod");
+  EXPECT_EQ(catcher.boxes()[0].text, "Erreur dans le d\xE9" "cryptage des codes");
+  const QuizDocument* quiz = g_document->quiz;
+  EXPECT_EQ(Caption(g_shell.mainWindow), "Douze questions");
+  EXPECT_EQ(quiz->questionCount, 12);
+  EXPECT_STREQ(quiz->rewardCodes[0], "");
+}
+
+TEST_F(QuizLoaderTest, ReadsTheResourcesOfTheRunningExecutableByDefault) {
+  // This test executable carries no quiz: the default quiz.
+  PlayerDocument* document = CreatePlayerDocument();
+  ASSERT_NE(document, nullptr);
+  MessageBoxCatcher catcher;
+  QuizResourceLoader(document, nullptr);
+  EXPECT_TRUE(catcher.boxes().empty());
+  EXPECT_EQ(document->quiz->questionCount, 7);
+  DestroyPlayerDocument(document);
+}
+
 }  // namespace
 }  // namespace vidod::testing
