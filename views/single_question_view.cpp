@@ -135,6 +135,10 @@ bool OnAnswerKey(SingleView* view, WPARAM key) {
     case VK_F2:
       SavePlayerAnswers();
       return false;
+    case VK_F3:
+      // F3 switches views wherever the focus is, as it does in the list's boxes.
+      SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+      return false;
     default:
       return false;
   }

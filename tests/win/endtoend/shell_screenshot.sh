@@ -4,50 +4,33 @@
 # Usage: shell_screenshot.sh PLAYER.exe WINDOW_PROBE.exe ARTEFACT_DIR
 set -euo pipefail
 player=$1 probe=$2 artefacts=$3
-here=$(cd "$(dirname "$0")" && pwd)
-wine_run="$here/../../../scripts/wine-run.sh"
-mkdir -p "$artefacts"
+caption="Nom du quizz"
+source "$(dirname "$0")/player_session.sh"
 run=$(mktemp -d)
-trap 'rm -rf "$run"' EXIT
+trap 'stop_leftover_player; rm -rf "$run"' EXIT
 cd "$run"
 
-"$wine_run" "$player" &
-player_pid=$!
-timeout 60 xdotool search --sync --onlyvisible --name "^Nom du quizz$" >/dev/null
-sleep 2
-shot="$artefacts/shell.png"
-import -window root "$shot"
+step "start with the default quiz"
+start_player
 # Frame metrics differ between Windows and Wine: ask the window itself.
-eval "$("$wine_run" "$probe" where "Nom du quizz" | tr -d '\r')"
+eval "$(probe where)"
 X=$CLIENT_X Y=$CLIENT_Y
 echo "player window at ($OUTER_X, $OUTER_Y), $OUTER_W x $OUTER_H; client area at ($X, $Y)"
 
-pixel() { convert "$shot" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
-fail=0
-expect_pixel() {  # x y (client coordinates) colour what
-  local got
-  got=$(pixel $((X + $1)) $((Y + $2)))
-  if [ "$got" != "$3" ]; then
-    echo "FAIL: $4 at client ($1, $2) is #$got, expected #$3"
-    fail=1
-  else
-    echo "ok: $4 (#$got)"
-  fi
-}
+step "window place and colours"
 # With a 1024 x 768 desktop the 670 x 690 window is centred at (177, 39).
 if [ "$OUTER_W x $OUTER_H" != "670 x 690" ]; then
-  echo "FAIL: window is $OUTER_W x $OUTER_H"; fail=1
+  echo "FAIL: window is $OUTER_W x $OUTER_H"; pixel_failures=$((pixel_failures + 1))
 fi
 if [ "$(xdotool getdisplaygeometry)" = "1024 768" ] && [ "$OUTER_X,$OUTER_Y" != "177,39" ]; then
-  echo "FAIL: window not centred: at ($OUTER_X, $OUTER_Y)"; fail=1
+  echo "FAIL: window not centred: at ($OUTER_X, $OUTER_Y)"; pixel_failures=$((pixel_failures + 1))
 fi
-expect_pixel 450 8 8080FF "header bar background"
-expect_pixel 60 23 8080FF "header bar background under the score"
-expect_pixel 300 300 35CBA3 "view background of the default quiz"
+check_pixels shell \
+  $((X + 450)) $((Y + 8)) 8080FF "header bar background" \
+  $((X + 60)) $((Y + 23)) 8080FF "header bar background under the score" \
+  $((X + 300)) $((Y + 300)) 35CBA3 "view background of the default quiz"
 
-"$wine_run" "$probe" close "Nom du quizz"
-wait "$player_pid"
-status=$?
-[ "$status" -eq 0 ] || { echo "FAIL: the player exited with $status"; fail=1; }
-[ -f "$run/vidod.txt" ] || { echo "FAIL: closing did not write vidod.txt"; fail=1; }
-exit $fail
+step "closing writes the progress file"
+close_player
+[ -f "$run/vidod.txt" ] || die "closing did not write vidod.txt"
+finish

@@ -237,6 +237,17 @@ TEST_F(SingleQuestionViewTest, F2SavesTheBoxIntoTheFileWithAndWithoutAlt) {
   EXPECT_EQ(ReadFileBytes(ProgressPath()), "Lyon\r\n\r\n\r\n");
 }
 
+TEST_F(SingleQuestionViewTest, F3InTheBoxSwitchesViewsAndCarriesWhatWasTyped) {
+  StartPlayerOn("views_capitals");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "Paris");
+  PressKey(Box(), VK_F3);
+  EXPECT_TRUE(IsWindowVisible(g_shell.listView));
+  EXPECT_FALSE(IsWindowVisible(g_shell.singleView));
+  EXPECT_EQ(ControlText(g_shell.listView, kFirstListBoxId), "Paris");
+  EXPECT_EQ(Slot(0), "Paris");
+}
+
 TEST_F(SingleQuestionViewTest, SetUpRestoresAndJudgesEveryStoredAnswer) {
   WriteFileBytes(ProgressPath(), "Paris\r\nBerlin\r\nMilan\r\n");
   StartPlayerOn("views_capitals");
