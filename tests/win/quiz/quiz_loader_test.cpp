@@ -44,7 +44,6 @@ TEST_F(QuizLoaderTest, DamagedAnswersAreReportedAndLeaveAnEmptyQuiz) {
   ASSERT_EQ(catcher.boxes().size(), 1u);
   EXPECT_EQ(catcher.boxes()[0].caption, "Vidod");
   EXPECT_EQ(catcher.boxes()[0].text, "Erreur dans le d\xE9" "cryptage des reponses");
-  EXPECT_FALSE(catcher.boxes()[0].hasIcon);
   // The creation defaults stay; no question, no code.
   const QuizDocument* quiz = g_document->quiz;
   EXPECT_EQ(quiz->questionCount, 0);

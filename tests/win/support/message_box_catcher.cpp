@@ -5,8 +5,6 @@ namespace vidod::testing {
 namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static control holding a box's text
-// The icon's control: 0x14 on Windows, 1088 under Wine.
-constexpr int kIconIds[] = {0x14, 1088};
 constexpr char kDialogClass[] = "#32770";
 MessageBoxCatcher* g_active = nullptr;
 
@@ -37,11 +35,6 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
       CaughtMessageBox caught;
       caught.caption = WindowText(box);
       caught.text = WindowText(GetDlgItem(box, kMessageTextId));
-      caught.hasIcon = false;
-      for (int id : kIconIds) {
-        HWND icon = GetDlgItem(box, id);
-        if (icon && IsWindowVisible(icon)) caught.hasIcon = true;
-      }
       g_active->boxes_.push_back(caught);
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(g_active->answer_, BN_CLICKED), 0);
     }

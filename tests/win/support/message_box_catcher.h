@@ -14,7 +14,6 @@ namespace vidod::testing {
 struct CaughtMessageBox {
   std::string caption;
   std::string text;
-  bool hasIcon;
 };
 
 class MessageBoxCatcher {
