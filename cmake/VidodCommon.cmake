@@ -6,6 +6,11 @@ else()
   add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 endif()
 
+option(VIDOD_TRAP_UNDEFINED "Trap on undefined behaviour (MinGW has no address sanitizer)" OFF)
+if(VIDOD_TRAP_UNDEFINED AND NOT MSVC)
+  add_compile_options(-fsanitize=undefined -fsanitize-undefined-trap-on-error)
+endif()
+
 if(WIN32)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   if(MINGW)

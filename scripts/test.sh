@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native unit tests, then the
+# Builds everything and runs every test: the native unit tests (also under
+# the sanitizers), short fuzzing runs, then the
 # Windows build with its tests under Wine (on an Xvfb display when none is
 # set). Exits non-zero when anything fails.
 set -euo pipefail
@@ -13,6 +14,12 @@ echo "== Native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native
+
+echo "== Native tests under the address and undefined-behaviour sanitizers"
+"$root/scripts/sanitize.sh"
+
+echo "== Short fuzzing runs"
+"$root/scripts/fuzz.sh" 20
 
 echo "== Windows build"
 cmake --preset windows >/dev/null
