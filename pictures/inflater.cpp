@@ -23,7 +23,8 @@ constexpr int kLastDistanceCode = 29;
 constexpr int kFirstLengthWithExtra = 265;
 constexpr int kLastLengthWithExtra = 284;
 constexpr int kFirstDistanceWithExtra = 4;
-constexpr int kNoSymbol = -1;
+// Above every symbol of every table, so range checks refuse it too.
+constexpr int kNoSymbol = 0x7FFF;
 
 constexpr uint32_t kCompressionDeflate = 8;
 constexpr uint32_t kMaxWindowField = 7;
@@ -34,6 +35,12 @@ constexpr uint32_t kBlockFixed = 1;
 constexpr uint32_t kBlockDynamic = 2;
 
 constexpr uint32_t kFixedDistanceBits = 5;
+// Limits past the longest length, for the search that tests four at a time.
+constexpr uint32_t kLimitSentinels = 4;
+constexpr uint32_t kBitBufferBits = 64;
+// Bytes a refill from one load needs in the current chunk.
+constexpr uint32_t kFastInputBytes = 8;
+constexpr uint32_t kCopyBlock = 8;
 
 constexpr uint8_t kCodeLengthOrder[kCodeLengthSymbols] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
@@ -44,17 +51,23 @@ constexpr uint16_t kDistanceBase[kLastDistanceCode + 1] = {
     1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
     193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 
-// One entry per code length (index 0 unused): the limit is the first code of
-// that length plus the number of codes of that length, 0 when the length has
-// no codes. The offset is where the length's symbols start in the list, less
-// the first code of the length, so that (offset + code) mod 2^16 indexes the
-// list directly. Because codes are canonical, a code read bit by bit that was
-// refused at every shorter length is never below the first code of its own
-// length, so "code < limit" is the whole acceptance test.
+// One entry per code length (index 0 unused). The limit is the first code
+// of that length plus the number of codes of that length, shifted left to
+// MaxLength bits; past the last length a sentinel no code reaches. The offset
+// is where the length's symbols start in the list, less the first code of the
+// length, so that (offset + code) mod 2^16 indexes the list directly.
+//
+// Codes are canonical, so a code read bit by bit that was refused at every
+// shorter length is never below the first code of its own length: "code <
+// limit" is the whole acceptance test, and lengths without codes never pass
+// it. Left-aligned, the test at length n compares the next MaxLength bits of
+// the input, taken as one number, with limit[n]: each further bit of the code
+// costs one comparison and nothing else.
 template <uint32_t MaxLength, uint32_t Symbols>
 struct DecodeTable {
-  uint16_t limit[MaxLength + 1];
+  uint16_t limit[MaxLength + kLimitSentinels + 1];
   uint16_t offset[MaxLength + 1];
+  uint16_t shortest;  // first length that has codes; lengths below it are skipped
   uint16_t symbols[Symbols];
 };
 
@@ -70,8 +83,8 @@ enum class CodeSet {
 };
 
 struct InflaterState {
-  // Input: the rest of the current IDAT chunk, and bits not yet used, taken
-  // from the least significant end.
+  // Input: the rest of the current IDAT chunk, and the bits already taken
+  // from it but not yet used (see "Bit input" below for their order).
   const uint8_t* source;
   uint32_t sourceSize;
   const uint8_t* next;
@@ -139,79 +152,200 @@ uint8_t NextInputByte(InflaterState* s) {
   return *s->next++;
 }
 
-// Tops the bit buffer up from bytes that are surely in the current chunk, so
+// Bit input. The buffer holds the next bitCount bits of the stream at its
+// top, the next bit in the most significant place, and zeros below them.
+// Bits are taken from the least significant end of each input byte, so each
+// byte enters the buffer bit-reversed; a Huffman code, sent most significant
+// bit first, is then simply the top bits of the buffer, and the extra bits of
+// lengths and distances, sent least significant bit first, are those top
+// bits reversed.
+
+inline uint32_t Reverse16(uint32_t v) {
+  v = ((v >> 1) & 0x5555) | ((v & 0x5555) << 1);
+  v = ((v >> 2) & 0x3333) | ((v & 0x3333) << 2);
+  v = ((v >> 4) & 0x0F0F) | ((v & 0x0F0F) << 4);
+  return ((v >> 8) | (v << 8)) & 0xFFFF;
+}
+
+inline uint32_t Reverse8(uint32_t byte) { return Reverse16(byte) >> 8; }
+
+// Eight input bytes in stream bit order: the first bit of the first byte
+// becomes the most significant bit.
+inline uint64_t LoadStreamOrder64(const uint8_t* bytes) {
+  uint64_t v;
+  std::memcpy(&v, bytes, sizeof v);
+#if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  v = ((v & 0x00000000FFFFFFFFull) << 32) | ((v >> 32) & 0x00000000FFFFFFFFull);
+  v = ((v & 0x0000FFFF0000FFFFull) << 16) | ((v >> 16) & 0x0000FFFF0000FFFFull);
+  v = ((v & 0x00FF00FF00FF00FFull) << 8) | ((v >> 8) & 0x00FF00FF00FF00FFull);
+#endif
+  v = ((v & 0x0F0F0F0F0F0F0F0Full) << 4) | ((v >> 4) & 0x0F0F0F0F0F0F0F0Full);
+  v = ((v & 0x3333333333333333ull) << 2) | ((v >> 2) & 0x3333333333333333ull);
+  v = ((v & 0x5555555555555555ull) << 1) | ((v >> 1) & 0x5555555555555555ull);
+  return v;
+}
+
+// Adds as many whole bytes of the current chunk as fit below the buffered
+// bits, from one 8-byte load; needs kFastInputBytes left in the chunk.
+inline void RefillFromLoad(uint64_t* bits, uint32_t* bitCount, const uint8_t** next,
+                           uint32_t* left) {
+  const uint32_t taken = (kBitBufferBits - 1 - *bitCount) >> 3;
+  const uint64_t keep = ~(~uint64_t{0} >> (taken * 8));
+  *bits |= (LoadStreamOrder64(*next) & keep) >> *bitCount;
+  *bitCount += taken * 8;
+  *next += taken;
+  *left -= taken;
+}
+
+// Tops the bit buffer up with bytes that are surely in the current chunk, so
 // it never marks the input exhausted by reading ahead.
 inline void Refill(InflaterState* s) {
-  if (s->left >= 8) {
-    uint64_t word = 0;
-    for (int i = 7; i >= 0; --i) word = (word << 8) | s->next[i];
-    const uint32_t taken = (63 - s->bitCount) >> 3;
-    const uint64_t mask = (uint64_t{1} << (taken * 8)) - 1;
-    s->bits |= (word & mask) << s->bitCount;
-    s->bitCount += taken * 8;
-    s->next += taken;
-    s->left -= taken;
+  if (s->left >= kFastInputBytes) {
+    RefillFromLoad(&s->bits, &s->bitCount, &s->next, &s->left);
     return;
   }
-  while (s->left > 0 && s->bitCount <= 56) {
-    s->bits |= uint64_t{*s->next++} << s->bitCount;
+  while (s->left > 0 && s->bitCount + 8 < kBitBufferBits) {
+    s->bits |= uint64_t{Reverse8(*s->next++)} << (kBitBufferBits - 8 - s->bitCount);
     s->bitCount += 8;
     --s->left;
   }
 }
 
+// Only called with fewer than 16 bits buffered.
 inline void PullByte(InflaterState* s) {
-  s->bits |= uint64_t{NextInputByte(s)} << s->bitCount;
+  s->bits |= uint64_t{Reverse8(NextInputByte(s))} << (kBitBufferBits - 8 - s->bitCount);
   s->bitCount += 8;
 }
 
-// n is at most 16.
+// The value of the next n bits, the first bit lowest; n is at most 16.
+inline uint32_t TakeValue(uint64_t* bits, uint32_t* bitCount, uint32_t n) {
+  const uint32_t value = Reverse16(static_cast<uint32_t>(*bits >> 48)) & ((uint32_t{1} << n) - 1);
+  *bits <<= n;
+  *bitCount -= n;
+  return value;
+}
+
 inline uint32_t ReadBits(InflaterState* s, uint32_t n) {
   if (s->bitCount < n) {
     Refill(s);
     while (s->bitCount < n) PullByte(s);
   }
-  const uint32_t value = static_cast<uint32_t>(s->bits) & ((uint32_t{1} << n) - 1);
-  s->bits >>= n;
-  s->bitCount -= n;
-  return value;
+  return TakeValue(&s->bits, &s->bitCount, n);
 }
 
-// Huffman codes arrive most significant bit first: each bit read becomes the
-// new low bit of the code. Lengths without codes still take their bit.
+// Huffman codes: with MaxLength bits at hand, the top MaxLength bits are one
+// left-aligned number, and the code's length is the first length whose limit
+// that number is below. Takes the code's bits (MaxLength when none matches).
 template <uint32_t MaxLength, uint32_t Symbols>
-inline int DecodeSymbol(InflaterState* s, const DecodeTable<MaxLength, Symbols>& table) {
-  if (s->bitCount < MaxLength) Refill(s);
-  uint32_t code = 0;
-  if (s->bitCount >= MaxLength) {
-    // Enough bits for the longest code: work on a copy, free of refill checks.
-    uint64_t bits = s->bits;
-    for (uint32_t length = 1; length <= MaxLength; ++length) {
-      code |= static_cast<uint32_t>(bits) & 1;
-      bits >>= 1;
-      if (code < table.limit[length]) {
-        s->bits = bits;
-        s->bitCount -= length;
-        return table.symbols[static_cast<uint16_t>(table.offset[length] + code)];
-      }
-      code <<= 1;
-    }
-    s->bits = bits;
-    s->bitCount -= MaxLength;
+inline int TakeSymbol(const DecodeTable<MaxLength, Symbols>& table, uint64_t* bits,
+                      uint32_t* bitCount) {
+  const uint32_t ahead = static_cast<uint32_t>(*bits >> (kBitBufferBits - MaxLength));
+  // One bit per length, four lengths per branch: the limits only grow, so
+  // the code is longer than length + 3 exactly when it is not below the
+  // limit of length + 3, and within a group the lengths passed add up.
+  uint32_t length = table.shortest;
+  while (ahead >= table.limit[length + 3]) length += 4;
+  length += (ahead >= table.limit[length]) + (ahead >= table.limit[length + 1]) +
+            (ahead >= table.limit[length + 2]);
+  if (length > MaxLength) {
+    *bits <<= MaxLength;
+    *bitCount -= MaxLength;
     return kNoSymbol;
   }
+  *bits <<= length;
+  *bitCount -= length;
+  const uint32_t code = ahead >> (MaxLength - length);
+  return table.symbols[static_cast<uint16_t>(table.offset[length] + code)];
+}
+
+// The careful decoding, used where the chunk has too few bytes left for a
+// whole code: bits beyond the code must not be read yet, so one bit is pulled
+// per length. Lengths without codes still take their bit.
+template <uint32_t MaxLength, uint32_t Symbols>
+int DecodeSymbol(InflaterState* s, const DecodeTable<MaxLength, Symbols>& table) {
+  if (s->bitCount < MaxLength) Refill(s);
+  if (s->bitCount >= MaxLength) return TakeSymbol(table, &s->bits, &s->bitCount);
+  uint32_t code = 0;
   for (uint32_t length = 1; length <= MaxLength; ++length) {
     if (s->bitCount == 0) PullByte(s);
-    code |= static_cast<uint32_t>(s->bits) & 1;
-    s->bits >>= 1;
+    code |= static_cast<uint32_t>(s->bits >> (kBitBufferBits - 1));
+    s->bits <<= 1;
     --s->bitCount;
-    if (code < table.limit[length]) {
+    if ((code << (MaxLength - length)) < table.limit[length]) {
       return table.symbols[static_cast<uint16_t>(table.offset[length] + code)];
     }
     code <<= 1;
   }
   return kNoSymbol;
 }
+
+// The bit input of the symbol loop, held in locals: stores to the output may
+// alias the inflater's record, but not these. Reads refill from one 8-byte
+// load while the chunk has that many bytes; nearer its end they hand over to
+// the careful reads of the record and take its state back.
+struct SymbolInput {
+  InflaterState* s;
+  uint64_t bits;
+  uint32_t bitCount;
+  const uint8_t* next;
+  uint32_t left;
+  bool exhausted;
+
+  void Load() {
+    bits = s->bits;
+    bitCount = s->bitCount;
+    next = s->next;
+    left = s->left;
+    exhausted = s->exhausted;
+  }
+  void Store() {
+    s->bits = bits;
+    s->bitCount = bitCount;
+    s->next = next;
+    s->left = left;
+  }
+  uint32_t Value(uint32_t n) {
+    if (bitCount < n) {
+      if (left < kFastInputBytes) {
+        Store();
+        const uint32_t value = ReadBits(s, n);
+        Load();
+        return value;
+      }
+      RefillFromLoad(&bits, &bitCount, &next, &left);
+    }
+    return TakeValue(&bits, &bitCount, n);
+  }
+  // A code of n bits sent most significant bit first (the fixed distances).
+  uint32_t Code(uint32_t n) {
+    if (bitCount < n) {
+      if (left < kFastInputBytes) {
+        Store();
+        const uint32_t code = Reverse16(ReadBits(s, n)) >> (16 - n);
+        Load();
+        return code;
+      }
+      RefillFromLoad(&bits, &bitCount, &next, &left);
+    }
+    const uint32_t code = static_cast<uint32_t>(bits >> (kBitBufferBits - n));
+    bits <<= n;
+    bitCount -= n;
+    return code;
+  }
+  template <uint32_t MaxLength, uint32_t Symbols>
+  int Symbol(const DecodeTable<MaxLength, Symbols>& table) {
+    if (bitCount < MaxLength) {
+      if (left < kFastInputBytes) {
+        Store();
+        const int symbol = DecodeSymbol(s, table);
+        Load();
+        return exhausted ? kNoSymbol : symbol;
+      }
+      RefillFromLoad(&bits, &bitCount, &next, &left);
+    }
+    return TakeSymbol(table, &bits, &bitCount);
+  }
+};
 
 // Canonical codes of RFC 1951: the first code of length n is (first code of
 // length n - 1 + count of length n - 1) * 2, symbols of one length taking
@@ -240,16 +374,18 @@ CodeSet BuildDecodeTable(DecodeTable<MaxLength, Symbols>* table, const uint8_t* 
     position[n + 1] = static_cast<uint16_t>(position[n] + counts[n]);
   }
   uint32_t first = 0;
+  table->shortest = MaxLength + 1;
   for (uint32_t n = 1; n <= MaxLength; ++n) {
     first = (first + counts[n - 1]) << 1;
-    if (counts[n] == 0) {
-      table->limit[n] = 0;
-      table->offset[n] = 0;
-    } else {
-      table->limit[n] = static_cast<uint16_t>(first + counts[n]);
-      table->offset[n] = static_cast<uint16_t>(position[n] - first);
-    }
+    table->limit[n] = static_cast<uint16_t>((first + counts[n]) << (MaxLength - n));
+    table->offset[n] = static_cast<uint16_t>(position[n] - first);
+    if (counts[n] != 0 && table->shortest > MaxLength) table->shortest = static_cast<uint16_t>(n);
   }
+  // Above every left-aligned code, so the search stops past the last length.
+  for (uint32_t n = MaxLength + 1; n <= MaxLength + kLimitSentinels; ++n) {
+    table->limit[n] = static_cast<uint16_t>(1u << MaxLength);
+  }
+  if (table->shortest > MaxLength) table->shortest = 1;
   for (uint32_t symbol = 0; symbol < symbolCount; ++symbol) {
     if (lengths[symbol] != 0) table->symbols[position[lengths[symbol]]++] = symbol;
   }
@@ -259,7 +395,7 @@ CodeSet BuildDecodeTable(DecodeTable<MaxLength, Symbols>* table, const uint8_t* 
 }
 
 bool InflateStored(InflaterState* s) {
-  s->bits >>= s->bitCount & 7;
+  s->bits <<= s->bitCount & 7;
   s->bitCount &= ~uint32_t{7};
   const uint32_t length = ReadBits(s, 16);
   const uint32_t complement = ReadBits(s, 16);
@@ -268,9 +404,7 @@ bool InflateStored(InflaterState* s) {
 
   uint32_t remaining = length;
   while (remaining > 0 && s->bitCount >= 8) {
-    *s->out++ = static_cast<uint8_t>(s->bits);
-    s->bits >>= 8;
-    s->bitCount -= 8;
+    *s->out++ = static_cast<uint8_t>(TakeValue(&s->bits, &s->bitCount, 8));
     --remaining;
   }
   while (remaining > 0) {
@@ -351,54 +485,88 @@ bool ReadDynamicTables(InflaterState* s) {
          CodeSet::kInvalid;
 }
 
-uint32_t ReverseFixedDistance(uint32_t bits) {
-  uint32_t code = 0;
-  for (uint32_t i = 0; i < kFixedDistanceBits; ++i) {
-    code = (code << 1) | (bits & 1);
-    bits >>= 1;
+// The output of a block being decoded, held in locals for the same reason as
+// SymbolInput.
+struct Output {
+  uint8_t* start;
+  uint8_t* out;
+  uint8_t* end;
+};
+
+// Copies a match of length bytes from distance bytes back, with the meaning
+// of a copy one byte at a time: where the distance is shorter than the length
+// the copy repeats the bytes it has just written. Blocks of kCopyBlock bytes
+// keep that meaning whenever the distance is at least kCopyBlock, since every
+// block then reads only bytes already final; the last block may run past the
+// match into output not yet written (written again later), never past the
+// buffer.
+inline void CopyMatch(Output* o, uint32_t distance, uint32_t length) {
+  uint8_t* out = o->out;
+  const uint8_t* from = out - distance;
+  o->out = out + length;
+  if (distance >= kCopyBlock && static_cast<uint32_t>(o->end - out) >= length + kCopyBlock - 1) {
+    for (uint32_t done = 0; done < length; done += kCopyBlock) {
+      std::memcpy(out + done, from + done, kCopyBlock);
+    }
+    return;
   }
-  return code;
+  if (distance == 1) {
+    std::memset(out, *from, length);
+    return;
+  }
+  for (uint32_t i = 0; i < length; ++i) out[i] = from[i];
+}
+
+enum class Step { kNext, kBlockEnd, kFailed };
+
+// Decodes one literal/length symbol and, for a length, its distance, and
+// writes the literal or copies the match.
+inline Step DecodeStep(SymbolInput* in, Output* o, InflaterState* s, bool fixed) {
+  // An exhausted input gives kNoSymbol here; the bits of a match are checked
+  // for it once, after the last of them.
+  const int symbol = in->Symbol(s->literals);
+  if (symbol < kEndOfBlock) {
+    if (o->out == o->end) return Step::kFailed;
+    *o->out++ = static_cast<uint8_t>(symbol);
+    return Step::kNext;
+  }
+  if (symbol == kEndOfBlock) return Step::kBlockEnd;
+  if (symbol > kLastLengthSymbol) return Step::kFailed;
+
+  const uint32_t lengthIndex = static_cast<uint32_t>(symbol - kFirstLengthSymbol);
+  const uint32_t lengthExtra = (symbol >= kFirstLengthWithExtra && symbol <= kLastLengthWithExtra)
+                                   ? static_cast<uint32_t>(symbol - kFirstLengthWithExtra) / 4 + 1
+                                   : 0;
+  const uint32_t length = kLengthBase[lengthIndex] + in->Value(lengthExtra);
+
+  const int distanceCode =
+      fixed ? static_cast<int>(in->Code(kFixedDistanceBits)) : in->Symbol(s->distances);
+  if (distanceCode > kLastDistanceCode) return Step::kFailed;
+  const uint32_t distanceExtra = distanceCode < kFirstDistanceWithExtra
+                                     ? 0
+                                     : static_cast<uint32_t>(distanceCode - 2) / 2;
+  const uint32_t distance = kDistanceBase[distanceCode] + in->Value(distanceExtra);
+  if (in->exhausted) return Step::kFailed;
+
+  if (distance > static_cast<uint32_t>(o->out - o->start)) return Step::kFailed;
+  if (length > static_cast<uint32_t>(o->end - o->out)) return Step::kFailed;
+  s->matchLength = length;
+  CopyMatch(o, distance, length);
+  return Step::kNext;
 }
 
 bool InflateCodes(InflaterState* s, bool fixed) {
-  for (;;) {
-    const int symbol = DecodeSymbol(s, s->literals);
-    if (s->exhausted || symbol == kNoSymbol) return false;
-    if (symbol < kEndOfBlock) {
-      if (s->out == s->outEnd) return false;
-      *s->out++ = static_cast<uint8_t>(symbol);
-      continue;
-    }
-    if (symbol == kEndOfBlock) return true;
-    if (symbol > kLastLengthSymbol) return false;
-
-    const uint32_t lengthIndex = static_cast<uint32_t>(symbol - kFirstLengthSymbol);
-    const uint32_t lengthExtra = (symbol >= kFirstLengthWithExtra && symbol <= kLastLengthWithExtra)
-                                     ? static_cast<uint32_t>(symbol - kFirstLengthWithExtra) / 4 + 1
-                                     : 0;
-    s->matchLength = kLengthBase[lengthIndex] + ReadBits(s, lengthExtra);
-
-    int distanceCode = fixed ? static_cast<int>(ReverseFixedDistance(ReadBits(s, kFixedDistanceBits)))
-                             : DecodeSymbol(s, s->distances);
-    if (s->exhausted || distanceCode == kNoSymbol || distanceCode > kLastDistanceCode) return false;
-    const uint32_t distanceExtra = distanceCode < kFirstDistanceWithExtra
-                                       ? 0
-                                       : static_cast<uint32_t>(distanceCode - 2) / 2;
-    const uint32_t distance = kDistanceBase[distanceCode] + ReadBits(s, distanceExtra);
-    if (s->exhausted) return false;
-
-    if (distance > static_cast<uint32_t>(s->out - s->outStart)) return false;
-    if (s->matchLength > static_cast<uint32_t>(s->outEnd - s->out)) return false;
-    // A distance shorter than the length repeats the bytes just written, so
-    // only a non-overlapping match may be moved as a block.
-    const uint8_t* from = s->out - distance;
-    if (distance >= s->matchLength) {
-      std::memcpy(s->out, from, s->matchLength);
-      s->out += s->matchLength;
-    } else {
-      for (uint32_t i = 0; i < s->matchLength; ++i) *s->out++ = *from++;
-    }
-  }
+  SymbolInput in;
+  in.s = s;
+  in.Load();
+  Output o = {s->outStart, s->out, s->outEnd};
+  Step step = Step::kNext;
+  do {
+    step = DecodeStep(&in, &o, s, fixed);
+  } while (step == Step::kNext);
+  in.Store();
+  s->out = o.out;
+  return step == Step::kBlockEnd;
 }
 
 bool InflateStream(InflaterState* s) {
