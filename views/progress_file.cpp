@@ -92,6 +92,10 @@ bool SaveProgressFile(HWND singleView) {
   char target[MAX_PATH];
   char temporary[MAX_PATH];
   if (!ProgressPaths(target, temporary)) return false;
+  // A read-only progress file is not to be replaced. Windows refuses the
+  // replace by itself; Wine lets it through, so the attribute is checked here.
+  const DWORD attributes = GetFileAttributesA(target);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   if (!WriteWholeFile(temporary, text) ||
       !MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileA(temporary);
