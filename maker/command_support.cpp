@@ -47,6 +47,8 @@ bool ReportIssues(const std::string& file, const std::vector<SourceIssue>& issue
   return !HasErrors(issues);
 }
 
-void FailCommand() { throw CLI::RuntimeError(kFailureExitCode); }
+void FailCommand() { EndCommand(kFailureExitCode); }
+
+void EndCommand(int exitCode) { throw CLI::RuntimeError(exitCode); }
 
 }  // namespace vidod

@@ -25,5 +25,7 @@ bool ReportIssues(const std::string& file, const std::vector<SourceIssue>& issue
 
 // Ends the running command with exit code 1; its messages are already out.
 [[noreturn]] void FailCommand();
+// Ends the running command with the given exit code.
+[[noreturn]] void EndCommand(int exitCode);
 
 }  // namespace vidod

@@ -10,15 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Unique enough that two runs writing the same folder do not share a name.
-fs::path TemporaryNameFor(const fs::path& target) {
-  std::random_device device;
-  const unsigned long long salt = (static_cast<unsigned long long>(device()) << 32) | device();
-  fs::path temporary = target;
-  temporary += fs::u8path(".tmp-" + std::to_string(salt));
-  return temporary;
-}
-
 bool WriteWholeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream stream(path, std::ios::binary | std::ios::trunc);
   if (!stream) return false;
@@ -27,16 +18,44 @@ bool WriteWholeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
   return !stream.fail();
 }
 
-void RemoveQuietly(const std::vector<fs::path>& paths) {
-  for (const fs::path& path : paths) {
-    std::error_code ignored;
-    fs::remove(path, ignored);
-  }
+void RemoveAllQuietly(const std::vector<fs::path>& paths) {
+  for (const fs::path& path : paths) RemoveQuietly(path);
+}
+
+// A file another program holds open cannot be replaced on Windows.
+std::string ReplaceFailure(const fs::path& target, const std::error_code& code) {
+  return "« " + PathText(target) + " » : impossible de remplacer le fichier (" + code.message() +
+         ") ; est-il ouvert dans un autre programme ?";
 }
 
 }  // namespace
 
+// Unique enough that two runs writing the same folder do not share a name.
+fs::path TemporaryPathFor(const fs::path& target) {
+  std::random_device device;
+  const unsigned long long salt = (static_cast<unsigned long long>(device()) << 32) | device();
+  fs::path temporary = target;
+  temporary += fs::u8path(".tmp-" + std::to_string(salt));
+  return temporary;
+}
+
+void RemoveQuietly(const fs::path& path) {
+  std::error_code ignored;
+  fs::remove(path, ignored);
+}
+
+bool MoveIntoPlace(const fs::path& temporary, const fs::path& target, std::string* error) {
+  std::error_code code;
+  fs::rename(temporary, target, code);
+  if (!code) return true;
+  *error = ReplaceFailure(target, code);
+  RemoveQuietly(temporary);
+  return false;
+}
+
 std::string PathText(const fs::path& path) { return path.u8string(); }
+
+fs::path PathFromText(const std::string& utf8) { return fs::u8path(utf8); }
 
 bool ReadFileBytes(const fs::path& path, std::vector<uint8_t>* bytes, std::string* error) {
   std::error_code code;
@@ -65,13 +84,13 @@ bool WriteOutputFiles(const std::vector<OutputFile>& files, std::string* error) 
     if (!folder.empty()) fs::create_directories(folder, code);
     if (code) {
       *error = "« " + PathText(folder) + " » : impossible de créer le dossier (" + code.message() + ")";
-      RemoveQuietly(temporaries);
+      RemoveAllQuietly(temporaries);
       return false;
     }
-    temporaries.push_back(TemporaryNameFor(file.path));
+    temporaries.push_back(TemporaryPathFor(file.path));
     if (!WriteWholeFile(temporaries.back(), file.bytes)) {
       *error = "« " + PathText(file.path) + " » : impossible d'écrire le fichier";
-      RemoveQuietly(temporaries);
+      RemoveAllQuietly(temporaries);
       return false;
     }
   }
@@ -79,8 +98,8 @@ bool WriteOutputFiles(const std::vector<OutputFile>& files, std::string* error) 
     std::error_code code;
     fs::rename(temporaries[i], files[i].path, code);
     if (code) {
-      *error = "« " + PathText(files[i].path) + " » : impossible de remplacer le fichier (" + code.message() + ")";
-      RemoveQuietly(std::vector<fs::path>(temporaries.begin() + static_cast<std::ptrdiff_t>(i), temporaries.end()));
+      *error = ReplaceFailure(files[i].path, code);
+      RemoveAllQuietly(std::vector<fs::path>(temporaries.begin() + static_cast<std::ptrdiff_t>(i), temporaries.end()));
       return false;
     }
   }

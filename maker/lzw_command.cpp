@@ -22,7 +22,7 @@ void RunCodec(const LzwOptions& options, bool compressing) {
   const std::string command = compressing ? "lzw encode" : "lzw decode";
   std::vector<uint8_t> input;
   std::string error;
-  if (!ReadFileBytes(std::filesystem::path(options.input), &input, &error)) {
+  if (!ReadFileBytes(PathFromText(options.input), &input, &error)) {
     ReportError(command, error);
     FailCommand();
   }
@@ -32,7 +32,7 @@ void RunCodec(const LzwOptions& options, bool compressing) {
                              DescribeLzwResult(run.result, compressing) + ")");
     FailCommand();
   }
-  if (!WriteOutputFiles({{std::filesystem::path(options.output), run.bytes}}, &error)) {
+  if (!WriteOutputFiles({{PathFromText(options.output), run.bytes}}, &error)) {
     ReportError(command, error);
     FailCommand();
   }

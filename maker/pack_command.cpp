@@ -8,12 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "lzw/lzw.h"
-#include "maker/blob_codec.h"
 #include "maker/command_support.h"
 #include "maker/commands.h"
 #include "maker/file_io.h"
 #include "maker/quiz_blobs.h"
+#include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
 #include "maker/rc_script.h"
 
@@ -32,63 +31,29 @@ struct PackOptions {
   std::string outputFolder;
 };
 
-// The blob compressed, and checked to decode back to itself before anything
-// is written.
-bool Compress(const std::vector<uint8_t>& blob, const char* what, std::vector<uint8_t>* packed) {
-  if (blob.size() > kLzwMaxInput) {
-    ReportError(kCommand, std::string(what) + " fait " + std::to_string(blob.size()) +
-                              " octets, le format en accepte " + std::to_string(kLzwMaxInput) +
-                              " au plus : raccourcissez les textes ou retirez des questions");
-    return false;
-  }
-  const CodecRun run = CompressBytes(blob);
-  if (run.result != 0) {
-    ReportError(kCommand, std::string("compression impossible pour ") + what + " : résultat " +
-                              std::to_string(run.result) + " (" + DescribeLzwResult(run.result, true) + ")");
-    return false;
-  }
-  const CodecRun check = DecompressBytes(run.bytes);
-  if (check.result != 0 || check.bytes != blob) {
-    ReportError(kCommand, std::string("erreur interne : ") + what + " compressé ne redonne pas ses octets");
-    return false;
-  }
-  *packed = run.bytes;
-  return true;
-}
-
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
 void RunPack(const PackOptions& options) {
-  const fs::path sourceFile(options.source);
+  const fs::path sourceFile = PathFromText(options.source);
   QuizSource quiz;
   std::vector<SourceIssue> issues;
   ReadQuizSourceFile(sourceFile, &quiz, &issues);
   if (!ReportIssues(options.source, issues)) FailCommand();
 
   std::vector<QuizPicture> pictures;
-  for (std::size_t k = 0; k < quiz.questions.size(); ++k) {
-    if (quiz.questions[k].image.empty()) continue;
-    const fs::path file = PicturePath(sourceFile, quiz.questions[k].image);
-    // Checked when the source was read; a file replaced since is caught here.
-    const PictureFormat format = DetectPictureFileFormat(file);
-    if (format == PictureFormat::kUnknown) {
-      ReportError(kCommand, "« " + PathText(file) + " » (question " + std::to_string(k + 1) +
-                                ") : format d'image non reconnu, JPEG, GIF, BMP ou PNG attendu");
-      FailCommand();
-    }
-    pictures.push_back({k, file, format});
+  std::vector<uint8_t> answers, codes;
+  std::string error;
+  if (!CollectQuizPictures(quiz, sourceFile, &pictures, &error) ||
+      !CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, &error) ||
+      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, &error)) {
+    ReportError(kCommand, error);
+    FailCommand();
   }
 
-  std::vector<uint8_t> answers, codes;
-  if (!Compress(WriteAnswersBlob(quiz), "le blob des réponses", &answers) ||
-      !Compress(WriteCodesBlob(quiz), "le blob des codes", &codes))
-    FailCommand();
-
-  const fs::path folder = fs::absolute(fs::path(options.outputFolder)).lexically_normal();
+  const fs::path folder = fs::absolute(PathFromText(options.outputFolder)).lexically_normal();
   const fs::path answersPath = folder / kAnswersFile;
   const fs::path codesPath = folder / kCodesFile;
   const std::string script = WriteQuizRcScript(answersPath, codesPath, pictures);
-  std::string error;
   if (!WriteOutputFiles({{answersPath, answers}, {codesPath, codes}, {folder / kScriptFile, Bytes(script)}},
                         &error)) {
     ReportError(kCommand, error);

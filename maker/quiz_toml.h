@@ -3,7 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -11,15 +13,25 @@
 
 namespace vidod {
 
+// Where the values of a source were written: (question from 1, or 0 for the
+// quiz's own keys; key) to its line. The key "" stands for the question's
+// [[question]] header.
+using SourceLines = std::map<std::pair<int, std::string>, int>;
+
 // Reads the quiz source in toml. sourceFile names it in the issues and
 // anchors the picture paths, which must name existing files. Every problem
 // found goes to *issues with its line, the rules of ValidateQuizSource
-// included; *quiz can be built when HasErrors(*issues) is false.
+// included; *quiz can be built when HasErrors(*issues) is false. *lines, when
+// given, receives the lines of the values read.
 void ParseQuizSource(std::string_view toml, const std::filesystem::path& sourceFile, QuizSource* quiz,
-                     std::vector<SourceIssue>* issues);
+                     std::vector<SourceIssue>* issues, SourceLines* lines = nullptr);
 // Same, reading the file first.
 void ReadQuizSourceFile(const std::filesystem::path& sourceFile, QuizSource* quiz,
-                        std::vector<SourceIssue>* issues);
+                        std::vector<SourceIssue>* issues, SourceLines* lines = nullptr);
+
+// Gives every issue without a line the line of its key in its question, or
+// else of its question.
+void PlaceIssues(const SourceLines& lines, std::vector<SourceIssue>* issues);
 
 // The picture file named by a question's image key. Backslashes count as
 // folder separators, so a source written on Windows builds anywhere.
@@ -28,5 +40,18 @@ std::filesystem::path PicturePath(const std::filesystem::path& sourceFile, const
 // A source that ParseQuizSource reads back into the same blobs, headed by
 // the given comment lines.
 std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::string>& comment);
+
+// A question of a starting source: its expected answer and picture path,
+// both UTF-8 as the source holds them.
+struct StarterQuestion {
+  std::string answer;
+  std::string image;
+};
+
+// The source that init writes: every key of the quiz with its default (the
+// given title aside), each with a French comment saying what it does, and
+// one [[question]] per picture.
+std::string WriteStarterSource(const std::string& title, const std::string& picturesFolder,
+                               const std::vector<StarterQuestion>& questions);
 
 }  // namespace vidod

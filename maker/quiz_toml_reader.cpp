@@ -75,6 +75,8 @@ class SourceReader {
     AddValidationIssues();
   }
 
+  const SourceLines& lines() const { return lines_; }
+
  private:
   void Issue(int line, const std::string& key, int question, const std::string& message, bool warning = false) {
     SourceIssue issue;
@@ -336,18 +338,15 @@ class SourceReader {
   }
 
   void AddValidationIssues() {
-    for (SourceIssue issue : ValidateQuizSource(*quiz_)) {
-      auto found = lines_.find({issue.question, issue.key});
-      if (found == lines_.end()) found = lines_.find({issue.question, std::string()});
-      if (found != lines_.end()) issue.line = found->second;
-      issues_->push_back(issue);
-    }
+    std::vector<SourceIssue> validation = ValidateQuizSource(*quiz_);
+    PlaceIssues(lines_, &validation);
+    issues_->insert(issues_->end(), validation.begin(), validation.end());
   }
 
   const fs::path& sourceFile_;
   QuizSource* quiz_;
   std::vector<SourceIssue>* issues_;
-  std::map<std::pair<int, std::string>, int> lines_;
+  SourceLines lines_;
   std::vector<int> withSecondAnswer_;
   std::vector<int> withoutSecondAnswer_;
 };
@@ -360,8 +359,17 @@ fs::path PicturePath(const fs::path& sourceFile, const std::string& image) {
   return (sourceFile.parent_path() / fs::u8path(portable)).lexically_normal();
 }
 
+void PlaceIssues(const SourceLines& lines, std::vector<SourceIssue>* issues) {
+  for (SourceIssue& issue : *issues) {
+    if (issue.line > 0) continue;
+    auto found = lines.find({issue.question, issue.key});
+    if (found == lines.end()) found = lines.find({issue.question, std::string()});
+    if (found != lines.end()) issue.line = found->second;
+  }
+}
+
 void ParseQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSource* quiz,
-                     std::vector<SourceIssue>* issues) {
+                     std::vector<SourceIssue>* issues, SourceLines* lines) {
   *quiz = QuizSource();
   toml::table root;
   try {
@@ -374,10 +382,13 @@ void ParseQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSour
     issues->push_back(issue);
     return;
   }
-  SourceReader(sourceFile, quiz, issues).Read(root);
+  SourceReader reader(sourceFile, quiz, issues);
+  reader.Read(root);
+  if (lines) *lines = reader.lines();
 }
 
-void ReadQuizSourceFile(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues) {
+void ReadQuizSourceFile(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues,
+                        SourceLines* lines) {
   std::vector<uint8_t> bytes;
   std::string error;
   if (!ReadFileBytes(sourceFile, &bytes, &error)) {
@@ -387,7 +398,7 @@ void ReadQuizSourceFile(const fs::path& sourceFile, QuizSource* quiz, std::vecto
     return;
   }
   ParseQuizSource(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), sourceFile, quiz,
-                  issues);
+                  issues, lines);
 }
 
 }  // namespace vidod

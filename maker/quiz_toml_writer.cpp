@@ -80,4 +80,46 @@ std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::strin
   return out;
 }
 
+std::string WriteStarterSource(const std::string& title, const std::string& picturesFolder,
+                               const std::vector<StarterQuestion>& questions) {
+  const QuizSource defaults;
+  std::string out;
+  out += "# Quiz Vidod préparé par « vidod-make init » à partir des images de « " + picturesFolder + " ».\n";
+  out += "# Complétez-le, vérifiez-le avec « vidod-make check », construisez-le avec\n";
+  out += "# « vidod-make build FICHIER.toml -o QUIZ.exe ». Le texte est en UTF-8 ; les\n";
+  out += "# clés générales restent avant le premier [[question]].\n\n";
+  out += "# Titre de la fenêtre et du bandeau.\n";
+  Line(&out, "titre", QuoteUtf8(title));
+  out += "# Nom de l'auteur, affiché dans le bandeau.\n";
+  Line(&out, "auteur", Quote(defaults.author));
+  out += "# Ligne d'explication du bandeau.\n";
+  Line(&out, "explication", Quote(defaults.explanation));
+  out += "# Libellés des deux cases de réponse : la vue en liste ne les montre que dans un\n";
+  out += "# quiz à deux réponses, où chaque question a aussi sa reponse2 = \"...\".\n";
+  Line(&out, "libelles", "[" + Quote(defaults.answerLabels[0]) + ", " + Quote(defaults.answerLabels[1]) + "]");
+  out += "# Révélations : 0 ou 1, aucune ; 2 ou 3, le texte revelation d'une question\n";
+  out += "# apparaît quand elle est trouvée ; 4, toutes les révélations apparaissent quand\n";
+  out += "# tout le quiz est trouvé. Avec 2, 3 ou 4, ajoutez revelation = \"...\" aux questions.\n";
+  Line(&out, "type", std::to_string(defaults.quizType));
+  out += "# true : la vue en liste montre l'image de chaque question ; false : aucune.\n";
+  Line(&out, "images_dans_liste", defaults.pictureByte == kPictureByteWithList ? "true" : "false");
+  out += "# Couleur de fond des vues : [rouge, vert, bleu], de 0 à 255 chacune.\n";
+  Line(&out, "couleur",
+       "[" + std::to_string(defaults.red) + ", " + std::to_string(defaults.green) + ", " +
+           std::to_string(defaults.blue) + "]");
+  out += "# Codes de récompense : le bandeau montre le code k quand le score vaut k.\n";
+  out += "# Donnez-en un par question, par exemple [\"CODE-1\", \"CODE-2\"].\n";
+  Line(&out, "codes", "[]");
+  out += "\n# Une question par image, dans l'ordre des noms de fichiers.\n";
+  out += "# reponse : la réponse attendue. Le joueur peut la taper en minuscules ou en\n";
+  out += "# majuscules, mais les accents doivent être tapés exactement.\n";
+  out += "# image : le fichier de l'image, relatif au dossier de ce fichier.\n";
+  for (const StarterQuestion& question : questions) {
+    out += "\n[[question]]\n";
+    Line(&out, "reponse", QuoteUtf8(question.answer));
+    Line(&out, "image", QuoteUtf8(question.image));
+  }
+  return out;
+}
+
 }  // namespace vidod

@@ -5,10 +5,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr unsigned kAnswersResourceId = 104;
-constexpr unsigned kCodesResourceId = 105;
-constexpr unsigned kFirstPictureResourceId = 401;
-
 // The path as a quoted resource-script string: absolute, forward slashes,
 // with the script's own escapes for quotes and backslashes.
 std::string RcPathLiteral(const fs::path& path) {
@@ -29,12 +25,12 @@ std::string RcPathLiteral(const fs::path& path) {
 std::string WriteQuizRcScript(const fs::path& answers, const fs::path& codes,
                               const std::vector<QuizPicture>& pictures) {
   std::string script;
-  script += std::to_string(kAnswersResourceId) + " PATCH " + RcPathLiteral(answers) + "\n";
-  script += std::to_string(kCodesResourceId) + " PATCH " + RcPathLiteral(codes) + "\n";
+  script += std::to_string(kAnswersResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(answers) + "\n";
+  script += std::to_string(kCodesResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(codes) + "\n";
   for (const QuizPicture& picture : pictures) {
     // The player's PNG route looks for raw data only when no "IMG" resource
     // of the id exists.
-    const char* type = picture.format == PictureFormat::kPng ? " RCDATA " : " IMG ";
+    const std::string type = picture.format == PictureFormat::kPng ? " RCDATA " : std::string(" ") + kPictureType + " ";
     script += std::to_string(kFirstPictureResourceId + picture.question) + type + RcPathLiteral(picture.file) + "\n";
   }
   return script;

@@ -3,20 +3,13 @@
 // finds it from any working directory.
 #pragma once
 
-#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "maker/picture_format.h"
+#include "maker/quiz_resources.h"
 
 namespace vidod {
-
-struct QuizPicture {
-  std::size_t question;  // from 0; its resource id is 401 + question
-  std::filesystem::path file;
-  PictureFormat format;  // JPEG, GIF or BMP go in as "IMG", PNG as raw data
-};
 
 std::string WriteQuizRcScript(const std::filesystem::path& answers, const std::filesystem::path& codes,
                               const std::vector<QuizPicture>& pictures);

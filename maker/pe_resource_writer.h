@@ -1,0 +1,30 @@
+// Writes a new set of resources into a Windows executable without the
+// system's help: a fresh resource section, placed where the old one was when
+// it is the last section, else added as a new last section. Its bytes go
+// right after the other sections' bytes; what followed them in the file (the
+// symbol table, an overlay) moves behind it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "maker/pe_resources.h"
+
+namespace vidod {
+
+// The resource section's bytes for the given entries, laid out for the RVA
+// sectionRva: the three levels of tables (each sorted as the loader's
+// binary search expects), the names, the data entries, then the data, each
+// piece aligned to 8 bytes. Entries must be unique by type, name, language.
+std::vector<uint8_t> BuildResourceSection(const std::vector<ResourceEntry>& entries, uint32_t sectionRva);
+
+// *output is executable with its resources replaced by entries. The resource
+// data directory, SizeOfImage and SizeOfInitializedData follow the new
+// section; a non-zero checksum is recomputed; a signature is dropped (the
+// change would invalidate it anyway). False with a French *error when the
+// executable cannot be read or has no room for one more section header.
+bool ReplacePeResources(const std::vector<uint8_t>& executable, const std::vector<ResourceEntry>& entries,
+                        std::vector<uint8_t>* output, std::string* error);
+
+}  // namespace vidod

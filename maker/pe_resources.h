@@ -1,0 +1,66 @@
+// The resources of a Windows executable as a flat list, read from its
+// resource directory (types, then names, then languages) with every offset
+// checked, so that a damaged file is refused with a reason.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vidod {
+
+constexpr uint16_t kResourceTypeCursor = 1;
+constexpr uint16_t kResourceTypeDialog = 5;
+constexpr uint16_t kResourceTypeRawData = 10;  // RT_RCDATA
+constexpr uint16_t kResourceTypeGroupCursor = 12;
+constexpr uint16_t kResourceTypeVersion = 16;
+constexpr uint16_t kResourceTypeManifest = 24;
+constexpr uint16_t kLanguageNeutral = 0;
+
+// A resource type or name: a number, or a string (UTF-16 as stored).
+struct ResourceName {
+  bool isString = false;
+  uint16_t id = 0;
+  std::u16string text;
+
+  static ResourceName Number(uint16_t id);
+  // ASCII names only, as the quiz's types are.
+  static ResourceName Text(const std::string& ascii);
+};
+bool operator==(const ResourceName& a, const ResourceName& b);
+bool operator!=(const ResourceName& a, const ResourceName& b);
+// Strings first, each in the order the loader's binary search expects (code
+// unit by code unit), then numbers ascending.
+bool operator<(const ResourceName& a, const ResourceName& b);
+// True for the string name given in ASCII, compared as the loader compares a
+// name it was given: letter case ignored.
+bool NameIs(const ResourceName& name, const char* ascii);
+// "PATCH", "#104" for messages.
+std::string DescribeResourceName(const ResourceName& name);
+
+struct ResourceEntry {
+  ResourceName type;
+  ResourceName name;
+  uint16_t language = kLanguageNeutral;
+  uint32_t codePage = 0;
+  std::vector<uint8_t> data;
+};
+
+// Reads every resource of the executable in data. An executable without a
+// resource directory gives an empty list. False with a French *error for a
+// file that is not a PE image or whose directory is damaged: an offset out
+// of its section, a level of the wrong kind, a table or data entry reached
+// twice, data outside the file.
+bool ReadPeResources(const uint8_t* data, std::size_t size, std::vector<ResourceEntry>* entries,
+                     std::string* error);
+
+// The entry with that type, name and language; nullptr when there is none.
+const ResourceEntry* FindResourceEntry(const std::vector<ResourceEntry>& entries, const ResourceName& type,
+                                  const ResourceName& name, uint16_t language);
+// The entry with that type and name that the player's lookup finds: the
+// language-neutral one, else the first by language. nullptr when none.
+const ResourceEntry* FindResourceEntryAnyLanguage(const std::vector<ResourceEntry>& entries, const ResourceName& type,
+                                             const ResourceName& name);
+
+}  // namespace vidod

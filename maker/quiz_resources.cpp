@@ -1,0 +1,122 @@
+#include "maker/quiz_resources.h"
+
+#include "lzw/lzw.h"
+#include "maker/blob_codec.h"
+#include "maker/file_io.h"
+#include "maker/quiz_blobs.h"
+#include "maker/quiz_toml.h"
+
+namespace vidod {
+namespace fs = std::filesystem;
+
+namespace {
+
+ResourceEntry Resource(const ResourceName& type, uint16_t id, std::vector<uint8_t> data) {
+  ResourceEntry entry;
+  entry.type = type;
+  entry.name = ResourceName::Number(id);
+  entry.language = kLanguageNeutral;
+  entry.data = std::move(data);
+  return entry;
+}
+
+// The entry the player's FindResourceA finds: names compared without case,
+// the language-neutral entry first.
+const ResourceEntry* Lookup(const std::vector<ResourceEntry>& entries, const char* typeName, uint16_t typeId,
+                            uint16_t id) {
+  const ResourceEntry* found = nullptr;
+  for (const ResourceEntry& entry : entries) {
+    const bool typeMatches = typeName ? NameIs(entry.type, typeName) : entry.type == ResourceName::Number(typeId);
+    if (!typeMatches || entry.name != ResourceName::Number(id)) continue;
+    if (!found || entry.language < found->language) found = &entry;
+  }
+  return found;
+}
+
+}  // namespace
+
+bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std::vector<uint8_t>* packed,
+                  std::string* error) {
+  if (blob.size() > kLzwMaxInput) {
+    *error = what + " fait " + std::to_string(blob.size()) + " octets, le format en accepte " +
+             std::to_string(kLzwMaxInput) + " au plus : raccourcissez les textes ou retirez des questions";
+    return false;
+  }
+  const CodecRun run = CompressBytes(blob);
+  if (run.result != 0) {
+    *error = "compression impossible pour " + what + " : résultat " + std::to_string(run.result) + " (" +
+             DescribeLzwResult(run.result, true) + ")";
+    return false;
+  }
+  const CodecRun check = DecompressBytes(run.bytes);
+  if (check.result != 0 || check.bytes != blob) {
+    *error = "erreur interne : " + what + " compressé ne redonne pas ses octets";
+    return false;
+  }
+  *packed = run.bytes;
+  return true;
+}
+
+bool CollectQuizPictures(const QuizSource& quiz, const fs::path& sourceFile, std::vector<QuizPicture>* pictures,
+                         std::string* error) {
+  pictures->clear();
+  for (std::size_t k = 0; k < quiz.questions.size(); ++k) {
+    if (quiz.questions[k].image.empty()) continue;
+    const fs::path file = PicturePath(sourceFile, quiz.questions[k].image);
+    const PictureFormat format = DetectPictureFileFormat(file);
+    if (format == PictureFormat::kUnknown) {
+      *error = "« " + PathText(file) + " » (question " + std::to_string(k + 1) +
+               ") : format d'image non reconnu, JPEG, GIF, BMP ou PNG attendu";
+      return false;
+    }
+    pictures->push_back({k, file, format});
+  }
+  return true;
+}
+
+bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, std::vector<ResourceEntry>* entries,
+                       std::string* error) {
+  std::vector<uint8_t> answers, codes;
+  if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, error) ||
+      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, error))
+    return false;
+  std::vector<QuizPicture> pictures;
+  if (!CollectQuizPictures(quiz, sourceFile, &pictures, error)) return false;
+
+  entries->clear();
+  const ResourceName blobType = ResourceName::Text(kQuizBlobType);
+  entries->push_back(Resource(blobType, kAnswersResourceId, std::move(answers)));
+  entries->push_back(Resource(blobType, kCodesResourceId, std::move(codes)));
+  for (const QuizPicture& picture : pictures) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(picture.file, &bytes, error)) return false;
+    // The player's PNG route looks for raw data only when no "IMG" resource
+    // of the id exists.
+    const ResourceName type = picture.format == PictureFormat::kPng ? ResourceName::Number(kResourceTypeRawData)
+                                                                     : ResourceName::Text(kPictureType);
+    entries->push_back(
+        Resource(type, static_cast<uint16_t>(kFirstPictureResourceId + picture.question), std::move(bytes)));
+  }
+  return true;
+}
+
+bool IsQuizResource(const ResourceEntry& entry) {
+  if (NameIs(entry.type, kQuizBlobType) || NameIs(entry.type, kPictureType)) return true;
+  return entry.type == ResourceName::Number(kResourceTypeRawData) && !entry.name.isString &&
+         entry.name.id >= kFirstPictureResourceId;
+}
+
+QuizResourceSet FindQuizResources(const std::vector<ResourceEntry>& entries, std::size_t questionCount) {
+  QuizResourceSet set;
+  set.answers = Lookup(entries, kQuizBlobType, 0, kAnswersResourceId);
+  set.codes = Lookup(entries, kQuizBlobType, 0, kCodesResourceId);
+  for (std::size_t k = 0; k < questionCount; ++k) {
+    const uint16_t id = static_cast<uint16_t>(kFirstPictureResourceId + k);
+    const ResourceEntry* picture = Lookup(entries, kPictureType, 0, id);
+    if (!picture) picture = Lookup(entries, nullptr, kResourceTypeRawData, id);
+    set.pictures.push_back(picture);
+  }
+  return set;
+}
+
+}  // namespace vidod

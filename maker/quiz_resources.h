@@ -1,0 +1,60 @@
+// The resources that carry a quiz inside an executable: "PATCH" 104 (the
+// compressed answers blob), "PATCH" 105 (the compressed codes blob) and the
+// picture of question k as "IMG" 401 + k (JPEG, GIF, BMP) or raw data
+// 401 + k (PNG), all language neutral.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "maker/pe_resources.h"
+#include "maker/picture_format.h"
+#include "maker/quiz_source.h"
+
+namespace vidod {
+
+constexpr uint16_t kAnswersResourceId = 104;
+constexpr uint16_t kCodesResourceId = 105;
+constexpr uint16_t kFirstPictureResourceId = 401;
+constexpr char kQuizBlobType[] = "PATCH";
+constexpr char kPictureType[] = "IMG";
+
+// The blob compressed, and checked to decode back to itself; what names it
+// in the French *error ("le blob des réponses").
+bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std::vector<uint8_t>* packed,
+                  std::string* error);
+
+struct QuizPicture {
+  std::size_t question;  // from 0; its resource id is 401 + question
+  std::filesystem::path file;
+  PictureFormat format;  // JPEG, GIF or BMP go in as "IMG", PNG as raw data
+};
+
+// The pictures of a source read without errors, with their formats checked
+// again (a file may have been replaced since).
+bool CollectQuizPictures(const QuizSource& quiz, const std::filesystem::path& sourceFile,
+                         std::vector<QuizPicture>* pictures, std::string* error);
+
+// Everything the quiz puts into an executable, in the order above.
+bool MakeQuizResources(const QuizSource& quiz, const std::filesystem::path& sourceFile,
+                       std::vector<ResourceEntry>* entries, std::string* error);
+
+// True for a resource of the kinds a quiz brings, whatever its language:
+// any "PATCH" or "IMG", and raw data from 401 on. Replacing a quiz removes
+// them all, so that no picture of an earlier quiz is left for the player to
+// find.
+bool IsQuizResource(const ResourceEntry& entry);
+
+// The quiz resources that the player's lookups find in an executable.
+struct QuizResourceSet {
+  const ResourceEntry* answers = nullptr;
+  const ResourceEntry* codes = nullptr;
+  // One per question; the player takes "IMG" first, raw data only when there
+  // is no "IMG" of that id. nullptr when the question has neither.
+  std::vector<const ResourceEntry*> pictures;
+};
+QuizResourceSet FindQuizResources(const std::vector<ResourceEntry>& entries, std::size_t questionCount);
+
+}  // namespace vidod

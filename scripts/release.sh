@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Builds the authoring tool for this machine and the Windows build, then
+# fills build/release/ with what a quiz author needs: the player, vidod-make
+# for Windows, the demo quiz with its source, and the author's guide.
+# The build folders and the release folder can be moved with
+# VIDOD_NATIVE_BUILD_DIR, VIDOD_WINDOWS_BUILD_DIR and VIDOD_RELEASE_DIR, the
+# number of parallel jobs with VIDOD_JOBS.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+native_dir=${VIDOD_NATIVE_BUILD_DIR:-$root/build/native}
+windows_dir=${VIDOD_WINDOWS_BUILD_DIR:-$root/build/windows}
+release_dir=${VIDOD_RELEASE_DIR:-$root/build/release}
+jobs=${VIDOD_JOBS:-$(nproc)}
+strip=x86_64-w64-mingw32-strip
+
+"$root/scripts/install-deps.sh"
+
+echo "== vidod-make de cette machine"
+cmake --preset native -B "$native_dir" >/dev/null
+cmake --build "$native_dir" -j "$jobs" --target vidod-make
+native_tool="$native_dir/maker/vidod-make"
+
+echo "== Lecteur, vidod-make pour Windows et quiz de démonstration"
+cmake --preset windows -B "$windows_dir" -DVIDOD_MAKE="$native_tool" >/dev/null
+cmake --build "$windows_dir" -j "$jobs" --target vidod vidod-make drapeaux
+
+# Everything is put together beside the release folder and moved into place
+# only once complete, so that a failure leaves the previous release whole.
+mkdir -p "$(dirname "$release_dir")"
+staging=$(mktemp -d "$release_dir.tmp-XXXXXX")
+chmod 755 "$staging"
+trap 'rm -rf "$staging"' EXIT
+
+# The debugging symbols are of no use to authors and players; without them
+# the executables are a quarter of their size.
+"$strip" -o "$staging/vidod.exe" "$windows_dir/app/vidod.exe"
+"$strip" -o "$staging/vidod-make.exe" "$windows_dir/maker/vidod-make.exe"
+"$strip" -o "$staging/drapeaux.exe" "$windows_dir/demo/drapeaux/drapeaux.exe"
+
+mkdir -p "$staging/drapeaux"
+cp "$root/demo/drapeaux/quiz.toml" "$staging/drapeaux/"
+cp -r "$root/demo/drapeaux/images" "$staging/drapeaux/"
+cp "$root/docs/guide-auteur.md" "$root/docs/source-quiz.md" "$staging/"
+
+echo "== Vérification"
+# The demo source is clean, the stripped player takes a quiz, and the demo
+# quiz gives its source back.
+"$native_tool" check "$staging/drapeaux/quiz.toml" >/dev/null
+check_dir="$staging/.verification"
+"$native_tool" build "$staging/drapeaux/quiz.toml" -o "$check_dir/drapeaux.exe" --lecteur "$staging/vidod.exe" >/dev/null
+"$native_tool" unpack "$staging/drapeaux.exe" -o "$check_dir/source" >/dev/null
+"$native_tool" build "$check_dir/source/quiz.toml" -o "$check_dir/encore.exe" --lecteur "$staging/vidod.exe" >/dev/null
+cmp -s "$check_dir/drapeaux.exe" "$check_dir/encore.exe" ||
+  { echo "la démo défaite puis reconstruite ne redonne pas le même quiz" >&2; exit 1; }
+rm -rf "$check_dir"
+
+rm -rf "$release_dir"
+mv "$staging" "$release_dir"
+trap - EXIT
+echo "== Livraison prête dans $release_dir :"
+ls -l "$release_dir"

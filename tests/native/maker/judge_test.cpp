@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "maker/answer_batch.h"
+#include "maker_test_support.h"
+
+namespace vidod {
+namespace {
+
+using makertest::RunTool;
+using makertest::ScratchFolder;
+using makertest::ShellQuote;
+using makertest::ToolRun;
+using makertest::WriteFile;
+
+TEST(JudgeTest, ArgumentsGiveThePlayersVerdicts) {
+  struct Example {
+    const char* expected;
+    const char* typed;
+    bool list;
+    const char* verdict;
+  };
+  const Example examples[] = {
+      {"PARIS", "paris", false, "BRAVO"},
+      {"PARIS", "PARI", false, "Quasiment"},
+      {"PARIS", "  paris ", false, "BRAVO"},
+      {"OUI", "OU", true, "FAUX"},
+      {"OUI", "OU", false, "Quasiment"},
+      // UTF-8 in, code page 1252 compared: é and É differ, so does e.
+      {"Été", "été", false, "Quasiment"},
+      {"Été", "ÉTÉ", false, "Quasiment"},
+      {"Été", "Été", false, "BRAVO"},
+      // The verdict's own accent comes back as UTF-8.
+      {"LEONARD DE VINCI", "LEONARDO DA VINCCI", false, "y a de l'idée"},
+      // A blank stored after the expected answer is never matched.
+      {"ROME ", "ROME ", false, "Quasiment"},
+      {"PARIS", "", true, "?"},
+  };
+  ScratchFolder folder;
+  for (const Example& example : examples) {
+    const ToolRun run = RunTool(std::string("judge ") + (example.list ? "--liste " : "") + "-- " +
+                                    ShellQuote(example.expected) + " " + ShellQuote(example.typed),
+                                folder.path());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, std::string(example.verdict) + "\n") << example.expected << " / " << example.typed;
+  }
+}
+
+TEST(JudgeTest, RefusedArguments) {
+  ScratchFolder folder;
+  struct Refusal {
+    const char* arguments;
+    const char* expected;
+  };
+  const Refusal refusals[] = {
+      // A character the player can neither show nor receive.
+      {"judge Lodz Łódź", "U+0141"},
+      // Only one text.
+      {"judge PARIS", "réponse tapée"},
+      // Both a batch and texts.
+      {"judge --lot PARIS paris", "--lot"},
+  };
+  for (const Refusal& refusal : refusals) {
+    const ToolRun run = RunTool(refusal.arguments, folder.path());
+    EXPECT_EQ(run.exitCode, 1) << refusal.arguments;
+    EXPECT_EQ(run.out, "") << refusal.arguments;
+    EXPECT_NE(run.err.find(refusal.expected), std::string::npos) << run.err;
+  }
+}
+
+TEST(JudgeTest, BatchLinesKeepTheirEndingsAndBytes) {
+  std::string verdicts;
+  std::vector<BatchLineProblem> problems;
+  ASSERT_TRUE(JudgeAnswerLines("PARIS\tparis\r\nOUI\tOU\n\xC9T\xC9\t\xE9t\xE9\nA\tB\tC", AnswerView::kSingleQuestion,
+                               &verdicts, &problems));
+  // ÉTÉ against été: two letters differ, the accented capitals are not raised.
+  EXPECT_EQ(verdicts, "BRAVO\r\nQuasiment\nPresque\nFAUX\n");
+  ASSERT_TRUE(JudgeAnswerLines("OUI\tOU\n", AnswerView::kList, &verdicts, &problems));
+  EXPECT_EQ(verdicts, "FAUX\n");
+  // A second tab belongs to the typed answer: "AB\tX" is two edits from "AB".
+  ASSERT_TRUE(JudgeAnswerLines("AB\tAB\tX", AnswerView::kSingleQuestion, &verdicts, &problems));
+  EXPECT_EQ(verdicts, "Presque\n");
+  // An empty expected answer and an empty typed one.
+  ASSERT_TRUE(JudgeAnswerLines("\tAB\nPARIS\t\n", AnswerView::kSingleQuestion, &verdicts, &problems));
+  EXPECT_EQ(verdicts, "Presque\n?\n");
+  ASSERT_TRUE(JudgeAnswerLines("", AnswerView::kSingleQuestion, &verdicts, &problems));
+  EXPECT_EQ(verdicts, "");
+  EXPECT_TRUE(problems.empty());
+  // Both cut at 259 characters, as the player's boxes are.
+  ASSERT_TRUE(JudgeAnswerLines(std::string(259, 'A') + "B\t" + std::string(259, 'a') + "C", AnswerView::kSingleQuestion,
+                               &verdicts, &problems));
+  EXPECT_EQ(verdicts, "BRAVO\n");
+}
+
+TEST(JudgeTest, MalformedBatchLinesAreAllNamedAndNothingIsJudged) {
+  std::string verdicts = "previous";
+  std::vector<BatchLineProblem> problems;
+  EXPECT_FALSE(JudgeAnswerLines("PARIS\tparis\nsans tabulation\r\n\nOK\tok\n", AnswerView::kList,
+                                &verdicts, &problems));
+  EXPECT_EQ(verdicts, "");
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0].line, 2u);
+  EXPECT_EQ(problems[1].line, 3u);
+
+  const std::string zero("A\t\0B\n", 5);
+  problems.clear();
+  EXPECT_FALSE(JudgeAnswerLines(zero, AnswerView::kList, &verdicts, &problems));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].message.find("octet nul"), std::string::npos);
+}
+
+TEST(JudgeTest, BatchCommandReadsAndWritesRawBytes) {
+  ScratchFolder folder;
+  WriteFile(folder.path() / "in.txt", "LEONARD DE VINCI\tLEONARDO DA VINCCI\r\nOUI\tOU\n");
+  ToolRun run = RunTool("judge --lot < in.txt", folder.path());
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "y a de l'id\xE9" "e\r\nQuasiment\n");
+  run = RunTool("judge --lot --liste < in.txt", folder.path());
+  EXPECT_EQ(run.out, "y a de l'id\xE9" "e\r\nFAUX\n");
+  WriteFile(folder.path() / "bad.txt", "OUI\tOU\nOUI OU\n");
+  run = RunTool("judge --lot < bad.txt", folder.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("ligne 2"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace vidod

@@ -1,0 +1,287 @@
+// Quizzes built by vidod-make, as the player and the system see them: the
+// native writer's quiz loaded as a module and started, the Windows build of
+// the tool writing the same resources through the system's functions, and
+// the demo quiz unpacked back to its source.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/player_shell.h"
+#include "maker/pe_resources.h"
+#include "maker/quiz_blobs.h"
+#include "maker/quiz_resources.h"
+#include "maker/quiz_toml.h"
+#include "message_box_catcher.h"
+#include "player_fixture.h"
+#include "quiz/player_document.h"
+#include "tool_run.h"
+
+namespace vidod::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kQuizTitle[] = "Quiz construit par vidod-make";
+constexpr char kPlayerClass[] = "WindowsApp";
+constexpr int kFirstListPictureId = 9901;
+constexpr int kListPictureSize = 210;
+constexpr int kWindowWaitTicks = 300;  // of 100 ms
+const char* const kPictureFiles[] = {"rome.jpg", "paris.png", "berne.gif", "madrid.bmp"};
+
+std::string SourceFile() { return HostPath(VIDOD_MAKER_QUIZ_SOURCE); }
+std::string PictureFile(const char* name) {
+  return SourceFile().substr(0, SourceFile().find_last_of('\\') + 1) + "images\\" + name;
+}
+std::string Tool() { return "\"" + BuildTreePath("maker\\vidod-make.exe") + "\""; }
+std::string Player() { return BuildTreePath("app\\vidod.exe"); }
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+std::vector<ResourceEntry> ResourcesOf(const std::string& executable) {
+  const std::vector<uint8_t> bytes = Bytes(ReadFileBytes(executable));
+  std::vector<ResourceEntry> entries;
+  std::string error;
+  EXPECT_TRUE(ReadPeResources(bytes.data(), bytes.size(), &entries, &error)) << executable << ": " << error;
+  return entries;
+}
+
+std::vector<ResourceEntry> QuizResourcesOf(const std::string& executable) {
+  std::vector<ResourceEntry> quiz;
+  for (const ResourceEntry& entry : ResourcesOf(executable))
+    if (IsQuizResource(entry)) quiz.push_back(entry);
+  return quiz;
+}
+
+void ExpectSameResources(const std::vector<ResourceEntry>& a, const std::vector<ResourceEntry>& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].type, b[i].type) << i;
+    EXPECT_EQ(a[i].name, b[i].name) << i;
+    EXPECT_EQ(a[i].language, b[i].language) << i;
+    EXPECT_TRUE(a[i].data == b[i].data) << DescribeResourceName(a[i].type) << " " << DescribeResourceName(a[i].name);
+  }
+}
+
+// The bytes FindResourceA finds in a module; empty when it finds nothing.
+std::string ModuleResource(HMODULE module, LPCSTR type, int id) {
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+  if (!found) return std::string();
+  HGLOBAL loaded = LoadResource(module, found);
+  const char* bytes = static_cast<const char*>(LockResource(loaded));
+  return std::string(bytes, SizeofResource(module, found));
+}
+
+QuizSource ReadSource(const std::string& file) {
+  QuizSource quiz;
+  std::vector<SourceIssue> issues;
+  ReadQuizSourceFile(fs::u8path(file), &quiz, &issues);
+  for (const SourceIssue& issue : issues)
+    if (!issue.warning) ADD_FAILURE() << FormatIssue(file, issue);
+  return quiz;
+}
+
+SIZE BitmapSize(HGDIOBJ bitmap) {
+  BITMAP info = {};
+  GetObjectA(bitmap, sizeof info, &info);
+  return {info.bmWidth, info.bmHeight};
+}
+
+class MakerQuizTest : public PlayerTest {};
+
+#ifdef VIDOD_HAS_NATIVE_QUIZ
+
+TEST_F(MakerQuizTest, TheBuiltQuizCarriesItsResourcesWhereThePlayerLooks) {
+  HMODULE quiz = LoadQuizModule("maker_native");
+  ASSERT_NE(quiz, nullptr) << QuizModulePath("maker_native");
+  EXPECT_FALSE(ModuleResource(quiz, "PATCH", 104).empty());
+  EXPECT_FALSE(ModuleResource(quiz, "PATCH", 105).empty());
+  EXPECT_EQ(ModuleResource(quiz, "IMG", 401), ReadFileBytes(PictureFile("rome.jpg")));
+  // The PNG is raw data, and only raw data: the player looks there when no "IMG" exists.
+  EXPECT_EQ(ModuleResource(quiz, "IMG", 402), "");
+  EXPECT_EQ(ModuleResource(quiz, MAKEINTRESOURCEA(10), 402), ReadFileBytes(PictureFile("paris.png")));
+  EXPECT_EQ(ModuleResource(quiz, "IMG", 403), ReadFileBytes(PictureFile("berne.gif")));
+  EXPECT_EQ(ModuleResource(quiz, "IMG", 404), ReadFileBytes(PictureFile("madrid.bmp")));
+  EXPECT_EQ(ModuleResource(quiz, "IMG", 405), "");
+  // The player's own resources are still there.
+  EXPECT_NE(FindResourceA(quiz, MAKEINTRESOURCEA(1001), MAKEINTRESOURCEA(5)), nullptr);
+  EXPECT_NE(FindResourceA(quiz, MAKEINTRESOURCEA(1002), MAKEINTRESOURCEA(5)), nullptr);
+  EXPECT_NE(FindResourceA(quiz, MAKEINTRESOURCEA(1003), MAKEINTRESOURCEA(12)), nullptr);
+  EXPECT_NE(FindResourceA(quiz, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr);
+  EXPECT_NE(FindResourceA(quiz, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16)), nullptr);
+  FreeLibrary(quiz);
+}
+
+TEST_F(MakerQuizTest, ThePlayerShowsTheBuiltQuizWithEveryPicture) {
+  MessageBoxCatcher catcher;
+  StartPlayerOn("maker_native");
+  EXPECT_TRUE(catcher.boxes().empty());
+  char caption[260] = "";
+  GetWindowTextA(g_shell.mainWindow, caption, sizeof caption);
+  EXPECT_STREQ(caption, kQuizTitle);
+  const QuizDocument* quiz = g_document->quiz;
+  ASSERT_EQ(quiz->questionCount, 4);
+  EXPECT_STREQ(QuestionAt(quiz, 1)->expectedAnswer1, "Paris");
+  EXPECT_STREQ(QuestionAt(quiz, 3)->revealText, "Espagne (BMP)");
+  EXPECT_STREQ(quiz->rewardCodes[3], "QUATRE");
+  EXPECT_EQ(ControlText(g_shell.headerBar, 26), "\xC9quipe des tests");
+  // JPEG, GIF and BMP through the system, PNG through the player's decoder:
+  // each 40 x 30 picture fitted into the list view's 210 x 210 box.
+  for (int n = 1; n <= 4; ++n) {
+    const HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(
+        SendDlgItemMessageA(g_shell.listView, kFirstListPictureId - 1 + n, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_EQ(GetObjectType(bitmap), static_cast<DWORD>(OBJ_BITMAP)) << kPictureFiles[n - 1];
+    const SIZE size = BitmapSize(bitmap);
+    EXPECT_EQ(size.cx, kListPictureSize) << kPictureFiles[n - 1];
+    EXPECT_EQ(size.cy, kListPictureSize * 30 / 40) << kPictureFiles[n - 1];
+  }
+}
+
+TEST_F(MakerQuizTest, TheBuiltQuizStartsOnItsOwnWithItsTitle) {
+  ScratchFolder folder;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string line = Quoted(QuizModulePath("maker_native"));
+  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(), &startup,
+                             &process));
+  HWND window = nullptr;
+  for (int tick = 0; tick < kWindowWaitTicks && !window; ++tick) {
+    window = FindWindowA(kPlayerClass, kQuizTitle);
+    if (!window) Sleep(100);
+  }
+  ASSERT_NE(window, nullptr);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  EXPECT_EQ(owner, process.dwProcessId);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // Closing saved the answers beside it, as the player does.
+  EXPECT_NE(GetFileAttributesA((folder.path() + "\\maker_native.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(MakerWindowsToolTest, TheSystemsResourceFunctionsWriteTheSameQuiz) {
+  ScratchFolder folder;
+  const std::string output = folder.path() + "\\windows.exe";
+  const ProgramRun run =
+      RunProgram(Tool() + " build " + Quoted(SourceFile()) + " -o " + Quoted(output) + " --lecteur " + Quoted(Player()),
+                 folder.path());
+  ASSERT_TRUE(run.started);
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  ExpectSameResources(QuizResourcesOf(output), QuizResourcesOf(QuizModulePath("maker_native")));
+  const std::vector<ResourceEntry> written = ResourcesOf(output);
+  for (const ResourceEntry& own : ResourcesOf(Player())) {
+    const ResourceEntry* found = FindResourceEntry(written, own.type, own.name, own.language);
+    ASSERT_NE(found, nullptr) << DescribeResourceName(own.type) << " " << DescribeResourceName(own.name);
+    EXPECT_TRUE(found->data == own.data);
+  }
+}
+
+#endif  // VIDOD_HAS_NATIVE_QUIZ
+
+TEST(MakerWindowsToolTest, BuildThenUnpackThenBuildGivesTheSameResources) {
+  ScratchFolder folder;
+  const std::string first = folder.path() + "\\premier.exe";
+  ProgramRun run =
+      RunProgram(Tool() + " build " + Quoted(SourceFile()) + " -o " + Quoted(first) + " --lecteur " + Quoted(Player()),
+                 folder.path());
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  run = RunProgram(Tool() + " unpack premier.exe -o source", folder.path());
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  const QuizSource original = ReadSource(SourceFile());
+  const QuizSource unpacked = ReadSource(folder.path() + "\\source\\quiz.toml");
+  EXPECT_EQ(WriteAnswersBlob(unpacked), WriteAnswersBlob(original));
+  EXPECT_EQ(WriteCodesBlob(unpacked), WriteCodesBlob(original));
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(unpacked.questions[k].image.substr(0, 17), "images/question-0");
+  EXPECT_EQ(ReadFileBytes(folder.path() + "\\source\\images\\question-04.bmp"), ReadFileBytes(PictureFile("madrid.bmp")));
+
+  // Built again from the unpacked source, over the first quiz used as player.
+  run = RunProgram(Tool() + " build source\\quiz.toml -o second.exe --lecteur premier.exe", folder.path());
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  ExpectSameResources(QuizResourcesOf(folder.path() + "\\second.exe"), QuizResourcesOf(first));
+}
+
+TEST(MakerWindowsToolTest, AFailedBuildLeavesNoOutputFile) {
+  ScratchFolder folder;
+  WriteFileBytes(folder.path() + "\\quiz.toml", "[[question]]\nreponse = \"Paris\"\nimage = \"absente.jpg\"\n");
+  ProgramRun run = RunProgram(Tool() + " build quiz.toml -o quiz.exe --lecteur " + Quoted(Player()), folder.path());
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
+  EXPECT_NE(run.output.find("absente.jpg"), std::string::npos) << run.output;
+  run = RunProgram(Tool() + " build quiz.toml -o quiz.exe --lecteur absent.exe", folder.path());
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(fs::u8path(folder.path()))) left.push_back(entry.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"quiz.toml"});
+
+  // A quiz that is running cannot be replaced: the build says so and the
+  // running quiz's file stays whole.
+  WriteFileBytes(folder.path() + "\\quiz.toml", "titre = \"Ouvert\"\n[[question]]\nreponse = \"Paris\"\n");
+  run = RunProgram(Tool() + " build quiz.toml -o quiz.exe --lecteur " + Quoted(Player()), folder.path());
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  const std::string built = ReadFileBytes(folder.path() + "\\quiz.exe");
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string line = Quoted(folder.path() + "\\quiz.exe");
+  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(), &startup,
+                             &process));
+  HWND window = nullptr;
+  for (int tick = 0; tick < kWindowWaitTicks && !window; ++tick) {
+    window = FindWindowA(kPlayerClass, "Ouvert");
+    if (!window) Sleep(100);
+  }
+  ASSERT_NE(window, nullptr);
+  WriteFileBytes(folder.path() + "\\quiz.toml", "titre = \"Autre\"\n[[question]]\nreponse = \"Rome\"\n");
+  run = RunProgram(Tool() + " build quiz.toml -o quiz.exe --lecteur " + Quoted(Player()), folder.path());
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  WaitForSingleObject(process.hProcess, 30000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
+  EXPECT_NE(run.output.find("est-il ouvert"), std::string::npos) << run.output;
+  EXPECT_EQ(ReadFileBytes(folder.path() + "\\quiz.exe"), built);
+  left.clear();
+  for (const auto& entry : fs::directory_iterator(fs::u8path(folder.path()))) left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"quiz.exe", "quiz.toml", "quiz.txt"}));
+}
+
+#ifdef VIDOD_HAS_DEMO_QUIZ
+
+TEST(MakerWindowsToolTest, TheDemoQuizUnpacksToItsSource) {
+  ScratchFolder folder;
+  const std::string demoSource = HostPath(std::string(VIDOD_SOURCE_DIR) + "/demo/drapeaux/quiz.toml");
+  const ProgramRun run =
+      RunProgram(Tool() + " unpack " + Quoted(BuildTreePath("demo\\drapeaux\\drapeaux.exe")) + " -o demo", folder.path());
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  const QuizSource demo = ReadSource(demoSource);
+  const QuizSource unpacked = ReadSource(folder.path() + "\\demo\\quiz.toml");
+  EXPECT_EQ(unpacked.title, demo.title);
+  EXPECT_EQ(unpacked.author, demo.author);
+  EXPECT_EQ(unpacked.quizType, demo.quizType);
+  EXPECT_EQ(WriteAnswersBlob(unpacked), WriteAnswersBlob(demo));
+  EXPECT_EQ(WriteCodesBlob(unpacked), WriteCodesBlob(demo));
+  ASSERT_EQ(unpacked.questions.size(), demo.questions.size());
+  for (std::size_t k = 0; k < demo.questions.size(); ++k) {
+    EXPECT_EQ(unpacked.questions[k].reveal, demo.questions[k].reveal) << k;
+    EXPECT_EQ(ReadFileBytes(PicturePath(fs::u8path(folder.path() + "\\demo\\quiz.toml"), unpacked.questions[k].image)
+                                .u8string()),
+              ReadFileBytes(PicturePath(fs::u8path(demoSource), demo.questions[k].image).u8string()))
+        << k;
+  }
+}
+
+#endif  // VIDOD_HAS_DEMO_QUIZ
+
+}  // namespace
+}  // namespace vidod::testing
