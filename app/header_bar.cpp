@@ -37,7 +37,7 @@ constexpr COLORREF kHeaderColour = RGB(128, 128, 255);
 constexpr COLORREF kLinkColour = RGB(50, 50, 255);
 constexpr char kHomeLinkText[] = VIDOD_HOME_LINK;
 
-struct ControlSpec {
+struct ControlPlace {
   int id;
   const char* className;
   DWORD style;
@@ -50,9 +50,9 @@ enum class FontChoice { kGuiFont, kLinkFont, kTitleFont, kScoreFont, kNone };
 HBRUSH g_headerBrush = nullptr;
 HFONT g_linkFont = nullptr;
 
-HWND MakeControl(HWND bar, const ControlSpec& spec, const char* text) {
-  return CreateWindowExA(0, spec.className, text, spec.style, spec.x, spec.y, spec.width, spec.height,
-                         bar, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+HWND MakeControl(HWND bar, const ControlPlace& place, const char* text) {
+  return CreateWindowExA(0, place.className, text, place.style, place.x, place.y, place.width, place.height,
+                         bar, reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
                          g_shell.instance, nullptr);
 }
 
@@ -96,7 +96,7 @@ void OnInitDialog(HWND bar) {
   std::snprintf(score, sizeof score, " 0 / %d", quiz->questionCount);
   const DWORD plain = WS_CHILD | WS_VISIBLE;
   struct Row {
-    ControlSpec spec;
+    ControlPlace place;
     const char* text;
     FontChoice font;
   };
@@ -116,8 +116,8 @@ void OnInitDialog(HWND bar) {
       {{kRightRule, "Static", plain | WS_BORDER, 730, 0, 1, 50}, "", FontChoice::kNone},
   };
   for (const Row& row : rows) {
-    HWND control = MakeControl(bar, row.spec, row.text);
-    if (row.spec.id == kHomeLink) MakeLinkFontAndCursor(control);
+    HWND control = MakeControl(bar, row.place, row.text);
+    if (row.place.id == kHomeLink) MakeLinkFontAndCursor(control);
     SetControlFont(control, row.font);
   }
   g_headerBrush = CreateSolidBrush(kHeaderColour);

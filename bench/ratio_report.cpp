@@ -15,9 +15,9 @@ namespace {
 constexpr const char* kBytesPerSecond = "bytes_per_second";
 constexpr double kMegabyte = 1e6;
 
-std::vector<RatioSpec>& Specs() {
-  static std::vector<RatioSpec> specs;
-  return specs;
+std::vector<RatioFigure>& Figures() {
+  static std::vector<RatioFigure> figures;
+  return figures;
 }
 
 std::vector<std::string>& Notes() {
@@ -55,7 +55,7 @@ std::string Format(const char* pattern, double value) {
 
 }  // namespace
 
-void DeclareRatio(RatioSpec spec) { Specs().push_back(std::move(spec)); }
+void DeclareRatio(RatioFigure figure) { Figures().push_back(std::move(figure)); }
 
 void AddSummaryNote(const std::string& note) { Notes().push_back(note); }
 
@@ -97,9 +97,9 @@ int RatioReporter::PrintSummary(std::ostream& out) const {
   out << line;
   int missed = 0;
   int unmeasured = 0;
-  for (const RatioSpec& spec : Specs()) {
-    const auto subject = samples_.find(spec.subject);
-    const auto reference = samples_.find(spec.reference);
+  for (const RatioFigure& figure : Figures()) {
+    const auto subject = samples_.find(figure.subject);
+    const auto reference = samples_.find(figure.reference);
     if (subject == samples_.end() || reference == samples_.end()) {
       ++unmeasured;
       continue;
@@ -108,15 +108,15 @@ int RatioReporter::PrintSummary(std::ostream& out) const {
     const double fastestRatio =
         Fastest(reference->second.seconds) / Fastest(subject->second.seconds);
     std::string extra;
-    for (const std::string& name : spec.counters) {
+    for (const std::string& name : figure.counters) {
       const auto counter = subject->second.counters.find(name);
       if (counter == subject->second.counters.end()) continue;
       extra += name + "=" + Format("%.0f", counter->second) + " ";
     }
     std::string target = "-";
-    if (spec.target > 0) {
-      target = Format("%.2f", spec.target);
-      if (medianRatio < spec.target) {
+    if (figure.target > 0) {
+      target = Format("%.2f", figure.target);
+      if (medianRatio < figure.target) {
         ++missed;
         extra += "(below target)";
       }
@@ -126,7 +126,7 @@ int RatioReporter::PrintSummary(std::ostream& out) const {
         subject->second.bytesPerIteration > 0
             ? Format("%.1f", subject->second.bytesPerIteration / subjectSeconds / kMegabyte)
             : "-";
-    std::snprintf(line, sizeof line, header, spec.figure.c_str(),
+    std::snprintf(line, sizeof line, header, figure.figure.c_str(),
                   Format("%.3f", medianRatio).c_str(), Format("%.3f", fastestRatio).c_str(),
                   target.c_str(), Format("%.1f us", subjectSeconds * 1e6).c_str(),
                   Format("%.1f us", Median(reference->second.seconds) * 1e6).c_str(), rate.c_str(),

@@ -17,7 +17,7 @@
 namespace vidod {
 namespace bench {
 
-struct RatioSpec {
+struct RatioFigure {
   std::string figure;     // what the row measures, e.g. "Inflate kodim02"
   std::string subject;    // benchmark name of our routine
   std::string reference;  // benchmark name of the reference doing the same work
@@ -27,7 +27,7 @@ struct RatioSpec {
 };
 
 // Ratios to print at the end of the run, in declaration order.
-void DeclareRatio(RatioSpec spec);
+void DeclareRatio(RatioFigure figure);
 
 // Notes printed under the table (failure results, limits met while setting up).
 void AddSummaryNote(const std::string& note);
