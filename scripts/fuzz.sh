@@ -109,7 +109,9 @@ run_target() {
   local start rc=0 options
   set_options "$target"
   start=$(date +%s)
-  "$(fuzzer "$target")" "${options[@]}" -max_total_time="$seconds" -print_final_stats=1 \
+  # A fixed seed by default: the short runs of the test command then repeat the
+  # same mutations from one run to the next (VIDOD_FUZZ_SEED=0 draws one).
+  "$(fuzzer "$target")" "${options[@]}" -seed="${VIDOD_FUZZ_SEED:-1}" -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$artifacts/$target/" "$corpus" >"$scratch/$target.log" 2>&1 || rc=$?
   echo "$rc $(($(date +%s) - start))" >"$scratch/$target.result"
 }
