@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "maker/picture_codec.h"
 #include "pictures/bmp_file.h"
 #include "pictures/png_decoder.h"
 
@@ -27,7 +28,13 @@ constexpr std::size_t kJpegSignatureSize = 2;
 constexpr std::size_t kJpegFrameSizeOffset = 3;  // from the segment length field
 
 constexpr std::size_t kGifScreenOffset = 6;
+constexpr std::size_t kGifScreenFlagsOffset = 10;
 constexpr std::size_t kGifHeaderAndScreenSize = 13;
+constexpr std::size_t kGifImageDescriptorSize = 9;  // after its introducer
+constexpr uint8_t kGifExtension = 0x21;
+constexpr uint8_t kGifImage = 0x2C;
+constexpr uint8_t kGifColourTableFlag = 0x80;
+constexpr uint8_t kGifColourTableSizeMask = 0x07;
 
 constexpr std::size_t kBmpFileHeaderBytes = 14;
 constexpr std::size_t kBmpCoreHeaderSize = 12;
@@ -79,11 +86,47 @@ PictureInspection InspectJpeg(const std::vector<uint8_t>& bytes) {
       const uint32_t width = BigEndian16(&bytes[at + kJpegFrameSizeOffset + 2]);
       if (width == 0 || height == 0)
         return Refused(PictureFormat::kJpeg, "JPEG sans largeur ou sans hauteur dans son en-tête");
+      std::string problem;
+      if (!DecodeJpeg(bytes, nullptr, &problem)) return Refused(PictureFormat::kJpeg, problem);
       return Showable(PictureFormat::kJpeg, width, height);
     }
     at += length;
   }
   return Refused(PictureFormat::kJpeg, "JPEG tronqué ou endommagé : sa taille est introuvable");
+}
+
+// The blocks of a GIF walked up to the end of its first picture: a file cut
+// short inside it shows nothing. The compressed pixels themselves are not
+// decoded.
+bool GifReachesItsFirstPicture(const std::vector<uint8_t>& bytes) {
+  std::size_t at = kGifHeaderAndScreenSize;
+  const auto skipColourTable = [&at](uint8_t flags) {
+    if (flags & kGifColourTableFlag) at += 3u * (2u << (flags & kGifColourTableSizeMask));
+  };
+  const auto skipSubBlocks = [&bytes, &at]() {
+    while (at < bytes.size() && bytes[at] != 0) at += 1u + bytes[at];
+    if (at >= bytes.size()) return false;
+    ++at;
+    return true;
+  };
+  skipColourTable(bytes[kGifScreenFlagsOffset]);
+  while (at < bytes.size()) {
+    const uint8_t introducer = bytes[at++];
+    if (introducer == kGifExtension) {
+      ++at;  // label
+      if (!skipSubBlocks()) return false;
+    } else if (introducer == kGifImage) {
+      if (bytes.size() - at < kGifImageDescriptorSize) return false;
+      const uint8_t flags = bytes[at + kGifImageDescriptorSize - 1];
+      at += kGifImageDescriptorSize;
+      skipColourTable(flags);
+      ++at;  // smallest code size
+      return at < bytes.size() && skipSubBlocks();
+    } else {
+      return false;  // the trailer, or no block at all, before any picture
+    }
+  }
+  return false;
 }
 
 PictureInspection InspectGif(const std::vector<uint8_t>& bytes) {
@@ -92,6 +135,8 @@ PictureInspection InspectGif(const std::vector<uint8_t>& bytes) {
   const uint32_t width = LittleEndian16(&bytes[kGifScreenOffset]);
   const uint32_t height = LittleEndian16(&bytes[kGifScreenOffset + 2]);
   if (width == 0 || height == 0) return Refused(PictureFormat::kGif, "GIF de largeur ou de hauteur nulle");
+  if (!GifReachesItsFirstPicture(bytes))
+    return Refused(PictureFormat::kGif, "GIF tronqué ou endommagé : le fichier s'arrête avant la fin de son image");
   return Showable(PictureFormat::kGif, width, height);
 }
 
@@ -137,8 +182,7 @@ PictureInspection InspectPng(const std::vector<uint8_t>& bytes) {
   std::vector<uint8_t> bmp;
   const uint32_t code = ConvertPngToBmp(bytes.data(), static_cast<uint32_t>(bytes.size()), &bmp);
   if (code != kPngErrorNone) {
-    PictureInspection inspection =
-        Refused(PictureFormat::kPng, "le décodeur PNG du lecteur échoue avec le code " + DescribePngError(code));
+    PictureInspection inspection = Refused(PictureFormat::kPng, PngProblem(code));
     inspection.pngError = code;
     return inspection;
   }
@@ -150,6 +194,19 @@ PictureInspection InspectPng(const std::vector<uint8_t>& bytes) {
 }
 
 }  // namespace
+
+std::string PngProblem(uint32_t code) {
+  switch (code) {
+    case kPngErrorNotPng:
+      return "PNG endommagé ou tronqué : le lecteur ne peut pas en décoder les données d'image";
+    case kPngErrorUnsupported:
+      return "PNG d'une forme que le lecteur ne sait pas lire (bloc inconnu, ou couleurs d'une profondeur "
+             "inhabituelle) : réenregistrez-le en PNG ordinaire, 8 bits par couleur";
+    case kPngErrorTooLarge: return "PNG trop grand pour le lecteur";
+    case kPngErrorNoMemory: return "PNG trop grand pour la mémoire disponible";
+    default: return "le lecteur ne peut pas décoder ce PNG (" + DescribePngError(code) + ")";
+  }
+}
 
 PictureInspection InspectPicture(const std::vector<uint8_t>& bytes) {
   switch (DetectPictureFormat(bytes.data(), bytes.size())) {

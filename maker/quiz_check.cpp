@@ -10,10 +10,13 @@
 #include "answers/text_compare.h"
 #include "answers/verdict.h"
 #include "common/text_buffer.h"
+#include "maker/answer_typing.h"
 #include "maker/cp1252.h"
 #include "maker/file_io.h"
+#include "maker/header_text_width.h"
 #include "maker/picture_check.h"
 #include "maker/picture_format.h"
+#include "maker/picture_reduction.h"
 #include "maker/quiz_project.h"
 #include "maker/quiz_toml.h"
 
@@ -22,12 +25,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kBlank = ' ';
-
 // Pictures of more than this many pixels (four times the 640 x 480 of the
 // single-question view) make the quiz slow to start: every picture is
 // decoded whole each time it is shown.
-constexpr uint64_t kSlowPicturePixels = 4ull * 640 * 480;
+constexpr uint64_t kViewPixels = uint64_t{kViewBoxWidth} * kViewBoxHeight;
+constexpr uint64_t kSlowPicturePixels = 4 * kViewPixels;
+constexpr uint64_t kDecodedBytesPerPixel = 4;  // the screen's 32-bit bitmaps
+constexpr uint64_t kBytesPerMegabyte = 1000 * 1000;
 
 // Code page 1252 letters outside ASCII, and their counterparts: the other
 // case, and the letter without its accent where there is one. The player
@@ -118,8 +122,10 @@ class SurpriseFinder {
       : quiz_(quiz), sourceFile_(sourceFile), cache_(cache) {}
 
   std::vector<SourceIssue> Find() {
+    CheckTitleWidth();
     CheckLabels();
     CheckCodes();
+    CheckCodeWidths();
     std::map<std::string, int> firstWithAnswer;
     for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
       const QuestionSource& question = quiz_.questions[i];
@@ -165,6 +171,32 @@ class SurpriseFinder {
                  "de réponse, le joueur ne saura pas quoi y taper");
   }
 
+  void CheckTitleWidth() {
+    const int width = TitleTextWidth(quiz_.title);
+    if (width <= kTitleLabelWidth) return;
+    Warn("titre", 0,
+         "le titre " + Quoted(quiz_.title) + " fait environ " + std::to_string(width) +
+             " pixels dans la police du bandeau, son cadre en a " + std::to_string(kTitleLabelWidth) +
+             " : la fin n'en sera pas visible ; raccourcissez-le");
+  }
+
+  // Codes shown beyond the questions never appear; their width does not matter.
+  void CheckCodeWidths() {
+    std::string wide;
+    const std::size_t shown = std::min(quiz_.codes.size(), quiz_.questions.size());
+    for (std::size_t k = 0; k < shown; ++k) {
+      const int width = CodeTextWidth(quiz_.codes[k].text);
+      if (width > kCodeFieldTextWidth)
+        wide += (wide.empty() ? "" : ", ") + std::string("code ") + std::to_string(k + 1) + " " +
+                Quoted(quiz_.codes[k].text) + " (" + std::to_string(width) + " pixels)";
+    }
+    if (wide.empty()) return;
+    Warn("codes", 0,
+         "trop large pour le champ du code du bandeau, qui montre " + std::to_string(kCodeFieldTextWidth) +
+             " pixels de texte à la taille normale des caractères : " + wide +
+             " ; un code d'environ 7 lettres ou chiffres tient");
+  }
+
   void CheckCodes() {
     const std::size_t count = quiz_.questions.size();
     if (quiz_.codes.size() >= count) return;
@@ -180,11 +212,14 @@ class SurpriseFinder {
 
   void CheckAnswer(const std::string& answer, const std::string& key, int number) {
     if (answer.empty()) return;  // the validation already warns of it
-    if (answer.front() == kBlank || answer.back() == kBlank)
+    const AnswerTyping typing = ExamineAnswerTyping(answer);
+    if (!typing.problems.empty()) {
+      std::string listed;
+      for (const std::string& problem : typing.problems) listed += (listed.empty() ? "" : " ; ") + problem;
       Warn(key, number,
-           "la réponse attendue " + Quoted(answer) +
-               " commence ou finit par un blanc : le lecteur retire les blancs de la réponse tapée, jamais de "
-               "la réponse attendue, elle ne pourra donc jamais être trouvée");
+           "la réponse attendue " + Quoted(answer) + " ne peut pas être tapée telle quelle au clavier : " + listed +
+               ". Écrivez " + Quoted(typing.typable) + " (vidod-make check --corriger le fait pour vous)");
+    }
     CheckAccents(answer, key, number);
     if (answer.size() <= static_cast<std::size_t>(kShortAnswerLength))
       Warn(key, number,
@@ -232,17 +267,27 @@ class SurpriseFinder {
       return;
     }
     if (!inspection.showable) {
-      Warn("image", number, "« " + PathText(file) + " » : " + inspection.problem +
-                                " ; le lecteur n'affichera pas cette image");
+      Error("image", number, "« " + PathText(file) + " » : " + inspection.problem +
+                                 " ; le lecteur montrerait une case vide à la place");
       return;
     }
+    if (FitsViewBox(inspection.width, inspection.height)) return;
+    const bool reducible = inspection.format == PictureFormat::kJpeg || inspection.format == PictureFormat::kPng;
+    if (quiz_.reducePictures && reducible) return;  // build stores it at the size shown
     const uint64_t pixels = uint64_t{inspection.width} * inspection.height;
-    if (pixels > kSlowPicturePixels)
-      Warn("image", number,
-           "« " + PathText(file) + " » fait " + std::to_string(inspection.width) + " × " +
-               std::to_string(inspection.height) +
-               " pixels, bien plus que les 640 × 480 affichés : chaque image est décodée en entier, le quiz "
-               "démarrera lentement ; réduisez-la");
+    if (pixels <= kSlowPicturePixels) return;
+    std::string advice = reducible ? " ; ajoutez reduire_images = true à la source (ou --reduire à build) pour "
+                                     "qu'elle soit stockée réduite, l'original restant tel quel"
+                                   : " ; vidod-make ne réduit que les JPEG et les PNG : réduisez-la ou "
+                                     "enregistrez-la en JPEG";
+    Warn("image", number,
+         "« " + PathText(file) + " » fait " + std::to_string(inspection.width) + " × " +
+             std::to_string(inspection.height) + " pixels, bien plus que les " + std::to_string(kViewBoxWidth) +
+             " × " + std::to_string(kViewBoxHeight) + " affichés : le lecteur la décode en entier à chaque "
+             "démarrage, soit " + std::to_string(pixels * kDecodedBytesPerPixel / kBytesPerMegabyte) +
+             " Mo de mémoire et " + std::to_string((pixels + kViewPixels / 2) / kViewPixels) +
+             " fois le travail d'une image de " + std::to_string(kViewBoxWidth) + " × " +
+             std::to_string(kViewBoxHeight) + advice);
   }
 
   const QuizSource& quiz_;
@@ -262,27 +307,44 @@ std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const fs::path& sourc
   return issues;
 }
 
+namespace {
+
+// Whether a check follows from a value that could not be read: the same
+// key of the same question, or the reveal texts when the type is unknown.
+bool FollowsFromUnread(const SourceIssue& check, const std::vector<SourceIssue>& reading) {
+  return std::any_of(reading.begin(), reading.end(), [&check](const SourceIssue& unread) {
+    if (unread.warning) return false;
+    if (unread.question == check.question && unread.key == check.key) return true;
+    return unread.key == "type" && (check.key == "revelation" || check.key == "note_revelation");
+  });
+}
+
+}  // namespace
+
 void CheckQuizSourceText(std::string_view toml, const fs::path& sourceFile, PictureCheckCache* cache,
-                         QuizSource* quiz, std::vector<SourceIssue>* issues) {
+                         QuizSource* quiz, std::vector<SourceIssue>* issues, bool reducePictures) {
   SourceLines lines;
   std::vector<SourceIssue> found;
   if (ReadQuizSource(toml, sourceFile, quiz, &found, &lines)) {
+    if (reducePictures) quiz->reducePictures = true;
     const bool readingFailed = HasErrors(found);
+    const std::vector<SourceIssue> reading = found;
     std::vector<SourceIssue> checks = CheckQuiz(*quiz, sourceFile, cache);
     PlaceIssues(lines, &checks);
     // Warnings about a quiz that was not read whole would mostly be about
     // the values left out.
     for (const SourceIssue& check : checks)
-      if (!readingFailed || !check.warning) found.push_back(check);
+      if ((!readingFailed || !check.warning) && !FollowsFromUnread(check, reading)) found.push_back(check);
   }
   std::stable_sort(found.begin(), found.end(), [](const SourceIssue& a, const SourceIssue& b) { return a.line < b.line; });
   issues->insert(issues->end(), found.begin(), found.end());
 }
 
 void CheckQuizSourceFile(const fs::path& sourceFile, PictureCheckCache* cache, QuizSource* quiz,
-                         std::vector<SourceIssue>* issues) {
+                         std::vector<SourceIssue>* issues, bool reducePictures) {
   std::string text;
-  if (ReadSourceFileText(sourceFile, &text, issues)) CheckQuizSourceText(text, sourceFile, cache, quiz, issues);
+  if (ReadSourceFileText(sourceFile, &text, issues))
+    CheckQuizSourceText(text, sourceFile, cache, quiz, issues, reducePictures);
 }
 
 }  // namespace vidod
