@@ -15,8 +15,6 @@ namespace {
 using test::Bytes;
 using test::Chunk;
 
-std::string SuitePath(const char* name) { return std::string(VIDOD_SHARED_DIR) + "/pngsuite/" + name; }
-
 Bytes Zlib(const Bytes& data) { return test::ZlibCompress(data, 9, Z_DEFAULT_STRATEGY); }
 
 // Rows of an image of rowBytes bytes per row, each led by the filter type
@@ -94,7 +92,7 @@ TEST(PngDecoderTest, NaturalFormatOfEachColourTypeAndDepth) {
       {"basn4a16.png", 8, 256}, {"basn6a08.png", 32, 0}, {"basn6a16.png", 32, 0},
   };
   for (const FormatCase& c : cases) {
-    const Bytes file = test::ReadWholeFile(SuitePath(c.file));
+    const Bytes file = test::ReadWholeFile(test::PngSuitePath(c.file));
     PngDecoderState state;
     BitmapInfo info;
     PngDecoder::Reset(&state);
@@ -112,7 +110,7 @@ TEST(PngDecoderTest, NaturalFormatOfEachColourTypeAndDepth) {
   }
 
   // The 2-bit grey ramp, and the 16-entry one stepping by 17.
-  const Bytes file = test::ReadWholeFile(SuitePath("basn0g02.png"));
+  const Bytes file = test::ReadWholeFile(test::PngSuitePath("basn0g02.png"));
   PngDecoderState state;
   BitmapInfo info;
   PngDecoder::Reset(&state);
@@ -407,8 +405,8 @@ TEST(PngDecoderTest, AllocationFailureAtEachSite) {
     int sites;
   } cases[] = {
       {"plain", test::AssemblePng(BaseChunks()), 3},
-      {"interlaced 1-bit", test::ReadWholeFile(SuitePath("basi0g01.png")), 4},
-      {"interlaced RGBA", test::ReadWholeFile(SuitePath("basi6a16.png")), 4},
+      {"interlaced 1-bit", test::ReadWholeFile(test::PngSuitePath("basi0g01.png")), 4},
+      {"interlaced RGBA", test::ReadWholeFile(test::PngSuitePath("basi6a16.png")), 4},
   };
   for (const auto& c : cases) {
     const long live = LiveAllocationCount();
