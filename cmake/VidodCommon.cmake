@@ -33,6 +33,11 @@ add_library(vidod_thirdparty_headers INTERFACE)
 target_include_directories(vidod_thirdparty_headers SYSTEM INTERFACE ${VIDOD_THIRDPARTY_INCLUDE})
 target_compile_definitions(vidod_thirdparty_headers INTERFACE TOML_HEADER_ONLY=1 TOML_EXCEPTIONS=1)
 
+# Test data kept outside the repository (the PNG suite): beside the source
+# tree by default; a checkout elsewhere names the folder.
+set(VIDOD_SHARED_DIR "${PROJECT_SOURCE_DIR}/../shared" CACHE PATH
+    "Folder of the shared test data (pngsuite/)")
+
 # vidod_native_test(name SOURCES ... LIBS ...): a GoogleTest executable of the
 # native build, each test registered with ctest.
 function(vidod_native_test name)
@@ -44,7 +49,7 @@ function(vidod_native_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     VIDOD_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    VIDOD_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared"
+    VIDOD_SHARED_DIR="${VIDOD_SHARED_DIR}"
     VIDOD_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
 endfunction()
