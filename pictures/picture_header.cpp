@@ -78,18 +78,21 @@ bool IsStandaloneMarker(uint8_t marker) {
 int32_t ReadJpeg(const uint8_t* bytes, std::size_t size, PictureHeader* header) {
   std::size_t at = 2;  // past the start-of-image marker
   for (;;) {
-    if (at >= size) return kPictureHeaderTruncated;
-    if (bytes[at] != kJpegLead) return kPictureHeaderDamaged;
-    while (at < size && bytes[at] == kJpegLead) ++at;
-    if (at >= size) return kPictureHeaderTruncated;
-    const uint8_t marker = bytes[at++];
-    if (IsStandaloneMarker(marker)) continue;
-    // Entropy-coded data, the end, a second start or a stuffed zero: the
-    // frame header should have come before any of them.
-    if (marker == kJpegStartOfScan || marker == kJpegEndOfImage || marker == kJpegStartOfImage ||
-        marker == 0) {
-      return kPictureHeaderDamaged;
+    // As the usual decoders do, stray bytes between segments are passed
+    // over: up to a lead, past the fill bytes, a zero after a lead being a
+    // stuffed byte and no marker.
+    uint8_t marker = 0;
+    while (marker == 0) {
+      while (at < size && bytes[at] != kJpegLead) ++at;
+      while (at < size && bytes[at] == kJpegLead) ++at;
+      if (at >= size) return kPictureHeaderTruncated;
+      marker = bytes[at++];
     }
+    if (IsStandaloneMarker(marker)) continue;
+    // Entropy-coded data, the end or a second start: the frame header should
+    // have come before any of them.
+    if (marker == kJpegStartOfScan || marker == kJpegEndOfImage || marker == kJpegStartOfImage)
+      return kPictureHeaderDamaged;
     if (size - at < kJpegLengthSize) return kPictureHeaderTruncated;
     const std::size_t length = BigEndian16(bytes + at);
     if (length < kJpegLengthSize) return kPictureHeaderDamaged;

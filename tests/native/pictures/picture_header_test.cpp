@@ -100,9 +100,12 @@ TEST(PictureHeaderTest, ReadsTheSizeOfEachFormat) {
       // application, comment, table segments and the three markers of the
       // frame range that are no frames, all skipped by their lengths
       {"progressive JPEG after other segments", appAndTables, PictureHeaderFormat::kJpeg, 321, 123},
-      // fill bytes before a marker, and standalone markers without a length
-      {"JPEG with fill bytes and restart markers",
-       Join({kStartOfImage, {0xFF, 0xFF, 0xFF, 0xD0, 0xFF, 0x01}, Segment(0xC1, FrameData(65535, 1))}),
+      // fill bytes before a marker, standalone markers without a length, and
+      // stray bytes between segments (a stuffed zero among them), passed over
+      // as the decoders do
+      {"JPEG with fill bytes, restart markers and stray bytes",
+       Join({kStartOfImage, {0xFF, 0xFF, 0xFF, 0xD0, 0xFF, 0x01, 0x00, 0x12, 0xFF, 0x00},
+             Segment(0xC1, FrameData(65535, 1))}),
        PictureHeaderFormat::kJpeg, 65535, 1},
       {"PNG", Png(5, 4), PictureHeaderFormat::kPng, 5, 4},
       {"PNG with the largest sides", Png(0x7FFFFFFF, 0x7FFFFFFF), PictureHeaderFormat::kPng, 0x7FFFFFFF, 0x7FFFFFFF},
@@ -148,10 +151,9 @@ TEST(PictureHeaderTest, DamagedHeadersAreRefused) {
       {"text", {'G', 'I', 'F', ' ', 'i', 's', ' ', 'a'}, kPictureHeaderUnknownFormat},
       // the start-of-image marker and nothing after it
       {"JPEG start only", kStartOfImage, kPictureHeaderTruncated},
-      // a segment that does not start with 0xFF
-      {"JPEG without a marker lead", Join({kStartOfImage, {0x00, 0xE0, 0, 4, 0, 0}}), kPictureHeaderDamaged},
-      // a stuffed zero where a marker belongs
-      {"JPEG stuffed zero", Join({kStartOfImage, {0xFF, 0x00, 0, 4}}), kPictureHeaderDamaged},
+      // stray bytes and a stuffed zero, passed over up to the end
+      {"JPEG with no marker after its start", Join({kStartOfImage, {0x00, 0xE0, 0xFF, 0x00, 0, 4}}),
+       kPictureHeaderTruncated},
       // a length field below its own two bytes: would never advance
       {"JPEG segment length 1", Join({kStartOfImage, {0xFF, 0xE0, 0, 1, 0xFF, 0xC0}}), kPictureHeaderDamaged},
       // a segment whose length runs past the end
