@@ -2,6 +2,9 @@
 // JPEG (the frame header), PNG (IHDR), GIF (the logical screen) and BMP (the
 // info header). Lets a layout place a picture before its pixels exist. Every
 // read is checked against the end of the data.
+//
+// A GIF whose first image covers less than its logical screen: Wine 8's
+// picture service gives the image's own size, not the screen's.
 #pragma once
 
 #include <cstddef>
