@@ -1,8 +1,9 @@
 // Byte-wise text operations on which every answer judgement rests. Texts are
 // code page 1252, zero-terminated; one byte is one character and two
 // characters are equal only when their bytes are. No locale; letter case is
-// folded, accents never are. Every operation reads at most kMaxTextLength characters of a text,
-// so a longer text is handled as its first kMaxTextLength characters.
+// folded, accents never are. Every operation reads at most kMaxTextLength
+// characters of a text, so a longer text is handled as its first
+// kMaxTextLength characters.
 #pragma once
 
 namespace vidod {
