@@ -80,9 +80,9 @@ AnswerTyping ExamineAnswerTyping(const std::string& cp1252) {
   const std::size_t last = replaced.find_last_not_of(kBlank);
   const std::string trimmed = first == std::string::npos ? std::string() : replaced.substr(first, last - first + 1);
   if (first != 0 && !replaced.empty())
-    AddOnce(&result.problems, "un blanc au début : le lecteur retire ceux de la réponse tapée, retirez-le");
+    AddOnce(&result.problems, "un blanc au début, inutile : retirez-le");
   if (last != std::string::npos && last + 1 != replaced.size())
-    AddOnce(&result.problems, "un blanc à la fin : le lecteur retire ceux de la réponse tapée, retirez-le");
+    AddOnce(&result.problems, "un blanc à la fin, inutile : retirez-le");
   for (char c : trimmed) {
     if (c == kBlank && !result.typable.empty() && result.typable.back() == kBlank) {
       AddOnce(&result.problems, "deux blancs de suite : le joueur n'en tapera qu'un, gardez-en un");

@@ -33,61 +33,43 @@ constexpr uint64_t kSlowPicturePixels = 4 * kViewPixels;
 constexpr uint64_t kDecodedBytesPerPixel = 4;  // the screen's 32-bit bitmaps
 constexpr uint64_t kBytesPerMegabyte = 1000 * 1000;
 
-// Code page 1252 letters outside ASCII, and their counterparts: the other
-// case, and the letter without its accent where there is one. The player
-// compares them byte for byte and raises a to z only.
+// Code page 1252 letters outside ASCII, and the letter without its accent
+// where there is one. The player folds their case, never their accent.
 constexpr unsigned char kFirstLatin1Letter = 0xC0;
-constexpr unsigned char kLatin1CaseDistance = 0x20;
 constexpr unsigned char kMultiplication = 0xD7;
 constexpr unsigned char kDivision = 0xF7;
-constexpr unsigned char kSharpS = 0xDF;
-constexpr unsigned char kLowerYDiaeresis = 0xFF;
-constexpr unsigned char kUpperYDiaeresis = 0x9F;
+constexpr char kNoBase = '-';
 // Base letters of 0xC0 to 0xFF; '-' where there is none (Æ, Ð, Þ, ß...).
 constexpr char kLatin1BaseLetters[] = "AAAAAA-CEEEEIIII-NOOOOO-OUUUUY--aaaaaa-ceeeeiiii-nooooo-ouuuuy-y";
-// The special letters of 0x80 to 0x9F, as (lower, upper, base) triples.
+// The letters of 0x80 to 0x9F.
 struct SpecialLetter {
-  unsigned char lower, upper;
+  unsigned char byte;
   char base;
 };
 constexpr SpecialLetter kSpecialLetters[] = {
-    {0x9A, 0x8A, 's'},   // š Š
-    {0x9C, 0x8C, '-'},   // œ Œ
-    {0x9E, 0x8E, 'z'},   // ž Ž
-    {kLowerYDiaeresis, kUpperYDiaeresis, 'y'},
+    {0x8A, 'S'}, {0x9A, 's'}, {0x8C, kNoBase}, {0x9C, kNoBase}, {0x8E, 'Z'}, {0x9E, 'z'}, {0x9F, 'Y'},
 };
 
-struct LetterFacts {
-  bool isLetter = false;
-  int otherCase = -1;  // -1: none in the code page
-  char base = '-';
-};
-
-LetterFacts FactsOf(unsigned char byte) {
-  LetterFacts facts;
+// True for a letter outside ASCII, with its letter without accent in *base
+// (kNoBase for a letter of its own, as œ).
+bool IsAccentedLetter(unsigned char byte, char* base) {
   for (const SpecialLetter& special : kSpecialLetters) {
-    if (byte == special.lower || byte == special.upper) {
-      facts.isLetter = true;
-      facts.otherCase = byte == special.lower ? special.upper : special.lower;
-      facts.base = special.base;
-      return facts;
-    }
+    if (byte != special.byte) continue;
+    *base = special.base;
+    return true;
   }
-  if (byte < kFirstLatin1Letter || byte == kMultiplication || byte == kDivision) return facts;
-  facts.isLetter = true;
-  facts.base = kLatin1BaseLetters[byte - kFirstLatin1Letter];
-  if (byte == kSharpS) return facts;
-  if (byte == kLowerYDiaeresis) facts.otherCase = kUpperYDiaeresis;
-  else facts.otherCase = byte < kFirstLatin1Letter + kLatin1CaseDistance ? byte + kLatin1CaseDistance
-                                                                           : byte - kLatin1CaseDistance;
-  return facts;
+  if (byte < kFirstLatin1Letter || byte == kMultiplication || byte == kDivision) return false;
+  *base = kLatin1BaseLetters[byte - kFirstLatin1Letter];
+  return true;
 }
 
 std::string Quoted(const std::string& cp1252) { return "« " + Cp1252ToUtf8(cp1252) + " »"; }
 
-std::string Raised(const std::string& text) {
+// The answer as the player compares it: trimmed, its letters raised.
+std::string AsJudged(const std::string& text) {
   char buffer[kTextSize];
   CopyTextBytes(buffer, text.data(), text.size());
+  TrimSpaces(buffer);
   UppercaseAscii(buffer);
   return buffer;
 }
@@ -133,7 +115,7 @@ class SurpriseFinder {
       CheckAnswer(question.answer, "reponse", number);
       if (quiz_.answersPerQuestion == 2) CheckAnswer(question.answer2, "reponse2", number);
       if (!question.answer.empty()) {
-        const auto [first, inserted] = firstWithAnswer.emplace(Raised(question.answer), number);
+        const auto [first, inserted] = firstWithAnswer.emplace(AsJudged(question.answer), number);
         if (!inserted)
           Warn("reponse", number,
                "même réponse attendue que la question " + std::to_string(first->second) +
@@ -232,22 +214,18 @@ class SurpriseFinder {
     std::string explained;
     std::string seen;
     for (char c : answer) {
-      const unsigned char byte = static_cast<unsigned char>(c);
-      const LetterFacts facts = FactsOf(byte);
-      if (!facts.isLetter || seen.find(c) != std::string::npos) continue;
+      char base = kNoBase;
+      if (!IsAccentedLetter(static_cast<unsigned char>(c), &base) || seen.find(c) != std::string::npos) continue;
       seen += c;
-      std::vector<std::string> others;
-      if (facts.base != '-') others.push_back(Quoted(std::string(1, facts.base)));
-      if (facts.otherCase >= 0) others.push_back(Quoted(std::string(1, static_cast<char>(facts.otherCase))));
-      explained += (explained.empty() ? "" : " ; ") + Quoted(std::string(1, c)) + " doit être tapé tel quel";
-      if (others.size() == 1) explained += " (" + others[0] + " ne compte pas)";
-      if (others.size() == 2) explained += " (ni " + others[0] + " ni " + others[1] + " ne comptent)";
+      explained += (explained.empty() ? "" : " ; ") + Quoted(std::string(1, c)) +
+                   (base == kNoBase ? " doit être tapé tel quel"
+                                    : " doit être tapé avec son accent (" + Quoted(std::string(1, base)) +
+                                          " ne compte pas)");
     }
     if (explained.empty()) return;
     Warn(key, number,
          "lettres accentuées dans la réponse attendue " + Quoted(answer) +
-             " : le lecteur ne met en majuscules que les lettres sans accent et compare les autres telles "
-             "quelles ; " + explained);
+             " : le lecteur ne tient pas compte des majuscules, mais bien des accents ; " + explained);
   }
 
   void CheckPicture(const std::string& image, int number) {

@@ -47,6 +47,17 @@ std::string Bmp(int32_t width, int32_t height, uint16_t bitCount = 24, std::size
   return bmp;
 }
 
+// Signature, an IHDR of an 8-bit truecolour picture with alpha, an empty
+// IDAT, IEND.
+std::string PngHeaderOnly(uint32_t width, uint32_t height) {
+  std::string png("\x89PNG\r\n\x1A\n\x00\x00\x00\x0DIHDR", 16);
+  for (uint32_t side : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) png += static_cast<char>((side >> shift) & 0xFF);
+  png += std::string("\x08\x06\x00\x00\x00", 5) + std::string(4, '\0');
+  return png + std::string("\x00\x00\x00\x00IDAT\x35\xAF\x06\x1E", 12) +
+         std::string("\x00\x00\x00\x00IEND\xAE\x42\x60\x82", 12);
+}
+
 TEST(PictureCheckTest, ShowablePicturesGiveTheirSize) {
   struct Showable {
     std::string bytes;
@@ -87,13 +98,13 @@ TEST(PictureCheckTest, PicturesThePlayerCannotShowAreTold) {
   const std::string demoPng = ReadFile(kDemoImages + "12-suisse.png");
   const Refused cases[] = {
       // A JPEG that ends before any frame header.
-      {jpegWithoutFrame, "taille est introuvable", 0},
+      {jpegWithoutFrame, "JPEG endommagé", 0},
       // A JPEG cut inside its frame header.
-      {jpegCut, "taille est introuvable", 0},
+      {jpegCut, "JPEG tronqué : le fichier s'arrête avant la taille de l'image", 0},
       // A frame header without a width.
-      {jpegZeroWidth, "sans largeur", 0},
-      // Bytes that are no segment after the first one.
-      {jpegGarbage, "segment mal formé", 0},
+      {jpegZeroWidth, "largeur ou de hauteur nulle", 0},
+      // Bytes that are no segment after the first one, up to the end.
+      {jpegGarbage, "s'arrête avant la taille", 0},
       // A whole header, then the image data stops halfway: shown empty.
       {demoJpeg.substr(0, demoJpeg.size() / 2), "JPEG tronqué ou endommagé", 0},
       // A GIF cut inside its screen descriptor ...
@@ -105,7 +116,7 @@ TEST(PictureCheckTest, PicturesThePlayerCannotShowAreTold) {
       // A BMP cut inside its header.
       {Bmp(3, 2).substr(0, 30), "BMP tronqué", 0},
       // A BMP header of a size no version has.
-      {bmpOddHeader, "en-tête inconnu", 0},
+      {bmpOddHeader, "en-tête est mal formé", 0},
       // A BMP of 7 bits per pixel.
       {Bmp(3, 2, 7), "7 bits par pixel", 0},
       // A BMP whose rows stop early.
@@ -116,6 +127,9 @@ TEST(PictureCheckTest, PicturesThePlayerCannotShowAreTold) {
       {ReadFile(kSuite + "xc9n2c08.png"), "forme que le lecteur ne sait pas lire", kPngErrorUnsupported},
       // A PNG cut halfway.
       {demoPng.substr(0, demoPng.size() / 2), "PNG endommagé ou tronqué", kPngErrorNotPng},
+      // A PNG past the player's size limit, refused before it is decoded.
+      {PngHeaderOnly(10000, 10000), "PNG de 10000 × 10000 pixels : le lecteur refuse les PNG de plus de 64 millions",
+       kPngErrorTooLarge},
       // A PNG signature with one byte wrong is no PNG at all.
       {ReadFile(kSuite + "xcrn0g04.png"), "format d'image non reconnu", 0},
       // A PNG whose image data is missing.

@@ -52,13 +52,13 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
       // ... or at its start, in either answer of a two-answer quiz.
       {Quiz("libelles = [\"a\", \"b\"]\n", {"reponse = \"Loire\"\nreponse2 = \" Nantes\"\n"}), "reponse2", 1,
        "un blanc au début"},
-      // Accents must be typed exactly; é's counterparts are named.
+      // Accents must be typed; the letter without its accent is named.
       {Quiz("", {"reponse = \"Lyon\"\n", "reponse = \"Genève\"\n"}), "reponse", 2,
-       "« è » doit être tapé tel quel (ni « e » ni « È » ne comptent)"},
-      // An accented capital is not its lower-case letter.
-      {Quiz("", {"reponse = \"Écosse\"\n"}), "reponse", 1, "« É » doit être tapé tel quel (ni « E » ni « é »"},
-      // A letter of the code page's extra range.
-      {Quiz("", {"reponse = \"Œuvre\"\n"}), "reponse", 1, "« Œ » doit être tapé tel quel (« œ » ne compte pas)"},
+       "ne tient pas compte des majuscules, mais bien des accents ; « è » doit être tapé avec son accent (« e » ne "
+       "compte pas)"},
+      {Quiz("", {"reponse = \"Écosse\"\n"}), "reponse", 1, "« É » doit être tapé avec son accent (« E » ne compte"},
+      // A letter of the code page's extra range, which has no plain form.
+      {Quiz("", {"reponse = \"Œuvre\"\n"}), "reponse", 1, "« Œ » doit être tapé tel quel"},
       // Three characters or fewer: no hints in the list view.
       {Quiz("", {"reponse = \"OUI\"\n"}), "reponse", 1, "réponse attendue de 3 caractères"},
       // The same answer, letter case aside, solves two questions.
