@@ -19,6 +19,15 @@ if(WIN32)
   endif()
 endif()
 
+# Test data kept outside the repository (the PNG suite, the benchmark
+# pictures): in a "shared" folder beside the checkout, or beside the folder
+# that holds several worktrees of it; a checkout elsewhere names the folder.
+set(vidod_shared_guess "${PROJECT_SOURCE_DIR}/../shared")
+if(NOT EXISTS "${vidod_shared_guess}" AND EXISTS "${PROJECT_SOURCE_DIR}/../../shared")
+  set(vidod_shared_guess "${PROJECT_SOURCE_DIR}/../../shared")
+endif()
+set(VIDOD_SHARED_DIR "${vidod_shared_guess}" CACHE PATH "Folder of the PNG suite and the benchmark pictures")
+
 # Header-only libraries from the system (toml++, CLI11). A cross build must not
 # see /usr/include as a whole, so each library gets a private folder that links
 # only its own directory.
@@ -32,11 +41,6 @@ endforeach()
 add_library(vidod_thirdparty_headers INTERFACE)
 target_include_directories(vidod_thirdparty_headers SYSTEM INTERFACE ${VIDOD_THIRDPARTY_INCLUDE})
 target_compile_definitions(vidod_thirdparty_headers INTERFACE TOML_HEADER_ONLY=1 TOML_EXCEPTIONS=1)
-
-# Test data kept outside the repository (the PNG suite): beside the source
-# tree by default; a checkout elsewhere names the folder.
-set(VIDOD_SHARED_DIR "${PROJECT_SOURCE_DIR}/../shared" CACHE PATH
-    "Folder of the shared test data (pngsuite/)")
 
 # vidod_native_test(name SOURCES ... LIBS ...): a GoogleTest executable of the
 # native build, each test registered with ctest.

@@ -51,7 +51,13 @@ struct QuizSource {
   std::string answersTail;                 // bytes after the blue component
   std::vector<RewardCode> codes;           // code k for a score of k
   std::string codesTail;                   // bytes after the last code line
+  // Not carried by the resources: build stores the JPEG and PNG pictures
+  // larger than the views reduced to the size they are shown at.
+  bool reducePictures = false;
 };
+
+// The questions that have a picture.
+std::size_t PictureCount(const QuizSource& quiz);
 
 // Quiz types whose blob carries a reveal text per question, and the one that
 // carries a second, unused text with it.
@@ -72,6 +78,8 @@ struct SourceIssue {
 std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz);
 
 bool HasErrors(const std::vector<SourceIssue>& issues);
+// "question 3, clé « reponse » : ..."
+std::string DescribeIssue(const SourceIssue& issue);
 // "quiz.toml:12: erreur : question 3, clé « reponse » : ..."
 std::string FormatIssue(const std::string& file, const SourceIssue& issue);
 

@@ -8,8 +8,8 @@
 
 #include "maker/cp1252.h"
 #include "maker/file_io.h"
-#include "maker/picture_format.h"
 #include "maker/quiz_toml.h"
+#include "maker/toml_errors.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -19,8 +19,8 @@ namespace {
 constexpr int64_t kByteMax = 255;
 constexpr std::size_t kMaxSuggestionDistance = 2;
 
-const char* const kTopKeys[] = {"titre", "auteur", "explication", "libelles", "type", "images_dans_liste",
-                                "couleur", "codes", "question", "brut"};
+const char* const kTopKeys[] = {"titre",  "auteur", "explication", "libelles", "type", "images_dans_liste",
+                                "couleur", "codes",  "reduire_images", "question", "brut"};
 const char* const kQuestionKeys[] = {"reponse", "reponse2", "revelation", "image", "note", "note_revelation"};
 const char* const kRawKeys[] = {"octet_0",        "octet_images",    "reponses_par_question",
                                 "suite_reponses", "octets_apres_cr", "suite_codes"};
@@ -58,8 +58,7 @@ int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin
 // Reads one quiz source; issues carry the line of the value they are about.
 class SourceReader {
  public:
-  SourceReader(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues)
-      : sourceFile_(sourceFile), quiz_(quiz), issues_(issues) {}
+  SourceReader(QuizSource* quiz, std::vector<SourceIssue>* issues) : quiz_(quiz), issues_(issues) {}
 
   void Read(const toml::table& root) {
     CheckKeys(root, kTopKeys, std::size(kTopKeys), std::string(), 0);
@@ -70,9 +69,9 @@ class SourceReader {
     ReadByte(root.get("type"), "type", &quiz_->quizType);
     ReadColour(root.get("couleur"));
     ReadCodes(root.get("codes"));
+    ReadBoolean(root.get("reduire_images"), "reduire_images", &quiz_->reducePictures);
     ReadQuestions(root.get("question"));
     ReadRawTable(root.get("brut"), root.get("images_dans_liste"));
-    AddValidationIssues();
   }
 
   const SourceLines& lines() const { return lines_; }
@@ -159,6 +158,13 @@ class SourceReader {
     return true;
   }
 
+  void ReadBoolean(const toml::node* node, const std::string& key, bool* value) {
+    if (!node) return;
+    Remember(*node, key, 0);
+    if (node->is_boolean()) *value = node->as_boolean()->get();
+    else WrongType(*node, key, 0, "un booléen (true ou false)");
+  }
+
   bool ReadByte(const toml::node* node, const std::string& key, uint8_t* byte,
                 const std::string& prefix = std::string()) {
     int64_t value = 0;
@@ -238,6 +244,8 @@ class SourceReader {
     }
   }
 
+  // The file itself is looked at by the checks, which an editor runs on a
+  // model that was never read from a source.
   void ReadImage(const toml::node* node, int number, std::string* image) {
     if (!node) return;
     Remember(*node, "image", number);
@@ -250,15 +258,11 @@ class SourceReader {
       Issue(LineOf(*node), "image", number, "chemin vide");
       return;
     }
-    const fs::path path = PicturePath(sourceFile_, written);
-    std::error_code code;
-    if (!fs::is_regular_file(path, code)) {
-      Issue(LineOf(*node), "image", number, "fichier image introuvable : « " + PathText(path) + " »");
-      return;
-    }
-    if (DetectPictureFileFormat(path) == PictureFormat::kUnknown) {
+    // "images\tigre.png" is valid TOML and holds a tab.
+    if (written.find_first_of("\t\n\r\b\f") != std::string::npos) {
       Issue(LineOf(*node), "image", number,
-            "« " + PathText(path) + " » : format d'image non reconnu, JPEG, GIF, BMP ou PNG attendu");
+            "en TOML, « \\ » annonce un caractère spécial (« \\t » est une tabulation) ; les chemins s'écrivent "
+            "avec « / » : écrivez image = \"" + PathMeantBy(written) + "\"");
       return;
     }
     *image = written;
@@ -266,13 +270,7 @@ class SourceReader {
 
   void ReadRawTable(const toml::node* node, const toml::node* listPictures) {
     bool picturesInList = true;
-    if (listPictures) {
-      Remember(*listPictures, "images_dans_liste", 0);
-      if (listPictures->is_boolean())
-        picturesInList = listPictures->as_boolean()->get();
-      else
-        WrongType(*listPictures, "images_dans_liste", 0, "un booléen (true ou false)");
-    }
+    ReadBoolean(listPictures, "images_dans_liste", &picturesInList);
     quiz_->pictureByte = picturesInList ? kPictureByteWithList : kPictureByteWithoutList;
     DeriveAnswersPerQuestion();
 
@@ -337,13 +335,6 @@ class SourceReader {
     quiz_->answersPerQuestion = withSecondAnswer_.empty() ? 1 : 2;
   }
 
-  void AddValidationIssues() {
-    std::vector<SourceIssue> validation = ValidateQuizSource(*quiz_);
-    PlaceIssues(lines_, &validation);
-    issues_->insert(issues_->end(), validation.begin(), validation.end());
-  }
-
-  const fs::path& sourceFile_;
   QuizSource* quiz_;
   std::vector<SourceIssue>* issues_;
   SourceLines lines_;
@@ -368,37 +359,57 @@ void PlaceIssues(const SourceLines& lines, std::vector<SourceIssue>* issues) {
   }
 }
 
-void ParseQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSource* quiz,
-                     std::vector<SourceIssue>* issues, SourceLines* lines) {
+bool ReadQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSource* quiz,
+                    std::vector<SourceIssue>* issues, SourceLines* lines) {
   *quiz = QuizSource();
+  SourceIssue syntax;
+  if (FindProblemBeforeParsing(toml, &syntax.line, &syntax.message)) {
+    issues->push_back(syntax);
+    return false;
+  }
   toml::table root;
   try {
     root = toml::parse(toml, std::string_view(PathText(sourceFile)));
   } catch (const toml::parse_error& error) {
-    SourceIssue issue;
-    issue.line = static_cast<int>(error.source().begin.line);
-    // The parser explains itself in English; the French lead says what failed.
-    issue.message = "syntaxe TOML invalide : " + std::string(error.description());
-    issues->push_back(issue);
-    return;
+    syntax.line = static_cast<int>(error.source().begin.line);
+    syntax.message = ExplainTomlError(toml, error.description(), syntax.line,
+                                      static_cast<int>(error.source().begin.column));
+    issues->push_back(syntax);
+    return false;
   }
-  SourceReader reader(sourceFile, quiz, issues);
+  SourceReader reader(quiz, issues);
   reader.Read(root);
   if (lines) *lines = reader.lines();
+  return true;
 }
 
-void ReadQuizSourceFile(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues,
-                        SourceLines* lines) {
+void ParseQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSource* quiz,
+                     std::vector<SourceIssue>* issues, SourceLines* lines) {
+  SourceLines read;
+  if (!ReadQuizSource(toml, sourceFile, quiz, issues, &read)) return;
+  std::vector<SourceIssue> validation = ValidateQuizSource(*quiz);
+  PlaceIssues(read, &validation);
+  issues->insert(issues->end(), validation.begin(), validation.end());
+  if (lines) *lines = std::move(read);
+}
+
+bool ReadSourceFileText(const fs::path& sourceFile, std::string* text, std::vector<SourceIssue>* issues) {
   std::vector<uint8_t> bytes;
   std::string error;
   if (!ReadFileBytes(sourceFile, &bytes, &error)) {
     SourceIssue issue;
     issue.message = error;
     issues->push_back(issue);
-    return;
+    return false;
   }
-  ParseQuizSource(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), sourceFile, quiz,
-                  issues, lines);
+  text->assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+void ReadQuizSourceFile(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues,
+                        SourceLines* lines) {
+  std::string text;
+  if (ReadSourceFileText(sourceFile, &text, issues)) ParseQuizSource(text, sourceFile, quiz, issues, lines);
 }
 
 }  // namespace vidod

@@ -13,6 +13,8 @@
 
 #include "app/player_shell.h"
 #include "maker/pe_resources.h"
+#include "maker/picture_check.h"
+#include "maker/picture_codec.h"
 #include "maker/quiz_blobs.h"
 #include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
@@ -254,6 +256,51 @@ TEST(MakerWindowsToolTest, AFailedBuildLeavesNoOutputFile) {
   for (const auto& entry : fs::directory_iterator(fs::u8path(folder.path()))) left.push_back(entry.path().filename().string());
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"quiz.exe", "quiz.toml", "quiz.txt"}));
+}
+
+// The Windows tool decodes a JPEG through the system's imaging component: a
+// file cut short is refused, with its reason in French.
+TEST(MakerWindowsToolTest, CheckDecodesJpegsThroughTheSystem) {
+  ScratchFolder folder;
+  const std::string jpeg = ReadFileBytes(PictureFile("rome.jpg"));
+  WriteFileBytes(folder.path() + "\\entier.jpg", jpeg);
+  WriteFileBytes(folder.path() + "\\coupe.jpg", jpeg.substr(0, jpeg.size() / 2));
+  const std::string questions = "codes = [\"1\"]\n[[question]]\nreponse = \"Rome\"\nimage = \"";
+  WriteFileBytes(folder.path() + "\\entier.toml", questions + "entier.jpg\"\n");
+  WriteFileBytes(folder.path() + "\\coupe.toml", questions + "coupe.jpg\"\n");
+  ProgramRun run = RunProgram(Tool() + " check entier.toml", folder.path());
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  run = RunProgram(Tool() + " check coupe.toml", folder.path());
+  EXPECT_EQ(run.exitCode, 2u) << run.output;
+  EXPECT_NE(run.output.find("coupe.toml:4: erreur : question 1, clé « image »"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("JPEG tronqué ou endommagé"), std::string::npos) << run.output;
+  // Its header is whole: the decoding refused it, not the size reading.
+  EXPECT_EQ(run.output.find("avant la taille"), std::string::npos) << run.output;
+}
+
+// --reduire through the system's decoder and encoder: a large JPEG is
+// stored as a JPEG of the size the view shows.
+TEST(MakerWindowsToolTest, BuildStoresLargePicturesReduced) {
+  ScratchFolder folder;
+  RgbaPicture large;
+  large.width = 1400;
+  large.height = 1000;
+  large.pixels.assign(std::size_t{large.width} * large.height * 4, 0x80);
+  std::vector<uint8_t> jpeg;
+  std::string error;
+  ASSERT_TRUE(EncodeJpeg(large, &jpeg, &error)) << error;
+  WriteFileBytes(folder.path() + "\\grande.jpg", std::string(jpeg.begin(), jpeg.end()));
+  WriteFileBytes(folder.path() + "\\quiz.toml", "codes = [\"1\"]\n[[question]]\nreponse = \"Rome\"\nimage = \"grande.jpg\"\n");
+  const ProgramRun run =
+      RunProgram(Tool() + " build quiz.toml --reduire -o quiz --lecteur " + Quoted(Player()), folder.path());
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  const std::vector<ResourceEntry> entries = ResourcesOf(folder.path() + "\\quiz.exe");
+  const QuizResourceSet set = FindQuizResources(entries, 1);
+  ASSERT_NE(set.pictures[0], nullptr);
+  const PictureInspection stored = InspectPicture(set.pictures[0]->data);
+  EXPECT_EQ(stored.format, PictureFormat::kJpeg);
+  EXPECT_EQ(stored.width, 640u);
+  EXPECT_EQ(stored.height, 457u);
 }
 
 #ifdef VIDOD_HAS_DEMO_QUIZ
