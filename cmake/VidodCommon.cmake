@@ -33,6 +33,10 @@ add_library(vidod_thirdparty_headers INTERFACE)
 target_include_directories(vidod_thirdparty_headers SYSTEM INTERFACE ${VIDOD_THIRDPARTY_INCLUDE})
 target_compile_definitions(vidod_thirdparty_headers INTERFACE TOML_HEADER_ONLY=1 TOML_EXCEPTIONS=1)
 
+# The shared test data (the PNG suite) beside the sources; a worktree set
+# elsewhere names it on the command line.
+set(VIDOD_SHARED_DIR "${PROJECT_SOURCE_DIR}/../shared" CACHE PATH "Shared test data (PNG suite)")
+
 # vidod_native_test(name SOURCES ... LIBS ...): a GoogleTest executable of the
 # native build, each test registered with ctest.
 function(vidod_native_test name)
@@ -44,7 +48,7 @@ function(vidod_native_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     VIDOD_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    VIDOD_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared"
+    VIDOD_SHARED_DIR="${VIDOD_SHARED_DIR}"
     VIDOD_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
 endfunction()
