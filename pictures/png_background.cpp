@@ -1,13 +1,9 @@
 #include "pictures/png_background.h"
 
+#include "pictures/png_chunk.h"
+
 namespace vidod {
 namespace {
-
-constexpr uint8_t kColourGrey = 0;
-constexpr uint8_t kColourTruecolour = 2;
-constexpr uint8_t kColourIndexed = 3;
-constexpr uint8_t kColourGreyAlpha = 4;
-constexpr uint8_t kColourTruecolourAlpha = 6;
 
 // tRNS holds one 16-bit grey value, or three 16-bit R G B values, or one
 // alpha byte per palette entry.

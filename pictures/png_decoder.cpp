@@ -24,12 +24,6 @@ constexpr uint32_t kMaxPaletteEntries = 256;
 constexpr uint64_t kMax32 = 0xFFFFFFFFu;
 constexpr uint64_t kMaxSigned32 = 0x7FFFFFFF;
 
-constexpr uint8_t kColourGrey = 0;
-constexpr uint8_t kColourTruecolour = 2;
-constexpr uint8_t kColourIndexed = 3;
-constexpr uint8_t kColourGreyAlpha = 4;
-constexpr uint8_t kColourTruecolourAlpha = 6;
-
 constexpr uint8_t kFilterNone = 0;
 constexpr uint8_t kFilterSub = 1;
 constexpr uint8_t kFilterUp = 2;
