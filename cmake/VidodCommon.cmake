@@ -33,9 +33,10 @@ add_library(vidod_thirdparty_headers INTERFACE)
 target_include_directories(vidod_thirdparty_headers SYSTEM INTERFACE ${VIDOD_THIRDPARTY_INCLUDE})
 target_compile_definitions(vidod_thirdparty_headers INTERFACE TOML_HEADER_ONLY=1 TOML_EXCEPTIONS=1)
 
-# The shared test data (the PNG suite) beside the sources; a worktree set
-# elsewhere names it on the command line.
-set(VIDOD_SHARED_DIR "${PROJECT_SOURCE_DIR}/../shared" CACHE PATH "Shared test data (PNG suite)")
+# Test data kept outside the repository (the PNG suite): beside the source
+# tree by default; a checkout elsewhere names the folder.
+set(VIDOD_SHARED_DIR "${PROJECT_SOURCE_DIR}/../shared" CACHE PATH
+    "Folder of the shared test data (pngsuite/)")
 
 # vidod_native_test(name SOURCES ... LIBS ...): a GoogleTest executable of the
 # native build, each test registered with ctest.
