@@ -36,6 +36,23 @@ constexpr int kLastHeaderStaticId = 37;
 constexpr COLORREF kHeaderColour = RGB(128, 128, 255);
 constexpr COLORREF kLinkColour = RGB(50, 50, 255);
 constexpr char kHomeLinkText[] = VIDOD_HOME_LINK;
+constexpr UINT kReturnFocusMessage = WM_APP + 1;
+
+// The reward code field and the room it may take when a code does not fit it,
+// up to a gap before "Switch": the explanation's line, then the explanation's
+// whole height below the score label, then the whole height right of the
+// left block, title included.
+constexpr RECT kCodePlace = {44, 29, 44 + 53, 29 + 16};
+constexpr int kCodeWideTop = 21;
+constexpr int kCodeTallLeft = 104;
+constexpr int kCodeTallTop = 1;
+constexpr int kCodeWideBottom = 48;
+constexpr int kCodeSwitchGap = 6;
+// Smaller fonts, a pixel apart from the default GUI font's height downwards;
+// the field itself shrinks its font by kCodeFieldSteps at most.
+constexpr int kCodeFontSteps = 4;
+constexpr int kCodeFieldSteps = 2;
+constexpr int kUsualGuiFontHeight = -11;
 
 struct ControlPlace {
   int id;
@@ -46,9 +63,12 @@ struct ControlPlace {
 
 enum class FontChoice { kGuiFont, kLinkFont, kTitleFont, kScoreFont, kNone };
 
-// The brush lives from the dialog's initialisation to its final destruction.
+// The brush and fonts live from the dialog's initialisation to its final
+// destruction; the code field's own procedure is put back before it dies.
 HBRUSH g_headerBrush = nullptr;
 HFONT g_linkFont = nullptr;
+HFONT g_codeFonts[kCodeFontSteps + 1];  // [0] the default GUI font, not ours
+WNDPROC g_codeFieldProc = nullptr;
 
 HWND MakeControl(HWND bar, const ControlPlace& place, const char* text) {
   return CreateWindowExA(0, place.className, text, place.style, place.x, place.y, place.width, place.height,
@@ -90,6 +110,114 @@ void MakeLinkFontAndCursor(HWND link) {
   if (hand) SetClassLongPtrA(link, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand));
 }
 
+void MakeCodeFonts() {
+  LOGFONTA font = {};
+  g_codeFonts[0] = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  GetObjectA(g_codeFonts[0], sizeof font, &font);
+  if (font.lfHeight == 0) font.lfHeight = kUsualGuiFontHeight;  // "the default height"
+  const int sign = font.lfHeight < 0 ? -1 : 1;
+  for (int step = 1; step <= kCodeFontSteps; ++step) {
+    font.lfHeight -= sign;
+    g_codeFonts[step] = CreateFontIndirectA(&font);
+  }
+}
+
+// What the code field covers in its larger places, hidden while it does so
+// that nothing is drawn over the code.
+enum CodeCover { kCoversNothing = 0, kCoversExplanation = 1, kCoversRules = 2, kCoversTitle = 4 };
+constexpr struct {
+  int cover;
+  int id;
+} kCoverable[] = {{kCoversExplanation, kExplanationLabel},
+                  {kCoversRules, kLeftRule},
+                  {kCoversRules, kScoreRule},
+                  {kCoversTitle, kTitleLabel}};
+
+struct CodePlace {
+  RECT room;
+  int covers;
+};
+
+// Whether the whole code shows in room at font, as the field lays it out:
+// within its margins, on as many lines as the room holds.
+bool CodeFits(HWND field, const char* code, const RECT& room, HFONT font) {
+  SendMessageA(field, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  const DWORD margins = static_cast<DWORD>(SendMessageA(field, EM_GETMARGINS, 0, 0));
+  const int width = room.right - room.left - LOWORD(margins) - HIWORD(margins);
+  RECT needed = {0, 0, width, 0};
+  HDC dc = GetDC(field);
+  HGDIOBJ old = SelectObject(dc, font);
+  DrawTextA(dc, code, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(field, dc);
+  return needed.right <= width && needed.bottom <= room.bottom - room.top;
+}
+
+void PlaceCodeField(HWND bar, HWND field, const CodePlace& place, HFONT font) {
+  const RECT& room = place.room;
+  SetWindowPos(field, nullptr, room.left, room.top, room.right - room.left, room.bottom - room.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(field, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  for (const auto& coverable : kCoverable)
+    ShowWindow(GetDlgItem(bar, coverable.id), (place.covers & coverable.cover) ? SW_HIDE : SW_SHOW);
+}
+
+// The whole reward code, up to 259 characters, readable: in its field at the
+// normal font or a slightly smaller one; else in the larger places, at the
+// largest font that one of them holds (the smaller place first).
+void FitCodeField(HWND bar) {
+  HWND field = GetDlgItem(bar, kCodeField);
+  if (!field || !g_codeFonts[0]) return;
+  char code[kTextSize] = "";
+  GetWindowTextA(field, code, sizeof code);
+  RECT switchButton = {};
+  GetWindowRect(GetDlgItem(bar, kSwitchButton), &switchButton);
+  MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&switchButton), 2);
+  const int right = switchButton.left - kCodeSwitchGap;
+  const CodePlace own = {kCodePlace, kCoversNothing};
+  const CodePlace larger[] = {
+      {{kCodePlace.left, kCodePlace.top, right, kCodePlace.bottom}, kCoversExplanation | kCoversRules},
+      {{kCodePlace.left, kCodeWideTop, right, kCodeWideBottom}, kCoversExplanation | kCoversRules},
+      {{kCodeTallLeft, kCodeTallTop, right, kCodeWideBottom}, kCoversExplanation | kCoversTitle},
+  };
+  for (int step = 0; step <= kCodeFieldSteps; ++step) {
+    if (CodeFits(field, code, own.room, g_codeFonts[step])) {
+      PlaceCodeField(bar, field, own, g_codeFonts[step]);
+      return;
+    }
+  }
+  for (int step = 0; step <= kCodeFontSteps; ++step) {
+    for (const CodePlace& place : larger) {
+      if (CodeFits(field, code, place.room, g_codeFonts[step])) {
+        PlaceCodeField(bar, field, place, g_codeFonts[step]);
+        return;
+      }
+    }
+  }
+  PlaceCodeField(bar, field, larger[2], g_codeFonts[kCodeFontSteps]);
+}
+
+LRESULT CALLBACK CodeFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC own = g_codeFieldProc;
+  switch (message) {
+    case WM_SETTEXT: {
+      const LRESULT result = CallWindowProcA(own, field, message, wParam, lParam);
+      FitCodeField(GetParent(field));
+      return result;
+    }
+    case WM_SETFOCUS:
+      // Once the click is over, the keys go back to the answers.
+      PostMessageA(GetParent(field), kReturnFocusMessage, 0, 0);
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(own, field, message, wParam, lParam);
+}
+
 void OnInitDialog(HWND bar) {
   const QuizDocument* quiz = g_document->quiz;
   char score[32];
@@ -110,7 +238,10 @@ void OnInitDialog(HWND bar) {
       {{kTitleLabel, "Static", plain, 110, 3, 260, 18}, quiz->title, FontChoice::kTitleFont},
       {{kCodeLabel, "Static", plain, 7, 29, 36, 15}, " Code :", FontChoice::kGuiFont},
       {{kScoreLabel, "Static", plain | SS_CENTER, 10, 1, 80, 20}, score, FontChoice::kScoreFont},
-      {{kCodeField, "edit", plain | ES_READONLY, 44, 29, 53, 16}, "", FontChoice::kGuiFont},
+      // Several lines, for a code that needs them.
+      {{kCodeField, "edit", plain | ES_READONLY | ES_MULTILINE, kCodePlace.left, kCodePlace.top,
+        kCodePlace.right - kCodePlace.left, kCodePlace.bottom - kCodePlace.top},
+       "", FontChoice::kGuiFont},
       {{kScoreRule, "Static", plain | WS_BORDER, 0, 26, 100, 1}, "", FontChoice::kNone},
       {{kLeftRule, "Static", plain | WS_BORDER, 100, 0, 1, 50}, "", FontChoice::kNone},
       {{kRightRule, "Static", plain | WS_BORDER, 730, 0, 1, 50}, "", FontChoice::kNone},
@@ -121,6 +252,9 @@ void OnInitDialog(HWND bar) {
     SetControlFont(control, row.font);
   }
   g_headerBrush = CreateSolidBrush(kHeaderColour);
+  MakeCodeFonts();
+  g_codeFieldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      GetDlgItem(bar, kCodeField), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CodeFieldProc)));
 }
 
 void Place(HWND bar, int id, int x, int y, int width, int height, bool repaint) {
@@ -131,13 +265,17 @@ void Place(HWND bar, int id, int x, int y, int width, int height, bool repaint) 
 }
 
 void OnSize(HWND bar, int w) {
-  Place(bar, kHomeLink, w - 134, 0, 115, 18, false);
-  Place(bar, kByLabel, w - 134, 25, 26, 18, false);
+  // Every moved text is repainted: the bar's own background, drawn over the
+  // room it gains, would leave the link and "Par :" cut.
+  Place(bar, kHomeLink, w - 134, 0, 115, 18, true);
+  Place(bar, kByLabel, w - 134, 25, 26, 18, true);
   Place(bar, kAuthorLabel, w - 107, 25, 105, 18, true);
   Place(bar, kSaveButton, w - 204, 25, 55, 18, true);
   Place(bar, kSwitchButton, w - 274, 25, 55, 18, true);
   Place(bar, kExplanationLabel, 110, 19, w - 384, 28, true);
   Place(bar, kRightRule, w - 145, 0, 1, 50, true);
+  // The room a long code may take follows "Switch".
+  FitCodeField(bar);
 }
 
 void OnCommand(WPARAM wParam) {
@@ -150,6 +288,7 @@ void OnCommand(WPARAM wParam) {
       break;
     case kSaveButton:
       SavePlayerAnswers();
+      ReturnFocusToAnswers();
       break;
     default:
       break;
@@ -167,8 +306,11 @@ INT_PTR OnStaticColour(HDC dc, HWND control) {
 void OnFinalDestroy() {
   if (g_headerBrush) DeleteObject(g_headerBrush);
   if (g_linkFont) DeleteObject(g_linkFont);
+  for (int step = 1; step <= kCodeFontSteps; ++step)
+    if (g_codeFonts[step]) DeleteObject(g_codeFonts[step]);
   g_headerBrush = nullptr;
   g_linkFont = nullptr;
+  for (HFONT& font : g_codeFonts) font = nullptr;
 }
 
 INT_PTR CALLBACK HeaderBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -181,6 +323,9 @@ INT_PTR CALLBACK HeaderBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case WM_COMMAND:
       OnCommand(wParam);
+      return 0;
+    case kReturnFocusMessage:
+      ReturnFocusToAnswers();
       return 0;
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(g_headerBrush);

@@ -1,8 +1,10 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include "answers/evaluation.h"
 #include "app/player_shell.h"
 #include "quiz/player_document.h"
+#include "views/single_question_view.h"
 #include "views/views.h"
 
 namespace vidod {
@@ -21,10 +23,7 @@ constexpr int kStatusWidth = 140;
 constexpr int kStatusHeight = 15;
 constexpr int kStatusCreateX = 725;
 constexpr int kStatusCreateWidth = 130;
-constexpr int kWheelNotch = 120;
-constexpr WPARAM kScrollDownStep = 500;
-constexpr WPARAM kScrollUpStep = 501;
-constexpr int kSwitchBoxTextLength = 254;
+constexpr LPARAM kKeyRepeated = LPARAM{1} << 30;  // the key was already down
 constexpr LONG kResizableStyle = WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
 constexpr UINT kFrameChangeFlags =
     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
@@ -54,6 +53,9 @@ void LayOut(int cx, int cy) {
   PlaceChild(g_shell.listView, kViewLeft, kViewTop, cx - kViewWidthMargin, cy - kViewHeightMargin);
   PlaceChild(g_shell.statusLine, cx - kStatusRightMargin, cy - kStatusBottomMargin, kStatusWidth,
              kStatusHeight);
+  // Painted again whole: the window's background, drawn over the room it
+  // gains, would leave the status text cut.
+  if (g_shell.statusLine) InvalidateRect(g_shell.statusLine, nullptr, TRUE);
 }
 
 void OnClose() {
@@ -64,18 +66,17 @@ void OnClose() {
   PostQuitMessage(0);
 }
 
-void ForwardWheel(WPARAM wParam) {
-  const int distance = GET_WHEEL_DELTA_WPARAM(wParam);
-  if (!g_shell.listView) return;
-  if (distance == kWheelNotch)
-    PostMessageA(g_shell.listView, WM_VSCROLL, kScrollUpStep, 0);
-  else if (distance == -kWheelNotch)
-    PostMessageA(g_shell.listView, WM_VSCROLL, kScrollDownStep, 0);
+// Only the shown list view scrolls: a hidden one would not show it and would
+// come back scrolled where the player never went.
+void ForwardWheel(WPARAM wParam, LPARAM lParam) {
+  if (g_shell.singleViewCurrent || !g_shell.listView) return;
+  SendMessageA(g_shell.listView, WM_MOUSEWHEEL, wParam, lParam);
 }
 
 LRESULT OnStatusColour(HDC dc, HWND control) {
   if (GetDlgCtrlID(control) != kStatusLineId) return 0;
   SetTextColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);  // on the status brush, not on a box of the text background
   return reinterpret_cast<LRESULT>(g_shell.statusBrush);
 }
 
@@ -102,23 +103,45 @@ void CarrySlotsToListBoxes() {
   }
 }
 
+// The boxes, whole, into the slots, and the question shown judged again, so
+// that its verdict and reveal text follow the answer it now shows.
 void CarryListBoxesToSlots() {
-  const int count = SwitchSlotCount();
-  char text[kSwitchBoxTextLength + 1];
-  for (int i = 1; i <= count; ++i) {
-    text[0] = '\0';
-    GetDlgItemTextA(g_shell.listView, kFirstListBoxId - 1 + i, text, sizeof text);
-    CopyText(g_document->quiz->answerSlots[i - 1], text);
-  }
-  const int chosen = static_cast<int>(
-      SendDlgItemMessageA(g_shell.singleView, kQuestionChooserId, CB_GETCURSEL, 0, 0));
-  const int slot = chosen < 0 ? 0 : chosen * g_document->quiz->answersPerQuestion;
-  if (slot < kAnswerSlotCount)
-    SetDlgItemTextA(g_shell.singleView, kAnswerBoxId, g_document->quiz->answerSlots[slot]);
+  StoreListBoxesInSlots(g_shell.listView);
+  EvaluateSingleViewAnswer(g_document, g_shell.singleView, CurrentQuestionIndex());
 }
 
-void OnKey(HWND window, WPARAM key) {
-  if (key == VK_F3) SwitchViews(window);
+// Back to 670 x 690 at the window's top-left corner; a maximised window is
+// restored first, or it would stay maximised at the screen's corner.
+void RestoreFixedSize(HWND window) {
+  if (IsZoomed(window) || IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  RECT outer;
+  GetWindowRect(window, &outer);
+  SetWindowPos(window, nullptr, outer.left, outer.top, kMainWindowWidth, kMainWindowHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Wide enough for the list view's three columns where the work area allows;
+// the window moves left only as far as it must to stay on it.
+void WidenForListColumns(HWND window) {
+  RECT viewClient, outer;
+  GetClientRect(g_shell.listView, &viewClient);
+  const int missing = ListViewContentWidth(g_shell.listView) - viewClient.right;
+  if (missing <= 0) return;
+  GetWindowRect(window, &outer);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  int width = outer.right - outer.left + missing;
+  if (width > work.right - work.left) width = work.right - work.left;
+  int left = outer.left;
+  if (left + width > work.right) left = work.right - width;
+  SetWindowPos(window, nullptr, left, outer.top, width, outer.bottom - outer.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void OnKey(HWND window, UINT message, WPARAM key, LPARAM flags) {
+  if (IsSwitchKey(message, key, flags)) SwitchViews(window);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -138,12 +161,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
       // Other keys get no default processing: Alt+F4 does not close the player.
-      OnKey(window, wParam);
+      OnKey(window, message, wParam, lParam);
       return 0;
     case WM_CTLCOLORSTATIC:
       return OnStatusColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_MOUSEWHEEL:
-      ForwardWheel(wParam);
+      ForwardWheel(wParam, lParam);
+      return 0;
+    case WM_QUERYENDSESSION:
+      // Saved now: once the session ends, the process may be stopped at any time.
+      SaveAnswersAtSessionEnd();
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) SaveAnswersAtSessionEnd();
       return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
@@ -180,15 +210,16 @@ void CentreWindowOnDesktop(HWND window) {
   SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+bool IsSwitchKey(UINT message, WPARAM key, LPARAM flags) {
+  return key == VK_F3 && !(message == WM_SYSKEYDOWN && (flags & kKeyRepeated));
+}
+
 void SwitchViews(HWND mainWindow) {
   if (g_shell.singleViewCurrent) {
     SetResizable(mainWindow, true);
     CarrySlotsToListBoxes();
   } else {
-    RECT outer;
-    GetWindowRect(mainWindow, &outer);
-    SetWindowPos(mainWindow, nullptr, outer.left, outer.top, kMainWindowWidth, kMainWindowHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RestoreFixedSize(mainWindow);
     SetResizable(mainWindow, false);
     CarryListBoxesToSlots();
   }
@@ -199,6 +230,7 @@ void SwitchViews(HWND mainWindow) {
   g_shell.singleViewCurrent = !g_shell.singleViewCurrent;
   g_shell.pictureBoxWidth = g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize;
   g_shell.pictureBoxHeight = g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize;
+  if (!g_shell.singleViewCurrent) WidenForListColumns(mainWindow);
   SetFocus(mainWindow);
 }
 

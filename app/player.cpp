@@ -39,7 +39,8 @@ void LayOutFromClientArea(HWND window) {
   SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
-// Returns true when the player wants to go on closing.
+// Returns true when the player wants to go on closing. The main window owns
+// the message, so nothing else of the player can be used while it is up.
 bool ReportSaveFailure(bool closing) {
   char name[MAX_PATH];
   char fullName[MAX_PATH];
@@ -47,11 +48,25 @@ bool ReportSaveFailure(bool closing) {
   if (!GetFullPathNameA(name, sizeof fullName, fullName, nullptr)) lstrcpynA(fullName, name, MAX_PATH);
   char text[sizeof kSaveFailedAtCloseText + MAX_PATH];
   std::snprintf(text, sizeof text, closing ? kSaveFailedAtCloseText : kSaveFailedText, fullName);
+  g_shell.saveFailureShown = true;
   if (!closing) {
-    MessageBoxA(nullptr, text, kSaveCaption, MB_OK | MB_ICONWARNING);
+    MessageBoxA(g_shell.mainWindow, text, kSaveCaption, MB_OK | MB_ICONWARNING);
     return false;
   }
-  return MessageBoxA(nullptr, text, kSaveCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  return MessageBoxA(g_shell.mainWindow, text, kSaveCaption,
+                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+HWND ShownListView() { return g_shell.singleViewCurrent ? nullptr : g_shell.listView; }
+
+// Takes in the shown view's boxes and writes the file; remembers what it holds.
+bool WriteAnswers() {
+  // Answers typed in the list view reach the slots first, so none is lost.
+  if (ShownListView()) StoreListBoxesInSlots(g_shell.listView);
+  if (!SaveProgressFile(g_shell.singleView)) return false;
+  g_shell.savedText = PendingProgressText(nullptr);
+  g_shell.saveFailureShown = false;
+  return true;
 }
 
 void DrainQueuedMessages() {
@@ -64,13 +79,29 @@ void DrainQueuedMessages() {
 
 bool SaveAnswersOrAsk(bool closing) {
   ++g_shell.savesRequested;
-  // Answers typed in the list view reach the slots first, so none is lost.
-  if (!g_shell.singleViewCurrent && g_shell.listView) StoreListBoxesInSlots(g_shell.listView);
-  if (SaveProgressFile(g_shell.singleView)) return true;
-  return ReportSaveFailure(closing);
+  return WriteAnswers() || ReportSaveFailure(closing);
 }
 
 bool SavePlayerAnswers() { return SaveAnswersOrAsk(false); }
+
+void SaveChangedAnswers() {
+  if (!g_shell.started || PendingProgressText(ShownListView()) == g_shell.savedText) return;
+  // While the report is up, the judgements that moving the focus makes come
+  // here again: the flag, set before the box shows, keeps them quiet.
+  if (WriteAnswers() || g_shell.saveFailureShown) return;
+  ReportSaveFailure(false);
+}
+
+void SaveAnswersAtSessionEnd() {
+  // No question at this point: the session ends whatever the answer.
+  if (g_shell.started) WriteAnswers();
+}
+
+void ReturnFocusToAnswers() {
+  HWND box = g_shell.singleViewCurrent ? GetDlgItem(g_shell.singleView, kAnswerBoxId)
+                                       : ListViewAnswerBox(g_shell.listView);
+  if (box) SetFocus(box);
+}
 
 bool StartPlayer(HINSTANCE instance, HMODULE quizModule) {
   g_shell = PlayerShell{};
@@ -97,6 +128,7 @@ bool StartPlayer(HINSTANCE instance, HMODULE quizModule) {
 
   g_shell.mainWindow = CreateMainWindow(instance, g_document->quiz->title);
   CentreWindowOnDesktop(g_shell.mainWindow);
+  SetPictureMessageOwner(g_shell.mainWindow);
 
   g_shell.headerBar = CreateHeaderBar(instance, g_shell.mainWindow);
   ShowWindow(g_shell.headerBar, SW_SHOW);
@@ -114,6 +146,9 @@ bool StartPlayer(HINSTANCE instance, HMODULE quizModule) {
   ShowWindow(g_shell.mainWindow, SW_SHOWNORMAL);
   ShowWindow(g_shell.singleView, SW_SHOWNORMAL);
   SetFocus(g_shell.mainWindow);
+  // The answers as restored: a save is due once one of them changes.
+  g_shell.savedText = PendingProgressText(nullptr);
+  g_shell.started = true;
   return true;
 }
 
@@ -128,6 +163,8 @@ int RunMessageLoop() {
 }
 
 void StopPlayer() {
+  // The boxes judge themselves as they go; nothing is saved at teardown.
+  g_shell.started = false;
   if (g_shell.singleView) EndDialog(g_shell.singleView, 0);
   if (g_shell.headerBar) DestroyWindow(g_shell.headerBar);
   g_document->headerBar = nullptr;
@@ -139,6 +176,7 @@ void StopPlayer() {
   DestroyPlayerDocument(g_document);
   g_document = nullptr;
   SetLzwMemoryAlert(nullptr);
+  SetPictureMessageOwner(nullptr);
   ReleasePictureService();
   UnregisterClassA(kMainWindowClass, g_shell.instance);
   g_shell = PlayerShell{};

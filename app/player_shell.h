@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace vidod {
 
 constexpr int kMainWindowWidth = 670;
@@ -28,6 +30,9 @@ struct PlayerShell {
   int pictureBoxWidth;
   int pictureBoxHeight;
   int savesRequested;     // how many times the answers were saved (for the record)
+  bool started;           // set up and not being torn down: answers are saved as they change
+  bool saveFailureShown;  // a failed save was reported and none has succeeded since
+  std::string savedText;  // what the progress file was last written with (or read as)
 };
 
 extern PlayerShell g_shell;
@@ -57,5 +62,17 @@ HWND CreateHeaderBar(HINSTANCE instance, HWND mainWindow);
 // file was written.
 bool SaveAnswersOrAsk(bool closing);
 bool SavePlayerAnswers();
+// After a judgement: the answers are saved when they differ from what the
+// file holds. A failure is reported once, until a save succeeds again.
+void SaveChangedAnswers();
+// Windows is ending the session: the answers are saved without a question.
+void SaveAnswersAtSessionEnd();
+
+// The keyboard focus back on the shown view's answer box, where F3 and the
+// answer keys work (after a click on a button or the code field).
+void ReturnFocusToAnswers();
+// Whether a key message switches views: F3 released, or pressed with Alt,
+// but not the automatic repeats of a held Alt+F3.
+bool IsSwitchKey(UINT message, WPARAM key, LPARAM flags);
 
 }  // namespace vidod

@@ -72,12 +72,14 @@ uint32_t BuildBmpFile(const BitmapInfo& info, const uint8_t* bits, std::vector<u
   return kPngErrorNone;
 }
 
-uint32_t ConvertPngToBmp(const uint8_t* png, uint32_t size, std::vector<uint8_t>* file) {
+uint32_t ConvertPngToBmp(const uint8_t* png, uint32_t size, std::vector<uint8_t>* file,
+                         const PngBackground* background) {
   PngDecoderState state;
   BitmapInfo info;
   uint32_t stride = 0;
   uint32_t bitsSize = 0;
   PngDecoder::Reset(&state);
+  if (background) PngDecoder::SetBackground(&state, *background);
   if (!PngDecoder::OpenBytes(&state, png, size) || !PngDecoder::Decode(&state) ||
       !PngDecoder::BuildBitmapInfo(&state, &info) ||
       !PngDecoder::BitmapSize(&state, &stride, &bitsSize)) {

@@ -20,6 +20,8 @@ uint32_t BuildBmpFile(const BitmapInfo& info, const uint8_t* bits, std::vector<u
 
 // Reset, open, decode, build the header, allocate and fill the bits, release:
 // returns 0 with *file holding the .bmp bytes, or the failing step's code.
-uint32_t ConvertPngToBmp(const uint8_t* png, uint32_t size, std::vector<uint8_t>* file);
+// With a background, transparent pixels are drawn on it, as the player does.
+uint32_t ConvertPngToBmp(const uint8_t* png, uint32_t size, std::vector<uint8_t>* file,
+                         const PngBackground* background = nullptr);
 
 }  // namespace vidod

@@ -17,6 +17,7 @@ constexpr char kCopyFailureCaption[] = "Information";
 // COM is initialised once for the thread, on the first picture, and balanced
 // by ReleasePictureService.
 bool g_comInitialised = false;
+HWND g_messageOwner = nullptr;
 
 void EnsurePictureService() {
   if (g_comInitialised) return;
@@ -24,13 +25,39 @@ void EnsurePictureService() {
   g_comInitialised = SUCCEEDED(result);
 }
 
+int BitmapHeight(const BITMAP& info) { return info.bmHeight < 0 ? -info.bmHeight : info.bmHeight; }
+
+// A new screen-compatible bitmap of width x height, drawn by draw(target,
+// source) with source selected into a second memory context; deletes source.
+template <typename Draw>
+HBITMAP RedrawBitmap(HBITMAP source, int width, int height, Draw draw) {
+  HDC screen = GetDC(nullptr);
+  HDC sourceDc = CreateCompatibleDC(screen);
+  HGDIOBJ oldSource = SelectObject(sourceDc, source);
+  HDC targetDc = CreateCompatibleDC(screen);
+  HBITMAP drawn = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ oldTarget = SelectObject(targetDc, drawn);
+  draw(targetDc, sourceDc);
+  SelectObject(targetDc, oldTarget);
+  SelectObject(sourceDc, oldSource);
+  DeleteDC(targetDc);
+  DeleteDC(sourceDc);
+  DeleteObject(source);
+  ReleaseDC(nullptr, screen);
+  return drawn;
+}
+
 void ReportCopyFailure() {
   char text[128];
   std::snprintf(text, sizeof text, kCopyFailureFormat, "CopyImage", static_cast<int>(GetLastError()));
-  MessageBoxA(nullptr, text, kCopyFailureCaption, MB_OK | MB_ICONINFORMATION);
+  MessageBoxA(g_messageOwner, text, kCopyFailureCaption, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace
+
+void SetPictureMessageOwner(HWND owner) { g_messageOwner = owner; }
+
+HWND PictureMessageOwner() { return g_messageOwner; }
 
 void SwapNibbles(uint8_t* bytes, uint32_t length) {
   for (uint32_t i = 0; i < length; ++i)
@@ -81,7 +108,7 @@ HBITMAP FitBitmapToBox(HBITMAP source, int boxWidth, int boxHeight) {
     return nullptr;
   }
   const int width = info.bmWidth;
-  const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+  const int height = BitmapHeight(info);
   // Extended precision from the divisions through the products: the sizes are
   // truncated, so the last bit decides some of them.
   const long double widthRatio = static_cast<long double>(boxWidth) / width;
@@ -90,30 +117,34 @@ HBITMAP FitBitmapToBox(HBITMAP source, int boxWidth, int boxHeight) {
   const int newWidth = static_cast<int>(width * scale);
   const int newHeight = static_cast<int>(height * scale);
 
-  HDC screen = GetDC(nullptr);
-  HDC sourceDc = CreateCompatibleDC(screen);
-  HGDIOBJ oldSource = SelectObject(sourceDc, source);
-  HDC targetDc = CreateCompatibleDC(screen);
-  HBITMAP fitted = CreateCompatibleBitmap(screen, newWidth, newHeight);
-  HGDIOBJ oldTarget = SelectObject(targetDc, fitted);
-  SetStretchBltMode(targetDc, HALFTONE);
-  SetBrushOrgEx(targetDc, 0, 0, nullptr);
-  StretchBlt(targetDc, 0, 0, newWidth, newHeight, sourceDc, 0, 0, width, height, SRCCOPY);
-  SelectObject(targetDc, oldTarget);
-  SelectObject(sourceDc, oldSource);
-  DeleteDC(targetDc);
-  DeleteDC(sourceDc);
-  DeleteObject(source);
-  ReleaseDC(nullptr, screen);
-  return fitted;
+  return RedrawBitmap(source, newWidth, newHeight, [&](HDC target, HDC from) {
+    SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchBlt(target, 0, 0, newWidth, newHeight, from, 0, 0, width, height, SRCCOPY);
+  });
 }
 
-HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight) {
+HBITMAP CentreOnBackground(HBITMAP picture, int width, int height, HBRUSH background) {
+  if (!picture) return nullptr;
+  BITMAP info = {};
+  GetObjectA(picture, sizeof info, &info);
+  const int pictureHeight = BitmapHeight(info);
+  return RedrawBitmap(picture, width, height, [&](HDC target, HDC from) {
+    const RECT whole = {0, 0, width, height};
+    FillRect(target, &whole, background);
+    BitBlt(target, (width - info.bmWidth) / 2, (height - pictureHeight) / 2, info.bmWidth,
+           pictureHeight, from, 0, 0, SRCCOPY);
+  });
+}
+
+HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
+                    COLORREF background) {
   if (id <= 0 || id > 0xFFFF) return nullptr;
   HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), type);
   HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
   if (!loaded) {
-    return FitBitmapToBox(LoadPngPicture(module, id, type, boxWidth, boxHeight), boxWidth, boxHeight);
+    return FitBitmapToBox(LoadPngPicture(module, id, type, boxWidth, boxHeight, background),
+                          boxWidth, boxHeight);
   }
   const uint8_t* bytes = static_cast<const uint8_t*>(LockResource(loaded));
   const uint32_t size = bytes ? SizeofResource(module, info) : 0;

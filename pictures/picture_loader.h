@@ -10,20 +10,34 @@
 namespace vidod {
 
 constexpr int kScrambledPictureIdLimit = 10000;  // ids above are stored nibble-swapped
+// No background: transparent PNG pixels keep the colour stored with them.
+constexpr COLORREF kNoBackground = CLR_INVALID;
 
 // The picture id (resource type, falling back to a PNG raw-data resource of
 // the same id) fitted into boxWidth x boxHeight; nullptr when there is none.
-HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight);
+// Transparent PNG pixels are drawn on background.
+HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
+                    COLORREF background = kNoBackground);
 // Full-size bitmap of the picture bytes (JPEG, GIF, BMP) through the system's
 // picture service; nullptr when they do not decode.
 HBITMAP DecodePicture(const void* bytes, uint32_t length);
 // A new bitmap of the source scaled into the box (aspect kept, halftone);
 // deletes the source. nullptr given, nullptr returned.
 HBITMAP FitBitmapToBox(HBITMAP source, int boxWidth, int boxHeight);
+// A new bitmap of width x height filled with background, the picture centred
+// on it (as a centred-image control places it); deletes the picture. nullptr
+// given, nullptr returned.
+HBITMAP CentreOnBackground(HBITMAP picture, int width, int height, HBRUSH background);
 // Exchanges the two halves of every byte.
 void SwapNibbles(uint8_t* bytes, uint32_t length);
 // The PNG route: a raw-data resource of that id decoded and fitted.
-HBITMAP LoadPngPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight);
+HBITMAP LoadPngPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
+                       COLORREF background = kNoBackground);
+
+// The window that owns the pictures' messages (nullptr: none), so that they
+// stay in front of the player and keep it from being closed under them.
+void SetPictureMessageOwner(HWND owner);
+HWND PictureMessageOwner();
 
 // The picture service needs COM on the thread: it is initialised on the first
 // decoding and released here, once, when the player ends.

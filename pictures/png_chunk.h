@@ -1,11 +1,19 @@
 // Layout of a PNG chunk: a 4-byte big-endian data length, a 4-byte type, the
-// data, then a 4-byte CRC (never verified here). Shared by the chunk parser
-// and by the inflater, which walks the IDAT run itself.
+// data, then a 4-byte CRC (never verified here), and the colour types of the
+// header. Shared by the chunk parser, the inflater, which walks the IDAT run
+// itself, and the drawing of transparent pixels.
 #pragma once
 
 #include <cstdint>
 
 namespace vidod {
+
+// IHDR colour types.
+constexpr uint8_t kColourGrey = 0;
+constexpr uint8_t kColourTruecolour = 2;
+constexpr uint8_t kColourIndexed = 3;
+constexpr uint8_t kColourGreyAlpha = 4;
+constexpr uint8_t kColourTruecolourAlpha = 6;
 
 constexpr uint32_t kChunkTypeOffset = 4;
 constexpr uint32_t kChunkDataOffset = 8;

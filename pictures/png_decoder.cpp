@@ -4,6 +4,7 @@
 
 #include "common/heap.h"
 #include "pictures/inflater.h"
+#include "pictures/png_background.h"
 #include "pictures/png_chunk.h"
 
 namespace vidod {
@@ -21,19 +22,15 @@ constexpr uint32_t kHeaderFilter = 11;
 constexpr uint32_t kHeaderInterlace = 12;
 constexpr uint32_t kMaxPaletteEntries = 256;
 
-constexpr uint8_t kColourGrey = 0;
-constexpr uint8_t kColourTruecolour = 2;
-constexpr uint8_t kColourIndexed = 3;
-constexpr uint8_t kColourGreyAlpha = 4;
-constexpr uint8_t kColourTruecolourAlpha = 6;
-
 constexpr uint8_t kFilterNone = 0;
 constexpr uint8_t kFilterSub = 1;
 constexpr uint8_t kFilterUp = 2;
 constexpr uint8_t kFilterAverage = 3;
 constexpr uint8_t kFilterPaeth = 4;
 
-enum class ChunkKind { kNone, kHeader, kPalette, kImageData, kEnd, kAncillary, kUnknownCritical };
+enum class ChunkKind {
+  kNone, kHeader, kPalette, kImageData, kEnd, kTransparency, kAncillary, kUnknownCritical
+};
 
 struct Chunk {
   ChunkKind kind;
@@ -58,6 +55,7 @@ enum class RowConversion {
   kRgb16,        // high bytes, stored B G R
   kRgba8,        // R G B A to B G R A
   kRgba16,       // high bytes, stored B G R A
+  kCompose,      // drawn on a background colour, stored B G R
 };
 
 struct PixelFormat {
@@ -164,6 +162,8 @@ Chunk ReadChunk(const PngDecoderState& state) {
     chunk.kind = ChunkKind::kImageData;
   } else if (ChunkTypeIs(type, "IEND")) {
     chunk.kind = ChunkKind::kEnd;
+  } else if (std::memcmp(type, "tRNS", 4) == 0) {
+    chunk.kind = ChunkKind::kTransparency;
   } else if (type[0] >= 'a' && type[0] <= 'z') {
     chunk.kind = ChunkKind::kAncillary;
   } else {
@@ -184,6 +184,8 @@ bool ParseChunks(PngDecoderState* state) {
   state->headerData = nullptr;
   state->paletteData = nullptr;
   state->firstImageData = nullptr;
+  state->transparencyData = nullptr;
+  state->transparencyLength = 0;
   state->lastError = kPngErrorNone;
 
   if (state->sourceSize < kMinimumSourceSize ||
@@ -214,6 +216,10 @@ bool ParseChunks(PngDecoderState* state) {
     }
     if (chunk.kind == ChunkKind::kImageData && state->firstImageData == nullptr) {
       state->firstImageData = state->chunkCursor;
+    }
+    if (chunk.kind == ChunkKind::kTransparency && state->transparencyData == nullptr) {
+      state->transparencyData = state->chunkCursor + kChunkDataOffset;
+      state->transparencyLength = chunk.length;
     }
   }
 
@@ -370,12 +376,15 @@ uint32_t ConvertRow(RowConversion conversion, const uint8_t* in, uint32_t pixels
         out[3] = in[6];
       }
       return pixels * 4;
+    case RowConversion::kCompose:
+      break;
   }
   return 0;
 }
 
-uint32_t ConvertOrCopyRow(const PixelFormat& format, const uint8_t* in, uint32_t pixels,
-                          uint32_t rowBytes, uint8_t* out) {
+uint32_t ConvertOrCopyRow(const PixelFormat& format, const CompositionPlan& plan, const uint8_t* in,
+                          uint32_t pixels, uint32_t rowBytes, uint8_t* out) {
+  if (format.conversion == RowConversion::kCompose) return ComposeRow(plan, in, pixels, out);
   if (format.conversion == RowConversion::kCopy) {
     std::memcpy(out, in, rowBytes);
     return rowBytes;
@@ -434,6 +443,15 @@ const uint8_t* NextRow(RowReader* reader, uint32_t rowBytes) {
   }
   reader->previous = row;
   return row;
+}
+
+// The natural format, or the 24-bit one when transparent pixels are drawn on
+// a background pixel by pixel.
+bool OutputFormatOf(const PngDecoderState& state, CompositionPlan* plan, PixelFormat* format) {
+  if (!FormatOf(state.colourType, state.bitDepth, format)) return false;
+  *plan = PlanComposition(state);
+  if (plan->where == Composition::kPixels) *format = {format->bitsPerPixel, 24, RowConversion::kCompose};
+  return true;
 }
 
 bool ComputeBitmapSize(const PngDecoderState& state, const PixelFormat& format, uint32_t* stride,
@@ -517,18 +535,26 @@ bool Decode(PngDecoderState* state) {
   return true;
 }
 
+bool SetBackground(PngDecoderState* state, PngBackground colour) {
+  state->onBackground = 1;
+  state->background = colour;
+  return true;
+}
+
 bool BitmapSize(const PngDecoderState* state, uint32_t* stride, uint32_t* size) {
   PixelFormat format;
-  return FormatOf(state->colourType, state->bitDepth, &format) &&
+  CompositionPlan plan;
+  return OutputFormatOf(*state, &plan, &format) &&
          ComputeBitmapSize(*state, format, stride, size);
 }
 
 bool BuildBitmapInfo(PngDecoderState* state, BitmapInfo* info) {
   if (state->state != kPngStateDecoded) return Fail(state, kPngErrorWrongState);
   PixelFormat format;
+  CompositionPlan plan;
   uint32_t stride = 0;
   uint32_t size = 0;
-  if (!FormatOf(state->colourType, state->bitDepth, &format)) {
+  if (!OutputFormatOf(*state, &plan, &format)) {
     return Fail(state, kPngErrorUnsupported);
   }
   if (!ComputeBitmapSize(*state, format, &stride, &size)) return Fail(state, kPngErrorTooLarge);
@@ -548,6 +574,7 @@ bool BuildBitmapInfo(PngDecoderState* state, BitmapInfo* info) {
       const uint8_t* rgb = state->paletteData + 3 * i;
       info->colours[i] = {rgb[2], rgb[1], rgb[0], 0};
     }
+    ComposeColourTable(plan, *state, info->colours, entries);
   } else if (format.dibBitCount <= 8) {
     const uint32_t entries = state->bitDepth < 8 ? 1u << state->bitDepth : kMaxPaletteEntries;
     for (uint32_t i = 0; i < entries; ++i) {
@@ -555,6 +582,7 @@ bool BuildBitmapInfo(PngDecoderState* state, BitmapInfo* info) {
       info->colours[i] = {v, v, v, 0};
     }
     header.coloursUsed = entries;
+    ComposeColourTable(plan, *state, info->colours, entries);
   }
   return true;
 }
@@ -563,9 +591,10 @@ bool UnfilterAndConvert(PngDecoderState* state, uint8_t* bits) {
   if (state->state != kPngStateDecoded) return Fail(state, kPngErrorWrongState);
   if (bits == nullptr) return Fail(state, kPngErrorNoBitmap);
   PixelFormat format;
+  CompositionPlan plan;
   uint32_t stride = 0;
   uint32_t bitmapBytes = 0;
-  if (!FormatOf(state->colourType, state->bitDepth, &format)) {
+  if (!OutputFormatOf(*state, &plan, &format)) {
     return Fail(state, kPngErrorUnsupported);
   }
   if (!ComputeBitmapSize(*state, format, &stride, &bitmapBytes)) {
@@ -586,7 +615,7 @@ bool UnfilterAndConvert(PngDecoderState* state, uint8_t* bits) {
     for (uint32_t y = 0; y < state->height && ok; ++y, out += stride) {
       const uint8_t* row = NextRow(&reader, rowBytes);
       ok = row != nullptr;
-      if (ok) ConvertOrCopyRow(format, row, state->width, rowBytes, out);
+      if (ok) ConvertOrCopyRow(format, plan, row, state->width, rowBytes, out);
     }
   } else {
     uint8_t* passRow = static_cast<uint8_t*>(HeapAllocate(uint64_t{stride} + 16));
@@ -608,9 +637,9 @@ bool UnfilterAndConvert(PngDecoderState* state, uint8_t* bits) {
         if (!ok) break;
         uint8_t* out = bits + uint64_t{pass.yStart + (r << pass.yShift)} * stride;
         if (p == kContiguousPass) {
-          ConvertOrCopyRow(format, row, pixels, passBytes, out);
+          ConvertOrCopyRow(format, plan, row, pixels, passBytes, out);
         } else {
-          ConvertOrCopyRow(format, row, pixels, passBytes, passRow);
+          ConvertOrCopyRow(format, plan, row, pixels, passBytes, passRow);
           PlacePassRow(passRow, pixels, format.dibBitCount, pass, out);
         }
       }

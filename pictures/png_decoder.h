@@ -3,9 +3,9 @@
 // colour conversions. Portable: the caller finds the PNG bytes and provides
 // the bitmap memory (a DIB section on Windows).
 //
-// Order of use: Reset, OpenBytes, Decode, BuildBitmapInfo, UnfilterAndConvert
-// (any number of times), Release. Every operation returns false on failure and
-// leaves a code in the record's lastError.
+// Order of use: Reset, OpenBytes, (SetBackground,) Decode, BuildBitmapInfo,
+// UnfilterAndConvert (any number of times), Release. Every operation returns
+// false on failure and leaves a code in the record's lastError.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +41,13 @@ constexpr uint32_t kPngStateEmpty = 0;
 constexpr uint32_t kPngStateOpened = 1;   // chunks parsed and checked
 constexpr uint32_t kPngStateDecoded = 2;  // inflated data present
 
+// A colour to draw transparent pixels on.
+struct PngBackground {
+  uint8_t red;
+  uint8_t green;
+  uint8_t blue;
+};
+
 // The whole state of one decoding; the caller owns it. Multi-byte fields are
 // in host order.
 struct PngDecoderState {
@@ -61,6 +68,10 @@ struct PngDecoderState {
   const uint8_t* headerData;      // data of the IHDR chunk
   const uint8_t* firstImageData;  // length field of the first IDAT, or nullptr
   uint32_t state;
+  const uint8_t* transparencyData;  // data of the first tRNS chunk, or nullptr
+  uint32_t transparencyLength;
+  uint32_t onBackground;            // 1: transparent pixels are drawn on background
+  PngBackground background;
 };
 
 // Exactly the memory layout of BITMAPINFOHEADER and RGBQUAD (little-endian
@@ -111,6 +122,12 @@ bool Reset(PngDecoderState* state);
 // empty record without a source (else 0x1002); nullptr or size 0 give 0x3002.
 // On failure the record is left without a source, with the parser's code.
 bool OpenBytes(PngDecoderState* state, const uint8_t* bytes, uint32_t size);
+// From now on transparent pixels (alpha samples, the tRNS chunk's colour key
+// or palette alphas) are drawn on colour instead of keeping their stored
+// colour. Images that have them then come out as 24-bit pixels, except
+// indexed and grey images of 8 bits or fewer, whose colour table takes the
+// colour. Always true.
+bool SetBackground(PngDecoderState* state, PngBackground colour);
 // Inflates all image data into one heap block. Requires state 1 (else 0x2003);
 // a picture past the size limits fails with 0x2004 before any allocation.
 bool Decode(PngDecoderState* state);

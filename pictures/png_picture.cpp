@@ -62,19 +62,24 @@ HBITMAP CreateBitmap(PngDecoderState* state, HWND window) {
 
 }  // namespace PngDecoder
 
-HBITMAP LoadPngPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight) {
+HBITMAP LoadPngPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
+                       COLORREF background) {
   PngDecoderState state;
   PngDecoder::Reset(&state);
   if (!PngDecoder::OpenResource(&state, module, id)) return nullptr;
+  if (background != kNoBackground) {
+    PngDecoder::SetBackground(&state, {GetRValue(background), GetGValue(background),
+                                       GetBValue(background)});
+  }
   if (!PngDecoder::Decode(&state)) {
     PngDecoder::Release(&state);
-    MessageBoxA(nullptr, kDecodeFailure, kMessageCaption, MB_OK | MB_ICONERROR);
+    MessageBoxA(PictureMessageOwner(), kDecodeFailure, kMessageCaption, MB_OK | MB_ICONERROR);
     return nullptr;
   }
   HBITMAP section = PngDecoder::CreateBitmap(&state, nullptr);
   PngDecoder::Release(&state);
   if (!section) {
-    MessageBoxA(nullptr, kBitmapFailure, kMessageCaption, MB_OK | MB_ICONERROR);
+    MessageBoxA(PictureMessageOwner(), kBitmapFailure, kMessageCaption, MB_OK | MB_ICONERROR);
     return nullptr;
   }
   return FitBitmapToBox(section, boxWidth, boxHeight);

@@ -7,6 +7,18 @@
 
 namespace vidod {
 
+namespace {
+
+constexpr COLORREF kDarkText = RGB(0, 0, 0);
+constexpr COLORREF kLightText = RGB(255, 255, 255);
+
+}  // namespace
+
+COLORREF ViewBackgroundColour(const PlayerDocument* document) {
+  const QuizDocument* quiz = document->quiz;
+  return RGB(quiz->backgroundRed, quiz->backgroundGreen, quiz->backgroundBlue);
+}
+
 HBRUSH VerdictBrush(const PlayerDocument* document, const char* verdict) {
   if (std::strcmp(verdict, kVerdictAnagram) == 0) return document->anagramBrush;
   if (std::strcmp(verdict, kVerdictRight) == 0) return document->rightBrush;
@@ -26,8 +38,8 @@ INT_PTR ColourVerdictLabel(const PlayerDocument* document, HDC dc, HWND label) {
   return reinterpret_cast<INT_PTR>(brush);
 }
 
-INT_PTR ColourBackgroundText(const PlayerDocument* document, HDC dc, COLORREF textColour) {
-  SetTextColor(dc, textColour);
+INT_PTR ColourBackgroundText(const PlayerDocument* document, HDC dc) {
+  SetTextColor(dc, BackgroundWantsBlackText(document->quiz) ? kDarkText : kLightText);
   SetBkMode(dc, TRANSPARENT);
   return reinterpret_cast<INT_PTR>(document->backgroundBrush);
 }

@@ -1,5 +1,6 @@
 #include "views/progress_file.h"
 
+#include <memory>
 #include <string>
 
 #include "quiz/player_document.h"
@@ -39,6 +40,11 @@ bool WriteWholeFile(const char* path, const std::string& text) {
   ok = FlushFileBuffers(file) && ok;
   ok = CloseHandle(file) && ok;
   return ok;
+}
+
+int SavedAnswerCount(const QuizDocument* quiz) {
+  const int count = quiz->questionCount * quiz->answersPerQuestion;
+  return count > kAnswerSlotCount ? kAnswerSlotCount : count;
 }
 
 }  // namespace
@@ -82,12 +88,22 @@ void CloseProgressFile(ProgressText* text) {
   *text = ProgressText{INVALID_HANDLE_VALUE, nullptr, nullptr, 0, 0};
 }
 
+std::string PendingProgressText(HWND shownListView) {
+  const QuizDocument* quiz = g_document->quiz;
+  const int count = SavedAnswerCount(quiz);
+  if (!shownListView) return FormatProgressText(quiz->answerSlots, count);
+  std::unique_ptr<char[][kTextSize]> boxes(new char[kAnswerSlotCount][kTextSize]);
+  for (int i = 0; i < count; ++i) {
+    boxes[i][0] = '\0';
+    GetDlgItemTextA(shownListView, kFirstListBoxId + i, boxes[i], kTextSize);
+  }
+  return FormatProgressText(boxes.get(), count);
+}
+
 bool SaveProgressFile(HWND singleView) {
   QuizDocument* quiz = g_document->quiz;
   StoreCurrentAnswer(singleView);
-  int count = quiz->questionCount * quiz->answersPerQuestion;
-  if (count > kAnswerSlotCount) count = kAnswerSlotCount;
-  const std::string text = FormatProgressText(quiz->answerSlots, count);
+  const std::string text = FormatProgressText(quiz->answerSlots, SavedAnswerCount(quiz));
 
   char target[MAX_PATH];
   char temporary[MAX_PATH];

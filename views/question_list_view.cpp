@@ -57,10 +57,9 @@ constexpr int kRevealQuizType = 1;     // reveal labels exist above this type
 constexpr int kScrollDown = 500;
 constexpr int kScrollUp = 501;
 constexpr int kScrollToTarget = 502;
-constexpr int kWheelStep = 50;
+constexpr int kWheelStep = 50;         // per notch of the wheel
 constexpr int kLineStepExtra = 50;     // a vertical line is a picture and its boxes
 constexpr int kTabTargetExtra = 100;
-constexpr short kWheelNotch = 120;
 constexpr WPARAM kSelectAllEnd = 260;
 constexpr SHORT kKeyHeld = static_cast<SHORT>(0x8000);
 
@@ -74,15 +73,15 @@ constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
 
 constexpr int kAnswerFontHeight = 15;
 constexpr int kAnswerFontWeight = 100;
-constexpr COLORREF kBlackText = RGB(0, 0, 0);
-constexpr COLORREF kWhiteText = RGB(255, 255, 255);
 
 struct ListView {
   HWND window;
   WNDPROC boxProc;  // the boxes' own procedure, the same for all of them
   int contentWidth;
   int contentHeight;
-  int scrollTarget;  // the vertical position that scroll code 502 goes to
+  int scrollTarget;    // the vertical position that scroll code 502 goes to
+  int wheelRemainder;  // wheel distance short of a whole notch
+  HWND focusedBox;     // the box that last had the keyboard focus
   bool laidOut;
 };
 
@@ -134,9 +133,72 @@ void UseGuiFont(HWND control) {
                TRUE);
 }
 
-// Tab and Shift+Tab cycle through every answer box, second answers included.
-// Leaving a box that is not wholly in sight scrolls its row into sight, with
-// room for its picture above it.
+SCROLLINFO ReadScrollInfo(HWND window, int bar) {
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(window, bar, &info);
+  return info;
+}
+
+// Moves the children with the scroll position. The platform may refuse to
+// scroll a window that is not on the screen (Wine does, for a hidden view):
+// the children are then moved one by one, so that the contents always stand
+// where the bars say.
+void MoveContents(HWND window, int dx, int dy) {
+  if (ScrollWindow(window, dx, dy, nullptr, nullptr)) return;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT place;
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+    SetWindowPos(child, nullptr, place.left + dx, place.top + dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+// Moves the bar to position (kept within its range) and the contents with it.
+void ScrollTo(HWND window, int bar, const SCROLLINFO& info, int position) {
+  if (position > info.nMax) position = info.nMax;
+  if (position < info.nMin) position = info.nMin;
+  SetScrollPos(window, bar, position, TRUE);
+  const int moved = info.nPos - GetScrollPos(window, bar);
+  if (moved == 0) return;
+  if (bar == SB_VERT)
+    MoveContents(window, 0, moved);
+  else
+    MoveContents(window, moved, 0);
+}
+
+// A box that is not wholly in sight is brought into it: vertically with room
+// above it for its question's picture where the view is tall enough (scroll
+// code 502), sideways with its number label.
+void ScrollIntoSight(ListView* view, HWND box) {
+  RECT client, place;
+  GetClientRect(view->window, &client);
+  GetWindowRect(box, &place);
+  MapWindowPoints(nullptr, view->window, reinterpret_cast<POINT*>(&place), 2);
+  if (place.top < 0 || place.bottom > client.bottom) {
+    // In content pixels, whatever the scroll position.
+    const int top = GetScrollPos(view->window, SB_VERT) + place.top;
+    const int bottom = top + (place.bottom - place.top);
+    int target = top - g_shell.pictureBoxHeight - kTabTargetExtra;
+    if (bottom - target > client.bottom) target = bottom - client.bottom;
+    view->scrollTarget = target;
+    SendMessageA(view->window, WM_VSCROLL, kScrollToTarget, 0);
+  }
+  const int label = place.left - kNumberOffset;
+  if (label < 0 || place.right > client.right) {
+    const SCROLLINFO info = ReadScrollInfo(view->window, SB_HORZ);
+    // The right edge at the view's right edge, or the label at its left edge
+    // when the box stands before the view or is wider than it.
+    int target = info.nPos + place.right - client.right;
+    if (label < 0 || target > info.nPos + label) target = info.nPos + label;
+    ScrollTo(view->window, SB_HORZ, info, target);
+  }
+}
+
+// Tab and Shift+Tab cycle through every answer box, second answers included;
+// the box that receives the focus is brought into sight.
 void MoveToNextBox(ListView* view, HWND box) {
   const int count = AnswerBoxCount();
   if (count <= 0) return;
@@ -144,18 +206,9 @@ void MoveToNextBox(ListView* view, HWND box) {
   const int step = (GetKeyState(VK_SHIFT) & kKeyHeld) ? -1 : 1;
   int next = (id - kFirstListBoxId + step) % count;
   if (next < 0) next += count;
-
-  RECT boxRect, viewRect;
-  GetWindowRect(box, &boxRect);
-  GetWindowRect(view->window, &viewRect);
-  POINT origin = {0, 0};
-  ClientToScreen(view->window, &origin);
-  // In content pixels, whatever the view's place on the screen and its scroll position.
-  view->scrollTarget = GetScrollPos(view->window, SB_VERT) + (boxRect.top - origin.y) -
-                       g_shell.pictureBoxHeight - kTabTargetExtra;
-  if (boxRect.bottom > viewRect.bottom || boxRect.top < viewRect.top)
-    SendMessageA(view->window, WM_VSCROLL, kScrollToTarget, 0);
-  SetFocus(GetDlgItem(view->window, kFirstListBoxId + next));
+  HWND target = GetDlgItem(view->window, kFirstListBoxId + next);
+  ScrollIntoSight(view, target);
+  SetFocus(target);
 }
 
 // F1: the box's answer goes into every box whose label is not "BRAVO"; each
@@ -174,13 +227,20 @@ void CopyAnswerToUnsolved(HWND box) {
     SetFocus(target);
   }
   SetFocus(box);
+  ScrollIntoSight(&g_view, box);
+}
+
+// The list view's judgements save the answers as they change.
+void JudgeBox(ListView* view, HWND box) {
+  EvaluateListViewAnswer(g_document, view->window, GetDlgCtrlID(box));
+  SaveChangedAnswers();
 }
 
 // Returns true when the key is consumed.
 bool OnBoxKey(ListView* view, HWND box, WPARAM key) {
   switch (key) {
     case VK_RETURN:
-      EvaluateListViewAnswer(g_document, view->window, GetDlgCtrlID(box));
+      JudgeBox(view, box);
       return true;
     case VK_TAB:
       MoveToNextBox(view, box);
@@ -199,9 +259,6 @@ bool OnBoxKey(ListView* view, HWND box, WPARAM key) {
     case VK_F2:
       SavePlayerAnswers();
       return false;
-    case VK_F3:
-      SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-      return false;
     default:
       return false;
   }
@@ -212,15 +269,22 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
   const WNDPROC own = view->boxProc;
   switch (message) {
     case WM_SETFOCUS:
+      view->focusedBox = box;
       SendMessageA(box, EM_SETSEL, 0, kSelectAllEnd);
       break;
     case WM_KILLFOCUS:
-      EvaluateListViewAnswer(g_document, view->window, GetDlgCtrlID(box));
+      JudgeBox(view, box);
       break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-      if (OnBoxKey(view, box, wParam)) return 1;
+      if (IsSwitchKey(message, wParam, lParam))
+        SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+      else if (OnBoxKey(view, box, wParam))
+        return 1;
       break;
+    case WM_MOUSEWHEEL:
+      // The box's own procedure would keep the wheel: the view scrolls.
+      return SendMessageA(view->window, message, wParam, lParam);
     case WM_CHAR:
       if (wParam == '\r' || wParam == '\t') return 0;
       break;
@@ -261,7 +325,7 @@ void LoadRowPictures(RowPictures* row, int firstQuestion, int boxWidth, int boxH
   row->tallest = 0;
   for (int column = 0; column < kColumns; ++column) {
     HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource - 1 + firstQuestion + column,
-                                 kPictureType, boxWidth, boxHeight);
+                                 kPictureType, boxWidth, boxHeight, ViewBackgroundColour(g_document));
     BITMAP info = {};
     if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
       row->sizes[column] = SIZE{info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
@@ -285,6 +349,8 @@ HWND CreatePictureControl(ListView* view, Layout* layout, int question, int colu
 HWND CreateAnswerBox(ListView* view, int id, const char* answer, int x, int y, int width) {
   HWND box = CreateControl(view->window, id, "Edit", answer, kAnswerBoxStyle, x, y, width, kBoxHeight);
   SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(g_document->answerFont), FALSE);
+  // No more than a slot and the progress file keep.
+  SendMessageA(box, EM_LIMITTEXT, kMaxTextLength, 0);
   return box;
 }
 
@@ -388,7 +454,7 @@ void SetUpScrollBars(ListView* view) {
 }
 
 void SetUpView(ListView* view, HWND window) {
-  *view = ListView{window, nullptr, 0, 0, 0, false};
+  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false};
   ProgressText text;
   ReadProgressFile(&text);
   CreateAnswerFont();
@@ -457,27 +523,6 @@ int HorizontalTarget(int code, const SCROLLINFO& info) {
   }
 }
 
-SCROLLINFO ReadScrollInfo(HWND window, int bar) {
-  SCROLLINFO info = {};
-  info.cbSize = sizeof info;
-  info.fMask = SIF_ALL;
-  GetScrollInfo(window, bar, &info);
-  return info;
-}
-
-// Moves the bar to position (kept within its range) and the contents with it.
-void ScrollTo(HWND window, int bar, const SCROLLINFO& info, int position) {
-  if (position > info.nMax) position = info.nMax;
-  if (position < info.nMin) position = info.nMin;
-  SetScrollPos(window, bar, position, TRUE);
-  const int moved = info.nPos - GetScrollPos(window, bar);
-  if (moved == 0) return;
-  if (bar == SB_VERT)
-    ScrollWindow(window, 0, moved, nullptr, nullptr);
-  else
-    ScrollWindow(window, moved, 0, nullptr, nullptr);
-}
-
 void OnVerticalScroll(ListView* view, int code) {
   const SCROLLINFO info = ReadScrollInfo(view->window, SB_VERT);
   ScrollTo(view->window, SB_VERT, info, VerticalTarget(view, code, info));
@@ -488,10 +533,17 @@ void OnHorizontalScroll(ListView* view, int code) {
   ScrollTo(view->window, SB_HORZ, info, HorizontalTarget(code, info));
 }
 
+// Fine wheels and touchpads send parts of a notch: they add up, each whole
+// notch scrolls one step, and a turn the other way drops what was left over.
 void OnWheel(ListView* view, WPARAM wParam) {
-  const short distance = static_cast<short>(HIWORD(wParam));
-  if (distance == kWheelNotch) PostMessageA(view->window, WM_VSCROLL, kScrollUp, 0);
-  if (distance == -kWheelNotch) PostMessageA(view->window, WM_VSCROLL, kScrollDown, 0);
+  const int distance = GET_WHEEL_DELTA_WPARAM(wParam);
+  if ((distance < 0) != (view->wheelRemainder < 0)) view->wheelRemainder = 0;
+  view->wheelRemainder += distance;
+  const int notches = view->wheelRemainder / WHEEL_DELTA;
+  view->wheelRemainder -= notches * WHEEL_DELTA;
+  if (notches == 0) return;
+  const SCROLLINFO info = ReadScrollInfo(view->window, SB_VERT);
+  ScrollTo(view->window, SB_VERT, info, info.nPos - notches * kWheelStep);
 }
 
 void OnSize(ListView* view) {
@@ -502,7 +554,7 @@ void OnSize(ListView* view) {
   SetUpScrollBars(view);
   const int dx = oldX - GetScrollPos(view->window, SB_HORZ);
   const int dy = oldY - GetScrollPos(view->window, SB_VERT);
-  if (dx || dy) ScrollWindow(view->window, dx, dy, nullptr, nullptr);
+  if (dx || dy) MoveContents(view->window, dx, dy);
 }
 
 INT_PTR ColourStatic(HDC dc, HWND control) {
@@ -510,8 +562,7 @@ INT_PTR ColourStatic(HDC dc, HWND control) {
   const int count = AnswerBoxCount();
   if (id == kNumberLabelId || id == kCaptionId ||
       (id > kListRevealLabelBase && id <= kListRevealLabelBase + count)) {
-    const bool black = BackgroundWantsBlackText(g_document->quiz);
-    return ColourBackgroundText(g_document, dc, black ? kBlackText : kWhiteText);
+    return ColourBackgroundText(g_document, dc);
   }
   const int firstLabel = kFirstListBoxId + kListLabelOffset;
   if (id >= firstLabel && id < firstLabel + count) return ColourVerdictLabel(g_document, dc, control);
@@ -541,7 +592,8 @@ INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, 
       return 0;
     case WM_MOUSEWHEEL:
       OnWheel(&g_view, wParam);
-      // Handled here: the main window would scroll the view a second time.
+      // Handled here: left to the platform it would go up to the main window,
+      // which hands it back.
       return TRUE;
     case WM_SIZE:
       OnSize(&g_view);
@@ -572,6 +624,12 @@ void StoreListBoxesInSlots(HWND listView) {
   const int slot = CurrentQuestionIndex() * quiz->answersPerQuestion;
   if (g_shell.singleView && slot >= 0 && slot < count)
     SetDlgItemTextA(g_shell.singleView, kAnswerBoxId, quiz->answerSlots[slot]);
+}
+
+int ListViewContentWidth(HWND listView) { return g_view.contentWidth; }
+
+HWND ListViewAnswerBox(HWND listView) {
+  return g_view.focusedBox ? g_view.focusedBox : GetDlgItem(listView, kFirstListBoxId);
 }
 
 HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow) {

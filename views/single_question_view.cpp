@@ -32,8 +32,6 @@ constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
 constexpr DWORD kChooserStyle =
     WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DISABLENOSCROLL | CBS_DROPDOWNLIST;
 
-constexpr COLORREF kRevealTextColour = RGB(255, 255, 255);
-
 struct ControlPlace {
   int x, y, width, height;
 };
@@ -104,10 +102,13 @@ void ShowQuestion(SingleView* view, int question) {
   const int boxHeight = g_shell.pictureBoxHeight;
   ReleasePicture(view->window);
   HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource + question, kPictureType,
-                               boxWidth, boxHeight);
+                               boxWidth, boxHeight, ViewBackgroundColour(g_document));
   const int width = bitmap ? BitmapWidth(bitmap) : boxWidth;
   // A narrower picture gets a control of its own width, centred without the
-  // margin; the centred-image style centres it vertically.
+  // margin. The control keeps the box's height: a flatter picture is centred
+  // on the view's background, not on what the centred-image style fills in
+  // (the colour of the picture's corner).
+  bitmap = CentreOnBackground(bitmap, width, boxHeight, g_document->backgroundBrush);
   const int x = width == boxWidth ? kPictureMargin : (boxWidth - width) / 2;
   HWND picture = GetDlgItem(view->window, kPictureId);
   MoveWindow(picture, x, kPictureMargin, width, boxHeight, TRUE);
@@ -135,10 +136,6 @@ bool OnAnswerKey(SingleView* view, WPARAM key) {
     case VK_F2:
       SavePlayerAnswers();
       return false;
-    case VK_F3:
-      // F3 switches views wherever the focus is, as it does in the list's boxes.
-      SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-      return false;
     default:
       return false;
   }
@@ -147,6 +144,7 @@ bool OnAnswerKey(SingleView* view, WPARAM key) {
 void OnAnswerBoxLeft(SingleView* view) {
   StoreCurrentAnswer(view->window);
   EvaluateSingleViewAnswer(g_document, view->window, view->current);
+  SaveChangedAnswers();
 }
 
 LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -161,7 +159,11 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
       break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-      if (OnAnswerKey(view, wParam)) return 1;
+      // F3 switches views wherever the focus is, as it does in the list's boxes.
+      if (IsSwitchKey(message, wParam, lParam))
+        SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+      else if (OnAnswerKey(view, wParam))
+        return 1;
       break;
     case WM_CHAR:
       if (wParam == '\r' || wParam == '\t') return 0;
@@ -197,6 +199,8 @@ void SetUpView(SingleView* view, HWND window) {
   CreateControl(window, kPreviousButtonId, "BUTTON", "<--", kButtonStyle, kPreviousPlace);
   view->answerBox = CreateControl(window, kAnswerBoxId, "EDIT", AnswerSlot(0), kAnswerBoxStyle,
                                   kAnswerBoxPlace);
+  // No more than a slot and the progress file keep.
+  SendMessageA(view->answerBox, EM_LIMITTEXT, kMaxTextLength, 0);
   view->answerBoxProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
       view->answerBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
   CreateControl(window, kSingleVerdictLabelId, "STATIC", "?", kVerdictStyle, kVerdictPlace);
@@ -223,6 +227,9 @@ void StepQuestion(SingleView* view, int step) {
   if (next < 0) next = count > 0 ? count - 1 : 0;
   view->current = next;
   ShowQuestion(view, view->current);
+  SaveChangedAnswers();
+  // Back where F3 and the answer keys work, ready for this question's answer.
+  SetFocus(view->answerBox);
 }
 
 void ChooseQuestion(SingleView* view) {
@@ -231,6 +238,7 @@ void ChooseQuestion(SingleView* view) {
       SendDlgItemMessageA(view->window, kQuestionChooserId, CB_GETCURSEL, 0, 0));
   if (chosen >= 0 && chosen < QuestionCount()) view->current = chosen;
   ShowQuestion(view, view->current);
+  SaveChangedAnswers();
 }
 
 void OnCommand(SingleView* view, int id, int notification) {
@@ -254,7 +262,7 @@ INT_PTR ColourStatic(HDC dc, HWND control) {
     case kSingleVerdictLabelId:
       return ColourVerdictLabel(g_document, dc, control);
     case kSingleRevealLabelId:
-      return ColourBackgroundText(g_document, dc, kRevealTextColour);
+      return ColourBackgroundText(g_document, dc);
     default:
       return 0;
   }

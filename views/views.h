@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace vidod {
 
 constexpr int kAnswerBoxId = 9000;         // single-question view
@@ -15,10 +17,17 @@ HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow);
 
 // Copies the list view's boxes 4001 to 4000 + N x A into the answer slots.
 void StoreListBoxesInSlots(HWND listView);
+// The width of the list view's laid-out questions, in pixels.
+int ListViewContentWidth(HWND listView);
+// The list view's box that last had the keyboard focus (the first at start).
+HWND ListViewAnswerBox(HWND listView);
 
 // Takes in the single-question view's answer box, then rewrites the progress
 // file from the answer slots. Returns false when the file was not written.
 bool SaveProgressFile(HWND singleView);
+// The text a save would write now, without taking any box in: the answer
+// slots, or the list view's boxes when it is given (it is shown).
+std::string PendingProgressText(HWND shownListView);
 // The progress file's name (executable's name, last three letters "txt").
 void ProgressFileName(char* name, int size);
 

@@ -517,6 +517,27 @@ TEST(QuizExecutableCliTest, Png2BmpWritesThePlayersDecodingOrItsCode) {
   EXPECT_FALSE(fs::exists(scratch.path() / "x.bmp"));
 }
 
+TEST(QuizExecutableCliTest, Png2BmpDrawsTransparentPixelsOnTheBackgroundGiven) {
+  ScratchFolder scratch;
+  const std::string picture = std::string(VIDOD_SHARED_DIR) + "/pngsuite/basn6a08.png";
+  ToolRun run = RunTool("png2bmp " + ShellQuote(picture) + " out.bmp --fond '#C8dcF0'", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string png = ReadFile(picture);
+  const PngBackground background = {0xC8, 0xDC, 0xF0};
+  std::vector<uint8_t> expected;
+  ASSERT_EQ(ConvertPngToBmp(reinterpret_cast<const uint8_t*>(png.data()), static_cast<uint32_t>(png.size()),
+                            &expected, &background),
+            0u);
+  EXPECT_EQ(Bytes(ReadFile(scratch.path() / "out.bmp")), expected);
+  // Not six hexadecimal digits: refused before anything is written.
+  for (const char* wrong : {"C8DCF", "C8DCF0A", "vert", "C8DCG0"}) {
+    run = RunTool("png2bmp " + ShellQuote(picture) + " wrong.bmp --fond " + wrong, scratch.path());
+    EXPECT_EQ(run.exitCode, 1) << wrong;
+    EXPECT_NE(run.err.find("RRVVBB"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(scratch.path() / "wrong.bmp")) << wrong;
+  }
+}
+
 TEST(QuizExecutableCliTest, EveryCommandHasFrenchHelp) {
   ScratchFolder scratch;
   for (const char* command : {"init", "check", "build", "unpack", "judge", "png2bmp", "pack", "lzw"}) {

@@ -139,7 +139,8 @@ void FlushNothing(png_structp) {}
 
 // libpng's setjmp error handling must not skip destructors: everything with
 // one lives in the caller's frame.
-bool ReadRows(const Bytes& file, OraclePicture* picture, std::vector<png_bytep>* rows) {
+bool ReadRows(const Bytes& file, const PngBackground* background, OraclePicture* picture,
+              std::vector<png_bytep>* rows) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   MemoryReader reader = {&file, 0};
@@ -159,6 +160,17 @@ bool ReadRows(const Bytes& file, OraclePicture* picture, std::vector<png_bytep>*
   if (picture->colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
   if (picture->colourType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
   if ((picture->colourType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
+  if (background) {
+    png_color_16 colour = {};
+    colour.red = background->red;
+    colour.green = background->green;
+    colour.blue = background->blue;
+    // tRNS becomes alpha first: libpng compares a grey key with the samples
+    // only while they are grey, and a coloured background turns them to RGB
+    // before it composes. The colour is the 8-bit R G B the reading ends in.
+    png_set_tRNS_to_alpha(png);
+    png_set_background(png, &colour, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
+  }
   png_set_filler(png, 0, PNG_FILLER_AFTER);  // R G B A for every type
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
@@ -203,10 +215,10 @@ bool WriteImage(Bytes* out, uint32_t width, uint32_t height, int colourType, int
 
 }  // namespace
 
-OraclePicture DecodeWithLibpng(const Bytes& png) {
+OraclePicture DecodeWithLibpng(const Bytes& png, const PngBackground* background) {
   OraclePicture picture;
   std::vector<png_bytep> rows;
-  picture.ok = ReadRows(png, &picture, &rows);
+  picture.ok = ReadRows(png, background, &picture, &rows);
   return picture;
 }
 

@@ -50,7 +50,8 @@ struct OraclePicture {
   int colourType = 0;
   Bytes rgba;
 };
-OraclePicture DecodeWithLibpng(const Bytes& png);
+// With a background, libpng draws transparent pixels (alpha, tRNS) on it.
+OraclePicture DecodeWithLibpng(const Bytes& png, const PngBackground* background = nullptr);
 
 // A .bmp file as made by ConvertPngToBmp, checked for the layout it must have
 // and resolved to R G B A through its colour table (A is the fourth byte of

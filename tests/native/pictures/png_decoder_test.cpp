@@ -70,9 +70,9 @@ StepRun RunSteps(const Bytes& file) {
   return run;
 }
 
-Bytes Decoded(const Bytes& file) {
+Bytes Decoded(const Bytes& file, const PngBackground* background = nullptr) {
   std::vector<uint8_t> bmp;
-  EXPECT_EQ(0u, ConvertPngToBmp(file.data(), static_cast<uint32_t>(file.size()), &bmp));
+  EXPECT_EQ(0u, ConvertPngToBmp(file.data(), static_cast<uint32_t>(file.size()), &bmp, background));
   const test::BmpPicture picture = test::ReadBmp(bmp);
   EXPECT_TRUE(picture.ok) << picture.fault;
   return picture.rgba;
@@ -159,6 +159,32 @@ TEST(PngDecoderTest, ChunkVariantsThatDecodeLikeTheBase) {
        }()},
   };
   for (const auto& c : cases) EXPECT_TRUE(Decoded(c.file) == expected) << c.name;
+}
+
+// tRNS chunks that make no pixel transparent: drawn on a background, the
+// picture comes out as it does without one.
+TEST(PngDecoderTest, TransparencyChunksThatMatchNoPixel) {
+  const PngBackground background = {1, 2, 3};
+  const Bytes grey = Zlib(Scanlines(4, 5, {0}));  // 5 x 4 at 8 bits
+  const Bytes palette = {10, 20, 30, 40, 50, 60};
+  const Bytes indices = Zlib(Bytes(4 * 2, 0x01));  // 4 x 4 at 1 bit: index 0, then 1
+  const struct {
+    const char* name;
+    std::vector<Chunk> chunks;
+  } cases[] = {
+      // a colour key needs 6 bytes
+      {"truecolour key cut short", {BaseChunks()[0], {"tRNS", {0, 7, 0, 8}}, BaseChunks()[1], {"IEND", {}}}},
+      // 8-bit samples never reach 300, nor does the colour table
+      {"grey key beyond the depth",
+       {{"IHDR", test::IhdrData(5, 4, 8, 0)}, {"tRNS", {1, 44}}, {"IDAT", grey}, {"IEND", {}}}},
+      // no alpha for any entry
+      {"empty palette alphas",
+       {{"IHDR", test::IhdrData(4, 4, 1, 3)}, {"PLTE", palette}, {"tRNS", {}}, {"IDAT", indices}, {"IEND", {}}}},
+  };
+  for (const auto& c : cases) {
+    const Bytes file = test::AssemblePng(c.chunks);
+    EXPECT_TRUE(Decoded(file, &background) == Decoded(file)) << c.name;
+  }
 }
 
 TEST(PngDecoderTest, MalformedFilesFailAtTheirStep) {

@@ -16,17 +16,20 @@ namespace {
 using test::Bytes;
 
 // Compares the picture with libpng's reading: colour of every pixel, and
-// alpha for truecolour with alpha, the only type whose DIB keeps it.
-void ExpectSameAsLibpng(const Bytes& png, const std::string& name) {
-  const test::OraclePicture expected = test::DecodeWithLibpng(png);
+// alpha for truecolour with alpha, the only type whose DIB keeps it (on a
+// background, none does).
+void ExpectSameAsLibpng(const Bytes& png, const std::string& name,
+                        const PngBackground* background = nullptr) {
+  const test::OraclePicture expected = test::DecodeWithLibpng(png, background);
   ASSERT_TRUE(expected.ok) << name << ": libpng refuses it";
   std::vector<uint8_t> bmp;
-  ASSERT_EQ(0u, ConvertPngToBmp(png.data(), static_cast<uint32_t>(png.size()), &bmp)) << name;
+  ASSERT_EQ(0u, ConvertPngToBmp(png.data(), static_cast<uint32_t>(png.size()), &bmp, background))
+      << name;
   const test::BmpPicture actual = test::ReadBmp(bmp);
   ASSERT_TRUE(actual.ok) << name << ": " << actual.fault;
   ASSERT_EQ(expected.width, actual.width) << name;
   ASSERT_EQ(expected.height, actual.height) << name;
-  const bool alpha = expected.colourType == 6;
+  const bool alpha = expected.colourType == 6 && !background;
   size_t mismatches = 0;
   for (size_t i = 0; i < expected.rgba.size(); i += 4) {
     const bool same = std::equal(&expected.rgba[i], &expected.rgba[i] + 3, &actual.rgba[i]) &&
@@ -72,6 +75,18 @@ TEST(PngSuiteTest, EveryFileHasItsOutcome) {
     ++decoded;
   }
   EXPECT_EQ(names.size() - refused.size(), decoded);
+}
+
+// Alpha, tRNS keys and palette alphas drawn on a colour that no file uses,
+// so that a pixel left with its stored colour shows.
+TEST(PngSuiteTest, TransparentPixelsAreDrawnOnTheBackgroundAsLibpngDrawsThem) {
+  const PngBackground background = {201, 31, 97};
+  const std::vector<std::string> names = test::PngSuiteFiles();
+  ASSERT_FALSE(names.empty());
+  for (const std::string& name : names) {
+    if (name[0] == 'x') continue;  // the corrupt files
+    ExpectSameAsLibpng(test::ReadWholeFile(test::PngSuitePath(name)), name, &background);
+  }
 }
 
 TEST(PngSuiteTest, RandomImagesOfEveryFormatAndOddSizes) {

@@ -6,6 +6,9 @@
 #include "player_fixture.h"
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
+#include "views/views.h"
+
+#include <string>
 
 namespace vidod::testing {
 namespace {
@@ -157,6 +160,91 @@ TEST_F(HeaderBarTest, StaticControlsShowTheHandCursor) {
   HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_HAND_CURSOR));
   ASSERT_NE(hand, nullptr);
   EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(g_shell.statusLine, GCLP_HCURSOR)), hand);
+}
+
+struct CodeShown {
+  bool whole;      // every character within the field's client area
+  RECT place;      // the field in the header bar
+  bool explanationShown;
+};
+
+CodeShown ShowCode(HWND bar, const std::string& code) {
+  HWND field = GetDlgItem(bar, 30);
+  SetDlgItemTextA(bar, 30, code.c_str());
+  CodeShown shown = {};
+  RECT client;
+  GetClientRect(field, &client);
+  HDC dc = GetDC(field);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(field, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics;
+  GetTextMetricsA(dc, &metrics);
+  SIZE last = {};
+  GetTextExtentPoint32A(dc, &code.back(), 1, &last);
+  SelectObject(dc, old);
+  ReleaseDC(field, dc);
+  // Where the field puts the last character, and so all before it.
+  const LRESULT at = SendMessageA(field, EM_POSFROMCHAR, code.size() - 1, 0);
+  const int x = static_cast<short>(LOWORD(at));
+  const int y = static_cast<short>(HIWORD(at));
+  shown.whole = SendMessageA(field, EM_GETFIRSTVISIBLELINE, 0, 0) == 0 && x >= 0 &&
+                x + last.cx <= client.right && y >= 0 && y + metrics.tmHeight <= client.bottom;
+  GetWindowRect(field, &shown.place);
+  MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&shown.place), 2);
+  shown.explanationShown = IsWindowVisible(GetDlgItem(bar, 28));
+  return shown;
+}
+
+// The whole reward code can be read whatever its length up to 259
+// characters: in its field while it fits there, at the normal font or a
+// smaller one, else over the explanation's room (and the title's, for the
+// longest).
+TEST_F(HeaderBarTest, TheWholeRewardCodeShowsInItsField) {
+  StartPlayerOn(nullptr);
+  HWND bar = g_shell.headerBar;
+  const std::string letters = "DRAP-0123456789-ABCDEFGHIJKLMNOPQRSTUVWXYZ-";
+  const struct {
+    size_t length;
+    bool inItsPlace;
+    int left;
+  } cases[] = {
+      {7, true, 44},     // DRAP-01: the normal font
+      {40, false, 44},   // over the explanation
+      {259, false, 104}, // the longest a code can be, over the title too
+      {6, true, 44},     // back in its place
+  };
+  for (const auto& c : cases) {
+    std::string code;
+    while (code.size() < c.length) code += letters;
+    code.resize(c.length);
+    const CodeShown shown = ShowCode(bar, code);
+    EXPECT_TRUE(shown.whole) << c.length;
+    EXPECT_EQ(shown.place.left, c.left) << c.length;
+    EXPECT_EQ(shown.place.right == 44 + 53 && shown.place.top == 29, c.inItsPlace) << c.length;
+    EXPECT_EQ(shown.explanationShown, c.inItsPlace) << c.length;
+  }
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(bar, 30, WM_GETFONT, 0, 0)),
+            GetStockObject(DEFAULT_GUI_FONT));
+}
+
+// After a click on "Sauver" or into the code field, the keys go back to the
+// answer box of the view shown, where F3 and the answer keys work.
+TEST_F(HeaderBarTest, ClicksOnSauverAndTheCodeFieldGiveTheKeysBackToTheAnswers) {
+  StartPlayerOn(nullptr);
+  HWND bar = g_shell.headerBar;
+  for (bool list : {false, true}) {
+    HWND expected = GetDlgItem(g_shell.singleView, kAnswerBoxId);
+    if (list) {
+      SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+      expected = GetDlgItem(g_shell.listView, kFirstListBoxId + 2);
+      SetFocus(expected);
+    }
+    SendDlgItemMessageA(bar, 27, BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), expected) << "Sauver, list view " << list;
+    SetFocus(GetDlgItem(bar, 30));
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), expected) << "code field, list view " << list;
+  }
 }
 
 TEST_F(HeaderBarTest, SauverSavesTheAnswers) {

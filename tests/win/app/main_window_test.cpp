@@ -4,14 +4,16 @@
 
 #include "app/player_shell.h"
 #include "message_box_catcher.h"
+#include "painted_window.h"
 #include "player_fixture.h"
 #include "quiz/player_document.h"
+#include "views/views.h"
 
 namespace vidod::testing {
 namespace {
 
-constexpr WPARAM kScrollDownStep = 500;
-constexpr WPARAM kScrollUpStep = 501;
+constexpr LPARAM kAltHeld = LPARAM{1} << 29;
+constexpr LPARAM kRepeated = LPARAM{1} << 30;
 
 class MainWindowTest : public PlayerTest {};
 
@@ -19,6 +21,15 @@ RECT OuterRect(HWND window) {
   RECT rect;
   GetWindowRect(window, &rect);
   return rect;
+}
+
+// Whether the control, painted as on the screen, shows white anywhere.
+bool PaintsWhite(HWND control) {
+  const PaintedWindow painted(control);
+  for (int y = 0; y < painted.height(); ++y)
+    for (int x = 0; x < painted.width(); ++x)
+      if (painted.At(x, y) == RGB(255, 255, 255)) return true;
+  return false;
 }
 
 TEST_F(MainWindowTest, OpensCentredAtFixedSizeWithTheQuizTitle) {
@@ -84,6 +95,9 @@ TEST_F(MainWindowTest, PaintsTheStatusLineOnItsBrush) {
                    reinterpret_cast<LPARAM>(g_shell.statusLine));
   EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), g_shell.statusBrush);
   EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+  // The text on the brush, not on boxes of the default white text background.
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  EXPECT_FALSE(PaintsWhite(g_shell.statusLine));
   LOGBRUSH colour;
   GetObjectA(g_shell.statusBrush, sizeof colour, &colour);
   EXPECT_EQ(colour.lbColor, RGB(212, 208, 200));
@@ -140,25 +154,72 @@ TEST_F(MainWindowTest, OtherKeysWithAltGetNoDefaultProcessing) {
   EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
-TEST_F(MainWindowTest, ForwardsOnlyWholeWheelNotchesToTheListView) {
+// The list view gets room for its three columns (760 pixels of content)
+// where the screen has it; the way back is 670 x 690 again, and a maximised
+// list view is restored first rather than kept maximised.
+TEST_F(MainWindowTest, TheListViewGetsItsColumnsAndTheWayBackIsTheFixedSize) {
   StartPlayerOn(nullptr);
-  const struct {
-    short delta;
-    bool posts;
-    WPARAM code;
-  } cases[] = {
-      {-120, true, kScrollDownStep},
-      {120, true, kScrollUpStep},
-      {40, false, 0},     // a high-resolution wheel step
-      {-240, false, 0},   // two notches in one message
-  };
-  for (const auto& c : cases) {
-    SendMessageA(g_shell.mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.delta)), 0);
-    MSG scroll;
-    const bool posted = PeekMessageA(&scroll, g_shell.listView, WM_VSCROLL, WM_VSCROLL, PM_REMOVE);
-    EXPECT_EQ(posted, c.posts) << c.delta;
-    if (posted) EXPECT_EQ(scroll.wParam, c.code) << c.delta;
+  const RECT single = OuterRect(g_shell.mainWindow);
+  SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+  RECT client;
+  GetClientRect(g_shell.listView, &client);
+  const RECT list = OuterRect(g_shell.mainWindow);
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  if (work.right - work.left >= 900) {
+    EXPECT_EQ(client.right, 760);
+    EXPECT_EQ(list.left, single.left);
   }
+  EXPECT_GE(list.left, work.left);
+  EXPECT_LE(list.right, work.right);
+  EXPECT_EQ(list.bottom - list.top, kMainWindowHeight);
+
+  for (bool maximised : {false, true}) {
+    if (maximised) {
+      SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+      ShowWindow(g_shell.mainWindow, SW_MAXIMIZE);
+      ASSERT_TRUE(IsZoomed(g_shell.mainWindow));
+    }
+    SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+    const RECT back = OuterRect(g_shell.mainWindow);
+    EXPECT_FALSE(IsZoomed(g_shell.mainWindow)) << maximised;
+    EXPECT_EQ(back.left, list.left) << maximised;
+    EXPECT_EQ(back.top, list.top) << maximised;
+    EXPECT_EQ(back.right - back.left, kMainWindowWidth) << maximised;
+    EXPECT_EQ(back.bottom - back.top, kMainWindowHeight) << maximised;
+  }
+}
+
+// Alt+F3 held down repeats its key-down: the views switch once, from the main
+// window as from an answer box.
+TEST_F(MainWindowTest, AHeldAltF3SwitchesOnce) {
+  StartPlayerOn(nullptr);
+  HWND box = GetDlgItem(g_shell.singleView, kAnswerBoxId);
+  for (HWND target : {g_shell.mainWindow, box}) {
+    const int before = g_shell.singleViewCurrent;
+    SendMessageA(target, WM_SYSKEYDOWN, VK_F3, kAltHeld | 1);
+    for (int repeat = 0; repeat < 3; ++repeat)
+      SendMessageA(target, WM_SYSKEYDOWN, VK_F3, kAltHeld | kRepeated | 1);
+    PumpMessages();
+    EXPECT_NE(g_shell.singleViewCurrent, before) << (target == box ? "box" : "main window");
+    if (target == g_shell.mainWindow) SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+  }
+}
+
+// The session's end saves what is typed, as closing does, and asks nothing.
+TEST_F(MainWindowTest, TheAnswersAreSavedWhenTheSessionEnds) {
+  StartPlayerOn(nullptr);
+  MessageBoxCatcher catcher;
+  const std::string others = "\r\n\r\n\r\n\r\n\r\n\r\n";
+  SetDlgItemTextA(g_shell.singleView, kAnswerBoxId, "Paris");
+  EXPECT_EQ(SendMessageA(g_shell.mainWindow, WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\n" + others);
+  SetDlgItemTextA(g_shell.singleView, kAnswerBoxId, "Rome");
+  SendMessageA(g_shell.mainWindow, WM_ENDSESSION, FALSE, 0);  // called off
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\n" + others);
+  SendMessageA(g_shell.mainWindow, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Rome\r\n" + others);
+  EXPECT_TRUE(catcher.boxes().empty());
 }
 
 TEST_F(MainWindowTest, ClosingSavesOnceAndEndsTheLoopWithZero) {

@@ -4,8 +4,7 @@ namespace vidod::testing {
 
 namespace {
 
-constexpr std::size_t kSlotText = 259;    // what a slot, a judged text and F1 take
-constexpr std::size_t kSwitchText = 254;  // what the switch to the single view takes
+constexpr std::size_t kSlotText = 259;  // what a slot, a judged text, F1 and the switch take
 
 std::string Cut(const std::string& text, std::size_t length) { return text.substr(0, length); }
 
@@ -26,15 +25,19 @@ int SingleSlot(const PlayerModel& model) { return model.current * model.quiz.per
 void JudgeListBox(PlayerModel* model, int box) {
   model->listRight[box] =
       IsRightAnswer(model->quiz.expected[box], Cut(model->listBoxes[box], kSlotText));
+  SaveIfChanged(model);
 }
 
-// The box that loses the focus stores (single view) or judges (list view).
+// The box that loses the focus stores and judges (single view) or judges
+// (list view).
 void MoveFocus(PlayerModel* model, ModelFocus target) {
   if (model->focus == target) return;
   const ModelFocus left = model->focus;
   model->focus = target;
-  if (left.kind == ModelFocus::kSingleBox)
+  if (left.kind == ModelFocus::kSingleBox) {
     model->slots[SingleSlot(*model)] = Cut(model->singleBox, kSlotText);
+    SaveIfChanged(model);
+  }
   if (left.kind == ModelFocus::kListBox) JudgeListBox(model, left.box);
 }
 
@@ -42,6 +45,7 @@ void ShowQuestion(PlayerModel* model, int question) {
   model->slots[SingleSlot(*model)] = Cut(model->singleBox, kSlotText);
   model->current = question;
   model->singleBox = model->slots[SingleSlot(*model)];
+  SaveIfChanged(model);
 }
 
 void SwitchViews(PlayerModel* model) {
@@ -54,7 +58,7 @@ void SwitchViews(PlayerModel* model) {
     }
     model->view = ModelView::kList;
   } else {
-    for (int i = 0; i < count; ++i) model->slots[i] = Cut(model->listBoxes[i], kSwitchText);
+    for (int i = 0; i < count; ++i) model->slots[i] = Cut(model->listBoxes[i], kSlotText);
     model->singleBox = model->slots[SingleSlot(*model)];
     model->view = ModelView::kSingle;
   }
@@ -152,6 +156,7 @@ PlayerModel StartModel(const ModelQuiz& quiz, const std::vector<std::string>& li
   model.singleBox = model.slots[0];
   model.view = ModelView::kSingle;
   model.focus = {ModelFocus::kMainWindow, 0};
+  model.saved = ProgressText(model.slots);
   return model;
 }
 
@@ -164,7 +169,15 @@ std::string SaveModel(PlayerModel* model) {
     model->singleBox = model->slots[SingleSlot(*model)];
   }
   model->slots[SingleSlot(*model)] = Cut(model->singleBox, kSlotText);
-  return ProgressText(model->slots);
+  model->saved = ProgressText(model->slots);
+  return model->saved;
+}
+
+void SaveIfChanged(PlayerModel* model) {
+  std::vector<std::string> answers = model->slots;
+  if (model->view == ModelView::kList)
+    for (std::size_t i = 0; i < answers.size(); ++i) answers[i] = Cut(model->listBoxes[i], kSlotText);
+  if (ProgressText(answers) != model->saved) SaveModel(model);
 }
 
 void ApplyAction(PlayerModel* model, const ModelAction& action) {
@@ -181,9 +194,11 @@ void ApplyAction(PlayerModel* model, const ModelAction& action) {
       break;
     case ActionKind::kNext:
       ShowQuestion(model, (model->current + 1) % questions);
+      MoveFocus(model, {ModelFocus::kSingleBox, 0});  // back where the answer keys work
       break;
     case ActionKind::kPrevious:
       ShowQuestion(model, (model->current + questions - 1) % questions);
+      MoveFocus(model, {ModelFocus::kSingleBox, 0});
       break;
     case ActionKind::kChoose:
       ShowQuestion(model, action.question);

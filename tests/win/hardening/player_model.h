@@ -38,6 +38,7 @@ struct PlayerModel {
   std::vector<bool> listRight;         // their labels read "BRAVO"
   ModelView view;
   ModelFocus focus;
+  std::string saved;  // what the progress file holds (as read at start)
 };
 
 enum class ActionKind {
@@ -81,6 +82,9 @@ void ApplyAction(PlayerModel* model, const ModelAction& action);
 // What a save writes now, taking in the boxes as the player does; the model
 // is changed as the player's state is.
 std::string SaveModel(PlayerModel* model);
+// After a judgement: the player saves when the answers (the list view's boxes
+// while it is shown, else the slots) differ from what the file holds.
+void SaveIfChanged(PlayerModel* model);
 
 // The progress file's text for these answers.
 std::string ProgressText(const std::vector<std::string>& lines);

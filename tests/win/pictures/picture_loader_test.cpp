@@ -160,6 +160,17 @@ TEST(PictureLoader, PngPixelsComeThroughInEveryLayout) {
   }
 }
 
+// Given a background, the PNG route draws the transparent pixels on it
+// (without one they keep their stored colours, as above).
+TEST(PictureLoader, TransparentPngPixelsAreDrawnOnTheBackgroundGiven) {
+  const COLORREF background = RGB(10, 200, 30);
+  OwnedBitmap picture(LoadPicture(nullptr, PICTURE_PNG_RGBA_2X2, kPictureType, 2, 2, background));
+  ASSERT_NE(picture.bitmap, nullptr);
+  EXPECT_EQ(PixelAt(picture.bitmap, 0, 0), RGB(40, 80, 120));  // opaque
+  EXPECT_EQ(PixelAt(picture.bitmap, 1, 0), background);        // alpha 0 over (200, 150, 100)
+  EXPECT_EQ(PixelAt(picture.bitmap, 0, 1), background);        // alpha 0 over black
+}
+
 // The raw-data route is the fallback only: an "IMG" resource of the id is
 // what gets decoded.
 TEST(PictureLoader, ThePictureTypeComesBeforeARawDataPngOfTheSameId) {

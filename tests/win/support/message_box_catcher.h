@@ -14,6 +14,7 @@ namespace vidod::testing {
 struct CaughtMessageBox {
   std::string caption;
   std::string text;
+  HWND owner;  // nullptr for a box that no window owns
 };
 
 class MessageBoxCatcher {

@@ -134,9 +134,35 @@ TEST_F(ProgressFileTest, F2ReportsASaveThatCannotBeWritten) {
   ASSERT_EQ(catcher.boxes().size(), 1u);
   EXPECT_EQ(catcher.boxes()[0].caption, "Vidod");
   EXPECT_NE(catcher.boxes()[0].text.find("views_test.txt"), std::string::npos);
+  // The main window owns it: nothing else of the player can be used under it.
+  EXPECT_EQ(catcher.boxes()[0].owner, g_shell.mainWindow);
   // The answer stays in memory.
   EXPECT_EQ(Slot(0), "Paris");
   RemoveDirectoryA(ProgressPath().c_str());
+}
+
+// Saving as the player goes reports a failure once, not at every answer,
+// until a save succeeds again; a save asked for is always answered.
+TEST_F(ProgressFileTest, AFailureToSaveAsThePlayerGoesIsReportedOnce) {
+  ASSERT_TRUE(CreateDirectoryA(ProgressPath().c_str(), nullptr));
+  StartPlayerOn("views_capitals");
+  MessageBoxCatcher catcher;
+  HWND view = g_shell.singleView;
+  HWND box = GetDlgItem(view, kAnswerBoxId);
+  for (const char* answer : {"Paris", "Berlin", "Rome"}) {
+    SetFocus(box);
+    SetText(view, kAnswerBoxId, answer);
+    Click(view, kNextId);
+  }
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].owner, g_shell.mainWindow);
+  PressKey(box, VK_F2);
+  EXPECT_EQ(catcher.boxes().size(), 2u);
+  RemoveDirectoryA(ProgressPath().c_str());
+  SetText(view, kAnswerBoxId, "Paris!");
+  Click(view, kNextId);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris!\r\nBerlin\r\nRome\r\n");
+  EXPECT_EQ(catcher.boxes().size(), 2u);
 }
 
 }  // namespace

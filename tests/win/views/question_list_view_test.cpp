@@ -35,6 +35,11 @@ class QuestionListViewTest : public PlayerTest {
     PumpMessages();
     ASSERT_TRUE(IsWindowVisible(View()));
   }
+  // The list view narrower than its three columns, as the player may make it.
+  void Narrow() {
+    SetWindowPos(g_shell.mainWindow, nullptr, 0, 0, 670, 690, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+  }
   // Types into box i and leaves it, as the player would.
   void Answer(int i, const char* text) {
     SetFocus(Box(i));
@@ -122,6 +127,7 @@ TEST_F(QuestionListViewTest, GivesEachControlItsClassStyleAndFont) {
     EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(c.control, WM_GETFONT, 0, 0)), c.font) << id;
   }
   EXPECT_EQ(Label(1), "?");
+  EXPECT_EQ(SendMessageA(Box(1), EM_GETLIMITTEXT, 0, 0), 259);
 }
 
 TEST_F(QuestionListViewTest, PlacesRevealLabelsUnderTheRowsOfAQuizAboveTypeOne) {
@@ -210,6 +216,7 @@ TEST_F(QuestionListViewTest, FillsEveryBoxFromTheFileAndJudgesIt) {
 TEST_F(QuestionListViewTest, FitsTheScrollBarsToTheClientArea) {
   StartPlayerOn("views_long");
   ShowList();
+  Narrow();
   RECT client;
   GetClientRect(View(), &client);
   const SCROLLINFO vertical = ScrollInfo(View(), SB_VERT);
@@ -267,6 +274,7 @@ TEST_F(QuestionListViewTest, ScrollsByLinesPagesWheelStepsAndToTheEnds) {
     // The contents move with the position.
     EXPECT_EQ(PlaceOf(Box(1)).y, 5 - step.position) << step.code;
   }
+  Narrow();
   Scroll(WM_HSCROLL, SB_LINEDOWN);
   EXPECT_EQ(GetScrollPos(View(), SB_HORZ), 1);
   EXPECT_EQ(PlaceOf(Box(1)).x, 45);
@@ -274,26 +282,58 @@ TEST_F(QuestionListViewTest, ScrollsByLinesPagesWheelStepsAndToTheEnds) {
   EXPECT_EQ(PlaceOf(Box(1)).x, 46);
 }
 
-TEST_F(QuestionListViewTest, OneWheelNotchScrollsFiftyPixelsOnce) {
+// 50 pixels a notch, whichever window the wheel message reaches: parts of a
+// notch (fine wheels, touchpads) add up in both directions, and turning the
+// other way drops the part left over.
+TEST_F(QuestionListViewTest, TheWheelScrollsFiftyPixelsANotchAddingUpItsParts) {
   StartPlayerOn("views_long");
   ShowList();
+  enum Target { kMain, kView, kBox };
   const struct {
+    Target to;
     short delta;
     int position;
-  } notches[] = {
-      {-120, 50},   // one notch down
-      {-120, 100},
-      {120, 50},    // one notch up
-      {-240, 50},   // two notches in one message: nothing
-      {40, 50},     // a fine wheel step: nothing
+  } turns[] = {
+      {kMain, -120, 50},   // one notch down
+      {kView, -240, 150},  // two notches in one message
+      {kBox, 120, 100},    // one up, the pointer over an answer box
+      {kMain, -40, 100},   // thirds of a notch add up
+      {kBox, -40, 100},
+      {kView, -40, 150},
+      {kView, 60, 150},    // halves, the other way
+      {kMain, 60, 100},
+      {kView, -60, 100},   // turning back drops the half left over
+      {kView, 90, 100},
+      {kBox, 30, 50},
   };
-  for (const auto& notch : notches) {
-    // The view must not hand the wheel on to the main window, which would
-    // scroll it a second time.
-    SendMessageA(View(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(notch.delta)), 0);
+  for (const auto& turn : turns) {
+    const HWND target = turn.to == kMain ? g_shell.mainWindow : turn.to == kView ? View() : Box(4);
+    SendMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(turn.delta)), 0);
     PumpMessages();
-    EXPECT_EQ(Position(), notch.position) << notch.delta;
+    EXPECT_EQ(Position(), turn.position) << turn.delta << " to " << turn.to;
+    EXPECT_EQ(PlaceOf(Box(1)).y, 5 - Position()) << turn.delta << " to " << turn.to;
   }
+}
+
+// The wheel turned in the single view leaves the hidden list view where it
+// was, and whatever scrolls it while hidden moves its contents with its bar:
+// its last row stays within reach.
+TEST_F(QuestionListViewTest, WhileHiddenItsBarAndContentsStillAgree) {
+  StartPlayerOn("views_long");
+  for (int notch = 0; notch < 5; ++notch)
+    SendMessageA(g_shell.mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+  PumpMessages();
+  EXPECT_EQ(Position(), 0);
+  Scroll(WM_VSCROLL, kScrollDown);
+  ASSERT_FALSE(IsWindowVisible(View()));
+  ShowList();
+  EXPECT_EQ(Position(), 50);
+  EXPECT_EQ(PlaceOf(Box(1)).y, 5 - 50);
+  Scroll(WM_VSCROLL, SB_BOTTOM);
+  const Place last = PlaceOf(Box(30));
+  EXPECT_EQ(PlaceOf(Box(1)).y, 5 - Position());
+  EXPECT_GE(last.y, 0);
+  EXPECT_LE(last.y + last.height, VisibleHeight());
 }
 
 TEST_F(QuestionListViewTest, PagingKeysInABoxScrollAPage) {
@@ -348,32 +388,55 @@ TEST_F(QuestionListViewTest, TabAndShiftTabCycleThroughTheQuestions) {
   }
 }
 
-// Leaving a box that is out of sight brings it to H + 100 below the top of the
-// view, whatever the view's scroll position and its place on the screen.
-TEST_F(QuestionListViewTest, TabFromABoxOutOfSightScrollsItIntoSight) {
+// The box that receives the focus ends wholly in sight: H + 100 below the top
+// of the view where it was out of sight, or as near as the ends allow. Rows
+// stand 140 pixels apart (box 12 at y 425, box 13 at 565, box 30 at 1265),
+// the view shows a little less than 585.
+TEST_F(QuestionListViewTest, TabShiftTabAndF1BringTheBoxReceivingTheFocusIntoSight) {
   StartPlayerOn("views_long");
   ShowList();
+  ASSERT_GE(VisibleHeight(), 445);
+  ASSERT_LT(VisibleHeight(), 585);
+  constexpr int kBottom = -1;  // scrolled to the end
+  constexpr int kStays = -2;   // the view does not scroll
   const struct {
-    int box;
+    int from;
+    WPARAM key;
+    bool shift;
     int startPosition;
+    int to;
+    int top;  // the receiving box's y afterwards
   } cases[] = {
-      {16, 0},     // below the view (row 6, y = 705)
-      {10, 800},   // above it (row 4, y = 425)
+      {12, VK_TAB, false, 0, 13, 310},           // the next row, just below the view
+      {13, VK_TAB, true, 450, 12, 310},          // the row above, partly above the view
+      {30, VK_TAB, false, kBottom, 1, 5},        // round to the first: the top
+      {1, VK_TAB, true, 0, 30, kBottom},         // round to the last: the end
+      {11, VK_TAB, false, 0, 12, kStays},        // in sight already
+      {1, VK_F1, false, kBottom, 1, 5},          // the box where F1 was pressed
   };
   for (const auto& c : cases) {
     Scroll(WM_VSCROLL, SB_TOP);
+    if (c.startPosition == kBottom) Scroll(WM_VSCROLL, SB_BOTTOM);
     while (Position() < c.startPosition) Scroll(WM_VSCROLL, kScrollDown);
-    ASSERT_EQ(Position(), c.startPosition);
-    SetFocus(Box(c.box));
-    PressKey(Box(c.box), VK_TAB);
-    EXPECT_EQ(GetFocus(), Box(c.box + 1));
-    EXPECT_EQ(PlaceOf(Box(c.box)).y, 210 + 100) << c.box;
+    const int start = Position();
+    SetFocus(Box(c.from));
+    SetText(View(), kFirstListBoxId - 1 + c.from, "x");
+    HoldShift(c.shift);
+    PressKey(Box(c.from), c.key);
+    HoldShift(false);
+    const std::string what = std::to_string(c.from) + " to " + std::to_string(c.to);
+    EXPECT_EQ(GetFocus(), Box(c.to)) << what;
+    const Place place = PlaceOf(Box(c.to));
+    EXPECT_GE(place.y, 0) << what;
+    EXPECT_LE(place.y + place.height, VisibleHeight()) << what;
+    if (c.top == kStays) {
+      EXPECT_EQ(Position(), start) << what;
+    } else if (c.top == kBottom) {
+      EXPECT_EQ(Position(), 1405 - VisibleHeight()) << what;
+    } else {
+      EXPECT_EQ(place.y, c.top) << what;
+    }
   }
-  // A box in sight does not scroll the view.
-  const int position = Position();
-  PressKey(Box(11), VK_TAB);
-  EXPECT_EQ(Position(), position);
-  EXPECT_EQ(GetFocus(), Box(12));
 }
 
 TEST_F(QuestionListViewTest, EnterJudgesTheBoxWithAndWithoutAlt) {
@@ -423,6 +486,38 @@ TEST_F(QuestionListViewTest, F1WithEveryLabelRightOnlyReturnsTheFocus) {
   EXPECT_EQ(GetFocus(), Box(2));
 }
 
+// Back in the single view, the question shown is judged again: its verdict
+// and reveal text follow the answer the list view gave it. The list view's
+// own judgement did not lower the score; the single view's does, as always.
+TEST_F(QuestionListViewTest, TheSwitchBackJudgesTheQuestionShownAgain) {
+  WriteFileBytes(ProgressPath(), "Paris\r\n");
+  StartPlayerOn("views_reveal");
+  ASSERT_EQ(ControlText(g_shell.singleView, 9500), "BRAVO");
+  ASSERT_EQ(ControlText(g_shell.singleView, 9501), "La ville lumi\xE8re");
+  ShowList();
+  Answer(1, "xx");
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 1 / 4");
+  SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+  EXPECT_EQ(ControlText(g_shell.singleView, kAnswerBoxId), "xx");
+  EXPECT_EQ(ControlText(g_shell.singleView, 9500), "FAUX");
+  EXPECT_EQ(ControlText(g_shell.singleView, 9501), "");
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 0 / 4");
+}
+
+// A judgement saves the list view's boxes once one of them differs from the
+// file; the boxes are then the slots.
+TEST_F(QuestionListViewTest, JudgementsSaveTheBoxesThatChanged) {
+  StartPlayerOn("views_capitals");
+  ShowList();
+  Answer(2, "Berlin");
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "\r\nBerlin\r\n\r\n");
+  SetFocus(Box(3));
+  SetText(View(), kFirstListBoxId + 2, "Rome");
+  PressKey(Box(3), VK_RETURN);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "\r\nBerlin\r\nRome\r\n");
+  EXPECT_STREQ(g_document->quiz->answerSlots[2], "Rome");
+}
+
 TEST_F(QuestionListViewTest, F3InABoxSwitchesBackToTheSingleView) {
   StartPlayerOn("views_capitals");
   ShowList();
@@ -442,13 +537,14 @@ TEST_F(QuestionListViewTest, TheSwitchCarriesEveryAnswerBox) {
   ShowList();
   for (int i = 1; i <= 6; ++i) EXPECT_EQ(BoxText(i), g_document->quiz->answerSlots[i - 1]) << i;
   Answer(4, "Suisse");
-  Answer(6, "Portugal");
+  const std::string longest(259, 'P');  // whole: a box takes no more
+  Answer(6, longest.c_str());
   SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
   EXPECT_STREQ(g_document->quiz->answerSlots[3], "Suisse");
-  EXPECT_STREQ(g_document->quiz->answerSlots[5], "Portugal");
+  EXPECT_EQ(g_document->quiz->answerSlots[5], longest);
   PressKey(GetDlgItem(g_shell.singleView, kAnswerBoxId), VK_F2);
   EXPECT_EQ(ReadFileBytes(ProgressPath()),
-            "Paris\r\nFrance\r\nRome\r\nSuisse\r\nMadrid\r\nPortugal\r\n");
+            "Paris\r\nFrance\r\nRome\r\nSuisse\r\nMadrid\r\n" + longest + "\r\n");
 }
 
 // A save asked for while the list view is shown writes what its boxes hold.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,8 @@ TEST_F(SingleQuestionViewTest, CreatesItsControlsInOrderWithTheirPlacesStylesAnd
   }
   EXPECT_EQ(child, nullptr);
   EXPECT_EQ(CurrentQuestionIndex(), 0);
+  // No more than a slot and the progress file keep.
+  EXPECT_EQ(SendMessageA(Box(), EM_GETLIMITTEXT, 0, 0), 259);
 }
 
 TEST_F(SingleQuestionViewTest, TheChooserListsOneItemPerQuestion) {
@@ -126,6 +129,52 @@ TEST_F(SingleQuestionViewTest, PlacesEachPictureByItsFittedWidth) {
   }
 }
 
+bool ColoursClose(COLORREF a, COLORREF b, int tolerance) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+         std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// What a picture leaves free of its box, and the transparent pixels of a PNG,
+// show the quiz's background in both views; neither the colour of the
+// picture's corner (black on the flag) nor the colour stored with the
+// transparent pixels (black in the PNG).
+TEST_F(SingleQuestionViewTest, PicturesStandOnTheQuizBackgroundInBothViews) {
+  StartPlayerOn("views_backdrop");
+  const COLORREF background = RGB(250, 240, 170);
+  const COLORREF square = RGB(0x20, 0x50, 0xC0);
+  const struct {
+    bool list;
+    int question;  // from 0
+    int x, y;      // in the picture control's client area
+    COLORREF colour;
+    const char* what;
+  } points[] = {
+      {false, 0, 320, 20, background, "above the flat flag (640 x 384 in 640 x 480)"},
+      {false, 0, 320, 460, background, "below it"},
+      {false, 0, 320, 100, RGB(0, 0, 0), "the flag's black stripe"},
+      {false, 1, 20, 240, background, "the PNG's transparent frame (480 x 480)"},
+      {false, 1, 240, 240, square, "its opaque square"},
+      {true, 1, 10, 105, background, "the PNG's frame in the list view (210 x 210)"},
+      {true, 1, 105, 105, square, "its square in the list view"},
+  };
+  for (const auto& p : points) {
+    if (p.list) {
+      SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+      PumpMessages();
+    } else {
+      Choose(p.question);
+    }
+    HWND picture = p.list ? GetDlgItem(g_shell.listView, 9901 + p.question) : GetDlgItem(View(), kPictureId);
+    const COLORREF colour = PaintedColourAt(picture, p.x, p.y);
+    EXPECT_TRUE(ColoursClose(colour, p.colour, 8)) << p.what << ": 0x" << std::hex << colour;
+    if (p.list) {
+      SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+      PumpMessages();
+    }
+  }
+}
+
 TEST_F(SingleQuestionViewTest, ShowingAnotherQuestionDeletesTheBitmapItReplaces) {
   StartPlayerOn("views_narrow");
   const HBITMAP first = ShownBitmap();
@@ -146,6 +195,7 @@ TEST_F(SingleQuestionViewTest, NextAndPreviousWrapAroundAndStoreTheAnswer) {
   EXPECT_EQ(CurrentQuestionIndex(), 2);
   EXPECT_EQ(Chosen(), 2);
   EXPECT_EQ(Slot(0), "paris");
+  EXPECT_EQ(GetFocus(), Box());  // the keys go to the answer again
   SetFocus(Box());
   SetText(View(), kAnswerBoxId, "Rome");
   Click(View(), kNextId);  // from the last to the first
@@ -315,27 +365,63 @@ TEST_F(SingleQuestionViewTest, PaintsEachVerdictWithItsBrush) {
   ReleaseDC(label, dc);
 }
 
+// The reveal text stands on the background, white on a dark colour and black
+// on a light one, as the list view draws its texts.
 TEST_F(SingleQuestionViewTest, TheRevealLabelAndTheBackgroundUseTheBackgroundBrush) {
+  const struct {
+    const char* quiz;
+    COLORREF background, text;
+  } quizzes[] = {
+      {"views_backdrop", RGB(250, 240, 170), RGB(0, 0, 0)},
+      {"views_capitals", RGB(20, 30, 90), RGB(255, 255, 255)},
+  };
+  for (const auto& q : quizzes) {
+    StartPlayerOn(q.quiz);
+    HWND reveal = GetDlgItem(View(), kRevealId);
+    HDC dc = GetDC(reveal);
+    SetTextColor(dc, RGB(1, 2, 3));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
+                                                    reinterpret_cast<WPARAM>(dc),
+                                                    reinterpret_cast<LPARAM>(reveal))),
+              g_document->backgroundBrush);
+    EXPECT_EQ(BrushColour(g_document->backgroundBrush), q.background) << q.quiz;
+    EXPECT_EQ(GetTextColor(dc), q.text) << q.quiz;
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
+                                                    reinterpret_cast<WPARAM>(dc),
+                                                    reinterpret_cast<LPARAM>(GetDlgItem(View(), kPictureId)))),
+              GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORDLG,
+                                                    reinterpret_cast<WPARAM>(dc),
+                                                    reinterpret_cast<LPARAM>(View()))),
+              g_document->backgroundBrush);
+    ReleaseDC(reveal, dc);
+    StopPlayerNow();
+    FreeLibrary(quizModule_);
+    quizModule_ = nullptr;
+  }
+}
+
+// The answers reach the file as the player goes: once a changed answer is
+// stored (the box left, another question shown), not while Enter only
+// judges it, and not again when nothing has changed.
+TEST_F(SingleQuestionViewTest, ChangedAnswersAreSavedAsThePlayerGoes) {
   StartPlayerOn("views_capitals");
-  HWND reveal = GetDlgItem(View(), kRevealId);
-  HDC dc = GetDC(reveal);
-  SetTextColor(dc, RGB(1, 2, 3));
-  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
-                                                  reinterpret_cast<WPARAM>(dc),
-                                                  reinterpret_cast<LPARAM>(reveal))),
-            g_document->backgroundBrush);
-  EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
-  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORSTATIC,
-                                                  reinterpret_cast<WPARAM>(dc),
-                                                  reinterpret_cast<LPARAM>(GetDlgItem(View(), kPictureId)))),
-            GetSysColorBrush(COLOR_BTNFACE));
-  EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(View(), WM_CTLCOLORDLG,
-                                                  reinterpret_cast<WPARAM>(dc),
-                                                  reinterpret_cast<LPARAM>(View()))),
-            g_document->backgroundBrush);
-  EXPECT_EQ(BrushColour(g_document->backgroundBrush), RGB(20, 30, 90));
-  ReleaseDC(reveal, dc);
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "Paris");
+  PressKey(Box(), VK_RETURN);
+  EXPECT_EQ(GetFileAttributesA(ProgressPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  SetFocus(g_shell.mainWindow);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\n\r\n\r\n");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "Lyon");
+  Click(View(), kNextId);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Lyon\r\n\r\n\r\n");
+  DeleteFileA(ProgressPath().c_str());
+  Click(View(), kNextId);
+  Choose(0);
+  EXPECT_EQ(GetFileAttributesA(ProgressPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(g_shell.savesRequested, 0);  // none of them asked for by the player
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "view_test_support.h"
 
+#include "painted_window.h"
 #include "player_fixture.h"
 
 namespace vidod::testing {
@@ -63,20 +64,12 @@ void Click(HWND parent, int id) {
   PumpMessages();
 }
 
+COLORREF PaintedColourAt(HWND window, int x, int y) { return PaintedWindow(window).At(x, y); }
+
 COLORREF PaintedEdgeColour(HWND control) {
   RECT client;
   GetClientRect(control, &client);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-  const COLORREF colour = GetPixel(dc, 1, client.bottom / 2);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return colour;
+  return PaintedColourAt(control, 1, client.bottom / 2);
 }
 
 COLORREF BrushColour(HBRUSH brush) {

@@ -33,8 +33,10 @@ void HoldShift(bool held);
 void SetText(HWND parent, int id, const std::string& text);
 // Clicks a push button (press and release, focus included).
 void Click(HWND parent, int id);
-// The colour in the middle of the control's left edge once it has painted
-// itself into a bitmap, as it would on the screen.
+// The colour at (x, y) of the window's client area once it has painted
+// itself into a bitmap, as it would on the screen (children left out).
+COLORREF PaintedColourAt(HWND window, int x, int y);
+// The colour in the middle of the control's left edge.
 COLORREF PaintedEdgeColour(HWND control);
 COLORREF BrushColour(HBRUSH brush);
 
