@@ -1,0 +1,283 @@
+// The question page: the picture as the single-question view shows it, the
+// expected answers and the reveal text of the selected question, its marks
+// and remarks, and the box to try an answer.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "atelier/atelier_ids.h"
+#include "atelier/atelier_window.h"
+#include "atelier/controls.h"
+#include "atelier/text_convert.h"
+
+namespace vidod {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr wchar_t kPageClass[] = L"VidodAtelierQuestionPage";
+// Sizes at 96 dots per inch.
+constexpr int kMargin = 10;
+constexpr int kRowGap = 6;
+constexpr int kLabelWidth = 190;  // as wide as the trial's labels
+constexpr int kMarkWidth = 72;
+constexpr int kButtonWidth = 150;
+constexpr int kMaximumPreviewWidth = 640;
+constexpr int kMinimumPreviewWidth = 160;
+constexpr int kRemarkLines = 4;
+
+struct QuestionPage {
+  Atelier* atelier;
+  HBITMAP view = nullptr;  // the question as the single-question view shows it
+};
+
+struct FieldRow {
+  int labelId, editId, markId;
+  QuizField field;
+  const wchar_t* label;
+};
+constexpr FieldRow kFieldRows[] = {
+    {IDC_ANSWER_LABEL, IDC_ANSWER, IDC_ANSWER_MARK, QuizField::kAnswer, L"&R\u00e9ponse attendue :"},
+    {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"S&econde r\u00e9ponse :"},
+    {IDC_REVEAL_LABEL, IDC_REVEAL, IDC_REVEAL_MARK, QuizField::kReveal, L"R\u00e9&v\u00e9lation :"},
+};
+
+QuestionPage* PageOf(HWND page) { return static_cast<QuestionPage*>(PageRecord(page)); }
+HWND Page(const Atelier* atelier) { return atelier->pages[kQuestionPage]; }
+
+bool ShowsSecondAnswer(const Atelier* atelier) {
+  const int question = atelier->current;
+  return atelier->edited.quiz.answersPerQuestion == 2 ||
+         (question >= 0 && !ShownFieldText(atelier->edited, FieldRef{QuizField::kAnswer2, question}).empty());
+}
+
+bool RevealUsable(const Atelier* atelier) {
+  const int question = atelier->current;
+  return QuizTypeHasReveals(atelier->edited.quiz.quizType) ||
+         (question >= 0 && !ShownFieldText(atelier->edited, FieldRef{QuizField::kReveal, question}).empty());
+}
+
+void CreateControls(HWND page) {
+  AddControl(page, IDC_QUESTION_HEADING, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX);
+  AddControl(page, IDC_PREVIEW, WC_STATICW, L"Image de la question, telle que le lecteur la montre",
+             SS_OWNERDRAW);
+  AddButton(page, IDC_CHANGE_PICTURE, L"&Changer l'image\u2026");
+  AddControl(page, IDC_PICTURE_NAME, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
+  AddMark(page, IDC_PICTURE_MARK);
+  for (const FieldRow& row : kFieldRows) {
+    AddLabel(page, row.labelId, row.label);
+    AddEdit(page, row.editId);
+    AddMark(page, row.markId);
+  }
+  AddLabel(page, IDC_QUESTION_REMARKS_LABEL, L"Re&marques sur cette question :");
+  AddRemarksBox(page, IDC_QUESTION_REMARKS);
+}
+
+void LayOut(HWND page, int width, int height) {
+  Atelier* atelier = AtelierOf(page);
+  if (!atelier) return;
+  const int margin = Dip(atelier, kMargin);
+  const int gap = Dip(atelier, kRowGap);
+  const int line = LineHeight(page, atelier->font);
+  const int rowHeight = line + Dip(atelier, 8);
+  const int labelWidth = Dip(atelier, kLabelWidth);
+  const int markWidth = Dip(atelier, kMarkWidth);
+  const int inner = width - 2 * margin;
+  const bool second = ShowsSecondAnswer(atelier);
+  const int fieldRows = second ? 3 : 2;
+  const int remarksHeight = kRemarkLines * line + Dip(atelier, 8);
+  const int below = rowHeight + gap + fieldRows * (rowHeight + gap) + line + gap + remarksHeight + gap +
+                    AnswerTrialHeight(atelier);
+  const int headingHeight = LineHeight(page, atelier->headingFont) + gap;
+  const int roomForPreview = height - 2 * margin - headingHeight - below - gap;
+  const int previewWidth = std::max(Dip(atelier, kMinimumPreviewWidth),
+                                    std::min({inner, roomForPreview * 4 / 3, Dip(atelier, kMaximumPreviewWidth)}));
+  const int previewHeight = previewWidth * 3 / 4;
+
+  int y = margin;
+  Place(page, IDC_QUESTION_HEADING, margin, y, inner, headingHeight);
+  y += headingHeight;
+  Place(page, IDC_PREVIEW, margin, y, previewWidth, previewHeight);
+  y += previewHeight + gap;
+  const int buttonWidth = Dip(atelier, kButtonWidth);
+  Place(page, IDC_CHANGE_PICTURE, margin, y, buttonWidth, rowHeight);
+  Place(page, IDC_PICTURE_NAME, margin + buttonWidth + gap, y + Dip(atelier, 4),
+        inner - buttonWidth - markWidth - 2 * gap, line);
+  Place(page, IDC_PICTURE_MARK, width - margin - markWidth, y + Dip(atelier, 4), markWidth, line);
+  y += rowHeight + gap;
+  for (const FieldRow& row : kFieldRows) {
+    if (row.field == QuizField::kAnswer2 && !second) continue;
+    Place(page, row.labelId, margin, y + Dip(atelier, 4), labelWidth, line);
+    Place(page, row.editId, margin + labelWidth, y, inner - labelWidth - markWidth - gap, rowHeight);
+    Place(page, row.markId, width - margin - markWidth, y + Dip(atelier, 4), markWidth, line);
+    y += rowHeight + gap;
+  }
+  Place(page, IDC_QUESTION_REMARKS_LABEL, margin, y, inner, line);
+  y += line + gap;
+  Place(page, IDC_QUESTION_REMARKS, margin, y, inner, remarksHeight);
+  y += remarksHeight + gap;
+  LayOutAnswerTrial(atelier, page, margin, y, inner);
+}
+
+void OnFieldChanged(Atelier* atelier, const FieldRow& row) {
+  if (atelier->filling || atelier->current < 0) return;
+  const std::wstring text = WindowTextOf(GetDlgItem(Page(atelier), row.editId));
+  if (!SetFieldText(&atelier->edited, FieldRef{row.field, atelier->current}, Utf8FromWide(text))) return;
+  QuizEdited(atelier, false);
+  if (row.field != QuizField::kReveal) JudgeTrialAnswers(atelier, Page(atelier));
+}
+
+void OnCommand(HWND page, int id, int code) {
+  Atelier* atelier = AtelierOf(page);
+  if (!atelier) return;
+  if (id == IDC_CHANGE_PICTURE && code == BN_CLICKED) {
+    ChangeQuestionPicture(atelier);
+    return;
+  }
+  if (code != EN_CHANGE) return;
+  for (const FieldRow& row : kFieldRows)
+    if (row.editId == id) OnFieldChanged(atelier, row);
+  if (id == IDC_TRY || id == IDC_TRY2) JudgeTrialAnswers(atelier, page);
+}
+
+// The view's picture stretched into the preview box, halftoned as the player
+// fits its pictures.
+void DrawPreview(QuestionPage* record, const DRAWITEMSTRUCT* draw) {
+  const RECT& box = draw->rcItem;
+  if (!record->view) {
+    FillRect(draw->hDC, &box, GetSysColorBrush(COLOR_BTNFACE));
+    return;
+  }
+  HDC source = CreateCompatibleDC(draw->hDC);
+  HGDIOBJ old = SelectObject(source, record->view);
+  SetStretchBltMode(draw->hDC, HALFTONE);
+  SetBrushOrgEx(draw->hDC, 0, 0, nullptr);
+  StretchBlt(draw->hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0, 0,
+             kPlayerPictureWidth, kPlayerPictureHeight, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+void OnDestroy(HWND page) {
+  QuestionPage* record = PageOf(page);
+  if (record->view) DeleteObject(record->view);
+  delete record;
+  SetWindowLongPtrW(page, GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  KeepPageRecord(page, message, lParam);
+  switch (message) {
+    case WM_CREATE:
+      CreateControls(page);
+      return 0;
+    case WM_SIZE:
+      LayOut(page, LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_COMMAND:
+      OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_DRAWITEM:
+      DrawPreview(PageOf(page), reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+      return ColourPageStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+    case WM_DESTROY:
+      OnDestroy(page);
+      return 0;
+    default:
+      return DefWindowProcW(page, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+HWND CreateQuestionPage(Atelier* atelier) {
+  HWND page = CreatePage(atelier->tabs, kPageClass, QuestionPageProc, new QuestionPage{atelier});
+  CreateAnswerTrial(atelier, page);
+  return page;
+}
+
+void FillQuestionPage(Atelier* atelier) {
+  HWND page = Page(atelier);
+  const int question = atelier->current;
+  const int count = static_cast<int>(atelier->edited.quiz.questions.size());
+  atelier->filling = true;
+  SetWindowTextIfOther(GetDlgItem(page, IDC_QUESTION_HEADING),
+                       question < 0 ? L"Aucune question : ajoutez des images"
+                                    : L"Question " + std::to_wstring(question + 1) + L" sur " + std::to_wstring(count));
+  for (const FieldRow& row : kFieldRows) {
+    HWND edit = GetDlgItem(page, row.editId);
+    SetWindowTextIfOther(edit, question < 0 ? L""
+                                            : WideFromUtf8(ShownFieldText(atelier->edited, FieldRef{row.field, question})));
+    EnableWindow(edit, question >= 0);
+  }
+  const bool second = ShowsSecondAnswer(atelier);
+  if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second) {
+    for (int id : {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK}) ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);
+    RelayOutPage(page);
+  }
+  EnableWindow(GetDlgItem(page, IDC_REVEAL), question >= 0 && RevealUsable(atelier));
+  EnableWindow(GetDlgItem(page, IDC_CHANGE_PICTURE), question >= 0);
+  const std::string image = question < 0 ? std::string() : atelier->edited.quiz.questions[question].image;
+  SetWindowTextIfOther(GetDlgItem(page, IDC_PICTURE_NAME),
+                       image.empty() ? (question < 0 ? L"" : L"(pas d'image)") : WideFromUtf8(image));
+  atelier->filling = false;
+  RefreshPreview(atelier);
+  JudgeTrialAnswers(atelier, page);
+}
+
+void ShowQuestionIssues(Atelier* atelier) {
+  HWND page = Page(atelier);
+  const int question = atelier->current;
+  const FieldMark marks[] = {{IDC_ANSWER_MARK, FieldRef{QuizField::kAnswer, question}},
+                             {IDC_ANSWER2_MARK, FieldRef{QuizField::kAnswer2, question}},
+                             {IDC_REVEAL_MARK, FieldRef{QuizField::kReveal, question}}};
+  ShowFieldMarks(atelier, page, marks, std::size(marks));
+  SetMark(GetDlgItem(page, IDC_PICTURE_MARK),
+          WorstLevel(IssuesWhere(
+              atelier, [](const IssuePlace& place, int which) { return place.onPicture && place.question == which; },
+              question)));
+  SetRemarks(GetDlgItem(page, IDC_QUESTION_REMARKS),
+             IssuesWhere(
+                 atelier, [](const IssuePlace& place, int which) { return which >= 0 && place.question == which; },
+                 question));
+}
+
+void RefreshPreview(Atelier* atelier) {
+  HWND page = Page(atelier);
+  QuestionPage* record = PageOf(page);
+  if (record->view) DeleteObject(record->view);
+  record->view = nullptr;
+  if (atelier->open && atelier->current >= 0) {
+    const fs::path file = QuestionPicture(atelier, atelier->current);
+    HBITMAP fitted = file.empty() ? nullptr
+                                  : FittedPicture(&atelier->viewPictures, file,
+                                                  SIZE{kPlayerPictureWidth, kPlayerPictureHeight});
+    record->view = ComposeOnColour(fitted, QuizColour(atelier), kPlayerPictureWidth, kPlayerPictureHeight);
+  }
+  InvalidateRect(GetDlgItem(page, IDC_PREVIEW), nullptr, FALSE);
+}
+
+void ChangeQuestionPicture(Atelier* atelier) {
+  const int question = atelier->current;
+  if (!atelier->open || question < 0) return;
+  std::vector<fs::path> files;
+  const fs::path current = QuestionPicture(atelier, question);
+  const fs::path start = current.empty() ? atelier->edited.sourceFile.parent_path() : current.parent_path();
+  if (!atelier->prompts->choosePictures(atelier->window, start, &files) || files.empty()) return;
+  atelier->edited.quiz.questions[question].image =
+      PictureKeyFor(fs::absolute(files.front()).lexically_normal(), atelier->edited.sourceFile);
+  atelier->edited.modified = true;
+  QuizEdited(atelier, true);
+  FillQuestionPage(atelier);
+}
+
+void FocusAnswerTrial(Atelier* atelier) {
+  if (!atelier->open || atelier->current < 0) return;
+  ShowPage(atelier, kQuestionPage);
+  SetFocus(GetDlgItem(Page(atelier), IDC_TRY));
+}
+
+}  // namespace vidod

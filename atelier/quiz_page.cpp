@@ -1,0 +1,302 @@
+// The quiz page: title, author, explanation, the answers per question and
+// their labels, when reveal texts appear, pictures in the list view, and
+// the background colour, with their marks and remarks.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "atelier/atelier_ids.h"
+#include "atelier/atelier_window.h"
+#include "atelier/controls.h"
+#include "atelier/text_convert.h"
+
+namespace vidod {
+
+namespace {
+
+constexpr wchar_t kPageClass[] = L"VidodAtelierQuizPage";
+// Sizes at 96 dots per inch.
+constexpr int kMargin = 10;
+constexpr int kRowGap = 8;
+constexpr int kLabelWidth = 230;
+constexpr int kMarkWidth = 72;
+constexpr int kSwatchWidth = 48;
+constexpr int kColourButtonWidth = 170;
+constexpr int kRemarkLines = 6;
+constexpr int kComboListRows = 8;
+constexpr int kHighestPlainType = 4;  // types 0 to 4 are offered; others only when a quiz has one
+
+struct QuizPage {
+  Atelier* atelier;
+  HBRUSH swatch = nullptr;
+};
+
+struct TextRow {
+  int labelId, editId, markId;
+  QuizField field;
+  const wchar_t* label;
+};
+constexpr TextRow kTextRows[] = {
+    {IDC_TITLE_LABEL, IDC_TITLE, IDC_TITLE_MARK, QuizField::kTitle, L"&Titre :"},
+    {IDC_AUTHOR_LABEL, IDC_AUTHOR, IDC_AUTHOR_MARK, QuizField::kAuthor, L"A&uteur :"},
+    {IDC_EXPLANATION_LABEL, IDC_EXPLANATION, IDC_EXPLANATION_MARK, QuizField::kExplanation, L"E&xplication :"},
+    {IDC_LABEL1_LABEL, IDC_LABEL1, IDC_LABEL1_MARK, QuizField::kLabel1, L"Libell\u00e9 de la &premi\u00e8re case :"},
+    {IDC_LABEL2_LABEL, IDC_LABEL2, IDC_LABEL2_MARK, QuizField::kLabel2, L"Libell\u00e9 de la &seconde case :"},
+};
+
+QuizPage* PageOf(HWND page) { return static_cast<QuizPage*>(PageRecord(page)); }
+HWND Page(const Atelier* atelier) { return atelier->pages[kQuizPage]; }
+
+void CreateControls(HWND page) {
+  for (int i = 0; i < 3; ++i) {
+    AddLabel(page, kTextRows[i].labelId, kTextRows[i].label);
+    AddEdit(page, kTextRows[i].editId);
+    AddMark(page, kTextRows[i].markId);
+  }
+  AddLabel(page, IDC_ANSWER_COUNT_LABEL, L"R\u00e9&ponses par question :");
+  HWND count = AddControl(page, IDC_ANSWER_COUNT, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
+  SendMessageW(count, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Une r\u00e9ponse par question"));
+  SendMessageW(count, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Deux r\u00e9ponses par question"));
+  for (int i = 3; i < 5; ++i) {
+    AddLabel(page, kTextRows[i].labelId, kTextRows[i].label);
+    AddEdit(page, kTextRows[i].editId);
+    AddMark(page, kTextRows[i].markId);
+  }
+  AddLabel(page, IDC_TYPE_LABEL, L"R\u00e9&v\u00e9lations :");
+  AddControl(page, IDC_TYPE, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
+  AddButton(page, IDC_LIST_PICTURES, L"&Images des questions dans la vue en liste", BS_AUTOCHECKBOX);
+  AddLabel(page, IDC_COLOUR_LABEL, L"");
+  AddControl(page, IDC_COLOUR_SWATCH, WC_STATICW, L"", SS_LEFT, WS_EX_CLIENTEDGE);
+  AddButton(page, IDC_COLOUR_BUTTON, L"&Choisir la couleur\u2026");
+  AddLabel(page, IDC_QUIZ_REMARKS_LABEL, L"Re&marques sur le quiz :");
+  AddRemarksBox(page, IDC_QUIZ_REMARKS);
+}
+
+void LayOut(HWND page, int width, int height) {
+  Atelier* atelier = AtelierOf(page);
+  if (!atelier) return;
+  const int margin = Dip(atelier, kMargin);
+  const int gap = Dip(atelier, kRowGap);
+  const int line = LineHeight(page, atelier->font);
+  const int rowHeight = line + Dip(atelier, 8);
+  const int labelWidth = Dip(atelier, kLabelWidth);
+  const int markWidth = Dip(atelier, kMarkWidth);
+  const int inner = width - 2 * margin;
+  const int fieldWidth = inner - labelWidth - markWidth - gap;
+  const int textOffset = Dip(atelier, 4);
+  int y = margin;
+  auto textRow = [&](const TextRow& row) {
+    Place(page, row.labelId, margin, y + textOffset, labelWidth, line);
+    Place(page, row.editId, margin + labelWidth, y, fieldWidth, rowHeight);
+    Place(page, row.markId, width - margin - markWidth, y + textOffset, markWidth, line);
+    y += rowHeight + gap;
+  };
+  auto comboRow = [&](int labelId, int comboId) {
+    Place(page, labelId, margin, y + textOffset, labelWidth, line);
+    Place(page, comboId, margin + labelWidth, y, fieldWidth, rowHeight * kComboListRows);
+    y += rowHeight + gap;
+  };
+  for (int i = 0; i < 3; ++i) textRow(kTextRows[i]);
+  comboRow(IDC_ANSWER_COUNT_LABEL, IDC_ANSWER_COUNT);
+  for (int i = 3; i < 5; ++i) textRow(kTextRows[i]);
+  comboRow(IDC_TYPE_LABEL, IDC_TYPE);
+  Place(page, IDC_LIST_PICTURES, margin + labelWidth, y, fieldWidth, rowHeight);
+  y += rowHeight + gap;
+  Place(page, IDC_COLOUR_LABEL, margin, y + textOffset, labelWidth, line);
+  const int swatchWidth = Dip(atelier, kSwatchWidth);
+  Place(page, IDC_COLOUR_SWATCH, margin + labelWidth, y, swatchWidth, rowHeight);
+  Place(page, IDC_COLOUR_BUTTON, margin + labelWidth + swatchWidth + gap, y, Dip(atelier, kColourButtonWidth),
+        rowHeight);
+  y += rowHeight + 2 * gap;
+  Place(page, IDC_QUIZ_REMARKS_LABEL, margin, y, inner, line);
+  y += line + gap;
+  Place(page, IDC_QUIZ_REMARKS, margin, y, inner, std::max(kRemarkLines * line, height - margin - y));
+}
+
+void FillTypeChoices(Atelier* atelier) {
+  HWND combo = GetDlgItem(Page(atelier), IDC_TYPE);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  const uint8_t current = atelier->edited.quiz.quizType;
+  for (int type = 0; type <= std::max<int>(kHighestPlainType, current); ++type) {
+    if (type > kHighestPlainType && type != current) continue;
+    const std::wstring words = WideFromUtf8(QuizTypeWords(static_cast<uint8_t>(type)));
+    const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(words.c_str()));
+    SendMessageW(combo, CB_SETITEMDATA, index, type);
+    if (type == current) SendMessageW(combo, CB_SETCURSEL, index, 0);
+  }
+}
+
+void ShowColour(Atelier* atelier) {
+  HWND page = Page(atelier);
+  QuizPage* record = PageOf(page);
+  if (record->swatch) DeleteObject(record->swatch);
+  record->swatch = CreateSolidBrush(QuizColour(atelier));
+  const QuizSource& quiz = atelier->edited.quiz;
+  SetWindowTextIfOther(GetDlgItem(page, IDC_COLOUR_LABEL), L"Couleur de fond : rouge " + std::to_wstring(quiz.red) +
+                                                               L", vert " + std::to_wstring(quiz.green) +
+                                                               L", bleu " + std::to_wstring(quiz.blue));
+  InvalidateRect(GetDlgItem(page, IDC_COLOUR_SWATCH), nullptr, TRUE);
+}
+
+// The relayout of the question page follows: its second answer and trial
+// rows come and go with the count.
+void OnAnswerCountChosen(Atelier* atelier) {
+  HWND page = Page(atelier);
+  const int chosen = static_cast<int>(SendDlgItemMessageW(page, IDC_ANSWER_COUNT, CB_GETCURSEL, 0, 0)) + 1;
+  QuizSource& quiz = atelier->edited.quiz;
+  if (chosen == quiz.answersPerQuestion) return;
+  if (chosen == 1) {
+    const auto holdsSecond = [&](int question) {
+      return !ShownFieldText(atelier->edited, FieldRef{QuizField::kAnswer2, question}).empty();
+    };
+    int withSecond = 0;
+    for (int question = 0; question < static_cast<int>(quiz.questions.size()); ++question)
+      withSecond += holdsSecond(question) ? 1 : 0;
+    if (withSecond > 0 &&
+        AskAuthor(atelier,
+                  std::to_wstring(withSecond) + L" question(s) ont une seconde r\u00e9ponse. Avec une r\u00e9ponse par "
+                  L"question, elles seront effac\u00e9es. Continuer ?",
+                  MB_YESNO | MB_ICONQUESTION) != IDYES) {
+      SendDlgItemMessageW(page, IDC_ANSWER_COUNT, CB_SETCURSEL, quiz.answersPerQuestion - 1, 0);
+      return;
+    }
+    for (int question = 0; question < static_cast<int>(quiz.questions.size()); ++question)
+      SetFieldText(&atelier->edited, FieldRef{QuizField::kAnswer2, question}, std::string());
+  }
+  quiz.answersPerQuestion = static_cast<uint8_t>(chosen);
+  atelier->edited.modified = true;
+  RelayOutPage(atelier->pages[kQuestionPage]);
+  FillQuestionPage(atelier);
+  QuizEdited(atelier, false);
+}
+
+// The second text of a type 3 reveal has no field here: leaving type 3 asks
+// before it goes.
+void OnTypeChosen(Atelier* atelier) {
+  HWND combo = GetDlgItem(Page(atelier), IDC_TYPE);
+  const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  if (index < 0) return;
+  const auto type = static_cast<uint8_t>(SendMessageW(combo, CB_GETITEMDATA, index, 0));
+  QuizSource& quiz = atelier->edited.quiz;
+  if (type == quiz.quizType) return;
+  const bool notes = std::any_of(quiz.questions.begin(), quiz.questions.end(),
+                                 [](const QuestionSource& question) { return !question.revealNote.empty(); });
+  if (quiz.quizType == kRevealPairsQuizType && notes) {
+    if (AskAuthor(atelier,
+                  L"Ce quiz garde avec chaque r\u00e9v\u00e9lation une note que seul ce type conserve. Elles seront "
+                  L"effac\u00e9es. Continuer ?",
+                  MB_YESNO | MB_ICONQUESTION) != IDYES) {
+      FillTypeChoices(atelier);
+      return;
+    }
+    for (QuestionSource& question : quiz.questions) question.revealNote.clear();
+  }
+  quiz.quizType = type;
+  atelier->edited.modified = true;
+  FillQuestionPage(atelier);
+  QuizEdited(atelier, false);
+}
+
+void OnListPicturesToggled(Atelier* atelier) {
+  const bool checked = IsDlgButtonChecked(Page(atelier), IDC_LIST_PICTURES) == BST_CHECKED;
+  atelier->edited.quiz.pictureByte = checked ? kPictureByteWithList : kPictureByteWithoutList;
+  atelier->edited.modified = true;
+  QuizEdited(atelier, false);
+}
+
+void OnCommand(HWND page, int id, int code) {
+  Atelier* atelier = AtelierOf(page);
+  if (!atelier || atelier->filling) return;
+  for (const TextRow& row : kTextRows) {
+    if (row.editId != id || code != EN_CHANGE) continue;
+    if (SetFieldText(&atelier->edited, FieldRef{row.field, 0}, Utf8FromWide(WindowTextOf(GetDlgItem(page, id)))))
+      QuizEdited(atelier, false);
+    return;
+  }
+  if (id == IDC_ANSWER_COUNT && code == CBN_SELCHANGE) OnAnswerCountChosen(atelier);
+  else if (id == IDC_TYPE && code == CBN_SELCHANGE) OnTypeChosen(atelier);
+  else if (id == IDC_LIST_PICTURES && code == BN_CLICKED) OnListPicturesToggled(atelier);
+  else if (id == IDC_COLOUR_BUTTON && code == BN_CLICKED) ChooseQuizColour(atelier);
+}
+
+LRESULT OnStaticColour(HWND page, HWND control, HDC dc) {
+  QuizPage* record = PageOf(page);
+  if (GetDlgCtrlID(control) == IDC_COLOUR_SWATCH && record->swatch) return reinterpret_cast<LRESULT>(record->swatch);
+  return ColourPageStatic(control, dc);
+}
+
+void OnDestroy(HWND page) {
+  QuizPage* record = PageOf(page);
+  if (record->swatch) DeleteObject(record->swatch);
+  delete record;
+  SetWindowLongPtrW(page, GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK QuizPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  KeepPageRecord(page, message, lParam);
+  switch (message) {
+    case WM_CREATE:
+      CreateControls(page);
+      return 0;
+    case WM_SIZE:
+      LayOut(page, LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_COMMAND:
+      OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return OnStaticColour(page, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+    case WM_DESTROY:
+      OnDestroy(page);
+      return 0;
+    default:
+      return DefWindowProcW(page, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+HWND CreateQuizPage(Atelier* atelier) {
+  return CreatePage(atelier->tabs, kPageClass, QuizPageProc, new QuizPage{atelier});
+}
+
+void FillQuizPage(Atelier* atelier) {
+  HWND page = Page(atelier);
+  const bool wasFilling = atelier->filling;
+  atelier->filling = true;
+  for (const TextRow& row : kTextRows)
+    SetWindowTextIfOther(GetDlgItem(page, row.editId),
+                         WideFromUtf8(ShownFieldText(atelier->edited, FieldRef{row.field, 0})));
+  const QuizSource& quiz = atelier->edited.quiz;
+  SendDlgItemMessageW(page, IDC_ANSWER_COUNT, CB_SETCURSEL, quiz.answersPerQuestion == 2 ? 1 : 0, 0);
+  FillTypeChoices(atelier);
+  CheckDlgButton(page, IDC_LIST_PICTURES, quiz.pictureByte == kPictureByteWithList ? BST_CHECKED : BST_UNCHECKED);
+  ShowColour(atelier);
+  atelier->filling = wasFilling;
+}
+
+void ShowQuizIssues(Atelier* atelier) {
+  HWND page = Page(atelier);
+  FieldMark marks[std::size(kTextRows)];
+  for (std::size_t i = 0; i < std::size(kTextRows); ++i) marks[i] = {kTextRows[i].markId, FieldRef{kTextRows[i].field, 0}};
+  ShowFieldMarks(atelier, page, marks, std::size(marks));
+  SetRemarks(GetDlgItem(page, IDC_QUIZ_REMARKS),
+             IssuesWhere(
+                 atelier, [](const IssuePlace& place, int) { return place.question < 0 && !place.onCodes; }, 0));
+}
+
+void ChooseQuizColour(Atelier* atelier) {
+  if (!atelier->open) return;
+  COLORREF colour = QuizColour(atelier);
+  if (!atelier->prompts->chooseColour(atelier->window, &colour) || colour == QuizColour(atelier)) return;
+  QuizSource& quiz = atelier->edited.quiz;
+  quiz.red = GetRValue(colour);
+  quiz.green = GetGValue(colour);
+  quiz.blue = GetBValue(colour);
+  atelier->edited.modified = true;
+  ShowColour(atelier);
+  QuizEdited(atelier, true);
+}
+
+}  // namespace vidod
