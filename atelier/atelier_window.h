@@ -155,7 +155,7 @@ void SetRemarks(HWND box, const std::vector<const SourceIssue*>& issues);
 // The mark's colour, for the page's WM_CTLCOLORSTATIC; false for other statics.
 bool ColourMark(HWND control, HDC dc);
 // The answer to WM_CTLCOLORSTATIC on a page: marks in their colour, other
-// texts on the window colour.
-LRESULT ColourPageStatic(HWND control, HDC dc);
+// texts on the window colour, read-only and disabled boxes in the system's.
+LRESULT ColourPageStatic(HWND page, HWND control, HDC dc);
 
 }  // namespace vidod

@@ -194,7 +194,7 @@ LRESULT CALLBACK CodesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     case WM_NOTIFY:
       return OnNotify(page, reinterpret_cast<NMHDR*>(lParam));
     case WM_CTLCOLORSTATIC:
-      return ColourPageStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+      return ColourPageStatic(page, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
     case WM_DESTROY:
       OnDestroy(page);
       return 0;

@@ -459,7 +459,6 @@ void ShowOpenQuiz(Atelier* atelier) {
 
 void QuizEdited(Atelier* atelier, bool pictures) {
   RecheckQuiz(atelier);
-  RefreshQuestionRows(atelier);
   if (pictures) {
     RefreshThumbnails(atelier);
     RefreshPreview(atelier);

@@ -182,7 +182,7 @@ LRESULT CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
       DrawPreview(PageOf(page), reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
     case WM_CTLCOLORSTATIC:
-      return ColourPageStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+      return ColourPageStatic(page, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
     case WM_DESTROY:
       OnDestroy(page);
       return 0;

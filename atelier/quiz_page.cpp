@@ -223,7 +223,7 @@ void OnCommand(HWND page, int id, int code) {
 LRESULT OnStaticColour(HWND page, HWND control, HDC dc) {
   QuizPage* record = PageOf(page);
   if (GetDlgCtrlID(control) == IDC_COLOUR_SWATCH && record->swatch) return reinterpret_cast<LRESULT>(record->swatch);
-  return ColourPageStatic(control, dc);
+  return ColourPageStatic(page, control, dc);
 }
 
 void OnDestroy(HWND page) {

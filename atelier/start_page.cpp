@@ -79,7 +79,7 @@ LRESULT CALLBACK StartPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
       OnCommand(page, LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_CTLCOLORSTATIC:
-      return ColourPageStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+      return ColourPageStatic(page, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
     default:
       return DefWindowProcW(page, message, wParam, lParam);
   }

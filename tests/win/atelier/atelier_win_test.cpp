@@ -116,6 +116,46 @@ MSG KeyMessage(HWND window, UINT message, WPARAM key, LPARAM flags) {
   return result;
 }
 
+// The window as the display shows it, kept with the other test artefacts
+// for a look by eye.
+void KeepScreenshot(HWND window, const char* name) {
+  RECT outer, shown;
+  GetWindowRect(window, &outer);
+  // Only what is on the display can be read back.
+  const RECT display = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  IntersectRect(&shown, &outer, &display);
+  outer = shown;
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, outer.left, outer.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
+  GetDIBits(memory, bitmap, 0, height, &pixels[0], reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  const fs::path folder = fs::u8path(HostPath(VIDOD_ARTEFACT_DIR));
+  fs::create_directories(folder);
+  WriteFileBytes((folder / name).string(), std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+                                               std::string(reinterpret_cast<const char*>(&header), sizeof header) +
+                                               pixels);
+}
+
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
 
@@ -257,6 +297,9 @@ TEST_F(AtelierTest, ANewQuizFromAFolderHasOneQuestionPerPictureInNameOrder) {
   EXPECT_EQ(Text(IDC_QUESTION_HEADING), L"Question 1 sur 6");
   EXPECT_EQ(Text(IDC_ANSWER), L"Ain");
   EXPECT_EQ(Text(IDC_PICTURE_NAME), L"Ain.jpg");
+  // The checks run at once: three letters give no hint in the list view.
+  EXPECT_EQ(Cell(0, kRemarksColumn), L"1 avertissement");
+  EXPECT_EQ(Cell(1, kRemarksColumn), L"");
   wchar_t caption[256] = L"";
   GetWindowTextW(window_, caption, 256);
   EXPECT_EQ(std::wstring(caption).rfind(L"*fleuves", 0), 0u) << caption;
@@ -273,6 +316,8 @@ TEST_F(AtelierTest, ANewQuizFromAFolderHasOneQuestionPerPictureInNameOrder) {
   ReleaseDC(preview, dc);
   EXPECT_EQ(above, RGB(kDefaultRed, kDefaultGreen, kDefaultBlue));
   EXPECT_GT(GetRValue(band) + GetGValue(band) + GetBValue(band), 3 * 230) << std::hex << band;
+  Type(IDC_TRY, L"Siene");
+  KeepScreenshot(window_, "atelier-main.bmp");
 }
 
 TEST_F(AtelierTest, TextsTypedIntoTheFormsAreSavedInTheSource) {
@@ -681,6 +726,31 @@ TEST_F(AtelierTest, TheTestCommandStartsTheQuizOutsideTheSourceFolder) {
   EXPECT_FALSE(fs::exists(testFolder)) << testFolder;
 }
 
+TEST_F(AtelierTest, TheProgramOpensTheQuizNamedOnItsCommandLine) {
+  const fs::path source = folder_ / "quiz.toml";
+  WriteFileBytes(source.string(), "titre = \"Ligne de commande\"\n[[question]]\nreponse = \"Loire\"\n");
+  std::wstring line = L"\"" + fs::u8path(BuildTreePath("atelier\\vidod-atelier.exe")).wstring() + L"\" \"" +
+                      source.wstring() + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, scratch_.c_str(), &startup,
+                             &process));
+  HWND window = nullptr;
+  for (int tick = 0; tick < 300 && !window; ++tick) {
+    window = FindWindowW(L"VidodAtelier", L"Ligne de commande \u2014 Vidod Atelier");
+    if (!window) Sleep(100);
+  }
+  EXPECT_NE(window, nullptr);
+  if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
 TEST_F(AtelierTest, AChangeOfDpiScalesTheWindow) {
   StartFromFolder();
   const auto height = [this](int id) {
@@ -700,6 +770,7 @@ TEST_F(AtelierTest, AChangeOfDpiScalesTheWindow) {
   EXPECT_EQ(width, 96);
   EXPECT_EQ(tall, 72);
   EXPECT_GE(height(IDC_ANSWER) * 10, before * 14);
+  KeepScreenshot(window_, "atelier-144dpi.bmp");
 }
 
 }  // namespace
