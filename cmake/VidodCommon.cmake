@@ -19,6 +19,14 @@ if(WIN32)
   endif()
 endif()
 
+# The PNG suite and benchmark pictures live in a "shared" folder beside the
+# checkout, or beside the folder that holds several worktrees of it.
+set(vidod_shared_guess "${PROJECT_SOURCE_DIR}/../shared")
+if(NOT EXISTS "${vidod_shared_guess}" AND EXISTS "${PROJECT_SOURCE_DIR}/../../shared")
+  set(vidod_shared_guess "${PROJECT_SOURCE_DIR}/../../shared")
+endif()
+set(VIDOD_SHARED_DIR "${vidod_shared_guess}" CACHE PATH "Folder of the PNG suite and the benchmark pictures")
+
 # Header-only libraries from the system (toml++, CLI11). A cross build must not
 # see /usr/include as a whole, so each library gets a private folder that links
 # only its own directory.
@@ -44,7 +52,7 @@ function(vidod_native_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     VIDOD_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    VIDOD_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared"
+    VIDOD_SHARED_DIR="${VIDOD_SHARED_DIR}"
     VIDOD_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
 endfunction()

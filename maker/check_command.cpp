@@ -10,8 +10,7 @@
 #include "maker/command_support.h"
 #include "maker/commands.h"
 #include "maker/file_io.h"
-#include "maker/quiz_check.h"
-#include "maker/quiz_toml.h"
+#include "maker/quiz_project.h"
 
 namespace vidod {
 namespace {
@@ -32,16 +31,7 @@ void RunCheck(const CheckOptions& options) {
   const std::filesystem::path sourceFile = PathFromText(options.source);
   QuizSource quiz;
   std::vector<SourceIssue> issues;
-  SourceLines lines;
-  ReadQuizSourceFile(sourceFile, &quiz, &issues, &lines);
-  // Surprises are only worth telling about a quiz that builds.
-  if (!HasErrors(issues)) {
-    std::vector<SourceIssue> surprises = FindSurprises(quiz, sourceFile);
-    PlaceIssues(lines, &surprises);
-    issues.insert(issues.end(), surprises.begin(), surprises.end());
-  }
-  std::stable_sort(issues.begin(), issues.end(),
-                   [](const SourceIssue& a, const SourceIssue& b) { return a.line < b.line; });
+  CheckQuizSourceFile(sourceFile, nullptr, &quiz, &issues);
   for (const SourceIssue& issue : issues) std::cout << FormatIssue(options.source, issue) << "\n";
 
   const std::size_t errors = static_cast<std::size_t>(

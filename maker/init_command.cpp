@@ -7,11 +7,12 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "maker/command_support.h"
 #include "maker/commands.h"
 #include "maker/file_io.h"
-#include "maker/picture_format.h"
+#include "maker/quiz_project.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {
@@ -27,45 +28,10 @@ struct InitOptions {
   bool force = false;
 };
 
-// The picture as the source names it: relative to the source's folder when
-// both share a root, with forward slashes so that it reads the same anywhere.
-std::string ImageKey(const fs::path& picture, const fs::path& sourceFolder) {
-  const fs::path relative = picture.lexically_relative(sourceFolder);
-  return (relative.empty() ? picture : relative).generic_u8string();
-}
-
 // A name for a comment line: control characters would end the comment.
 std::string CommentSafe(std::string text) {
   std::replace_if(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
   return text;
-}
-
-std::vector<fs::path> PicturesOf(const fs::path& folder) {
-  std::error_code code;
-  if (!fs::is_directory(folder, code)) {
-    ReportError(kCommand, "« " + PathText(folder) + " » n'est pas un dossier");
-    FailCommand();
-  }
-  std::vector<fs::path> pictures;
-  fs::directory_iterator entries(folder, code);
-  if (code) {
-    ReportError(kCommand, "« " + PathText(folder) + " » : impossible de lire le dossier (" + code.message() + ")");
-    FailCommand();
-  }
-  for (const fs::directory_entry& entry : entries) {
-    std::error_code ignored;
-    if (!entry.is_regular_file(ignored)) continue;
-    if (DetectPictureFileFormat(entry.path()) == PictureFormat::kUnknown) {
-      std::cerr << "vidod-make init : « " << PathText(entry.path().filename())
-                << " » ignoré : ni JPEG, ni GIF, ni BMP, ni PNG\n";
-      continue;
-    }
-    pictures.push_back(entry.path());
-  }
-  std::sort(pictures.begin(), pictures.end(), [](const fs::path& a, const fs::path& b) {
-    return a.filename().u8string() < b.filename().u8string();
-  });
-  return pictures;
 }
 
 void RunInit(const InitOptions& options) {
@@ -76,23 +42,20 @@ void RunInit(const InitOptions& options) {
     FailCommand();
   }
   const fs::path folder = fs::absolute(PathFromText(options.picturesFolder)).lexically_normal();
-  const std::vector<fs::path> pictures = PicturesOf(folder);
-  if (pictures.empty()) {
-    ReportError(kCommand, "« " + options.picturesFolder + " » ne contient aucune image JPEG, GIF, BMP ou PNG");
-    FailCommand();
-  }
-  if (pictures.size() > kMaxSourceQuestions) {
-    ReportError(kCommand, "« " + options.picturesFolder + " » contient " + std::to_string(pictures.size()) +
-                              " images, un quiz a " + std::to_string(kMaxSourceQuestions) + " questions au plus");
+  PictureFolder scan;
+  std::string error;
+  const bool scanned = ScanPictureFolder(folder, target, false, &scan, &error);
+  for (const SkippedFile& skipped : scan.skipped)
+    std::cerr << "vidod-make init : « " << PathText(skipped.file.filename()) << " » ignoré : " << skipped.reason
+              << "\n";
+  if (!scanned) {
+    ReportError(kCommand, error);
     FailCommand();
   }
 
-  std::vector<StarterQuestion> questions;
-  for (const fs::path& picture : pictures)
-    questions.push_back({picture.stem().u8string(), ImageKey(picture, target.parent_path())});
   std::string title = target.parent_path().filename().u8string();
   const std::string source =
-      WriteStarterSource(title, CommentSafe(PathText(folder.filename())), questions);
+      WriteStarterSource(title, CommentSafe(PathText(folder.filename())), scan.questions);
 
   // A file name can hold what an answer may not ("|", a character outside
   // the player's code page): said now, the author fixes it while editing.
@@ -102,12 +65,11 @@ void RunInit(const InitOptions& options) {
   for (const SourceIssue& issue : issues)
     std::cerr << FormatIssue(options.output, issue) << (issue.warning ? "" : " (à corriger avant build)") << "\n";
 
-  std::string error;
   if (!WriteOutputFiles({{target, std::vector<uint8_t>(source.begin(), source.end())}}, &error)) {
     ReportError(kCommand, error);
     FailCommand();
   }
-  std::cout << "vidod-make init : " << questions.size() << " questions -> " << options.output << "\n";
+  std::cout << "vidod-make init : " << scan.questions.size() << " questions -> " << options.output << "\n";
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include "maker/commands.h"
 #include "maker/file_io.h"
 #include "maker/quiz_blobs.h"
+#include "maker/quiz_project.h"
 #include "maker/quiz_resources.h"
-#include "maker/quiz_toml.h"
 #include "maker/rc_script.h"
 
 namespace vidod {
@@ -37,7 +37,7 @@ void RunPack(const PackOptions& options) {
   const fs::path sourceFile = PathFromText(options.source);
   QuizSource quiz;
   std::vector<SourceIssue> issues;
-  ReadQuizSourceFile(sourceFile, &quiz, &issues);
+  CheckQuizSourceFile(sourceFile, nullptr, &quiz, &issues);
   if (!ReportIssues(options.source, issues)) FailCommand();
 
   std::vector<QuizPicture> pictures;

@@ -1,7 +1,11 @@
-#include "maker/quiz_check.h"
-
+// The checks of a quiz model: the rules that keep it from being built, and
+// what the player will do with it that surprises its author though it
+// builds: answers that cannot or can hardly be found, pictures it cannot
+// show or is slow to show, missing codes, reveal texts and labels.
+#include <algorithm>
 #include <cstring>
 #include <map>
+#include <system_error>
 
 #include "answers/text_compare.h"
 #include "answers/verdict.h"
@@ -9,12 +13,21 @@
 #include "maker/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/picture_check.h"
+#include "maker/picture_format.h"
+#include "maker/quiz_project.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr char kBlank = ' ';
+
+// Pictures of more than this many pixels (four times the 640 x 480 of the
+// single-question view) make the quiz slow to start: every picture is
+// decoded whole each time it is shown.
+constexpr uint64_t kSlowPicturePixels = 4ull * 640 * 480;
 
 // Code page 1252 letters outside ASCII, and their counterparts: the other
 // case, and the letter without its accent where there is one. The player
@@ -75,10 +88,34 @@ std::string Raised(const std::string& text) {
   return buffer;
 }
 
+// The file read and inspected, or what the cache kept of it when its size
+// and time of last change are those seen then.
+PictureInspection InspectPictureFile(const fs::path& file, PictureCheckCache* cache) {
+  std::error_code sizeCode, timeCode;
+  const std::uintmax_t size = fs::file_size(file, sizeCode);
+  const fs::file_time_type modified = fs::last_write_time(file, timeCode);
+  const bool cacheable = cache && !sizeCode && !timeCode;
+  if (cacheable) {
+    const auto found = cache->entries.find(file);
+    if (found != cache->entries.end() && found->second.size == size && found->second.modified == modified)
+      return found->second.inspection;
+  }
+  std::vector<uint8_t> bytes;
+  std::string error;
+  PictureInspection inspection;
+  if (!ReadFileBytes(file, &bytes, &error)) {
+    inspection.problem = error;
+    return inspection;  // not kept: the next check reads again
+  }
+  inspection = InspectPicture(bytes);
+  if (cacheable) cache->entries[file] = PictureCheckCache::Entry{size, modified, inspection};
+  return inspection;
+}
+
 class SurpriseFinder {
  public:
-  SurpriseFinder(const QuizSource& quiz, const std::filesystem::path& sourceFile)
-      : quiz_(quiz), sourceFile_(sourceFile) {}
+  SurpriseFinder(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache)
+      : quiz_(quiz), sourceFile_(sourceFile), cache_(cache) {}
 
   std::vector<SourceIssue> Find() {
     CheckLabels();
@@ -106,9 +143,11 @@ class SurpriseFinder {
   }
 
  private:
-  void Warn(const std::string& key, int question, const std::string& message) {
+  void Warn(const std::string& key, int question, const std::string& message) { Add(true, key, question, message); }
+  void Error(const std::string& key, int question, const std::string& message) { Add(false, key, question, message); }
+  void Add(bool warning, const std::string& key, int question, const std::string& message) {
     SourceIssue issue;
-    issue.warning = true;
+    issue.warning = warning;
     issue.key = key;
     issue.question = question;
     issue.message = message;
@@ -181,14 +220,17 @@ class SurpriseFinder {
       Warn("image", number, "pas d'image : la question s'affiche avec une case d'image vide");
       return;
     }
-    const std::filesystem::path file = PicturePath(sourceFile_, image);
-    std::vector<uint8_t> bytes;
-    std::string error;
-    if (!ReadFileBytes(file, &bytes, &error)) {
-      Warn("image", number, error);
+    const fs::path file = PicturePath(sourceFile_, image);
+    std::error_code code;
+    if (!fs::is_regular_file(file, code)) {
+      Error("image", number, "fichier image introuvable : « " + PathText(file) + " »");
       return;
     }
-    const PictureInspection inspection = InspectPicture(bytes);
+    const PictureInspection inspection = InspectPictureFile(file, cache_);
+    if (inspection.format == PictureFormat::kUnknown) {
+      Error("image", number, "« " + PathText(file) + " » : " + inspection.problem);
+      return;
+    }
     if (!inspection.showable) {
       Warn("image", number, "« " + PathText(file) + " » : " + inspection.problem +
                                 " ; le lecteur n'affichera pas cette image");
@@ -204,14 +246,43 @@ class SurpriseFinder {
   }
 
   const QuizSource& quiz_;
-  const std::filesystem::path& sourceFile_;
+  const fs::path& sourceFile_;
+  PictureCheckCache* cache_;
   std::vector<SourceIssue> issues_;
 };
 
 }  // namespace
 
-std::vector<SourceIssue> FindSurprises(const QuizSource& quiz, const std::filesystem::path& sourceFile) {
-  return SurpriseFinder(quiz, sourceFile).Find();
+std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache) {
+  std::vector<SourceIssue> issues = ValidateQuizSource(quiz);
+  const std::vector<SourceIssue> surprises = SurpriseFinder(quiz, sourceFile, cache).Find();
+  issues.insert(issues.end(), surprises.begin(), surprises.end());
+  std::stable_sort(issues.begin(), issues.end(),
+                   [](const SourceIssue& a, const SourceIssue& b) { return a.question < b.question; });
+  return issues;
+}
+
+void CheckQuizSourceText(std::string_view toml, const fs::path& sourceFile, PictureCheckCache* cache,
+                         QuizSource* quiz, std::vector<SourceIssue>* issues) {
+  SourceLines lines;
+  std::vector<SourceIssue> found;
+  if (ReadQuizSource(toml, sourceFile, quiz, &found, &lines)) {
+    const bool readingFailed = HasErrors(found);
+    std::vector<SourceIssue> checks = CheckQuiz(*quiz, sourceFile, cache);
+    PlaceIssues(lines, &checks);
+    // Warnings about a quiz that was not read whole would mostly be about
+    // the values left out.
+    for (const SourceIssue& check : checks)
+      if (!readingFailed || !check.warning) found.push_back(check);
+  }
+  std::stable_sort(found.begin(), found.end(), [](const SourceIssue& a, const SourceIssue& b) { return a.line < b.line; });
+  issues->insert(issues->end(), found.begin(), found.end());
+}
+
+void CheckQuizSourceFile(const fs::path& sourceFile, PictureCheckCache* cache, QuizSource* quiz,
+                         std::vector<SourceIssue>* issues) {
+  std::string text;
+  if (ReadSourceFileText(sourceFile, &text, issues)) CheckQuizSourceText(text, sourceFile, cache, quiz, issues);
 }
 
 }  // namespace vidod

@@ -42,6 +42,11 @@ void CheckOneLine(std::vector<SourceIssue>* issues, const std::string& text, con
 
 }  // namespace
 
+std::size_t PictureCount(const QuizSource& quiz) {
+  return static_cast<std::size_t>(std::count_if(quiz.questions.begin(), quiz.questions.end(),
+                                                [](const QuestionSource& question) { return !question.image.empty(); }));
+}
+
 bool QuizTypeHasReveals(uint8_t quizType) {
   return quizType == 2 || quizType == kRevealPairsQuizType || quizType == 4;
 }
@@ -114,13 +119,18 @@ bool HasErrors(const std::vector<SourceIssue>& issues) {
   return std::any_of(issues.begin(), issues.end(), [](const SourceIssue& issue) { return !issue.warning; });
 }
 
+std::string DescribeIssue(const SourceIssue& issue) {
+  std::string text;
+  if (issue.question > 0) text += "question " + std::to_string(issue.question) + ", ";
+  if (!issue.key.empty()) text += "clé « " + issue.key + " » : ";
+  return text + issue.message;
+}
+
 std::string FormatIssue(const std::string& file, const SourceIssue& issue) {
   std::string text = file;
   if (issue.line > 0) text += ":" + std::to_string(issue.line);
   text += issue.warning ? ": attention : " : ": erreur : ";
-  if (issue.question > 0) text += "question " + std::to_string(issue.question) + ", ";
-  if (!issue.key.empty()) text += "clé « " + issue.key + " » : ";
-  return text + issue.message;
+  return text + DescribeIssue(issue);
 }
 
 }  // namespace vidod

@@ -53,6 +53,9 @@ struct QuizSource {
   std::string codesTail;                   // bytes after the last code line
 };
 
+// The questions that have a picture.
+std::size_t PictureCount(const QuizSource& quiz);
+
 // Quiz types whose blob carries a reveal text per question, and the one that
 // carries a second, unused text with it.
 bool QuizTypeHasReveals(uint8_t quizType);
@@ -72,6 +75,8 @@ struct SourceIssue {
 std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz);
 
 bool HasErrors(const std::vector<SourceIssue>& issues);
+// "question 3, clé « reponse » : ..."
+std::string DescribeIssue(const SourceIssue& issue);
 // "quiz.toml:12: erreur : question 3, clé « reponse » : ..."
 std::string FormatIssue(const std::string& file, const SourceIssue& issue);
 

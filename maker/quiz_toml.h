@@ -18,14 +18,21 @@ namespace vidod {
 // [[question]] header.
 using SourceLines = std::map<std::pair<int, std::string>, int>;
 
-// Reads the quiz source in toml. sourceFile names it in the issues and
-// anchors the picture paths, which must name existing files. Every problem
-// found goes to *issues with its line, the rules of ValidateQuizSource
-// included; *quiz can be built when HasErrors(*issues) is false. *lines, when
-// given, receives the lines of the values read.
+// Reads the quiz source in toml: its syntax, keys, value types and
+// characters. Every problem goes to *issues with its line; sourceFile names
+// the source in them. False when the text is no TOML at all (one issue says
+// where), *quiz then being empty. *lines, when given, receives the lines of
+// the values read. The picture files are not looked at.
+bool ReadQuizSource(std::string_view toml, const std::filesystem::path& sourceFile, QuizSource* quiz,
+                    std::vector<SourceIssue>* issues, SourceLines* lines = nullptr);
+// ReadQuizSource, then the rules of ValidateQuizSource on the lines of their
+// keys: *quiz can be packed when HasErrors(*issues) is false.
 void ParseQuizSource(std::string_view toml, const std::filesystem::path& sourceFile, QuizSource* quiz,
                      std::vector<SourceIssue>* issues, SourceLines* lines = nullptr);
-// Same, reading the file first.
+// The bytes of a source file; false with an issue saying why not.
+bool ReadSourceFileText(const std::filesystem::path& sourceFile, std::string* text,
+                        std::vector<SourceIssue>* issues);
+// ParseQuizSource of the file's text.
 void ReadQuizSourceFile(const std::filesystem::path& sourceFile, QuizSource* quiz,
                         std::vector<SourceIssue>* issues, SourceLines* lines = nullptr);
 

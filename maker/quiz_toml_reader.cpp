@@ -8,7 +8,6 @@
 
 #include "maker/cp1252.h"
 #include "maker/file_io.h"
-#include "maker/picture_format.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {
@@ -58,8 +57,7 @@ int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin
 // Reads one quiz source; issues carry the line of the value they are about.
 class SourceReader {
  public:
-  SourceReader(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues)
-      : sourceFile_(sourceFile), quiz_(quiz), issues_(issues) {}
+  SourceReader(QuizSource* quiz, std::vector<SourceIssue>* issues) : quiz_(quiz), issues_(issues) {}
 
   void Read(const toml::table& root) {
     CheckKeys(root, kTopKeys, std::size(kTopKeys), std::string(), 0);
@@ -72,7 +70,6 @@ class SourceReader {
     ReadCodes(root.get("codes"));
     ReadQuestions(root.get("question"));
     ReadRawTable(root.get("brut"), root.get("images_dans_liste"));
-    AddValidationIssues();
   }
 
   const SourceLines& lines() const { return lines_; }
@@ -238,6 +235,8 @@ class SourceReader {
     }
   }
 
+  // The file itself is looked at by the checks, which an editor runs on a
+  // model that was never read from a source.
   void ReadImage(const toml::node* node, int number, std::string* image) {
     if (!node) return;
     Remember(*node, "image", number);
@@ -248,17 +247,6 @@ class SourceReader {
     const std::string& written = node->as_string()->get();
     if (written.empty()) {
       Issue(LineOf(*node), "image", number, "chemin vide");
-      return;
-    }
-    const fs::path path = PicturePath(sourceFile_, written);
-    std::error_code code;
-    if (!fs::is_regular_file(path, code)) {
-      Issue(LineOf(*node), "image", number, "fichier image introuvable : « " + PathText(path) + " »");
-      return;
-    }
-    if (DetectPictureFileFormat(path) == PictureFormat::kUnknown) {
-      Issue(LineOf(*node), "image", number,
-            "« " + PathText(path) + " » : format d'image non reconnu, JPEG, GIF, BMP ou PNG attendu");
       return;
     }
     *image = written;
@@ -337,13 +325,6 @@ class SourceReader {
     quiz_->answersPerQuestion = withSecondAnswer_.empty() ? 1 : 2;
   }
 
-  void AddValidationIssues() {
-    std::vector<SourceIssue> validation = ValidateQuizSource(*quiz_);
-    PlaceIssues(lines_, &validation);
-    issues_->insert(issues_->end(), validation.begin(), validation.end());
-  }
-
-  const fs::path& sourceFile_;
   QuizSource* quiz_;
   std::vector<SourceIssue>* issues_;
   SourceLines lines_;
@@ -368,8 +349,8 @@ void PlaceIssues(const SourceLines& lines, std::vector<SourceIssue>* issues) {
   }
 }
 
-void ParseQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSource* quiz,
-                     std::vector<SourceIssue>* issues, SourceLines* lines) {
+bool ReadQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSource* quiz,
+                    std::vector<SourceIssue>* issues, SourceLines* lines) {
   *quiz = QuizSource();
   toml::table root;
   try {
@@ -380,25 +361,41 @@ void ParseQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSour
     // The parser explains itself in English; the French lead says what failed.
     issue.message = "syntaxe TOML invalide : " + std::string(error.description());
     issues->push_back(issue);
-    return;
+    return false;
   }
-  SourceReader reader(sourceFile, quiz, issues);
+  SourceReader reader(quiz, issues);
   reader.Read(root);
   if (lines) *lines = reader.lines();
+  return true;
 }
 
-void ReadQuizSourceFile(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues,
-                        SourceLines* lines) {
+void ParseQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSource* quiz,
+                     std::vector<SourceIssue>* issues, SourceLines* lines) {
+  SourceLines read;
+  if (!ReadQuizSource(toml, sourceFile, quiz, issues, &read)) return;
+  std::vector<SourceIssue> validation = ValidateQuizSource(*quiz);
+  PlaceIssues(read, &validation);
+  issues->insert(issues->end(), validation.begin(), validation.end());
+  if (lines) *lines = std::move(read);
+}
+
+bool ReadSourceFileText(const fs::path& sourceFile, std::string* text, std::vector<SourceIssue>* issues) {
   std::vector<uint8_t> bytes;
   std::string error;
   if (!ReadFileBytes(sourceFile, &bytes, &error)) {
     SourceIssue issue;
     issue.message = error;
     issues->push_back(issue);
-    return;
+    return false;
   }
-  ParseQuizSource(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), sourceFile, quiz,
-                  issues, lines);
+  text->assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+void ReadQuizSourceFile(const fs::path& sourceFile, QuizSource* quiz, std::vector<SourceIssue>* issues,
+                        SourceLines* lines) {
+  std::string text;
+  if (ReadSourceFileText(sourceFile, &text, issues)) ParseQuizSource(text, sourceFile, quiz, issues, lines);
 }
 
 }  // namespace vidod

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "maker/quiz_check.h"
+#include "maker/quiz_project.h"
 #include "maker/quiz_toml.h"
 #include "maker_test_support.h"
 
@@ -33,7 +33,11 @@ std::string JpegOfSize(uint16_t width, uint16_t height) {
 // Around each question: a picture the player shows, enough codes, no reveals.
 std::string Quiz(const std::string& head, const std::vector<std::string>& questions) {
   std::string toml = "titre = \"t\"\n" + head;
-  if (head.find("codes") == std::string::npos) toml += "codes = [\"1\", \"2\", \"3\"]\n";
+  if (head.find("codes") == std::string::npos) {
+    toml += "codes = [";
+    for (std::size_t k = 1; k <= questions.size(); ++k) toml += (k > 1 ? ", \"" : "\"") + std::to_string(k) + "\"";
+    toml += "]\n";
+  }
   for (const std::string& question : questions) {
     toml += "[[question]]\n" + question;
     if (question.find("image") == std::string::npos) toml += "image = \"bon.jpg\"\n";
@@ -99,7 +103,7 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
     std::vector<SourceIssue> issues;
     ParseQuizSource(surprise.toml, folder.path() / "quiz.toml", &quiz, &issues);
     EXPECT_FALSE(HasErrors(issues)) << surprise.toml;
-    const std::vector<SourceIssue> surprises = FindSurprises(quiz, folder.path() / "quiz.toml");
+    const std::vector<SourceIssue> surprises = CheckQuiz(quiz, folder.path() / "quiz.toml", nullptr);
     ASSERT_EQ(surprises.size(), 1u) << surprise.expected << "\n"
                                     << (surprises.empty() ? "" : FormatIssue("", surprises[0]) +
                                                                      (surprises.size() > 1 ? "\n" + FormatIssue("", surprises[1]) : ""));
@@ -118,7 +122,7 @@ TEST(QuizCheckTest, SizesUpToFourViewsAndAnswersOfFourCharactersPassQuietly) {
       "codes = [\"1\", \"2\"]\n[[question]]\nreponse = \"PARI\"\nimage = \"limite.jpg\"\n"
       "[[question]]\nreponse = \"ROME\"\nimage = \"limite.jpg\"\n",
       folder.path());
-  EXPECT_TRUE(FindSurprises(quiz, folder.path() / "quiz.toml").empty());
+  EXPECT_TRUE(CheckQuiz(quiz, folder.path() / "quiz.toml", nullptr).empty());
 }
 
 TEST(QuizCheckTest, TheDemoQuizSurprisesNobody) {
@@ -126,7 +130,7 @@ TEST(QuizCheckTest, TheDemoQuizSurprisesNobody) {
   std::vector<SourceIssue> issues;
   ReadQuizSourceFile(kDemo, &quiz, &issues);
   EXPECT_TRUE(issues.empty());
-  for (const SourceIssue& issue : FindSurprises(quiz, kDemo)) ADD_FAILURE() << FormatIssue("demo", issue);
+  for (const SourceIssue& issue : CheckQuiz(quiz, kDemo, nullptr)) ADD_FAILURE() << FormatIssue("demo", issue);
 }
 
 TEST(QuizCheckTest, CheckCommandTellsCleanFromWarningsFromErrors) {

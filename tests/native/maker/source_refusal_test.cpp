@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "maker/quiz_toml.h"
+#include "maker/quiz_project.h"
 #include "maker_test_support.h"
 
 namespace vidod {
@@ -109,7 +109,7 @@ TEST(SourceRefusalTest, EveryMalformedSourceIsRefusedNamingKeyAndQuestion) {
     const std::string shown = refusal.toml.substr(0, 60);
     QuizSource quiz;
     std::vector<SourceIssue> issues;
-    ParseQuizSource(refusal.toml, folder.path() / "quiz.toml", &quiz, &issues);
+    CheckQuizSourceText(refusal.toml, folder.path() / "quiz.toml", nullptr, &quiz, &issues);
     EXPECT_TRUE(HasErrors(issues)) << shown;
     bool named = false;
     for (const SourceIssue& issue : issues) {

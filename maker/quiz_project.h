@@ -1,0 +1,90 @@
+// What the front ends of the maker (vidod-make's commands, the Atelier) do
+// with a quiz: start one from a folder of pictures, check it as the player
+// will treat it, build it into a quiz executable, and take one apart again.
+// Every message is French, UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "maker/picture_check.h"
+#include "maker/quiz_source.h"
+#include "maker/quiz_toml.h"
+
+namespace vidod {
+
+// A new quiz from a folder of pictures, one question per picture.
+struct SkippedFile {
+  std::filesystem::path file;
+  std::string reason;  // French, UTF-8
+};
+struct PictureFolder {
+  std::vector<StarterQuestion> questions;  // in quiz order, each with its answer and image path
+  std::vector<SkippedFile> skipped;        // what was left out, and why
+};
+// The pictures of folder, named relative to the folder of sourceFile (the
+// source to be written). More than a quiz's 96 questions is refused unless
+// takeFirst96, which keeps the first 96 and names the rest as skipped. False
+// with a French *error when the folder cannot be read or holds no picture.
+bool ScanPictureFolder(const std::filesystem::path& folder, const std::filesystem::path& sourceFile,
+                       bool takeFirst96, PictureFolder* result, std::string* error);
+
+// What checking the pictures found, kept by file path, size and time of
+// last change, so that an editor can check a quiz at every keystroke and
+// only decode a picture again when its file changes. Owned by the caller.
+struct PictureCheckCache {
+  struct Entry {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified;
+    PictureInspection inspection;
+  };
+  std::map<std::filesystem::path, Entry> entries;
+};
+
+// Everything check reports about a quiz model: the errors that keep it from
+// being built (ValidateQuizSource's, and pictures that are missing or that
+// the player cannot show) and every warning, in question order, each
+// located by question and key but without a line. cache may be nullptr.
+std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const std::filesystem::path& sourceFile,
+                                   PictureCheckCache* cache);
+
+// A quiz source read and checked as check and build do: the reading
+// problems (syntax, keys, types) then CheckQuiz's, each on the line of its
+// key, ordered by line. An issue that only follows from a value that could
+// not be read is left out. *quiz can be built when no issue is an error.
+void CheckQuizSourceText(std::string_view toml, const std::filesystem::path& sourceFile,
+                         PictureCheckCache* cache, QuizSource* quiz, std::vector<SourceIssue>* issues);
+void CheckQuizSourceFile(const std::filesystem::path& sourceFile, PictureCheckCache* cache, QuizSource* quiz,
+                         std::vector<SourceIssue>* issues);
+
+struct BuildSettings {
+  std::filesystem::path player;    // vidod.exe to copy
+  std::filesystem::path output;    // the quiz executable
+  bool reducePictures = false;     // store pictures reduced to what the views need
+  bool force = false;
+  PictureCheckCache* pictureCache = nullptr;  // the caller's, to avoid decoding twice
+};
+// Checks the quiz (refusing it on any error), copies the player with the quiz
+// in its resources under a temporary name, reads the copy back and renames it
+// to the output. *written receives the path written. False with a French *error, leaving
+// no output file and any earlier one as it was.
+bool BuildQuizExecutable(const QuizSource& quiz, const std::filesystem::path& sourceFile,
+                         const BuildSettings& settings, std::filesystem::path* written, std::string* error);
+
+// A quiz executable taken apart: folder/quiz.toml and its pictures in
+// folder/images, which build back into the same resources. Existing files
+// are only replaced when force. *warnings receives what the author should
+// know (resources build will not write again, texts a source cannot hold).
+bool UnpackQuizExecutable(const std::filesystem::path& executable, const std::filesystem::path& folder,
+                          bool force, std::filesystem::path* sourceFile, std::vector<std::string>* warnings,
+                          std::string* error);
+// The same from the two compressed resources alone, without pictures.
+bool UnpackQuizBlobs(const std::filesystem::path& answers, const std::filesystem::path& codes,
+                     const std::filesystem::path& folder, bool force, std::filesystem::path* sourceFile,
+                     std::vector<std::string>* warnings, std::string* error);
+
+}  // namespace vidod
