@@ -281,6 +281,16 @@ LRESULT OnNotify(Atelier* atelier, NMHDR* header) {
   return 0;
 }
 
+// The dialog keyboard handling sends this for a label's access key; the
+// main window is no dialog, so it moves the focus itself, selecting the
+// text of a box as dialogs do.
+void OnNextControl(HWND window, WPARAM wParam, LPARAM lParam) {
+  HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
+  if (!next) return;
+  if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(next, EM_SETSEL, 0, -1);
+  SetFocus(next);
+}
+
 void OnClose(Atelier* atelier) {
   if (ConfirmCloseQuiz(atelier)) DestroyWindow(atelier->window);
 }
@@ -332,6 +342,9 @@ LRESULT CALLBACK AtelierWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       return OnNotify(atelier, reinterpret_cast<NMHDR*>(lParam));
     case WM_INITMENUPOPUP:
       UpdateMenuStates(atelier);
+      return 0;
+    case WM_NEXTDLGCTL:
+      OnNextControl(window, wParam, lParam);
       return 0;
     case WM_DROPFILES:
       OnDropFiles(atelier, reinterpret_cast<HDROP>(wParam));

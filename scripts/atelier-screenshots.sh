@@ -25,14 +25,19 @@ export DISPLAY=$display
 cleanup() {
   wineserver -k 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
+  rm -rf "$work" "${documents:-}"
 }
 trap cleanup EXIT
 for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 
-# The demo quiz, copied: nothing of the repository is written.
-cp -r "$root/demo/drapeaux" "$work/drapeaux"
-source_path="Z:$(echo "$work/drapeaux/quiz.toml" | tr / '\\')"
+# The demo quiz, copied where a teacher would keep it (the status bar shows
+# the path): nothing of the repository is written.
+"$root/scripts/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true
+documents="$WINEPREFIX/drive_c/users/Public/Documents/Quiz"
+rm -rf "$documents"
+mkdir -p "$documents"
+cp -r "$root/demo/drapeaux" "$documents/drapeaux"
+source_path='C:\users\Public\Documents\Quiz\drapeaux\quiz.toml'
 
 # shoot DPI NAME... : starts the Atelier at that DPI and, for each NAME,
 # presses the keys after it (KEYS:NAME) and takes the window.
@@ -73,4 +78,4 @@ shoot() {
 }
 
 shoot 96 "Down Down ctrl+e:" "=Belgiqe:atelier-question" "ctrl+2:atelier-quiz" "ctrl+3:atelier-codes"
-shoot 144 ":atelier-150"
+shoot 144 "alt+r End space:atelier-150"

@@ -629,6 +629,12 @@ TEST_F(AtelierTest, EveryMenuShortcutGivesItsCommand) {
   SetKeyboardState(released);
   SetWindowLongPtrW(window_, GWLP_WNDPROC, original);
   EXPECT_GE(checked, 20);
+
+  // A label's access key reaches the box it names.
+  SetFocus(Control(IDC_QUESTION_LIST));
+  MSG access = KeyMessage(Control(IDC_QUESTION_LIST), WM_SYSCHAR, 'r', 1 | (1 << 29));
+  EXPECT_TRUE(TranslateAtelierMessage(window_, &access));
+  EXPECT_EQ(GetFocus(), Control(IDC_ANSWER));
 }
 
 TEST_F(AtelierTest, DroppingAFolderStartsAQuizAndDroppingPicturesAddsQuestions) {
