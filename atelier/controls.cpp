@@ -25,9 +25,31 @@ HWND AddButton(HWND parent, int id, const wchar_t* text, DWORD extraStyle) {
   return AddControl(parent, id, WC_BUTTONW, text, WS_TABSTOP | extraStyle);
 }
 
+namespace {
+
+// A box of several lines asks for every key, Tab included; read-only, it
+// has no use for them, and Tab must go on to the next control.
+LRESULT CALLBACK RemarksBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(box, GWLP_USERDATA));
+  switch (message) {
+    case WM_GETDLGCODE:
+      return CallWindowProcW(original, box, message, wParam, lParam) &
+             ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+    case WM_DESTROY:
+      SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      return CallWindowProcW(original, box, message, wParam, lParam);
+    default:
+      return CallWindowProcW(original, box, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
 HWND AddRemarksBox(HWND parent, int id) {
-  return AddControl(parent, id, WC_EDITW, L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                    WS_EX_CLIENTEDGE);
+  HWND box = AddControl(parent, id, WC_EDITW, L"",
+                        WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE);
+  SetWindowLongPtrW(box, GWLP_USERDATA, SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemarksBoxProc)));
+  return box;
 }
 
 HWND AddMark(HWND parent, int id) { return AddControl(parent, id, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX); }

@@ -349,13 +349,24 @@ TEST_F(AtelierTest, TextsTypedIntoTheFormsAreSavedInTheSource) {
   GetWindowTextW(window_, caption, 256);
   EXPECT_EQ(caption[0], L'F') << caption;
 
-  // The saved source is the first recent quiz.
+  // Saved elsewhere, the source names the same pictures from there.
+  g_answers.source = scratch_ / "copie" / "quiz.toml";
+  Command(IDM_SAVE_AS);
+  const QuizSource copy = ReadSource(g_answers.source);
+  ASSERT_EQ(copy.questions.size(), 6u);
+  EXPECT_EQ(copy.questions[0].image, "../fleuves/Ain.jpg");
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"../fleuves/Ain.jpg");
+
+  // Both are recent quizzes, the last saved first.
   HMENU file = GetSubMenu(GetMenu(window_), 0);
   HMENU recent = nullptr;
   for (int i = 0; i < GetMenuItemCount(file) && !recent; ++i) recent = GetSubMenu(file, i);
-  wchar_t entry[MAX_PATH + 8] = L"";
-  GetMenuStringW(recent, 0, entry, MAX_PATH + 8, MF_BYPOSITION);
-  EXPECT_TRUE(Contains(entry, (folder_ / "quiz.toml").wstring())) << entry;
+  const fs::path recentFiles[] = {g_answers.source, folder_ / "quiz.toml"};
+  for (int i = 0; i < 2; ++i) {
+    wchar_t entry[MAX_PATH + 8] = L"";
+    GetMenuStringW(recent, i, entry, MAX_PATH + 8, MF_BYPOSITION);
+    EXPECT_TRUE(Contains(entry, recentFiles[i].wstring())) << entry;
+  }
 }
 
 TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
@@ -630,11 +641,20 @@ TEST_F(AtelierTest, EveryMenuShortcutGivesItsCommand) {
   SetWindowLongPtrW(window_, GWLP_WNDPROC, original);
   EXPECT_GE(checked, 20);
 
-  // A label's access key reaches the box it names.
-  SetFocus(Control(IDC_QUESTION_LIST));
-  MSG access = KeyMessage(Control(IDC_QUESTION_LIST), WM_SYSCHAR, 'r', 1 | (1 << 29));
-  EXPECT_TRUE(TranslateAtelierMessage(window_, &access));
-  EXPECT_EQ(GetFocus(), Control(IDC_ANSWER));
+  // A label's access key reaches the box it names; Tab leaves the remarks,
+  // which take no keys.
+  const struct {
+    int from;
+    UINT message;
+    WPARAM key;
+    int to;
+  } moves[] = {{IDC_QUESTION_LIST, WM_SYSCHAR, 'r', IDC_ANSWER}, {IDC_QUESTION_REMARKS, WM_KEYDOWN, VK_TAB, IDC_TRY}};
+  for (const auto& move : moves) {
+    SetFocus(Control(move.from));
+    MSG key = KeyMessage(Control(move.from), move.message, move.key, 1 | (move.message == WM_SYSCHAR ? 1 << 29 : 0));
+    EXPECT_TRUE(TranslateAtelierMessage(window_, &key));
+    EXPECT_EQ(GetFocus(), Control(move.to)) << move.to;
+  }
 }
 
 TEST_F(AtelierTest, DroppingAFolderStartsAQuizAndDroppingPicturesAddsQuestions) {
@@ -670,7 +690,7 @@ TEST_F(AtelierTest, DroppingAFolderStartsAQuizAndDroppingPicturesAddsQuestions) 
 
 // Sources whose content the model could not keep whole are not opened:
 // saving them from the Atelier would lose what it did not read.
-TEST_F(AtelierTest, SourcesThatWouldLoseTextAreNotOpened) {
+TEST_F(AtelierTest, NothingOfASourceIsLostByOpeningAndSavingIt) {
   const struct {
     const char* source;
     const char* told;  // in the message
@@ -694,11 +714,19 @@ TEST_F(AtelierTest, SourcesThatWouldLoseTextAreNotOpened) {
     EXPECT_TRUE(Contains(catcher.boxes()[0].text, c.told)) << catcher.boxes()[0].text;
     EXPECT_FALSE(IsWindowVisible(Control(IDC_TABS))) << c.source;
   }
-  // A missing picture is kept, and marked.
-  WriteFileBytes(file.string(), "[[question]]\nreponse = \"Loire\"\nimage = \"absente.jpg\"\n");
+  // A missing picture is kept, and marked; comments written by hand are
+  // not dropped without asking.
+  const std::string source = "# mes notes\n[[question]]\nreponse = \"Loire\"\nimage = \"absente.jpg\"\n";
+  WriteFileBytes(file.string(), source);
   Command(IDM_OPEN);
   EXPECT_EQ(Text(IDC_PICTURE_NAME), L"absente.jpg");
   EXPECT_EQ(Text(IDC_PICTURE_MARK), L"Erreur");
+  Type(IDC_ANSWER, L"La Loire");
+  MessageBoxCatcher catcher(IDNO);
+  Command(IDM_SAVE);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(Contains(catcher.boxes()[0].text, "commentaires")) << catcher.boxes()[0].text;
+  EXPECT_EQ(ReadFileBytes(file.string()), source);
 }
 
 TEST_F(AtelierTest, TheTestCommandStartsTheQuizOutsideTheSourceFolder) {
