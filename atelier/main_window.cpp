@@ -33,20 +33,6 @@ const wchar_t* const kPageNames[kPageCount] = {L"Question", L"Quiz", L"Codes de 
 
 using DpiForWindowFunction = UINT(WINAPI*)(HWND);
 
-// Windows 10 and Wine 8 have it; Windows 7 keeps to the system DPI.
-UINT WindowDpi(HWND window) {
-  static const auto dpiForWindow = reinterpret_cast<DpiForWindowFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (dpiForWindow) {
-    const UINT dpi = dpiForWindow(window);
-    if (dpi) return dpi;
-  }
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return static_cast<UINT>(dpi);
-}
-
 int SystemDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -54,16 +40,20 @@ int SystemDpi() {
   return dpi;
 }
 
-void DeleteFonts(Atelier* atelier) {
-  if (atelier->font) DeleteObject(atelier->font);
-  if (atelier->headingFont) DeleteObject(atelier->headingFont);
-  atelier->font = atelier->headingFont = nullptr;
+// Windows 10 and Wine 8 have it; Windows 7 keeps to the system DPI.
+UINT WindowDpi(HWND window) {
+  static const auto dpiForWindow = reinterpret_cast<DpiForWindowFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  const UINT dpi = dpiForWindow ? dpiForWindow(window) : 0;
+  return dpi ? dpi : static_cast<UINT>(SystemDpi());
 }
 
 // The system's message font is given at the system DPI; the window may sit
-// on a monitor of another.
+// on a monitor of another. The controls get the new fonts before the old
+// ones go.
 void CreateFonts(Atelier* atelier) {
-  DeleteFonts(atelier);
+  HFONT oldFont = atelier->font;
+  HFONT oldHeading = atelier->headingFont;
   NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -72,18 +62,16 @@ void CreateFonts(Atelier* atelier) {
   atelier->font = CreateFontIndirectW(&font);
   font.lfWeight = FW_BOLD;
   atelier->headingFont = CreateFontIndirectW(&font);
-}
-
-void ApplyFonts(Atelier* atelier) {
   ApplyFontToChildren(atelier->window, atelier->font);
-  const int headings[] = {IDC_LIST_LABEL, IDC_QUESTION_HEADING, IDC_START_TEXT};
+  const int headings[] = {IDC_LIST_LABEL, IDC_QUESTION_HEADING};
   for (int id : headings) {
     HWND heading = GetDlgItem(atelier->window, id);
     for (HWND page : atelier->pages)
-      if (!heading) heading = GetDlgItem(page, id);
-    if (!heading && atelier->start) heading = GetDlgItem(atelier->start, id);
+      if (!heading && page) heading = GetDlgItem(page, id);
     if (heading) SendMessageW(heading, WM_SETFONT, reinterpret_cast<WPARAM>(atelier->headingFont), TRUE);
   }
+  if (oldFont) DeleteObject(oldFont);
+  if (oldHeading) DeleteObject(oldHeading);
 }
 
 void LayOut(Atelier* atelier) {
@@ -127,7 +115,6 @@ HWND CreateTabs(Atelier* atelier) {
 
 void OnCreate(Atelier* atelier) {
   atelier->dpi = WindowDpi(atelier->window);
-  CreateFonts(atelier);
   atelier->menu = CreateAtelierMenu(atelier);
   SetMenu(atelier->window, atelier->menu);
   atelier->status = AddControl(atelier->window, IDC_STATUS_BAR, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP);
@@ -137,7 +124,7 @@ void OnCreate(Atelier* atelier) {
   atelier->pages[kQuizPage] = CreateQuizPage(atelier);
   atelier->pages[kCodesPage] = CreateCodesPage(atelier);
   atelier->start = CreateStartPage(atelier);
-  ApplyFonts(atelier);
+  CreateFonts(atelier);
   LoadRecentQuizzes(atelier);
   FillRecentMenu(atelier);
   FillStartPage(atelier);
@@ -148,7 +135,6 @@ void OnCreate(Atelier* atelier) {
 void OnDpiChanged(Atelier* atelier, UINT dpi, const RECT* suggested) {
   atelier->dpi = dpi;
   CreateFonts(atelier);
-  ApplyFonts(atelier);
   RefreshThumbnails(atelier);
   SetWindowPos(atelier->window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -306,7 +292,10 @@ void OnDestroy(Atelier* atelier) {
 // The image list and the fonts outlive the controls that use them.
 void OnFinalDestroy(Atelier* atelier) {
   if (atelier->thumbnails) ImageList_Destroy(atelier->thumbnails);
-  DeleteFonts(atelier);
+  ClearFittedPictures(&atelier->thumbnailPictures);
+  ClearFittedPictures(&atelier->viewPictures);
+  DeleteObject(atelier->font);
+  DeleteObject(atelier->headingFont);
   delete atelier;
 }
 
@@ -505,10 +494,7 @@ HWND CreateAtelierWindow(HINSTANCE instance, const AtelierSetup& setup, int show
   atelier->setup = setup;
   atelier->prompts = setup.prompts ? setup.prompts : &SystemPrompts();
   atelier->accelerators = CreateAtelierAccelerators();
-  HDC screen = GetDC(nullptr);
-  const UINT dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
-  ReleaseDC(nullptr, screen);
-  const SIZE size = StartingSize(dpi);
+  const SIZE size = StartingSize(static_cast<UINT>(SystemDpi()));
   HWND window = CreateWindowExW(WS_EX_ACCEPTFILES | WS_EX_CONTROLPARENT, kAtelierClass, kAtelierName,
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
                                 size.cy, nullptr, nullptr, instance, atelier);

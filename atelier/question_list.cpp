@@ -128,7 +128,9 @@ COLORREF QuizColour(const Atelier* atelier) {
 void CreateQuestionList(Atelier* atelier) {
   atelier->listLabel = AddLabel(atelier->window, IDC_LIST_LABEL, L"&Questions");
   atelier->list = AddControl(atelier->window, IDC_QUESTION_LIST, WC_LISTVIEWW, L"",
-                             WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
+                             // The thumbnails' image list is the window's, replaced at every refresh.
+                             WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                             WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(atelier->list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     LVCOLUMNW column = {};
