@@ -9,9 +9,32 @@ namespace vidod {
 namespace {
 
 constexpr char kBlank = ' ';
-constexpr unsigned char kLowerFirst = 'a';
-constexpr unsigned char kLowerLast = 'z';
 constexpr unsigned char kCaseOffset = 'a' - 'A';
+// Code page 1252 keeps its accented letters in two runs 0x20 apart, like
+// ASCII: 0xE0 to 0xFE (a grave to thorn) over 0xC0 to 0xDE, but for the
+// division sign 0xF7 facing the multiplication sign 0xD7. Sharp s (0xDF) has
+// no capital. Four more pairs lie scattered.
+constexpr unsigned char kAccentedLowerFirst = 0xE0;
+constexpr unsigned char kAccentedLowerLast = 0xFE;
+constexpr unsigned char kDivisionSign = 0xF7;
+struct ScatteredPair {
+  unsigned char lower, upper;
+};
+constexpr ScatteredPair kScatteredPairs[] = {
+    {0x9A, 0x8A},  // s caron
+    {0x9C, 0x8C},  // oe ligature
+    {0x9E, 0x8E},  // z caron
+    {0xFF, 0x9F},  // y diaeresis
+};
+
+unsigned char RaisedLetter(unsigned char byte) {
+  if (byte >= 'a' && byte <= 'z') return static_cast<unsigned char>(byte - kCaseOffset);
+  if (byte >= kAccentedLowerFirst && byte <= kAccentedLowerLast && byte != kDivisionSign)
+    return static_cast<unsigned char>(byte - kCaseOffset);
+  for (const ScatteredPair& pair : kScatteredPairs)
+    if (byte == pair.lower) return pair.upper;
+  return byte;
+}
 
 }  // namespace
 
@@ -32,12 +55,8 @@ void TrimSpaces(char* text) {
 
 void UppercaseAscii(char* text) {
   const int length = BoundedTextLength(text);
-  for (int i = 0; i < length; ++i) {
-    const unsigned char byte = static_cast<unsigned char>(text[i]);
-    if (byte >= kLowerFirst && byte <= kLowerLast) {
-      text[i] = static_cast<char>(byte - kCaseOffset);
-    }
-  }
+  for (int i = 0; i < length; ++i)
+    text[i] = static_cast<char>(RaisedLetter(static_cast<unsigned char>(text[i])));
   text[length] = '\0';
 }
 

@@ -1,8 +1,9 @@
 // Byte-wise text operations on which every answer judgement rests. Texts are
 // code page 1252, zero-terminated; one byte is one character and two
-// characters are equal only when their bytes are. No locale, no accents
-// folding. Every operation reads at most kMaxTextLength characters of a text,
-// so a longer text is handled as its first kMaxTextLength characters.
+// characters are equal only when their bytes are. No locale; letter case is
+// folded, accents never are. Every operation reads at most kMaxTextLength
+// characters of a text, so a longer text is handled as its first
+// kMaxTextLength characters.
 #pragma once
 
 namespace vidod {
@@ -11,8 +12,10 @@ namespace vidod {
 // characters). A longer text is cut to kMaxTextLength characters first.
 void TrimSpaces(char* text);
 
-// Raises a to z to A to Z; every other byte, accented letters included, stays.
-// A longer text is cut to kMaxTextLength characters.
+// Raises every lower-case letter that has a capital in code page 1252: a to z
+// and the accented letters (e acute to E acute, c cedilla, oe, y diaeresis...),
+// each keeping its accent, so E acute and E stay different letters. Every
+// other byte stays. A longer text is cut to kMaxTextLength characters.
 void UppercaseAscii(char* text);
 
 // Levenshtein distance with unit costs; rows follow the first text, so pass

@@ -22,12 +22,17 @@ struct NormalisedPair {
   char typed[kTextSize];
 };
 
+// Both texts alike: a blank stored around an expected answer could never be
+// typed back, since the typed answer loses its own.
+void NormaliseText(char* destination, const char* raw) {
+  CopyText(destination, raw ? raw : "");
+  TrimSpaces(destination);
+  UppercaseAscii(destination);
+}
+
 void Normalise(const char* rawExpected, const char* rawTyped, NormalisedPair* pair) {
-  CopyText(pair->expected, rawExpected ? rawExpected : "");
-  CopyText(pair->typed, rawTyped ? rawTyped : "");
-  TrimSpaces(pair->typed);
-  UppercaseAscii(pair->typed);
-  UppercaseAscii(pair->expected);
+  NormaliseText(pair->expected, rawExpected);
+  NormaliseText(pair->typed, rawTyped);
 }
 
 }  // namespace

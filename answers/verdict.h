@@ -17,8 +17,7 @@ inline constexpr char kVerdictTooLong[] = "Trop long";
 inline constexpr char kVerdictSomeIdea[] = "y a de l'id\xE9" "e";
 inline constexpr char kVerdictWrong[] = "FAUX";
 
-// The full ladder. Both texts already normalised: typed trimmed then raised,
-// expected raised only.
+// The full ladder. Both texts already normalised: trimmed, then raised.
 const char* JudgeAnswer(const char* expected, const char* typed);
 
 // The list view's rule on normalised texts: an expected answer of
@@ -30,12 +29,11 @@ const char* JudgeListViewAnswer(const char* expected, const char* typed);
 enum class AnswerView { kSingleQuestion, kList };
 
 // Judges raw texts as the given view does: both cut to kMaxTextLength
-// characters, the typed one trimmed and raised, the expected one raised only
-// (blanks stored around it stay part of it). nullptr counts as empty.
+// characters, trimmed and raised. nullptr counts as empty.
 const char* JudgeRawAnswer(const char* rawExpected, const char* rawTyped, AnswerView view);
 
-// True when the raw typed text, normalised as above, equals the raw expected
-// text raised: the list view's test that every box of a question is right.
+// True when the two raw texts, normalised as above, are equal: the list
+// view's test that every box of a question is right.
 bool HoldsExpectedAnswer(const char* rawExpected, const char* rawTyped);
 
 }  // namespace vidod

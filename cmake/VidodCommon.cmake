@@ -19,8 +19,9 @@ if(WIN32)
   endif()
 endif()
 
-# The PNG suite and benchmark pictures live in a "shared" folder beside the
-# checkout, or beside the folder that holds several worktrees of it.
+# Test data kept outside the repository (the PNG suite, the benchmark
+# pictures): in a "shared" folder beside the checkout, or beside the folder
+# that holds several worktrees of it; a checkout elsewhere names the folder.
 set(vidod_shared_guess "${PROJECT_SOURCE_DIR}/../shared")
 if(NOT EXISTS "${vidod_shared_guess}" AND EXISTS "${PROJECT_SOURCE_DIR}/../../shared")
   set(vidod_shared_guess "${PROJECT_SOURCE_DIR}/../../shared")

@@ -303,6 +303,56 @@ void WritePngSeeds(const fs::path& out, const fs::path& pngSuite) {
   for (const char* name : kPngSeeds) Write(out / "png_decoder", name, ReadFile(pngSuite / name));
 }
 
+// --- Picture headers -----------------------------------------------------------
+
+Bytes JpegSegment(uint8_t marker, const Bytes& data) {
+  const std::size_t length = data.size() + 2;
+  Bytes segment = {0xFF, marker, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
+  segment.insert(segment.end(), data.begin(), data.end());
+  return segment;
+}
+
+Bytes Joined(const std::vector<Bytes>& parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// A header of each format and of each JPEG frame kind, with the segments
+// that usually come before a frame.
+void WriteHeaderSeeds(const fs::path& out, const fs::path& pngSuite) {
+  const fs::path directory = out / "picture_header";
+  const Bytes start = {0xFF, 0xD8};
+  const Bytes app0 = JpegSegment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
+  const Bytes tables = Joined({JpegSegment(0xDB, Bytes(65, 2)), JpegSegment(0xC4, Bytes(29, 1))});
+  const Bytes frame = {8, 0x01, 0xE0, 0x02, 0x80, 3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1};
+  const Bytes scan = Joined({JpegSegment(0xDA, {3, 1, 0, 2, 0x11, 3, 0x11, 0, 0x3F, 0}), {0x12, 0x34, 0xFF, 0xD9}});
+  Write(directory, "jpeg-baseline", Joined({start, app0, tables, JpegSegment(0xC0, frame), scan}));
+  Write(directory, "jpeg-progressive-exif",
+        Joined({start, JpegSegment(0xE1, FromText("Exif\0\0MM")), JpegSegment(0xFE, FromText("note")), tables,
+                {0xFF, 0xFF, 0xD0}, JpegSegment(0xC2, frame), scan}));
+  Write(directory, "jpeg-arithmetic", Joined({start, JpegSegment(0xCC, {0, 0x10}), JpegSegment(0xC9, frame)}));
+  Write(directory, "png", ReadFile(pngSuite / "basn2c08.png"));
+  Write(directory, "png-interlaced", ReadFile(pngSuite / "basi0g01.png"));
+  Write(directory, "gif87a", Joined({FromText("GIF87a"), {0x2C, 0x01, 0xC8, 0x00, 0xF7, 0, 0}}));
+  Write(directory, "gif89a", Joined({FromText("GIF89a"), {0x0A, 0x00, 0x0A, 0x00, 0x00, 0, 0, 0x3B}}));
+  Bytes bmp(14 + 40, 0);
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  bmp[14] = 40;
+  bmp[18] = 0x80;
+  bmp[22] = 0xF0;  // height -16: rows top-down
+  bmp[23] = bmp[24] = bmp[25] = 0xFF;
+  Write(directory, "bmp-info-top-down", bmp);
+  Bytes core(14 + 12, 0);
+  core[0] = 'B';
+  core[1] = 'M';
+  core[14] = 12;
+  core[18] = 0x20;
+  core[20] = 0x10;
+  Write(directory, "bmp-core", core);
+}
+
 }  // namespace
 }  // namespace vidod
 
@@ -317,5 +367,6 @@ int main(int argc, char** argv) {
   vidod::WriteProgressSeeds(out);
   vidod::WriteInflaterSeeds(out, pngSuite);
   vidod::WritePngSeeds(out, pngSuite);
+  vidod::WriteHeaderSeeds(out, pngSuite);
   return 0;
 }

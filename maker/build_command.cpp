@@ -24,6 +24,8 @@ struct BuildOptions {
   std::string source;
   std::string output;
   std::string player;
+  bool reduce = false;
+  bool force = false;
 };
 
 [[noreturn]] void Fail(const std::string& message) {
@@ -43,18 +45,20 @@ void RunBuild(const BuildOptions& options) {
   QuizSource quiz;
   std::vector<SourceIssue> issues;
   PictureCheckCache cache;
-  CheckQuizSourceFile(sourceFile, &cache, &quiz, &issues);
+  CheckQuizSourceFile(sourceFile, &cache, &quiz, &issues, options.reduce);
   if (!ReportIssues(options.source, issues)) FailCommand();
 
   BuildSettings settings;
   settings.player = PlayerPath(options);
   settings.output = PathFromText(options.output);
+  settings.reducePictures = options.reduce;
+  settings.force = options.force;
   settings.pictureCache = &cache;
   fs::path written;
   std::string error;
   if (!BuildQuizExecutable(quiz, sourceFile, settings, &written, &error)) Fail(error);
   std::cout << "vidod-make build : " << quiz.questions.size() << " questions, " << PictureCount(quiz) << " images -> "
-            << options.output << "\n";
+            << PathText(written) << "\n";
 }
 
 }  // namespace
@@ -65,11 +69,18 @@ void RegisterBuildCommand(CLI::App& app) {
   build->footer(
       "Le lecteur est par défaut vidod.exe, dans le dossier de vidod-make. Un lecteur qui porte déjà un\n"
       "quiz convient aussi : ses ressources de quiz sont toutes remplacées. L'exécutable est écrit sous un\n"
-      "nom temporaire puis renommé : un échec ne laisse aucun fichier de sortie et garde l'ancien.\n");
+      "nom temporaire puis renommé : un échec ne laisse aucun fichier de sortie et garde l'ancien. Une sortie\n"
+      "sans extension reçoit « .exe » ; la sortie n'est jamais la source, une image ou le lecteur, et un\n"
+      "fichier existant qui n'est pas un exécutable n'est remplacé qu'avec --force. Les avertissements de\n"
+      "check sont affichés avant la construction.\n");
   build->add_option("QUIZ", options->source, "Source du quiz (TOML en UTF-8)")->required()->type_name("QUIZ.toml");
   build->add_option("-o,--sortie", options->output, "Exécutable du quiz à écrire")->required()->type_name("QUIZ.exe");
   build->add_option("--lecteur", options->player, "Lecteur Vidod à copier (par défaut vidod.exe à côté de vidod-make)")
       ->type_name("vidod.exe");
+  build->add_flag("--reduire", options->reduce,
+                  "Stocke réduites à 640 × 480 au plus les images JPEG et PNG plus grandes (les fichiers restent tels "
+                  "quels)");
+  build->add_flag("-f,--force", options->force, "Remplace une sortie existante qui n'est pas un exécutable");
   build->callback([options] { RunBuild(*options); });
 }
 

@@ -115,6 +115,16 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
   return utf8;
 }
 
+std::size_t FindMalformedUtf8(std::string_view text) {
+  std::size_t position = 0;
+  while (position < text.size()) {
+    const std::size_t start = position;
+    // A source may well hold U+FFFD itself: only a bad sequence counts.
+    if (NextCharacter(text, &position) == kMalformedUtf8 && text.substr(start, 3) != "\xEF\xBF\xBD") return start;
+  }
+  return std::string_view::npos;
+}
+
 std::string DescribeCharacter(char32_t character) {
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));

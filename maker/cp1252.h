@@ -21,6 +21,10 @@ Cp1252Conversion Utf8ToCp1252(std::string_view utf8);
 // bytes back.
 std::string Cp1252ToUtf8(std::string_view cp1252);
 
+// The offset of the first byte that starts no well-formed UTF-8 character,
+// or std::string_view::npos when the whole text is UTF-8.
+std::size_t FindMalformedUtf8(std::string_view text);
+
 // "U+0141 « Ł »", for messages; control characters are shown by code alone.
 std::string DescribeCharacter(char32_t character);
 

@@ -1,5 +1,9 @@
 #include "maker/file_io.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -57,6 +61,17 @@ std::string PathText(const fs::path& path) { return path.u8string(); }
 
 fs::path PathFromText(const std::string& utf8) { return fs::u8path(utf8); }
 
+bool IsHiddenFile(const fs::path& path) {
+  const std::string name = path.filename().u8string();
+  if (!name.empty() && name.front() == '.') return true;
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+    return true;
+#endif
+  return false;
+}
+
 bool ReadFileBytes(const fs::path& path, std::vector<uint8_t>* bytes, std::string* error) {
   std::error_code code;
   if (!fs::is_regular_file(path, code)) {
@@ -74,6 +89,31 @@ bool ReadFileBytes(const fs::path& path, std::vector<uint8_t>* bytes, std::strin
     return false;
   }
   return true;
+}
+
+bool RefuseInputAsOutput(const fs::path& output, const std::vector<CommandInput>& inputs, std::string* error) {
+  for (const CommandInput& input : inputs) {
+    std::error_code code;
+    if (!fs::equivalent(output, input.path, code)) continue;
+    *error = "« " + PathText(output) + " » est " + input.role +
+             " : vidod-make n'écrit jamais sur ce qu'il lit, choisissez un autre nom de sortie";
+    return false;
+  }
+  return true;
+}
+
+bool RefuseForeignFile(const fs::path& output, const std::string& signature, const std::string& what, bool force,
+                       std::string* error) {
+  std::error_code code;
+  if (force || !fs::exists(output, code)) return true;
+  std::string start(signature.size(), '\0');
+  std::ifstream stream(output, std::ios::binary);
+  stream.read(&start[0], static_cast<std::streamsize>(start.size()));
+  if (stream.gcount() == static_cast<std::streamsize>(start.size()) && start == signature && fs::is_regular_file(output, code))
+    return true;
+  *error = "« " + PathText(output) + " » existe et n'est pas " + what +
+           " : ce n'est pas une sortie de vidod-make, ajoutez --force pour le remplacer quand même";
+  return false;
 }
 
 bool WriteOutputFiles(const std::vector<OutputFile>& files, std::string* error) {

@@ -14,7 +14,28 @@ std::string PathText(const std::filesystem::path& path);
 // plain string constructor would read it in the ANSI code page on Windows.
 std::filesystem::path PathFromText(const std::string& utf8);
 
+// A file the system hides from its user: a name that starts with "." (and
+// the "._" companions that copies from a Mac leave), or on Windows the
+// hidden or system attribute.
+bool IsHiddenFile(const std::filesystem::path& path);
+
 bool ReadFileBytes(const std::filesystem::path& path, std::vector<uint8_t>* bytes, std::string* error);
+
+// A file a command reads, and what it is to the author ("la source du quiz").
+struct CommandInput {
+  std::filesystem::path path;
+  std::string role;
+};
+// False with a French *error when output is one of the inputs, however
+// either is spelt (relative, "..", a link, letter case where the system
+// ignores it): a command never writes over what it reads.
+bool RefuseInputAsOutput(const std::filesystem::path& output, const std::vector<CommandInput>& inputs,
+                         std::string* error);
+// False with a French *error when output exists and does not start with
+// the signature of what the command makes ("MZ" for an executable), unless
+// force: an author's other file is not replaced unasked.
+bool RefuseForeignFile(const std::filesystem::path& output, const std::string& signature, const std::string& what,
+                       bool force, std::string* error);
 
 struct OutputFile {
   std::filesystem::path path;

@@ -44,11 +44,14 @@ void RunInit(const InitOptions& options) {
   const fs::path folder = fs::absolute(PathFromText(options.picturesFolder)).lexically_normal();
   PictureFolder scan;
   std::string error;
-  const bool scanned = ScanPictureFolder(folder, target, false, &scan, &error);
+  const bool scanned = ScanPictureFolder(folder, target, options.force, &scan, &error);
   for (const SkippedFile& skipped : scan.skipped)
     std::cerr << "vidod-make init : « " << PathText(skipped.file.filename()) << " » ignoré : " << skipped.reason
               << "\n";
-  if (!scanned) {
+  std::vector<CommandInput> pictures;
+  for (const StarterQuestion& question : scan.questions)
+    pictures.push_back({PicturePath(target, question.image), "une des images du quiz"});
+  if (!scanned || !RefuseInputAsOutput(target, pictures, &error)) {
     ReportError(kCommand, error);
     FailCommand();
   }
@@ -79,11 +82,15 @@ void RegisterInitCommand(CLI::App& app) {
   CLI::App* init = app.add_subcommand("init", "Prépare une source de quiz avec une question par image d'un dossier");
   init->footer(
       "Les images (JPEG, GIF, BMP ou PNG, reconnues à leurs premiers octets) sont prises dans l'ordre de\n"
-      "leur nom de fichier ; le nom sans extension devient la réponse attendue, à corriger au besoin.\n"
-      "Chaque clé est écrite avec sa valeur par défaut et un commentaire qui dit ce qu'elle fait.\n");
+      "leur nom, les nombres dans leur ordre (2 avant 10) ; le nom sans extension ni numéro de tête\n"
+      "(« 01-», « 1 », « 01_ ») devient la réponse attendue, à corriger au besoin. Les fichiers cachés et\n"
+      "ceux qui ne sont pas des images sont nommés et laissés de côté. Au-delà de 96 images, --force prend\n"
+      "les 96 premières. Chaque clé est écrite avec sa valeur par défaut et un commentaire qui dit ce\n"
+      "qu'elle fait.\n");
   init->add_option("IMAGES", options->picturesFolder, "Dossier des images du quiz")->required()->type_name("DOSSIER");
   init->add_option("-o,--sortie", options->output, "Source de quiz à écrire")->required()->type_name("QUIZ.toml");
-  init->add_flag("-f,--force", options->force, "Remplace une source existante");
+  init->add_flag("-f,--force", options->force,
+                 "Remplace une source existante ; au-delà de 96 images, prend les 96 premières");
   init->callback([options] { RunInit(*options); });
 }
 

@@ -86,8 +86,8 @@ void RegisterJudgeCommand(CLI::App& app) {
   CLI::App* judge = app.add_subcommand(
       "judge", "Affiche le verdict que le lecteur donne à une réponse tapée (BRAVO, Quasiment, FAUX…)");
   judge->footer(
-      "Les blancs autour de la réponse tapée sont retirés et ses lettres sans accent mises en majuscules ;\n"
-      "la réponse attendue n'est que mise en majuscules. Exemple : vidod-make judge PARIS pari\n"
+      "Les blancs autour des deux réponses sont retirés et leurs lettres mises en majuscules, accents\n"
+      "gardés (« é » vaut « É », pas « e »). Exemple : vidod-make judge PARIS pari\n"
       "Avec --lot, chaque ligne de l'entrée standard est « attendue<TAB>tapée » en octets de la page 1252\n"
       "(la première tabulation sépare les deux) ; la sortie donne un verdict par ligne, dans la même page,\n"
       "terminé par CR LF si la ligne lue l'était, par LF sinon.\n");

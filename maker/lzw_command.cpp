@@ -22,7 +22,8 @@ void RunCodec(const LzwOptions& options, bool compressing) {
   const std::string command = compressing ? "lzw encode" : "lzw decode";
   std::vector<uint8_t> input;
   std::string error;
-  if (!ReadFileBytes(PathFromText(options.input), &input, &error)) {
+  if (!RefuseInputAsOutput(PathFromText(options.output), {{PathFromText(options.input), "le fichier lu"}}, &error) ||
+      !ReadFileBytes(PathFromText(options.input), &input, &error)) {
     ReportError(command, error);
     FailCommand();
   }

@@ -3,6 +3,7 @@
 // executable.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -38,6 +39,10 @@ void RunPack(const PackOptions& options) {
   QuizSource quiz;
   std::vector<SourceIssue> issues;
   CheckQuizSourceFile(sourceFile, nullptr, &quiz, &issues);
+  // The warnings are check's and build's to tell: pack serves the build
+  // machinery, which only needs to stop on an error.
+  issues.erase(std::remove_if(issues.begin(), issues.end(), [](const SourceIssue& issue) { return issue.warning; }),
+               issues.end());
   if (!ReportIssues(options.source, issues)) FailCommand();
 
   std::vector<QuizPicture> pictures;
@@ -54,6 +59,15 @@ void RunPack(const PackOptions& options) {
   const fs::path answersPath = folder / kAnswersFile;
   const fs::path codesPath = folder / kCodesFile;
   const std::string script = WriteQuizRcScript(answersPath, codesPath, pictures);
+  std::vector<CommandInput> inputs = {{sourceFile, "la source du quiz"}};
+  for (const QuizPicture& picture : pictures)
+    inputs.push_back({picture.file, "l'image de la question " + std::to_string(picture.question + 1)});
+  for (const fs::path& output : {answersPath, codesPath, folder / kScriptFile}) {
+    if (!RefuseInputAsOutput(output, inputs, &error)) {
+      ReportError(kCommand, error);
+      FailCommand();
+    }
+  }
   if (!WriteOutputFiles({{answersPath, answers}, {codesPath, codes}, {folder / kScriptFile, Bytes(script)}},
                         &error)) {
     ReportError(kCommand, error);

@@ -1,6 +1,6 @@
-// Whether the player can show a picture file, and how large it is: PNG goes
-// through the player's own decoder, JPEG, GIF and BMP through the system's
-// picture service, of which only the header is looked at here.
+// Whether the player can show a picture file, and how large it is. PNG goes
+// through the player's own decoder; JPEG is decoded whole, as the system's
+// picture service will; of GIF and BMP the header and the length are checked.
 #pragma once
 
 #include <cstdint>
@@ -24,5 +24,7 @@ PictureInspection InspectPicture(const std::vector<uint8_t>& bytes);
 
 // "0x2001 (bloc critique inconnu, ...)" for messages.
 std::string DescribePngError(uint32_t code);
+// What a failure code of the player's PNG decoder means to an author.
+std::string PngProblem(uint32_t code);
 
 }  // namespace vidod

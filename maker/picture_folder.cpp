@@ -1,4 +1,6 @@
-// A folder of pictures turned into the questions of a new quiz.
+// A folder of pictures turned into the questions of a new quiz, the way a
+// teacher numbers them: "2-rome.jpg" before "10-paris.jpg", and the number
+// is no part of the answer.
 #include <algorithm>
 #include <system_error>
 
@@ -10,6 +12,54 @@ namespace vidod {
 namespace fs = std::filesystem;
 
 namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// What may follow the number of a name: "01-", "1 ", "01_", "3. ", "4) ".
+bool IsNumberSeparator(char c) { return c == '-' || c == '_' || c == ' ' || c == '.' || c == ')'; }
+
+// Names compared as people read them: a run of digits by its value, letters
+// without regard to their case; the bytes settle what remains equal.
+bool NaturalLess(const std::string& a, const std::string& b) {
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (IsDigit(a[i]) && IsDigit(b[j])) {
+      while (i + 1 < a.size() && a[i] == '0' && IsDigit(a[i + 1])) ++i;
+      while (j + 1 < b.size() && b[j] == '0' && IsDigit(b[j + 1])) ++j;
+      std::size_t endA = i, endB = j;
+      while (endA < a.size() && IsDigit(a[endA])) ++endA;
+      while (endB < b.size() && IsDigit(b[endB])) ++endB;
+      if (endA - i != endB - j) return endA - i < endB - j;
+      const int order = a.compare(i, endA - i, b, j, endB - j);
+      if (order != 0) return order < 0;
+      i = endA;
+      j = endB;
+      continue;
+    }
+    const char x = AsciiLower(a[i]), y = AsciiLower(b[j]);
+    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    ++i;
+    ++j;
+  }
+  if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
+  return a < b;
+}
+
+bool NaturalPathLess(const fs::path& a, const fs::path& b) {
+  return NaturalLess(a.filename().u8string(), b.filename().u8string());
+}
+
+// The expected answer a file name gives: its stem without the number in
+// front, when a name remains after it.
+std::string AnswerOf(const fs::path& picture) {
+  const std::string stem = picture.stem().u8string();
+  std::size_t at = 0;
+  while (at < stem.size() && IsDigit(stem[at])) ++at;
+  const std::size_t digits = at;
+  while (at < stem.size() && IsNumberSeparator(stem[at])) ++at;
+  if (digits == 0 || at == digits || at == stem.size()) return stem;
+  return stem.substr(at);
+}
 
 // The picture as the source names it: relative to the source's folder when
 // both share a root, with forward slashes so that it reads the same anywhere.
@@ -37,35 +87,35 @@ bool ScanPictureFolder(const fs::path& folder, const fs::path& sourceFile, bool 
   for (const fs::directory_entry& entry : entries) {
     std::error_code ignored;
     if (!entry.is_regular_file(ignored)) continue;
-    if (DetectPictureFileFormat(entry.path()) == PictureFormat::kUnknown) {
+    if (IsHiddenFile(entry.path()))
+      result->skipped.push_back({entry.path(), "fichier caché"});
+    else if (DetectPictureFileFormat(entry.path()) == PictureFormat::kUnknown)
       result->skipped.push_back({entry.path(), "ni JPEG, ni GIF, ni BMP, ni PNG"});
-      continue;
-    }
-    pictures.push_back(entry.path());
+    else
+      pictures.push_back(entry.path());
   }
-  std::sort(pictures.begin(), pictures.end(), [](const fs::path& a, const fs::path& b) {
-    return a.filename().u8string() < b.filename().u8string();
-  });
+  std::sort(pictures.begin(), pictures.end(), NaturalPathLess);
   std::sort(result->skipped.begin(), result->skipped.end(),
-            [](const SkippedFile& a, const SkippedFile& b) { return a.file < b.file; });
+            [](const SkippedFile& a, const SkippedFile& b) { return NaturalPathLess(a.file, b.file); });
   if (pictures.empty()) {
     *error = "« " + PathText(folder) + " » ne contient aucune image JPEG, GIF, BMP ou PNG";
     return false;
   }
   if (pictures.size() > kMaxSourceQuestions) {
+    const std::string limit = std::to_string(kMaxSourceQuestions);
     if (!takeFirst96) {
-      *error = "« " + PathText(folder) + " » contient " + std::to_string(pictures.size()) +
-               " images, un quiz a " + std::to_string(kMaxSourceQuestions) + " questions au plus";
+      *error = "« " + PathText(folder) + " » contient " + std::to_string(pictures.size()) + " images, un quiz a " +
+               limit + " questions au plus : prenez les " + limit +
+               " premières dans l'ordre des noms (vidod-make init --force), ou répartissez les images dans "
+               "plusieurs dossiers, un par quiz";
       return false;
     }
     for (std::size_t i = kMaxSourceQuestions; i < pictures.size(); ++i)
-      result->skipped.push_back({pictures[i], "au-delà des " + std::to_string(kMaxSourceQuestions) +
-                                                  " questions d'un quiz"});
+      result->skipped.push_back({pictures[i], "au-delà des " + limit + " questions d'un quiz"});
     pictures.resize(kMaxSourceQuestions);
   }
   const fs::path sourceFolder = sourceFile.parent_path();
-  for (const fs::path& picture : pictures)
-    result->questions.push_back({picture.stem().u8string(), ImageKey(picture, sourceFolder)});
+  for (const fs::path& picture : pictures) result->questions.push_back({AnswerOf(picture), ImageKey(picture, sourceFolder)});
   return true;
 }
 

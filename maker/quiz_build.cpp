@@ -6,6 +6,7 @@
 #include "maker/pe_resources.h"
 #include "maker/quiz_project.h"
 #include "maker/quiz_resources.h"
+#include "maker/quiz_toml.h"
 #include "maker/resource_update.h"
 
 namespace vidod {
@@ -16,6 +17,8 @@ namespace {
 // The player's own dialog templates, by which a player is told from any
 // other executable.
 constexpr uint16_t kPlayerDialogs[] = {1001, 1002};
+constexpr char kExecutableExtension[] = ".exe";
+constexpr char kExecutableSignature[] = "MZ";
 
 bool CheckIsPlayer(const fs::path& player, std::string* error) {
   std::error_code code;
@@ -90,16 +93,22 @@ bool BuildQuizExecutable(const QuizSource& quiz, const fs::path& sourceFile, con
   if (!RefuseErrors(CheckQuiz(quiz, sourceFile, settings.pictureCache), sourceFile, error)) return false;
   const fs::path player = fs::absolute(settings.player).lexically_normal();
   if (!CheckIsPlayer(player, error)) return false;
-  const fs::path output = fs::absolute(settings.output).lexically_normal();
-  std::error_code code;
-  if (fs::equivalent(player, output, code)) {
-    *error = "la sortie « " + PathText(settings.output) + " » est le lecteur lui-même : choisissez un autre nom";
+  fs::path output = fs::absolute(settings.output).lexically_normal();
+  if (!output.has_extension()) output += kExecutableExtension;
+  std::vector<CommandInput> inputs = {{player, "le lecteur lui-même"}, {sourceFile, "la source du quiz"}};
+  for (std::size_t k = 0; k < quiz.questions.size(); ++k)
+    if (!quiz.questions[k].image.empty())
+      inputs.push_back({PicturePath(sourceFile, quiz.questions[k].image),
+                        "l'image de la question " + std::to_string(k + 1)});
+  if (!RefuseInputAsOutput(output, inputs, error) ||
+      !RefuseForeignFile(output, kExecutableSignature, "un exécutable", settings.force, error))
     return false;
-  }
 
   std::vector<ResourceEntry> resources;
-  if (!MakeQuizResources(quiz, sourceFile, &resources, error)) return false;
+  if (!MakeQuizResources(quiz, sourceFile, settings.reducePictures || quiz.reducePictures, &resources, error))
+    return false;
 
+  std::error_code code;
   fs::create_directories(output.parent_path(), code);
   if (code) {
     *error = "« " + PathText(output.parent_path()) + " » : impossible de créer le dossier (" + code.message() + ")";

@@ -10,10 +10,13 @@
 #include "answers/text_compare.h"
 #include "answers/verdict.h"
 #include "common/text_buffer.h"
+#include "maker/answer_typing.h"
 #include "maker/cp1252.h"
 #include "maker/file_io.h"
+#include "maker/header_text_width.h"
 #include "maker/picture_check.h"
 #include "maker/picture_format.h"
+#include "maker/picture_reduction.h"
 #include "maker/quiz_project.h"
 #include "maker/quiz_toml.h"
 
@@ -22,68 +25,51 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kBlank = ' ';
-
 // Pictures of more than this many pixels (four times the 640 x 480 of the
 // single-question view) make the quiz slow to start: every picture is
 // decoded whole each time it is shown.
-constexpr uint64_t kSlowPicturePixels = 4ull * 640 * 480;
+constexpr uint64_t kViewPixels = uint64_t{kViewBoxWidth} * kViewBoxHeight;
+constexpr uint64_t kSlowPicturePixels = 4 * kViewPixels;
+constexpr uint64_t kDecodedBytesPerPixel = 4;  // the screen's 32-bit bitmaps
+constexpr uint64_t kBytesPerMegabyte = 1000 * 1000;
 
-// Code page 1252 letters outside ASCII, and their counterparts: the other
-// case, and the letter without its accent where there is one. The player
-// compares them byte for byte and raises a to z only.
+// Code page 1252 letters outside ASCII, and the letter without its accent
+// where there is one. The player folds their case, never their accent.
 constexpr unsigned char kFirstLatin1Letter = 0xC0;
-constexpr unsigned char kLatin1CaseDistance = 0x20;
 constexpr unsigned char kMultiplication = 0xD7;
 constexpr unsigned char kDivision = 0xF7;
-constexpr unsigned char kSharpS = 0xDF;
-constexpr unsigned char kLowerYDiaeresis = 0xFF;
-constexpr unsigned char kUpperYDiaeresis = 0x9F;
+constexpr char kNoBase = '-';
 // Base letters of 0xC0 to 0xFF; '-' where there is none (Æ, Ð, Þ, ß...).
 constexpr char kLatin1BaseLetters[] = "AAAAAA-CEEEEIIII-NOOOOO-OUUUUY--aaaaaa-ceeeeiiii-nooooo-ouuuuy-y";
-// The special letters of 0x80 to 0x9F, as (lower, upper, base) triples.
+// The letters of 0x80 to 0x9F.
 struct SpecialLetter {
-  unsigned char lower, upper;
+  unsigned char byte;
   char base;
 };
 constexpr SpecialLetter kSpecialLetters[] = {
-    {0x9A, 0x8A, 's'},   // š Š
-    {0x9C, 0x8C, '-'},   // œ Œ
-    {0x9E, 0x8E, 'z'},   // ž Ž
-    {kLowerYDiaeresis, kUpperYDiaeresis, 'y'},
+    {0x8A, 'S'}, {0x9A, 's'}, {0x8C, kNoBase}, {0x9C, kNoBase}, {0x8E, 'Z'}, {0x9E, 'z'}, {0x9F, 'Y'},
 };
 
-struct LetterFacts {
-  bool isLetter = false;
-  int otherCase = -1;  // -1: none in the code page
-  char base = '-';
-};
-
-LetterFacts FactsOf(unsigned char byte) {
-  LetterFacts facts;
+// True for a letter outside ASCII, with its letter without accent in *base
+// (kNoBase for a letter of its own, as œ).
+bool IsAccentedLetter(unsigned char byte, char* base) {
   for (const SpecialLetter& special : kSpecialLetters) {
-    if (byte == special.lower || byte == special.upper) {
-      facts.isLetter = true;
-      facts.otherCase = byte == special.lower ? special.upper : special.lower;
-      facts.base = special.base;
-      return facts;
-    }
+    if (byte != special.byte) continue;
+    *base = special.base;
+    return true;
   }
-  if (byte < kFirstLatin1Letter || byte == kMultiplication || byte == kDivision) return facts;
-  facts.isLetter = true;
-  facts.base = kLatin1BaseLetters[byte - kFirstLatin1Letter];
-  if (byte == kSharpS) return facts;
-  if (byte == kLowerYDiaeresis) facts.otherCase = kUpperYDiaeresis;
-  else facts.otherCase = byte < kFirstLatin1Letter + kLatin1CaseDistance ? byte + kLatin1CaseDistance
-                                                                           : byte - kLatin1CaseDistance;
-  return facts;
+  if (byte < kFirstLatin1Letter || byte == kMultiplication || byte == kDivision) return false;
+  *base = kLatin1BaseLetters[byte - kFirstLatin1Letter];
+  return true;
 }
 
 std::string Quoted(const std::string& cp1252) { return "« " + Cp1252ToUtf8(cp1252) + " »"; }
 
-std::string Raised(const std::string& text) {
+// The answer as the player compares it: trimmed, its letters raised.
+std::string AsJudged(const std::string& text) {
   char buffer[kTextSize];
   CopyTextBytes(buffer, text.data(), text.size());
+  TrimSpaces(buffer);
   UppercaseAscii(buffer);
   return buffer;
 }
@@ -118,8 +104,10 @@ class SurpriseFinder {
       : quiz_(quiz), sourceFile_(sourceFile), cache_(cache) {}
 
   std::vector<SourceIssue> Find() {
+    CheckTitleWidth();
     CheckLabels();
     CheckCodes();
+    CheckCodeWidths();
     std::map<std::string, int> firstWithAnswer;
     for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
       const QuestionSource& question = quiz_.questions[i];
@@ -127,7 +115,7 @@ class SurpriseFinder {
       CheckAnswer(question.answer, "reponse", number);
       if (quiz_.answersPerQuestion == 2) CheckAnswer(question.answer2, "reponse2", number);
       if (!question.answer.empty()) {
-        const auto [first, inserted] = firstWithAnswer.emplace(Raised(question.answer), number);
+        const auto [first, inserted] = firstWithAnswer.emplace(AsJudged(question.answer), number);
         if (!inserted)
           Warn("reponse", number,
                "même réponse attendue que la question " + std::to_string(first->second) +
@@ -165,6 +153,32 @@ class SurpriseFinder {
                  "de réponse, le joueur ne saura pas quoi y taper");
   }
 
+  void CheckTitleWidth() {
+    const int width = TitleTextWidth(quiz_.title);
+    if (width <= kTitleLabelWidth) return;
+    Warn("titre", 0,
+         "le titre " + Quoted(quiz_.title) + " fait environ " + std::to_string(width) +
+             " pixels dans la police du bandeau, son cadre en a " + std::to_string(kTitleLabelWidth) +
+             " : la fin n'en sera pas visible ; raccourcissez-le");
+  }
+
+  // Codes shown beyond the questions never appear; their width does not matter.
+  void CheckCodeWidths() {
+    std::string wide;
+    const std::size_t shown = std::min(quiz_.codes.size(), quiz_.questions.size());
+    for (std::size_t k = 0; k < shown; ++k) {
+      const int width = CodeTextWidth(quiz_.codes[k].text);
+      if (width > kCodeFieldTextWidth)
+        wide += (wide.empty() ? "" : ", ") + std::string("code ") + std::to_string(k + 1) + " " +
+                Quoted(quiz_.codes[k].text) + " (" + std::to_string(width) + " pixels)";
+    }
+    if (wide.empty()) return;
+    Warn("codes", 0,
+         "trop large pour le champ du code du bandeau, qui montre " + std::to_string(kCodeFieldTextWidth) +
+             " pixels de texte à la taille normale des caractères : " + wide +
+             " ; un code d'environ 7 lettres ou chiffres tient");
+  }
+
   void CheckCodes() {
     const std::size_t count = quiz_.questions.size();
     if (quiz_.codes.size() >= count) return;
@@ -180,11 +194,14 @@ class SurpriseFinder {
 
   void CheckAnswer(const std::string& answer, const std::string& key, int number) {
     if (answer.empty()) return;  // the validation already warns of it
-    if (answer.front() == kBlank || answer.back() == kBlank)
+    const AnswerTyping typing = ExamineAnswerTyping(answer);
+    if (!typing.problems.empty()) {
+      std::string listed;
+      for (const std::string& problem : typing.problems) listed += (listed.empty() ? "" : " ; ") + problem;
       Warn(key, number,
-           "la réponse attendue " + Quoted(answer) +
-               " commence ou finit par un blanc : le lecteur retire les blancs de la réponse tapée, jamais de "
-               "la réponse attendue, elle ne pourra donc jamais être trouvée");
+           "la réponse attendue " + Quoted(answer) + " ne peut pas être tapée telle quelle au clavier : " + listed +
+               ". Écrivez " + Quoted(typing.typable) + " (vidod-make check --corriger le fait pour vous)");
+    }
     CheckAccents(answer, key, number);
     if (answer.size() <= static_cast<std::size_t>(kShortAnswerLength))
       Warn(key, number,
@@ -197,22 +214,18 @@ class SurpriseFinder {
     std::string explained;
     std::string seen;
     for (char c : answer) {
-      const unsigned char byte = static_cast<unsigned char>(c);
-      const LetterFacts facts = FactsOf(byte);
-      if (!facts.isLetter || seen.find(c) != std::string::npos) continue;
+      char base = kNoBase;
+      if (!IsAccentedLetter(static_cast<unsigned char>(c), &base) || seen.find(c) != std::string::npos) continue;
       seen += c;
-      std::vector<std::string> others;
-      if (facts.base != '-') others.push_back(Quoted(std::string(1, facts.base)));
-      if (facts.otherCase >= 0) others.push_back(Quoted(std::string(1, static_cast<char>(facts.otherCase))));
-      explained += (explained.empty() ? "" : " ; ") + Quoted(std::string(1, c)) + " doit être tapé tel quel";
-      if (others.size() == 1) explained += " (" + others[0] + " ne compte pas)";
-      if (others.size() == 2) explained += " (ni " + others[0] + " ni " + others[1] + " ne comptent)";
+      explained += (explained.empty() ? "" : " ; ") + Quoted(std::string(1, c)) +
+                   (base == kNoBase ? " doit être tapé tel quel"
+                                    : " doit être tapé avec son accent (" + Quoted(std::string(1, base)) +
+                                          " ne compte pas)");
     }
     if (explained.empty()) return;
     Warn(key, number,
          "lettres accentuées dans la réponse attendue " + Quoted(answer) +
-             " : le lecteur ne met en majuscules que les lettres sans accent et compare les autres telles "
-             "quelles ; " + explained);
+             " : le lecteur ne tient pas compte des majuscules, mais bien des accents ; " + explained);
   }
 
   void CheckPicture(const std::string& image, int number) {
@@ -232,17 +245,27 @@ class SurpriseFinder {
       return;
     }
     if (!inspection.showable) {
-      Warn("image", number, "« " + PathText(file) + " » : " + inspection.problem +
-                                " ; le lecteur n'affichera pas cette image");
+      Error("image", number, "« " + PathText(file) + " » : " + inspection.problem +
+                                 " ; le lecteur montrerait une case vide à la place");
       return;
     }
+    if (FitsViewBox(inspection.width, inspection.height)) return;
+    const bool reducible = inspection.format == PictureFormat::kJpeg || inspection.format == PictureFormat::kPng;
+    if (quiz_.reducePictures && reducible) return;  // build stores it at the size shown
     const uint64_t pixels = uint64_t{inspection.width} * inspection.height;
-    if (pixels > kSlowPicturePixels)
-      Warn("image", number,
-           "« " + PathText(file) + " » fait " + std::to_string(inspection.width) + " × " +
-               std::to_string(inspection.height) +
-               " pixels, bien plus que les 640 × 480 affichés : chaque image est décodée en entier, le quiz "
-               "démarrera lentement ; réduisez-la");
+    if (pixels <= kSlowPicturePixels) return;
+    std::string advice = reducible ? " ; ajoutez reduire_images = true à la source (ou --reduire à build) pour "
+                                     "qu'elle soit stockée réduite, l'original restant tel quel"
+                                   : " ; vidod-make ne réduit que les JPEG et les PNG : réduisez-la ou "
+                                     "enregistrez-la en JPEG";
+    Warn("image", number,
+         "« " + PathText(file) + " » fait " + std::to_string(inspection.width) + " × " +
+             std::to_string(inspection.height) + " pixels, bien plus que les " + std::to_string(kViewBoxWidth) +
+             " × " + std::to_string(kViewBoxHeight) + " affichés : le lecteur la décode en entier à chaque "
+             "démarrage, soit " + std::to_string(pixels * kDecodedBytesPerPixel / kBytesPerMegabyte) +
+             " Mo de mémoire et " + std::to_string((pixels + kViewPixels / 2) / kViewPixels) +
+             " fois le travail d'une image de " + std::to_string(kViewBoxWidth) + " × " +
+             std::to_string(kViewBoxHeight) + advice);
   }
 
   const QuizSource& quiz_;
@@ -262,27 +285,44 @@ std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const fs::path& sourc
   return issues;
 }
 
+namespace {
+
+// Whether a check follows from a value that could not be read: the same
+// key of the same question, or the reveal texts when the type is unknown.
+bool FollowsFromUnread(const SourceIssue& check, const std::vector<SourceIssue>& reading) {
+  return std::any_of(reading.begin(), reading.end(), [&check](const SourceIssue& unread) {
+    if (unread.warning) return false;
+    if (unread.question == check.question && unread.key == check.key) return true;
+    return unread.key == "type" && (check.key == "revelation" || check.key == "note_revelation");
+  });
+}
+
+}  // namespace
+
 void CheckQuizSourceText(std::string_view toml, const fs::path& sourceFile, PictureCheckCache* cache,
-                         QuizSource* quiz, std::vector<SourceIssue>* issues) {
+                         QuizSource* quiz, std::vector<SourceIssue>* issues, bool reducePictures) {
   SourceLines lines;
   std::vector<SourceIssue> found;
   if (ReadQuizSource(toml, sourceFile, quiz, &found, &lines)) {
+    if (reducePictures) quiz->reducePictures = true;
     const bool readingFailed = HasErrors(found);
+    const std::vector<SourceIssue> reading = found;
     std::vector<SourceIssue> checks = CheckQuiz(*quiz, sourceFile, cache);
     PlaceIssues(lines, &checks);
     // Warnings about a quiz that was not read whole would mostly be about
     // the values left out.
     for (const SourceIssue& check : checks)
-      if (!readingFailed || !check.warning) found.push_back(check);
+      if ((!readingFailed || !check.warning) && !FollowsFromUnread(check, reading)) found.push_back(check);
   }
   std::stable_sort(found.begin(), found.end(), [](const SourceIssue& a, const SourceIssue& b) { return a.line < b.line; });
   issues->insert(issues->end(), found.begin(), found.end());
 }
 
 void CheckQuizSourceFile(const fs::path& sourceFile, PictureCheckCache* cache, QuizSource* quiz,
-                         std::vector<SourceIssue>* issues) {
+                         std::vector<SourceIssue>* issues, bool reducePictures) {
   std::string text;
-  if (ReadSourceFileText(sourceFile, &text, issues)) CheckQuizSourceText(text, sourceFile, cache, quiz, issues);
+  if (ReadSourceFileText(sourceFile, &text, issues))
+    CheckQuizSourceText(text, sourceFile, cache, quiz, issues, reducePictures);
 }
 
 }  // namespace vidod

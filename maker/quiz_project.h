@@ -56,21 +56,35 @@ std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const std::filesystem
 // problems (syntax, keys, types) then CheckQuiz's, each on the line of its
 // key, ordered by line. An issue that only follows from a value that could
 // not be read is left out. *quiz can be built when no issue is an error.
+// reducePictures stands for build --reduire: it sets the quiz's own.
 void CheckQuizSourceText(std::string_view toml, const std::filesystem::path& sourceFile,
-                         PictureCheckCache* cache, QuizSource* quiz, std::vector<SourceIssue>* issues);
+                         PictureCheckCache* cache, QuizSource* quiz, std::vector<SourceIssue>* issues,
+                         bool reducePictures = false);
 void CheckQuizSourceFile(const std::filesystem::path& sourceFile, PictureCheckCache* cache, QuizSource* quiz,
-                         std::vector<SourceIssue>* issues);
+                         std::vector<SourceIssue>* issues, bool reducePictures = false);
+
+// Expected answers rewritten as a keyboard types them (ExamineAnswerTyping
+// in maker/answer_typing.h): the number of answers changed.
+std::size_t CorrectAnswers(QuizSource* quiz);
+// The same in the text of a source: only the values of reponse and reponse2
+// change, comments, order and layout stay as they are. *changes receives
+// one French line per answer changed. False with a French *error when the
+// text is no TOML.
+bool CorrectAnswersInSource(std::string_view toml, std::string* corrected, std::vector<std::string>* changes,
+                            std::string* error);
 
 struct BuildSettings {
   std::filesystem::path player;    // vidod.exe to copy
-  std::filesystem::path output;    // the quiz executable
-  bool reducePictures = false;     // store pictures reduced to what the views need
-  bool force = false;
+  std::filesystem::path output;    // the quiz executable; ".exe" is added when it has no extension
+  bool reducePictures = false;     // store pictures reduced to what the views need (as QuizSource::reducePictures)
+  bool force = false;              // replace an existing output that is no executable
   PictureCheckCache* pictureCache = nullptr;  // the caller's, to avoid decoding twice
 };
 // Checks the quiz (refusing it on any error), copies the player with the quiz
 // in its resources under a temporary name, reads the copy back and renames it
-// to the output. *written receives the path written. False with a French *error, leaving
+// to the output. The output is never one of the inputs (the player, the
+// source, a picture), whatever its spelling. *written receives the path
+// written. False with a French *error, leaving
 // no output file and any earlier one as it was.
 bool BuildQuizExecutable(const QuizSource& quiz, const std::filesystem::path& sourceFile,
                          const BuildSettings& settings, std::filesystem::path* written, std::string* error);

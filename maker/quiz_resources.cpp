@@ -3,6 +3,7 @@
 #include "lzw/lzw.h"
 #include "maker/blob_codec.h"
 #include "maker/file_io.h"
+#include "maker/picture_reduction.h"
 #include "maker/quiz_blobs.h"
 #include "maker/quiz_toml.h"
 
@@ -74,8 +75,8 @@ bool CollectQuizPictures(const QuizSource& quiz, const fs::path& sourceFile, std
   return true;
 }
 
-bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, std::vector<ResourceEntry>* entries,
-                       std::string* error) {
+bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool reducePictures,
+                       std::vector<ResourceEntry>* entries, std::string* error) {
   std::vector<uint8_t> answers, codes;
   if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, error) ||
       !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, error))
@@ -90,6 +91,11 @@ bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, std::
   for (const QuizPicture& picture : pictures) {
     std::vector<uint8_t> bytes;
     if (!ReadFileBytes(picture.file, &bytes, error)) return false;
+    // A picture that cannot be reduced is stored as it is: the checks have
+    // said so already.
+    std::vector<uint8_t> reduced;
+    std::string unreduced;
+    if (reducePictures && ReducePictureFile(bytes, &reduced, &unreduced)) bytes = std::move(reduced);
     // The player's PNG route looks for raw data only when no "IMG" resource
     // of the id exists.
     const ResourceName type = picture.format == PictureFormat::kPng ? ResourceName::Number(kResourceTypeRawData)

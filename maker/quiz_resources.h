@@ -37,8 +37,10 @@ struct QuizPicture {
 bool CollectQuizPictures(const QuizSource& quiz, const std::filesystem::path& sourceFile,
                          std::vector<QuizPicture>* pictures, std::string* error);
 
-// Everything the quiz puts into an executable, in the order above.
-bool MakeQuizResources(const QuizSource& quiz, const std::filesystem::path& sourceFile,
+// Everything the quiz puts into an executable, in the order above; with
+// reducePictures, the JPEG and PNG pictures larger than the views stored
+// reduced (ReducePictureFile).
+bool MakeQuizResources(const QuizSource& quiz, const std::filesystem::path& sourceFile, bool reducePictures,
                        std::vector<ResourceEntry>* entries, std::string* error);
 
 // True for a resource of the kinds a quiz brings, whatever its language:

@@ -51,6 +51,9 @@ struct QuizSource {
   std::string answersTail;                 // bytes after the blue component
   std::vector<RewardCode> codes;           // code k for a score of k
   std::string codesTail;                   // bytes after the last code line
+  // Not carried by the resources: build stores the JPEG and PNG pictures
+  // larger than the views reduced to the size they are shown at.
+  bool reducePictures = false;
 };
 
 // The questions that have a picture.

@@ -44,6 +44,9 @@ void PlaceIssues(const SourceLines& lines, std::vector<SourceIssue>* issues);
 // folder separators, so a source written on Windows builds anywhere.
 std::filesystem::path PicturePath(const std::filesystem::path& sourceFile, const std::string& image);
 
+// The UTF-8 text as a one-line TOML string, quotes and escapes included.
+std::string QuoteTomlString(const std::string& utf8);
+
 // A source that ParseQuizSource reads back into the same blobs, headed by
 // the given comment lines.
 std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::string>& comment);

@@ -9,6 +9,7 @@
 #include "maker/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/quiz_toml.h"
+#include "maker/toml_errors.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -18,8 +19,8 @@ namespace {
 constexpr int64_t kByteMax = 255;
 constexpr std::size_t kMaxSuggestionDistance = 2;
 
-const char* const kTopKeys[] = {"titre", "auteur", "explication", "libelles", "type", "images_dans_liste",
-                                "couleur", "codes", "question", "brut"};
+const char* const kTopKeys[] = {"titre",  "auteur", "explication", "libelles", "type", "images_dans_liste",
+                                "couleur", "codes",  "reduire_images", "question", "brut"};
 const char* const kQuestionKeys[] = {"reponse", "reponse2", "revelation", "image", "note", "note_revelation"};
 const char* const kRawKeys[] = {"octet_0",        "octet_images",    "reponses_par_question",
                                 "suite_reponses", "octets_apres_cr", "suite_codes"};
@@ -68,6 +69,7 @@ class SourceReader {
     ReadByte(root.get("type"), "type", &quiz_->quizType);
     ReadColour(root.get("couleur"));
     ReadCodes(root.get("codes"));
+    ReadBoolean(root.get("reduire_images"), "reduire_images", &quiz_->reducePictures);
     ReadQuestions(root.get("question"));
     ReadRawTable(root.get("brut"), root.get("images_dans_liste"));
   }
@@ -154,6 +156,13 @@ class SourceReader {
     }
     *value = read;
     return true;
+  }
+
+  void ReadBoolean(const toml::node* node, const std::string& key, bool* value) {
+    if (!node) return;
+    Remember(*node, key, 0);
+    if (node->is_boolean()) *value = node->as_boolean()->get();
+    else WrongType(*node, key, 0, "un booléen (true ou false)");
   }
 
   bool ReadByte(const toml::node* node, const std::string& key, uint8_t* byte,
@@ -249,18 +258,19 @@ class SourceReader {
       Issue(LineOf(*node), "image", number, "chemin vide");
       return;
     }
+    // "images\tigre.png" is valid TOML and holds a tab.
+    if (written.find_first_of("\t\n\r\b\f") != std::string::npos) {
+      Issue(LineOf(*node), "image", number,
+            "en TOML, « \\ » annonce un caractère spécial (« \\t » est une tabulation) ; les chemins s'écrivent "
+            "avec « / » : écrivez image = \"" + PathMeantBy(written) + "\"");
+      return;
+    }
     *image = written;
   }
 
   void ReadRawTable(const toml::node* node, const toml::node* listPictures) {
     bool picturesInList = true;
-    if (listPictures) {
-      Remember(*listPictures, "images_dans_liste", 0);
-      if (listPictures->is_boolean())
-        picturesInList = listPictures->as_boolean()->get();
-      else
-        WrongType(*listPictures, "images_dans_liste", 0, "un booléen (true ou false)");
-    }
+    ReadBoolean(listPictures, "images_dans_liste", &picturesInList);
     quiz_->pictureByte = picturesInList ? kPictureByteWithList : kPictureByteWithoutList;
     DeriveAnswersPerQuestion();
 
@@ -352,15 +362,19 @@ void PlaceIssues(const SourceLines& lines, std::vector<SourceIssue>* issues) {
 bool ReadQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSource* quiz,
                     std::vector<SourceIssue>* issues, SourceLines* lines) {
   *quiz = QuizSource();
+  SourceIssue syntax;
+  if (FindEncodingProblem(toml, &syntax.line, &syntax.message)) {
+    issues->push_back(syntax);
+    return false;
+  }
   toml::table root;
   try {
     root = toml::parse(toml, std::string_view(PathText(sourceFile)));
   } catch (const toml::parse_error& error) {
-    SourceIssue issue;
-    issue.line = static_cast<int>(error.source().begin.line);
-    // The parser explains itself in English; the French lead says what failed.
-    issue.message = "syntaxe TOML invalide : " + std::string(error.description());
-    issues->push_back(issue);
+    syntax.line = static_cast<int>(error.source().begin.line);
+    syntax.message = ExplainTomlError(toml, error.description(), syntax.line,
+                                      static_cast<int>(error.source().begin.column));
+    issues->push_back(syntax);
     return false;
   }
   SourceReader reader(quiz, issues);

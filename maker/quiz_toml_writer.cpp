@@ -7,18 +7,19 @@
 #include "maker/quiz_toml.h"
 
 namespace vidod {
-namespace {
 
 // One-line basic strings only: a multi-line string lets the parser turn CR LF
 // into LF, which would change the stored bytes.
-std::string QuoteUtf8(const std::string& utf8) {
+std::string QuoteTomlString(const std::string& utf8) {
   const toml::value<std::string> value(utf8);
   std::ostringstream out;
   out << toml::toml_formatter{value, toml::format_flags::allow_unicode_strings};
   return out.str();
 }
 
-std::string Quote(const std::string& cp1252) { return QuoteUtf8(Cp1252ToUtf8(cp1252)); }
+namespace {
+
+std::string Quote(const std::string& cp1252) { return QuoteTomlString(Cp1252ToUtf8(cp1252)); }
 
 void Line(std::string* out, const std::string& key, const std::string& value) {
   *out += key + " = " + value + "\n";
@@ -51,6 +52,7 @@ std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::strin
     for (const RewardCode& code : quiz.codes) out += "  " + Quote(code.text) + ",\n";
     out += "]\n";
   }
+  if (quiz.reducePictures) Line(&out, "reduire_images", "true");
 
   const bool keepsReveals = QuizTypeHasReveals(quiz.quizType);
   for (const QuestionSource& question : quiz.questions) {
@@ -60,7 +62,7 @@ std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::strin
     if (keepsReveals || !question.reveal.empty()) Line(&out, "revelation", Quote(question.reveal));
     if (!question.revealNote.empty()) Line(&out, "note_revelation", Quote(question.revealNote));
     if (!question.note.empty()) Line(&out, "note", Quote(question.note));
-    if (!question.image.empty()) Line(&out, "image", QuoteUtf8(question.image));
+    if (!question.image.empty()) Line(&out, "image", QuoteTomlString(question.image));
   }
 
   std::string raw;
@@ -89,7 +91,7 @@ std::string WriteStarterSource(const std::string& title, const std::string& pict
   out += "# « vidod-make build FICHIER.toml -o QUIZ.exe ». Le texte est en UTF-8 ; les\n";
   out += "# clés générales restent avant le premier [[question]].\n\n";
   out += "# Titre de la fenêtre et du bandeau.\n";
-  Line(&out, "titre", QuoteUtf8(title));
+  Line(&out, "titre", QuoteTomlString(title));
   out += "# Nom de l'auteur, affiché dans le bandeau.\n";
   Line(&out, "auteur", Quote(defaults.author));
   out += "# Ligne d'explication du bandeau.\n";
@@ -110,14 +112,17 @@ std::string WriteStarterSource(const std::string& title, const std::string& pict
   out += "# Codes de récompense : le bandeau montre le code k quand le score vaut k.\n";
   out += "# Donnez-en un par question, par exemple [\"CODE-1\", \"CODE-2\"].\n";
   Line(&out, "codes", "[]");
+  out += "# true : build stocke réduites à la taille affichée (640 × 480 au plus) les images\n";
+  out += "# JPEG et PNG plus grandes ; les fichiers d'origine ne sont pas touchés.\n";
+  Line(&out, "reduire_images", defaults.reducePictures ? "true" : "false");
   out += "\n# Une question par image, dans l'ordre des noms de fichiers.\n";
   out += "# reponse : la réponse attendue. Le joueur peut la taper en minuscules ou en\n";
   out += "# majuscules, mais les accents doivent être tapés exactement.\n";
   out += "# image : le fichier de l'image, relatif au dossier de ce fichier.\n";
   for (const StarterQuestion& question : questions) {
     out += "\n[[question]]\n";
-    Line(&out, "reponse", QuoteUtf8(question.answer));
-    Line(&out, "image", QuoteUtf8(question.image));
+    Line(&out, "reponse", QuoteTomlString(question.answer));
+    Line(&out, "image", QuoteTomlString(question.image));
   }
   return out;
 }

@@ -135,12 +135,14 @@ void WarnOfUnusedResources(const std::vector<ResourceEntry>& entries, std::size_
 }
 
 bool WriteSource(const fs::path& folder, const QuizSource& quiz, const std::vector<std::string>& comment,
-                 std::vector<OutputFile> files, bool force, fs::path* sourceFile, Unpacking* run) {
+                 std::vector<OutputFile> files, bool force, const std::vector<CommandInput>& inputs,
+                 fs::path* sourceFile, Unpacking* run) {
   const fs::path target = folder / kSourceFile;
   // A quiz source and its pictures are the author's work: never replaced unasked.
   files.insert(files.begin(), OutputFile{target, {}});
   std::error_code code;
   for (const OutputFile& file : files) {
+    if (!RefuseInputAsOutput(file.path, inputs, run->error)) return false;
     if (!force && fs::exists(file.path, code)) {
       *run->error = "« " + PathText(file.path) + " » existe déjà ; ajoutez --force pour le remplacer";
       return false;
@@ -194,7 +196,8 @@ bool UnpackQuizExecutable(const fs::path& executable, const fs::path& folder, bo
       "Les images des questions sont dans le dossier images ; « vidod-make build »",
       "redonne les mêmes ressources.",
   };
-  return WriteSource(folder, quiz, comment, std::move(pictures), force, sourceFile, &run);
+  return WriteSource(folder, quiz, comment, std::move(pictures), force, {{executable, "l'exécutable à défaire"}},
+                     sourceFile, &run);
 }
 
 bool UnpackQuizBlobs(const fs::path& answers, const fs::path& codes, const fs::path& folder, bool force,
@@ -212,7 +215,9 @@ bool UnpackQuizBlobs(const fs::path& answers, const fs::path& codes, const fs::p
       "à une question, ajoutez-lui image = \"fichier\" (chemin relatif à ce fichier).",
       "Une question sans image n'a pas d'image dans le quiz.",
   };
-  return WriteSource(folder, quiz, comment, {}, force, sourceFile, &run);
+  return WriteSource(folder, quiz, comment, {}, force,
+                     {{answers, "la ressource des réponses lue"}, {codes, "la ressource des codes lue"}}, sourceFile,
+                     &run);
 }
 
 }  // namespace vidod

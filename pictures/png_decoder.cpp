@@ -20,8 +20,6 @@ constexpr uint32_t kHeaderCompression = 10;
 constexpr uint32_t kHeaderFilter = 11;
 constexpr uint32_t kHeaderInterlace = 12;
 constexpr uint32_t kMaxPaletteEntries = 256;
-constexpr uint64_t kMax32 = 0xFFFFFFFFu;
-constexpr uint64_t kMaxSigned32 = 0x7FFFFFFF;
 
 constexpr uint8_t kColourGrey = 0;
 constexpr uint8_t kColourTruecolour = 2;
@@ -119,19 +117,29 @@ bool PassHasPixels(uint32_t width, uint32_t height, const Adam7Pass& pass) {
   return pass.xStart < width && pass.yStart < height;
 }
 
-bool InflatedSize(const PngDecoderState& state, uint32_t bitsPerPixel, uint32_t* size) {
+bool WithinPixelLimit(uint32_t width, uint32_t height) {
+  // Both sides below 2^32: the product cannot pass 64 bits.
+  return uint64_t{width} * height <= kPngMaxPixels;
+}
+
+// Bytes of the inflated rows, each with its filter byte. Only asked within the
+// pixel limit, where no sum or product here comes near 64 bits.
+uint64_t InflatedBytes(uint32_t width, uint32_t height, uint8_t interlaceMethod,
+                       uint32_t bitsPerPixel) {
+  if (interlaceMethod == 0) return (PackedBytes(width, bitsPerPixel) + 1) * height;
   uint64_t total = 0;
-  if (state.interlaceMethod == 0) {
-    total = (PackedBytes(state.width, bitsPerPixel) + 1) * state.height;
-  } else {
-    for (const Adam7Pass& pass : kAdam7) {
-      if (!PassHasPixels(state.width, state.height, pass)) continue;
-      total += (PackedBytes(PassWidth(state.width, pass), bitsPerPixel) + 1) *
-               PassHeight(state.height, pass);
-      if (total > kMax32) break;
-    }
+  for (const Adam7Pass& pass : kAdam7) {
+    if (!PassHasPixels(width, height, pass)) continue;
+    total += (PackedBytes(PassWidth(width, pass), bitsPerPixel) + 1) * PassHeight(height, pass);
   }
-  if (total > kMax32) return false;
+  return total;
+}
+
+bool InflatedSize(const PngDecoderState& state, uint32_t bitsPerPixel, uint32_t* size) {
+  if (!WithinPixelLimit(state.width, state.height)) return false;
+  const uint64_t total =
+      InflatedBytes(state.width, state.height, state.interlaceMethod, bitsPerPixel);
+  if (total > kPngMaxDecodedBytes) return false;
   *size = static_cast<uint32_t>(total);
   return true;
 }
@@ -430,16 +438,29 @@ const uint8_t* NextRow(RowReader* reader, uint32_t rowBytes) {
 
 bool ComputeBitmapSize(const PngDecoderState& state, const PixelFormat& format, uint32_t* stride,
                        uint32_t* size) {
-  if (state.width > kMaxSigned32 || state.height > kMaxSigned32) return false;
+  if (!WithinPixelLimit(state.width, state.height)) return false;
   const uint64_t rowStride = (PackedBytes(state.width, format.dibBitCount) + 3) / 4 * 4;
   const uint64_t total = rowStride * state.height;
-  if (total > kMax32) return false;
+  if (total > kPngMaxDecodedBytes) return false;
   *stride = static_cast<uint32_t>(rowStride);
   *size = static_cast<uint32_t>(total);
   return true;
 }
 
 }  // namespace
+
+bool PngSizeWithinLimits(uint32_t width, uint32_t height, uint8_t colourType, uint8_t bitDepth,
+                         uint8_t interlaceMethod) {
+  PixelFormat format;
+  if (!FormatOf(colourType, bitDepth, &format)) return false;
+  PngDecoderState state = {};
+  state.width = width;
+  state.height = height;
+  state.interlaceMethod = interlaceMethod;
+  uint32_t inflated = 0, stride = 0, bitmap = 0;
+  return InflatedSize(state, format.bitsPerPixel, &inflated) &&
+         ComputeBitmapSize(state, format, &stride, &bitmap);
+}
 
 namespace PngDecoder {
 
@@ -550,10 +571,9 @@ bool UnfilterAndConvert(PngDecoderState* state, uint8_t* bits) {
   if (!ComputeBitmapSize(*state, format, &stride, &bitmapBytes)) {
     return Fail(state, kPngErrorTooLarge);
   }
-  // InflatedSize succeeded, so a full row and hence this fits 32 bits.
+  // Within the limits a full row, and so this block, stays far below 32 bits.
   const uint32_t rowBytes = static_cast<uint32_t>(PackedBytes(state->width, format.bitsPerPixel));
   const uint64_t blockSize = (uint64_t{rowBytes} * 2 + 16 + 7) / 8 * 8;
-  if (blockSize > kMax32) return Fail(state, kPngErrorTooLarge);
   uint8_t* rowBlock = static_cast<uint8_t*>(HeapAllocate(static_cast<size_t>(blockSize)));
   if (rowBlock == nullptr) return Fail(state, kPngErrorNoMemory);
 

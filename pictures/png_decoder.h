@@ -19,11 +19,20 @@ constexpr uint32_t kPngErrorNotPng = 0x2000;        // not a PNG, damaged image 
 constexpr uint32_t kPngErrorUnsupported = 0x2001;   // unknown critical chunk, format outside the table,
                                                     // indexed image without a palette
 constexpr uint32_t kPngErrorWrongState = 0x2003;    // operation called in the wrong state
-constexpr uint32_t kPngErrorTooLarge = 0x2004;      // a buffer size would pass 32 bits
+constexpr uint32_t kPngErrorTooLarge = 0x2004;      // past kPngMaxPixels or kPngMaxDecodedBytes,
+                                                    // or a buffer size would pass 32 bits
 constexpr uint32_t kPngErrorNoMemory = 0x2005;      // a heap allocation failed
 constexpr uint32_t kPngErrorNoBitmap = 0x2006;      // no bitmap memory to fill
 constexpr uint32_t kPngErrorNoResource = 0x3001;    // no raw-data resource with that id
 constexpr uint32_t kPngErrorResourceUnloaded = 0x3002;  // resource not loadable, or empty
+
+// The largest picture the decoder takes on. The player shows a picture in a
+// box of at most 640 x 480, so a bigger one only costs memory: it is refused
+// with kPngErrorTooLarge before anything is allocated. Both limits hold: the
+// pixel count, and each of the two large buffers (the inflated rows with their
+// filter bytes, and the bitmap), so 16-bit samples halve the pixels allowed.
+constexpr uint64_t kPngMaxPixels = 64000000;
+constexpr uint64_t kPngMaxDecodedBytes = 256000000;
 
 constexpr uint32_t kPngSourceNone = 0;
 constexpr uint32_t kPngSourceResource = 2;
@@ -87,6 +96,12 @@ static_assert(sizeof(DibColour) == 4, "DibColour must match RGBQUAD");
 static_assert(sizeof(BitmapInfo) == kDibHeaderSize + 4 * kDibColourTableEntries,
               "BitmapInfo must be the header followed by the colour table");
 
+// True when a picture of these IHDR fields is within kPngMaxPixels and
+// kPngMaxDecodedBytes; false too for a colour type and depth the decoder does
+// not take. For tools that check a picture before the player meets it.
+bool PngSizeWithinLimits(uint32_t width, uint32_t height, uint8_t colourType, uint8_t bitDepth,
+                         uint8_t interlaceMethod);
+
 namespace PngDecoder {
 
 // Zeroes the record. Always true.
@@ -96,14 +111,15 @@ bool Reset(PngDecoderState* state);
 // empty record without a source (else 0x1002); nullptr or size 0 give 0x3002.
 // On failure the record is left without a source, with the parser's code.
 bool OpenBytes(PngDecoderState* state, const uint8_t* bytes, uint32_t size);
-// Inflates all image data into one heap block. Requires state 1 (else 0x2003).
+// Inflates all image data into one heap block. Requires state 1 (else 0x2003);
+// a picture past the size limits fails with 0x2004 before any allocation.
 bool Decode(PngDecoderState* state);
 // Fills the header and colour table of the natural output format. Requires
-// state 2. Fails with 0x2004 when the bitmap's size would not fit 32 bits.
+// state 2. Fails with 0x2004 when the picture is past the size limits.
 bool BuildBitmapInfo(PngDecoderState* state, BitmapInfo* info);
 // Row stride (a multiple of 4) and total byte count of the top-down bitmap
-// that UnfilterAndConvert fills; false when either would not fit 32 bits or
-// the sides would not fit the header's signed fields.
+// that UnfilterAndConvert fills; false when the picture is past the size
+// limits.
 bool BitmapSize(const PngDecoderState* state, uint32_t* stride, uint32_t* size);
 // Reconstructs the filtered rows and writes the converted pixels into bits,
 // which must hold the BitmapSize byte count. Requires state 2; the inflated

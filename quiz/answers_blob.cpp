@@ -16,6 +16,7 @@ constexpr int kRevealPairsType = 3;
 constexpr int kRevealTextType = 2;
 constexpr int kRevealAllType = 4;
 constexpr std::size_t kLzwLengthExtra = 2;  // the decoder reports decoded + 2
+constexpr int kDefaultQuizQuestions = 7;
 
 // The parser runs twice over a blob: once to check it, once to fill the
 // document, so a refused blob leaves the document untouched.
@@ -152,15 +153,17 @@ void InstallDefaultQuiz(QuizDocument* document) {
   CopyText(document->explanation, "Explications du quizz");
   CopyText(document->answerLabels[0], "TEST");
   CopyText(document->answerLabels[1], "TEST");
-  document->questionCount = 7;
+  document->questionCount = kDefaultQuizQuestions;
   document->answersPerQuestion = 1;
   document->quizType = 3;
   document->pictureFlag = 1;
   document->backgroundRed = 53;
   document->backgroundGreen = 203;
   document->backgroundBlue = 163;
-  AppendQuestion(document, "test", "test");
-  AppendQuestion(document, "test", "test");
+  // One entry per question: entries shared by several questions would count
+  // one right answer several times in the score.
+  for (int question = 0; question < kDefaultQuizQuestions; ++question)
+    AppendQuestion(document, "test", "test");
 }
 
 QuizLoadOutcome LoadQuizFromResources(QuizDocument* document, const uint8_t* answers,

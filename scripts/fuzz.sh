@@ -18,7 +18,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-targets=(lzw_decode lzw_round_trip answers_blob quiz_load progress_lines inflater png_decoder)
+targets=(lzw_decode lzw_round_trip answers_blob quiz_load progress_lines inflater png_decoder
+  picture_header)
 long_seconds=600
 seconds=30
 mode=run

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "common/text_buffer.h"
 
@@ -34,19 +36,43 @@ TEST(TrimSpacesTest, RemovesOnlyOuterBlanks) {
   }
 }
 
-TEST(UppercaseAsciiTest, RaisesExactlyTheUnaccentedLowerCaseLetters) {
-  char text[kTextSize];
-  CopyText(text, "\xE9t\xE9");
-  UppercaseAscii(text);
-  EXPECT_STREQ("\xE9T\xE9", text);
+// Every lower-case letter of code page 1252 with its capital, each written
+// out rather than computed.
+TEST(UppercaseAsciiTest, RaisesTheLettersOfTheCodePageKeepingTheirAccents) {
+  struct CasePair {
+    unsigned char lower, upper;
+  };
+  std::vector<CasePair> pairs;
+  for (int letter = 0; letter < 26; ++letter)
+    pairs.push_back({static_cast<unsigned char>('a' + letter), static_cast<unsigned char>('A' + letter)});
+  const CasePair accented[] = {
+      {0xE0, 0xC0}, {0xE1, 0xC1}, {0xE2, 0xC2}, {0xE3, 0xC3},  // a grave, acute, circumflex, tilde
+      {0xE4, 0xC4}, {0xE5, 0xC5}, {0xE6, 0xC6}, {0xE7, 0xC7},  // a diaeresis, ring, ae, c cedilla
+      {0xE8, 0xC8}, {0xE9, 0xC9}, {0xEA, 0xCA}, {0xEB, 0xCB},  // e grave, acute, circumflex, diaeresis
+      {0xEC, 0xCC}, {0xED, 0xCD}, {0xEE, 0xCE}, {0xEF, 0xCF},  // i grave, acute, circumflex, diaeresis
+      {0xF0, 0xD0}, {0xF1, 0xD1}, {0xF2, 0xD2}, {0xF3, 0xD3},  // eth, n tilde, o grave, acute
+      {0xF4, 0xD4}, {0xF5, 0xD5}, {0xF6, 0xD6}, {0xF8, 0xD8},  // o circumflex, tilde, diaeresis, stroke
+      {0xF9, 0xD9}, {0xFA, 0xDA}, {0xFB, 0xDB}, {0xFC, 0xDC},  // u grave, acute, circumflex, diaeresis
+      {0xFD, 0xDD}, {0xFE, 0xDE},                              // y acute, thorn
+      {0x9A, 0x8A}, {0x9C, 0x8C}, {0x9E, 0x8E}, {0xFF, 0x9F},  // s caron, oe, z caron, y diaeresis
+  };
+  pairs.insert(pairs.end(), std::begin(accented), std::end(accented));
 
-  // Every byte value on its own: only 0x61 to 0x7A move, by 0x20.
+  // Every byte value on its own: a lower-case letter becomes its capital,
+  // everything else (capitals, the division sign, sharp s, digits) stays.
   for (int byte = 1; byte < 256; ++byte) {
+    int expected = byte;
+    for (const CasePair& pair : pairs)
+      if (pair.lower == byte) expected = pair.upper;
     char single[2] = {static_cast<char>(byte), '\0'};
     UppercaseAscii(single);
-    const int expected = (byte >= 'a' && byte <= 'z') ? byte - 0x20 : byte;
     EXPECT_EQ(expected, static_cast<unsigned char>(single[0])) << "byte " << byte;
   }
+
+  char text[kTextSize];
+  CopyText(text, "\xE9t\xE9 d'\x9C" "uvre-1");
+  UppercaseAscii(text);
+  EXPECT_STREQ("\xC9T\xC9 D'\x8C" "UVRE-1", text);
 }
 
 TEST(EditDistanceTest, CountsUnitEdits) {

@@ -28,14 +28,14 @@ TEST(JudgeTest, ArgumentsGiveThePlayersVerdicts) {
       {"PARIS", "  paris ", false, "BRAVO"},
       {"OUI", "OU", true, "FAUX"},
       {"OUI", "OU", false, "Quasiment"},
-      // UTF-8 in, code page 1252 compared: é and É differ, so does e.
-      {"Été", "été", false, "Quasiment"},
-      {"Été", "ÉTÉ", false, "Quasiment"},
-      {"Été", "Été", false, "BRAVO"},
+      // UTF-8 in, code page 1252 compared: é and É are one letter, e another.
+      {"Été", "été", false, "BRAVO"},
+      {"Été", "ÉTÉ", false, "BRAVO"},
+      {"Été", "ete", false, "Presque"},
       // The verdict's own accent comes back as UTF-8.
       {"LEONARD DE VINCI", "LEONARDO DA VINCCI", false, "y a de l'idée"},
-      // A blank stored after the expected answer is never matched.
-      {"ROME ", "ROME ", false, "Quasiment"},
+      // A blank stored after the expected answer is trimmed like the typed one's.
+      {"ROME ", "rome", false, "BRAVO"},
       {"PARIS", "", true, "?"},
   };
   ScratchFolder folder;
@@ -75,8 +75,8 @@ TEST(JudgeTest, BatchLinesKeepTheirEndingsAndBytes) {
   std::vector<BatchLineProblem> problems;
   ASSERT_TRUE(JudgeAnswerLines("PARIS\tparis\r\nOUI\tOU\n\xC9T\xC9\t\xE9t\xE9\nA\tB\tC", AnswerView::kSingleQuestion,
                                &verdicts, &problems));
-  // ÉTÉ against été: two letters differ, the accented capitals are not raised.
-  EXPECT_EQ(verdicts, "BRAVO\r\nQuasiment\nPresque\nFAUX\n");
+  // ÉTÉ against été: the accented letters are raised too.
+  EXPECT_EQ(verdicts, "BRAVO\r\nQuasiment\nBRAVO\nFAUX\n");
   ASSERT_TRUE(JudgeAnswerLines("OUI\tOU\n", AnswerView::kList, &verdicts, &problems));
   EXPECT_EQ(verdicts, "FAUX\n");
   // A second tab belongs to the typed answer: "AB\tX" is two edits from "AB".

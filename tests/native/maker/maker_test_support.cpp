@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "maker/picture_codec.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {
@@ -39,10 +40,31 @@ std::vector<uint8_t> Bytes(std::string_view text) { return std::vector<uint8_t>(
 
 std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-const char kJpegBytes[] = "\xFF\xD8\xFF\xE0\x00\x10JFIF";
-const char kGifBytes[] = "GIF89a\x01\x00\x01\x00";
-const char kBmpBytes[] = "BM\x3A\x00\x00\x00";
-const std::string kPngBytes("\x89PNG\r\n\x1A\n\x00\x00\x00\x0DIHDR", 16);
+const std::string kJpegBytes = ReadFile(std::string(VIDOD_SOURCE_DIR) + "/demo/drapeaux/images/01-france.jpg");
+const std::string kPngBytes = ReadFile(std::string(VIDOD_SOURCE_DIR) + "/demo/drapeaux/images/12-suisse.png");
+// Screen of 1 x 1 with a two-colour table, one picture of 1 x 1, the trailer.
+const std::string kGifBytes(
+    "GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF"
+    "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3B",
+    35);
+// File header, info header of a 24-bit 1 x 1 picture, one padded row.
+const std::string kBmpBytes(
+    "BM\x3A\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00"
+    "\x28\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00\x01\x00\x18\x00\x00\x00\x00\x00\x04\x00\x00\x00"
+    "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x20\x40\x60\x00",
+    58);
+
+std::string JpegOfSize(uint32_t width, uint32_t height) {
+  RgbaPicture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.pixels.assign(std::size_t{width} * height * 4, 0x80);
+  std::vector<uint8_t> jpeg;
+  std::string error;
+  EXPECT_TRUE(EncodeJpeg(picture, &jpeg, &error)) << error;
+  return Text(jpeg);
+}
 
 std::string ShellQuote(const std::string& text) {
   std::string quoted = "'";

@@ -34,12 +34,13 @@ std::string ReadFile(const fs::path& path);
 std::vector<uint8_t> Bytes(std::string_view text);
 std::string Text(const std::vector<uint8_t>& bytes);
 
-// First bytes of a picture of each format: enough for the tool, which only
-// looks at the signature.
-extern const char kJpegBytes[];
-extern const char kGifBytes[];
-extern const char kBmpBytes[];
-extern const std::string kPngBytes;
+// Small but whole pictures of each format, which the checks decode.
+extern const std::string kJpegBytes;  // 600 x 400
+extern const std::string kGifBytes;   // 1 x 1
+extern const std::string kBmpBytes;   // 1 x 1
+extern const std::string kPngBytes;   // 400 x 400
+// A JPEG of one colour and the given size.
+std::string JpegOfSize(uint32_t width, uint32_t height);
 
 struct ToolRun {
   int exitCode;

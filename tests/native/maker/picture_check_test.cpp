@@ -47,6 +47,17 @@ std::string Bmp(int32_t width, int32_t height, uint16_t bitCount = 24, std::size
   return bmp;
 }
 
+// Signature, an IHDR of an 8-bit truecolour picture with alpha, an empty
+// IDAT, IEND.
+std::string PngHeaderOnly(uint32_t width, uint32_t height) {
+  std::string png("\x89PNG\r\n\x1A\n\x00\x00\x00\x0DIHDR", 16);
+  for (uint32_t side : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) png += static_cast<char>((side >> shift) & 0xFF);
+  png += std::string("\x08\x06\x00\x00\x00", 5) + std::string(4, '\0');
+  return png + std::string("\x00\x00\x00\x00IDAT\x35\xAF\x06\x1E", 12) +
+         std::string("\x00\x00\x00\x00IEND\xAE\x42\x60\x82", 12);
+}
+
 TEST(PictureCheckTest, ShowablePicturesGiveTheirSize) {
   struct Showable {
     std::string bytes;
@@ -55,10 +66,10 @@ TEST(PictureCheckTest, ShowablePicturesGiveTheirSize) {
   };
   const Showable cases[] = {
       {ReadFile(kDemoImages + "01-france.jpg"), PictureFormat::kJpeg, 600, 400},
-      {JpegHeader(2000, 1500), PictureFormat::kJpeg, 2000, 1500},
+      {makertest::JpegOfSize(700, 500), PictureFormat::kJpeg, 700, 500},
       {ReadFile(kDemoImages + "12-suisse.png"), PictureFormat::kPng, 400, 400},
       {ReadFile(kSuite + "basi0g02.png"), PictureFormat::kPng, 32, 32},
-      {std::string("GIF89a\x40\x01\xF0\x00\x80\x00\x00", 13), PictureFormat::kGif, 320, 240},
+      {makertest::kGifBytes, PictureFormat::kGif, 1, 1},
       {Bmp(3, 2), PictureFormat::kBmp, 3, 2},
       {Bmp(5, -4, 8), PictureFormat::kBmp, 5, 4},
   };
@@ -83,23 +94,29 @@ TEST(PictureCheckTest, PicturesThePlayerCannotShowAreTold) {
   std::string jpegGarbage("\xFF\xD8\xFF\xE0\x00\x04\x4A\x46\x12\x34", 10);
   std::string bmpOddHeader = Bmp(3, 2);
   bmpOddHeader[14] = 20;
+  const std::string demoJpeg = ReadFile(kDemoImages + "01-france.jpg");
+  const std::string demoPng = ReadFile(kDemoImages + "12-suisse.png");
   const Refused cases[] = {
       // A JPEG that ends before any frame header.
-      {jpegWithoutFrame, "taille est introuvable", 0},
+      {jpegWithoutFrame, "JPEG endommagé", 0},
       // A JPEG cut inside its frame header.
-      {jpegCut, "taille est introuvable", 0},
+      {jpegCut, "JPEG tronqué : le fichier s'arrête avant la taille de l'image", 0},
       // A frame header without a width.
-      {jpegZeroWidth, "sans largeur", 0},
-      // Bytes that are no segment after the first one.
-      {jpegGarbage, "segment mal formé", 0},
-      // A GIF cut inside its screen descriptor.
+      {jpegZeroWidth, "largeur ou de hauteur nulle", 0},
+      // Bytes that are no segment after the first one, up to the end.
+      {jpegGarbage, "s'arrête avant la taille", 0},
+      // A whole header, then the image data stops halfway: shown empty.
+      {demoJpeg.substr(0, demoJpeg.size() / 2), "JPEG tronqué ou endommagé", 0},
+      // A GIF cut inside its screen descriptor ...
       {"GIF89a\x10", "GIF tronqué", 0},
+      // ... or inside its picture.
+      {makertest::kGifBytes.substr(0, 30), "s'arrête avant la fin de son image", 0},
       // A GIF of width 0.
       {std::string("GIF87a\x00\x00\x10\x00\x00\x00\x00", 13), "largeur ou de hauteur nulle", 0},
       // A BMP cut inside its header.
       {Bmp(3, 2).substr(0, 30), "BMP tronqué", 0},
       // A BMP header of a size no version has.
-      {bmpOddHeader, "en-tête inconnu", 0},
+      {bmpOddHeader, "en-tête est mal formé", 0},
       // A BMP of 7 bits per pixel.
       {Bmp(3, 2, 7), "7 bits par pixel", 0},
       // A BMP whose rows stop early.
@@ -107,17 +124,23 @@ TEST(PictureCheckTest, PicturesThePlayerCannotShowAreTold) {
       // A BMP of width 0.
       {Bmp(0, 2), "largeur ou de hauteur nulle", 0},
       // PNG colour type 9, which no PNG has: the player's decoder says 0x2001.
-      {ReadFile(kSuite + "xc9n2c08.png"), "0x2001", kPngErrorUnsupported},
+      {ReadFile(kSuite + "xc9n2c08.png"), "forme que le lecteur ne sait pas lire", kPngErrorUnsupported},
+      // A PNG cut halfway.
+      {demoPng.substr(0, demoPng.size() / 2), "PNG endommagé ou tronqué", kPngErrorNotPng},
+      // A PNG past the player's size limit, refused before it is decoded.
+      {PngHeaderOnly(10000, 10000), "PNG de 10000 × 10000 pixels : le lecteur refuse les PNG de plus de 64 millions",
+       kPngErrorTooLarge},
       // A PNG signature with one byte wrong is no PNG at all.
       {ReadFile(kSuite + "xcrn0g04.png"), "format d'image non reconnu", 0},
       // A PNG whose image data is missing.
-      {ReadFile(kSuite + "xdtn0g01.png"), "0x2000", kPngErrorNotPng},
+      {ReadFile(kSuite + "xdtn0g01.png"), "PNG endommagé", kPngErrorNotPng},
       // Neither format.
       {"Bonjour", "format d'image non reconnu", 0},
   };
   for (const Refused& refused : cases) {
     const PictureInspection inspection = InspectPicture(Bytes(refused.bytes));
     EXPECT_FALSE(inspection.showable) << refused.expected;
+    EXPECT_EQ(inspection.problem.find("0x"), std::string::npos) << inspection.problem;
     EXPECT_NE(inspection.problem.find(refused.expected), std::string::npos)
         << refused.expected << " / " << inspection.problem;
     EXPECT_EQ(inspection.pngError, refused.pngError) << refused.expected;

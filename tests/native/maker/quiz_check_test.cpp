@@ -20,19 +20,9 @@ namespace fs = std::filesystem;
 
 const fs::path kDemo = fs::path(VIDOD_SOURCE_DIR) / "demo" / "drapeaux" / "quiz.toml";
 
-// A JPEG header that claims the given size, which is all the check reads.
-std::string JpegOfSize(uint16_t width, uint16_t height) {
-  std::string jpeg("\xFF\xD8\xFF\xC0\x00\x0B\x08", 7);
-  jpeg += static_cast<char>(height >> 8);
-  jpeg += static_cast<char>(height & 0xFF);
-  jpeg += static_cast<char>(width >> 8);
-  jpeg += static_cast<char>(width & 0xFF);
-  return jpeg + std::string("\x01\x01\x11\x00", 4);
-}
-
 // Around each question: a picture the player shows, enough codes, no reveals.
 std::string Quiz(const std::string& head, const std::vector<std::string>& questions) {
-  std::string toml = "titre = \"t\"\n" + head;
+  std::string toml = (head.find("titre") == std::string::npos ? "titre = \"t\"\n" : "") + head;
   if (head.find("codes") == std::string::npos) {
     toml += "codes = [";
     for (std::size_t k = 1; k <= questions.size(); ++k) toml += (k > 1 ? ", \"" : "\"") + std::to_string(k) + "\"";
@@ -54,23 +44,21 @@ struct Surprise {
 
 TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
   ScratchFolder folder;
-  WriteFile(folder.path() / "bon.jpg", JpegOfSize(600, 400));
-  WriteFile(folder.path() / "grand.jpg", JpegOfSize(4000, 3000));
-  WriteFile(folder.path() / "casse.png", ReadFile(std::string(VIDOD_SHARED_DIR) + "/pngsuite/xc9n2c08.png"));
-  WriteFile(folder.path() / "vide.jpg", std::string("\xFF\xD8\xFF\xD9", 4));
+  WriteFile(folder.path() / "bon.jpg", makertest::kJpegBytes);
+  WriteFile(folder.path() / "grand.jpg", makertest::JpegOfSize(1400, 1000));
   const Surprise cases[] = {
-      // A trailing blank is never trimmed from the expected answer.
-      {Quiz("", {"reponse = \"Rome \"\n"}), "reponse", 1, "finit par un blanc"},
-      // ... nor a leading one, in either answer of a two-answer quiz.
+      // A blank at the end of the expected answer, which no player types.
+      {Quiz("", {"reponse = \"Rome \"\n"}), "reponse", 1, "un blanc à la fin"},
+      // ... or at its start, in either answer of a two-answer quiz.
       {Quiz("libelles = [\"a\", \"b\"]\n", {"reponse = \"Loire\"\nreponse2 = \" Nantes\"\n"}), "reponse2", 1,
-       "commence ou finit par un blanc"},
-      // Accents must be typed exactly; é's counterparts are named.
+       "un blanc au début"},
+      // Accents must be typed; the letter without its accent is named.
       {Quiz("", {"reponse = \"Lyon\"\n", "reponse = \"Genève\"\n"}), "reponse", 2,
-       "« è » doit être tapé tel quel (ni « e » ni « È » ne comptent)"},
-      // An accented capital is not its lower-case letter.
-      {Quiz("", {"reponse = \"Écosse\"\n"}), "reponse", 1, "« É » doit être tapé tel quel (ni « E » ni « é »"},
-      // A letter of the code page's extra range.
-      {Quiz("", {"reponse = \"Œuvre\"\n"}), "reponse", 1, "« Œ » doit être tapé tel quel (« œ » ne compte pas)"},
+       "ne tient pas compte des majuscules, mais bien des accents ; « è » doit être tapé avec son accent (« e » ne "
+       "compte pas)"},
+      {Quiz("", {"reponse = \"Écosse\"\n"}), "reponse", 1, "« É » doit être tapé avec son accent (« E » ne compte"},
+      // A letter of the code page's extra range, which has no plain form.
+      {Quiz("", {"reponse = \"Œuvre\"\n"}), "reponse", 1, "« Œ » doit être tapé tel quel"},
       // Three characters or fewer: no hints in the list view.
       {Quiz("", {"reponse = \"OUI\"\n"}), "reponse", 1, "réponse attendue de 3 caractères"},
       // The same answer, letter case aside, solves two questions.
@@ -79,12 +67,15 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
       // A question without a picture.
       {Quiz("", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\nnote = \"image à venir\"\n"}), "image", 2,
        "pas d'image"},
-      // A PNG the player's decoder refuses, with its code.
-      {Quiz("", {"reponse = \"Paris\"\nimage = \"casse.png\"\n"}), "image", 1, "0x2001"},
-      // A JPEG whose size cannot be read.
-      {Quiz("", {"reponse = \"Paris\"\nimage = \"vide.jpg\"\n"}), "image", 1, "n'affichera pas cette image"},
-      // A picture far larger than the view.
-      {Quiz("", {"reponse = \"Paris\"\nimage = \"grand.jpg\"\n"}), "image", 1, "4000 × 3000 pixels"},
+      // A picture far larger than the view, with what it costs.
+      {Quiz("", {"reponse = \"Paris\"\nimage = \"grand.jpg\"\n"}), "image", 1,
+       "1400 × 1000 pixels, bien plus que les 640 × 480 affichés : le lecteur la décode en entier à chaque démarrage, "
+       "soit 5 Mo de mémoire et 5 fois le travail"},
+      // A title wider than its label, a code wider than its field.
+      {Quiz("titre = \"Les grands fleuves de France et d'Europe\"\n", {"reponse = \"Paris\"\n"}), "titre", 0,
+       "fait environ 290 pixels dans la police du bandeau, son cadre en a 260"},
+      {Quiz("codes = [\"DRAP-01\", \"CHAMPION\"]\n", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\n"}), "codes", 0,
+       "code 2 « CHAMPION » (59 pixels)"},
       // Fewer codes than questions.
       {Quiz("codes = [\"A\"]\n", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\n"}), "codes", 0,
        "1 codes pour 2 questions : à partir d'un score de 2"},
@@ -117,12 +108,53 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
 
 TEST(QuizCheckTest, SizesUpToFourViewsAndAnswersOfFourCharactersPassQuietly) {
   ScratchFolder folder;
-  WriteFile(folder.path() / "limite.jpg", JpegOfSize(1280, 960));
+  WriteFile(folder.path() / "limite.jpg", makertest::JpegOfSize(1280, 960));
+  WriteFile(folder.path() / "grand.jpg", makertest::JpegOfSize(1400, 1000));
   const QuizSource quiz = ParseOrFail(
       "codes = [\"1\", \"2\"]\n[[question]]\nreponse = \"PARI\"\nimage = \"limite.jpg\"\n"
       "[[question]]\nreponse = \"ROME\"\nimage = \"limite.jpg\"\n",
       folder.path());
   EXPECT_TRUE(CheckQuiz(quiz, folder.path() / "quiz.toml", nullptr).empty());
+  // A larger picture that build stores reduced costs the player nothing.
+  const QuizSource reduced = ParseOrFail(
+      "codes = [\"1\"]\nreduire_images = true\n[[question]]\nreponse = \"PARI\"\nimage = \"grand.jpg\"\n",
+      folder.path());
+  EXPECT_TRUE(CheckQuiz(reduced, folder.path() / "quiz.toml", nullptr).empty());
+}
+
+TEST(QuizCheckTest, APictureThePlayerWouldShowEmptyStopsTheBuild) {
+  ScratchFolder folder;
+  WriteFile(folder.path() / "coupe.jpg", makertest::kJpegBytes.substr(0, makertest::kJpegBytes.size() / 2));
+  WriteFile(folder.path() / "casse.png", ReadFile(std::string(VIDOD_SHARED_DIR) + "/pngsuite/xc9n2c08.png"));
+  for (const char* picture : {"coupe.jpg", "casse.png"}) {
+    const QuizSource quiz = ParseOrFail(
+        std::string("codes = [\"1\"]\n[[question]]\nreponse = \"Paris\"\nimage = \"") + picture + "\"\n", folder.path());
+    const std::vector<SourceIssue> issues = CheckQuiz(quiz, folder.path() / "quiz.toml", nullptr);
+    ASSERT_EQ(issues.size(), 1u) << picture;
+    EXPECT_FALSE(issues[0].warning) << picture;
+    EXPECT_EQ(issues[0].key, "image");
+    EXPECT_NE(issues[0].message.find("une case vide"), std::string::npos) << issues[0].message;
+  }
+}
+
+// An editor checks at every keystroke: a picture is decoded again only when
+// its file changes size or time.
+TEST(QuizCheckTest, PictureChecksAreKeptUntilTheFileChanges) {
+  ScratchFolder folder;
+  const fs::path picture = folder.path() / "image.jpg";
+  WriteFile(picture, makertest::kJpegBytes);
+  const QuizSource quiz =
+      ParseOrFail("codes = [\"1\"]\n[[question]]\nreponse = \"Paris\"\nimage = \"image.jpg\"\n", folder.path());
+  PictureCheckCache cache;
+  EXPECT_TRUE(CheckQuiz(quiz, folder.path() / "quiz.toml", &cache).empty());
+  // Same size and time: the kept result stands, though the bytes changed.
+  const fs::file_time_type time = fs::last_write_time(picture);
+  WriteFile(picture, std::string(makertest::kJpegBytes.size(), 'x'));
+  fs::last_write_time(picture, time);
+  EXPECT_TRUE(CheckQuiz(quiz, folder.path() / "quiz.toml", &cache).empty());
+  // Another size: decoded again.
+  WriteFile(picture, makertest::kJpegBytes.substr(0, 100));
+  EXPECT_TRUE(HasErrors(CheckQuiz(quiz, folder.path() / "quiz.toml", &cache)));
 }
 
 TEST(QuizCheckTest, TheDemoQuizSurprisesNobody) {
@@ -135,7 +167,7 @@ TEST(QuizCheckTest, TheDemoQuizSurprisesNobody) {
 
 TEST(QuizCheckTest, CheckCommandTellsCleanFromWarningsFromErrors) {
   ScratchFolder folder;
-  WriteFile(folder.path() / "bon.jpg", JpegOfSize(600, 400));
+  WriteFile(folder.path() / "bon.jpg", makertest::kJpegBytes);
   ToolRun run = RunTool("check " + makertest::ShellQuote(kDemo.string()), folder.path());
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_NE(run.out.find("aucun problème"), std::string::npos) << run.out;

@@ -6,6 +6,9 @@
 
 #include "maker/blob_codec.h"
 #include "maker/pe_resources.h"
+#include "maker/picture_check.h"
+#include "maker/picture_codec.h"
+#include "maker/quiz_project.h"
 #include "maker/quiz_blobs.h"
 #include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
@@ -95,7 +98,7 @@ TEST(QuizExecutableCliTest, InitThenBuildMakesAQuizOfAFolderOfPictures) {
   const fs::path images = scratch.path() / "images";
   WriteFile(images / "b-paris.png", ReadFile(kDemoFolder / "images" / "03-belgique.png"));
   WriteFile(images / "a-rome.jpg", ReadFile(kDemoFolder / "images" / "01-france.jpg"));
-  WriteFile(images / "c-île.gif", std::string("GIF89a\x02\x00\x02\x00\x80\x00\x00", 13));
+  WriteFile(images / "c-île.gif", makertest::kGifBytes);
   WriteFile(images / "notes.txt", "pas une image");
   fs::create_directories(images / "sous-dossier");
 
@@ -165,18 +168,162 @@ TEST(QuizExecutableCliTest, InitRefusesFoldersWithoutPictures) {
     WriteFile(scratch.path() / "trop" / ("p" + std::to_string(100 + i) + ".gif"), "GIF89a\x01\x00\x01\x00");
   run = RunTool("init trop -o quiz.toml", scratch.path());
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("97 images"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("97 images, un quiz a 96 questions au plus : prenez les 96 premières dans l'ordre des noms "
+                         "(vidod-make init --force)"),
+            std::string::npos)
+      << run.err;
   EXPECT_FALSE(fs::exists(scratch.path() / "quiz.toml"));
+  // With --force the first 96 are taken and the rest named.
+  run = RunTool("init trop -o quiz.toml --force", scratch.path());
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ParseOrFail(ReadFile(scratch.path() / "quiz.toml"), scratch.path()).questions.size(), 96u);
+  EXPECT_NE(run.err.find("« p196.gif » ignoré : au-delà des 96 questions d'un quiz"), std::string::npos) << run.err;
+  fs::remove(scratch.path() / "quiz.toml");
 
   // A file name an answer cannot be: the source is written, and the author told.
   WriteFile(scratch.path() / "bizarre" / "oui|non.gif", "GIF89a\x01\x00\x01\x00");
   run = RunTool("init bizarre -o quiz.toml", scratch.path());
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("quiz.toml:33: erreur : question 1, clé « reponse » : le texte contient « | »"),
+  EXPECT_NE(run.err.find("quiz.toml:36: erreur : question 1, clé « reponse » : le texte contient « | »"),
             std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("(à corriger avant build)"), std::string::npos) << run.err;
   EXPECT_TRUE(fs::exists(scratch.path() / "quiz.toml"));
+}
+
+TEST(QuizExecutableCliTest, InitOrdersAndNamesPicturesAsATeacherNumbersThem) {
+  ScratchFolder scratch;
+  const fs::path images = scratch.path() / "images";
+  for (const char* name : {"10-paris.jpg", "image 12.jpg", "2_rome.gif", "Image 7.jpg", "03.madrid.jpg", "2024.jpg",
+                           "1 berlin.png", ".cache.jpg", "._2_rome.gif"})
+    WriteFile(images / name, std::string(name).find(".gif") != std::string::npos ? makertest::kGifBytes
+                            : std::string(name).find(".png") != std::string::npos ? makertest::kPngBytes
+                                                                                  : makertest::kJpegBytes);
+  WriteFile(images / "notes.txt", "pas une image");
+  PictureFolder folder;
+  std::string error;
+  ASSERT_TRUE(ScanPictureFolder(images, scratch.path() / "quiz.toml", false, &folder, &error)) << error;
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"berlin", "images/1 berlin.png"}, {"rome", "images/2_rome.gif"},  {"madrid", "images/03.madrid.jpg"},
+      {"paris", "images/10-paris.jpg"},  {"2024", "images/2024.jpg"},    {"Image 7", "images/Image 7.jpg"},
+      {"image 12", "images/image 12.jpg"}};
+  ASSERT_EQ(folder.questions.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(folder.questions[i].answer, expected[i].first) << i;
+    EXPECT_EQ(folder.questions[i].image, expected[i].second) << i;
+  }
+  ASSERT_EQ(folder.skipped.size(), 3u);
+  EXPECT_EQ(folder.skipped[0].file.filename(), "._2_rome.gif");
+  EXPECT_EQ(folder.skipped[1].reason, "fichier caché");
+  EXPECT_EQ(folder.skipped[2].file.filename(), "notes.txt");
+}
+
+TEST(QuizExecutableCliTest, NoCommandWritesOverWhatItReads) {
+  ScratchFolder scratch;
+  const fs::path player = WritePlayer(scratch.path());
+  WriteFile(scratch.path() / "images" / "a.jpg", makertest::kJpegBytes);
+  WriteFile(scratch.path() / "quiz.toml", "codes = [\"1\"]\n[[question]]\nreponse = \"Paris\"\nimage = \"images/a.jpg\"\n");
+  WriteFile(scratch.path() / "image.png", makertest::kPngBytes);
+  fs::create_symlink("quiz.toml", scratch.path() / "lien.toml");
+  fs::create_hard_link(scratch.path() / "images" / "a.jpg", scratch.path() / "copie.jpg");
+  const std::string build = "build quiz.toml --lecteur " + Quoted(player) + " -o ";
+  struct Refusal {
+    std::string arguments;
+    fs::path kept;  // the input, which must stay as it was
+    const char* expected;
+  };
+  const Refusal refusals[] = {
+      {build + "quiz.toml", "quiz.toml", "est la source du quiz"},
+      {build + "images/../quiz.toml", "quiz.toml", "est la source du quiz"},
+      {build + "lien.toml", "quiz.toml", "est la source du quiz"},
+      {build + "images/a.jpg", "images/a.jpg", "est l'image de la question 1"},
+      {build + "copie.jpg", "images/a.jpg", "est l'image de la question 1"},
+      {build + Quoted(player.parent_path() / ".." / "lecteur" / "vidod.exe"), player, "est le lecteur lui-même"},
+      {"png2bmp image.png ./image.png", "image.png", "est le PNG à décoder"},
+      {"lzw encode quiz.toml quiz.toml", "quiz.toml", "est le fichier lu"},
+      {"init images -o images/a.jpg --force", "images/a.jpg", "est une des images du quiz"},
+  };
+  for (const Refusal& refusal : refusals) {
+    const fs::path kept = refusal.kept.is_absolute() ? refusal.kept : scratch.path() / refusal.kept;
+    const std::string before = ReadFile(kept);
+    const ToolRun run = RunTool(refusal.arguments, scratch.path());
+    EXPECT_EQ(run.exitCode, 1) << refusal.arguments;
+    EXPECT_NE(run.err.find(refusal.expected), std::string::npos) << refusal.arguments << ": " << run.err;
+    EXPECT_NE(run.err.find("n'écrit jamais sur ce qu'il lit"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(kept), before) << refusal.arguments;
+  }
+
+  // Another file of the author's is only replaced with --force.
+  WriteFile(scratch.path() / "notes.txt", "mes notes");
+  WriteFile(scratch.path() / "vue.bmp", "pas un BMP");
+  for (const std::string& command : {build + "notes.txt", std::string("png2bmp image.png vue.bmp")}) {
+    const ToolRun run = RunTool(command, scratch.path());
+    EXPECT_EQ(run.exitCode, 1) << command;
+    EXPECT_NE(run.err.find("ajoutez --force"), std::string::npos) << run.err;
+    EXPECT_EQ(RunTool(command + " --force", scratch.path()).exitCode, 0) << command;
+  }
+  EXPECT_EQ(ReadFile(scratch.path() / "notes.txt").substr(0, 2), "MZ");
+  // A name without extension becomes an executable's.
+  ASSERT_EQ(RunTool(build + "sortie", scratch.path()).exitCode, 0);
+  EXPECT_TRUE(fs::exists(scratch.path() / "sortie.exe"));
+  EXPECT_FALSE(fs::exists(scratch.path() / "sortie"));
+}
+
+// Width, height and whether a PNG has an alpha channel (colour type 6).
+struct StoredPicture {
+  uint32_t width, height;
+  bool alpha;
+};
+StoredPicture Stored(const std::vector<uint8_t>& bytes) {
+  const PictureInspection inspection = InspectPicture(bytes);
+  EXPECT_TRUE(inspection.showable) << inspection.problem;
+  return {inspection.width, inspection.height, inspection.format == PictureFormat::kPng && bytes[25] == 6};
+}
+
+TEST(QuizExecutableCliTest, ReducedPicturesKeepTheirFormatAndTheirTransparency) {
+  ScratchFolder scratch;
+  const fs::path player = WritePlayer(scratch.path());
+  RgbaPicture drawing;
+  drawing.width = 1600;
+  drawing.height = 900;
+  drawing.pixels.assign(std::size_t{drawing.width} * drawing.height * 4, 0);
+  for (std::size_t i = 0; i < drawing.pixels.size() / 2; i += 4) drawing.pixels[i + 3] = 0xFF;  // top half opaque black
+  std::vector<uint8_t> png, opaque;
+  std::string error;
+  ASSERT_TRUE(EncodePng(drawing, true, &png, &error)) << error;
+  ASSERT_TRUE(EncodePng(drawing, false, &opaque, &error)) << error;
+  WriteFile(scratch.path() / "grande.jpg", makertest::JpegOfSize(2000, 1000));
+  WriteFile(scratch.path() / "dessin.png", Text(png));
+  WriteFile(scratch.path() / "plein.png", Text(opaque));
+  WriteFile(scratch.path() / "petite.jpg", makertest::kJpegBytes);
+  const std::string questions =
+      "codes = [\"1\", \"2\", \"3\", \"4\"]\n[[question]]\nreponse = \"grande\"\nimage = \"grande.jpg\"\n"
+      "[[question]]\nreponse = \"dessin\"\nimage = \"dessin.png\"\n"
+      "[[question]]\nreponse = \"plein\"\nimage = \"plein.png\"\n"
+      "[[question]]\nreponse = \"petite\"\nimage = \"petite.jpg\"\n";
+  WriteFile(scratch.path() / "quiz.toml", questions);
+  WriteFile(scratch.path() / "cle.toml", "reduire_images = true\n" + questions);
+  for (const char* command : {"build quiz.toml --reduire -o quiz.exe", "build cle.toml -o cle.exe"}) {
+    const ToolRun run = RunTool(std::string(command) + " --lecteur " + Quoted(player), scratch.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("bien plus que"), std::string::npos) << run.err;
+    const std::string executable = std::string(command).substr(std::string(command).rfind(' ') + 1);
+    const std::vector<ResourceEntry> entries = ResourcesOf(scratch.path() / executable);
+    const QuizResourceSet set = FindQuizResources(entries, 4);
+    ASSERT_EQ(set.pictures.size(), 4u);
+    EXPECT_TRUE(NameIs(set.pictures[0]->type, "IMG"));
+    const StoredPicture photo = Stored(set.pictures[0]->data);
+    EXPECT_EQ(DetectPictureFormat(set.pictures[0]->data.data(), set.pictures[0]->data.size()), PictureFormat::kJpeg);
+    EXPECT_EQ(photo.width, 640u);
+    EXPECT_EQ(photo.height, 320u);
+    const StoredPicture line = Stored(set.pictures[1]->data);
+    EXPECT_EQ(line.width, 640u);
+    EXPECT_EQ(line.height, 360u);
+    EXPECT_TRUE(line.alpha);
+    EXPECT_FALSE(Stored(set.pictures[2]->data).alpha);
+    EXPECT_EQ(set.pictures[3]->data, Bytes(makertest::kJpegBytes));  // already small enough
+  }
+  EXPECT_EQ(ReadFile(scratch.path() / "dessin.png"), Text(png));  // the originals stay as they were
 }
 
 TEST(QuizExecutableCliTest, BuildUnpackBuildGivesTheSameResources) {
@@ -325,7 +472,7 @@ TEST(QuizExecutableCliTest, UnpackTakesWhatThePlayerFindsAndNamesTheRest) {
   english.title = "anglais";
   const ResourceName patch = ResourceName::Text("PATCH");
   const ResourceName img = ResourceName::Text("IMG");
-  const std::string jpeg = makertest::kJpegBytes;
+  const std::string& jpeg = makertest::kJpegBytes;
   std::vector<ResourceEntry> resources = makertest::PlayerOwnResources();
   resources.push_back(makertest::TestResource(patch, 104, 1033, Compressed(WriteAnswersBlob(english))));
   resources.push_back(makertest::TestResource(patch, 104, 0, Compressed(WriteAnswersBlob(neutral))));
@@ -361,11 +508,11 @@ TEST(QuizExecutableCliTest, Png2BmpWritesThePlayersDecodingOrItsCode) {
             0u);
   EXPECT_EQ(Bytes(ReadFile(scratch.path() / "out.bmp")), expected);
 
-  WriteFile(scratch.path() / "old.bmp", "ancien");
+  WriteFile(scratch.path() / "old.bmp", "BM ancien");
   run = RunTool("png2bmp " + ShellQuote(suite + "xc9n2c08.png") + " old.bmp", scratch.path());
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("0x2001"), std::string::npos) << run.err;
-  EXPECT_EQ(ReadFile(scratch.path() / "old.bmp"), "ancien");
+  EXPECT_EQ(ReadFile(scratch.path() / "old.bmp"), "BM ancien");
   EXPECT_EQ(RunTool("png2bmp absent.png x.bmp", scratch.path()).exitCode, 1);
   EXPECT_FALSE(fs::exists(scratch.path() / "x.bmp"));
 }

@@ -146,3 +146,64 @@ TEST(SourceRefusalTest, QuizKeyAfterTheQuestionsSaysWhereItBelongs) {
 
 }  // namespace
 }  // namespace vidod
+
+namespace vidod {
+namespace {
+
+TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
+  struct Mistake {
+    std::string toml;
+    int line;
+    const char* expected;  // part of the message
+  };
+  const Mistake mistakes[] = {
+      // French quotes, as a word processor writes them ...
+      {"auteur = \"M\"\ntitre = « Bonjour »\n", 2, "guillemets typographiques : TOML ne connaît que les guillemets droits \" ; "
+                                                    "écrivez titre = \"Bonjour\""},
+      // ... and curly ones.
+      {"titre = “Bonjour”\n", 1, "écrivez titre = \"Bonjour\""},
+      // A text that is never closed.
+      {"titre = \"Bonjour\nauteur = \"M\"\n", 1, "guillemet fermant manquant"},
+      // A word without quotes.
+      {"titre = Bonjour\n", 1, "valeur sans guillemets : un texte s'écrit entre guillemets droits, par exemple "
+                               "titre = \"Bonjour\""},
+      // A file saved as ANSI: é is the byte 0xE9.
+      {"titre = \"\xE9t\xE9\"\n", 1, "pas en UTF-8 : l'octet 0xE9 (sans doute « é »"},
+      // ... or as "Unicode".
+      {std::string("\xFF\xFEt\0i\0", 6), 1, "UTF-16"},
+      // A Windows path: "\l" is no escape ...
+      {"[[question]]\nreponse = \"a\"\nimage = \"images\\loire.png\"\n", 3,
+       "les chemins s'écrivent avec « / » : écrivez image = \"images/loire.png\""},
+      // ... and "\t" a tab, which TOML accepts: the path would lose its folder.
+      {"[[question]]\nreponse = \"a\"\nimage = \"images\\tigre.png\"\n", 3, "écrivez image = \"images/tigre.png\""},
+      // A second answer where a [[question]] header was forgotten.
+      {"[[question]]\nreponse = \"a\"\nreponse = \"b\"\n", 3, "une nouvelle question commence par [[question]]"},
+  };
+  for (const Mistake& mistake : mistakes) {
+    QuizSource quiz;
+    std::vector<SourceIssue> issues;
+    CheckQuizSourceText(mistake.toml, "quiz.toml", nullptr, &quiz, &issues);
+    ASSERT_EQ(issues.size(), 1u) << mistake.expected;
+    EXPECT_FALSE(issues[0].warning);
+    EXPECT_EQ(issues[0].line, mistake.line) << mistake.expected;
+    EXPECT_NE(issues[0].message.find(mistake.expected), std::string::npos) << issues[0].message;
+  }
+}
+
+// A value that cannot be read is one error, not one more for every question
+// that depends on it.
+TEST(SourceRefusalTest, OneMistakeGivesOneMessage) {
+  const std::string reveals = "[[question]]\nreponse = \"Paris\"\nrevelation = \"capitale\"\n"
+                              "[[question]]\nreponse = \"Rome\"\nrevelation = \"capitale\"\n";
+  const char* const heads[] = {"type = \"2\"\n", "type = 2.0\n", "codes = \"ABC\"\ntype = 2\n"};
+  for (const char* head : heads) {
+    QuizSource quiz;
+    std::vector<SourceIssue> issues;
+    CheckQuizSourceText(head + reveals, "quiz.toml", nullptr, &quiz, &issues);
+    ASSERT_EQ(issues.size(), 1u) << head << FormatIssue("quiz.toml", issues.back());
+    EXPECT_EQ(issues[0].line, 1) << head;
+  }
+}
+
+}  // namespace
+}  // namespace vidod

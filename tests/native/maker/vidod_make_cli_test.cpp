@@ -301,11 +301,26 @@ TEST(VidodMakeCliTest, CommandLineSpeaksFrenchAndFailsWithOne) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find("Utilisation"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Affiche cette aide"), std::string::npos) << run.out;
-  run = RunTool("pack", scratch.path());
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("argument obligatoire manquant"), std::string::npos) << run.err;
-  run = RunTool("inconnue", scratch.path());
-  EXPECT_EQ(run.exitCode, 1);
+  struct Mistake {
+    const char* arguments;
+    const char* expected;
+  };
+  const Mistake mistakes[] = {
+      {"", "il manque la commande, l'une de : init, check, build"},
+      {"biuld quiz.toml", "commande inconnue « biuld » ; les commandes sont : init, check, build"},
+      {"lzw", "il manque la commande, l'une de : encode, decode"},
+      {"pack", "l'argument QUIZ est obligatoire"},
+      {"pack quiz.toml", "l'option --sortie est obligatoire"},
+      {"pack quiz.toml -o", "l'option --sortie attend une valeur"},
+      {"pack quiz.toml -o sortie de trop", "arguments inattendus : de trop"},
+  };
+  for (const Mistake& mistake : mistakes) {
+    run = RunTool(mistake.arguments, scratch.path());
+    EXPECT_EQ(run.exitCode, 1) << mistake.arguments;
+    EXPECT_NE(run.err.find(mistake.expected), std::string::npos) << mistake.arguments << ": " << run.err;
+    for (const char* english : {"required", "expected", "subcommand", "not "})
+      EXPECT_EQ(run.err.find(english), std::string::npos) << mistake.arguments << ": " << run.err;
+  }
   run = RunTool("pack absent.toml -o out", scratch.path());
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("absent.toml"), std::string::npos) << run.err;

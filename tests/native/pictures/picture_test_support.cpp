@@ -1,8 +1,10 @@
 #include "picture_test_support.h"
 
+#include <dirent.h>
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <fstream>
@@ -15,6 +17,23 @@ namespace test {
 Bytes ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string PngSuitePath(const std::string& name) {
+  return std::string(VIDOD_SHARED_DIR) + "/pngsuite/" + name;
+}
+
+std::vector<std::string> PngSuiteFiles() {
+  std::vector<std::string> names;
+  if (DIR* dir = opendir(PngSuitePath("").c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) names.push_back(name);
+    }
+    closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 namespace {

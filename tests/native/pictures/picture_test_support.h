@@ -15,6 +15,11 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes ReadWholeFile(const std::string& path);
 
+// The files of the PNG conformance suite, by name in sorted order, and the
+// path of one of them.
+std::vector<std::string> PngSuiteFiles();
+std::string PngSuitePath(const std::string& name);
+
 // --- PNG files ---------------------------------------------------------------
 
 struct Chunk {

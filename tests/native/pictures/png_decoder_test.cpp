@@ -15,8 +15,6 @@ namespace {
 using test::Bytes;
 using test::Chunk;
 
-std::string SuitePath(const char* name) { return std::string(VIDOD_SHARED_DIR) + "/pngsuite/" + name; }
-
 Bytes Zlib(const Bytes& data) { return test::ZlibCompress(data, 9, Z_DEFAULT_STRATEGY); }
 
 // Rows of an image of rowBytes bytes per row, each led by the filter type
@@ -94,7 +92,7 @@ TEST(PngDecoderTest, NaturalFormatOfEachColourTypeAndDepth) {
       {"basn4a16.png", 8, 256}, {"basn6a08.png", 32, 0}, {"basn6a16.png", 32, 0},
   };
   for (const FormatCase& c : cases) {
-    const Bytes file = test::ReadWholeFile(SuitePath(c.file));
+    const Bytes file = test::ReadWholeFile(test::PngSuitePath(c.file));
     PngDecoderState state;
     BitmapInfo info;
     PngDecoder::Reset(&state);
@@ -112,7 +110,7 @@ TEST(PngDecoderTest, NaturalFormatOfEachColourTypeAndDepth) {
   }
 
   // The 2-bit grey ramp, and the 16-entry one stepping by 17.
-  const Bytes file = test::ReadWholeFile(SuitePath("basn0g02.png"));
+  const Bytes file = test::ReadWholeFile(test::PngSuitePath("basn0g02.png"));
   PngDecoderState state;
   BitmapInfo info;
   PngDecoder::Reset(&state);
@@ -303,6 +301,41 @@ TEST(PngDecoderTest, BitmapSizeOverflowRefusedBeforeAllocating) {
   EXPECT_EQ(attempts, AllocationAttemptCount());
 }
 
+// The size limits, at their edges: a refused picture stops at Decode with
+// 0x2004 before anything is allocated, whatever its sides multiply to.
+TEST(PngDecoderTest, PicturesPastTheSizeLimitsAreRefused) {
+  struct LimitCase {
+    uint32_t width, height;
+    uint8_t depth, colour, interlace;
+    bool accepted;
+  };
+  const LimitCase cases[] = {
+      {8000, 8000, 1, 0, 0, true},    // exactly 64 million pixels
+      {8000, 8001, 1, 0, 0, false},   // one row more
+      {1, 64000000, 1, 0, 0, true},   // bitmap rows of 4 bytes: exactly 256 000 000 bytes
+      {64000001, 1, 1, 0, 0, false},  // one pixel past on a single row
+      {7999, 8000, 8, 6, 0, true},    // RGBA: 255 976 000 inflated bytes
+      {8000, 8000, 8, 6, 0, false},   // the filter bytes take them past 256 000 000
+      {8000, 8000, 8, 6, 1, false},   // likewise interlaced
+      {5656, 5656, 16, 6, 0, true},   // 16-bit samples: half the pixels
+      {5657, 5657, 16, 6, 0, false},
+      {2602592135u, 1771958793u, 16, 6, 0, false},  // its size wrapped round to one byte
+      {0xFFFFFFFFu, 0xFFFFFFFFu, 16, 6, 1, false},  // the largest sides
+  };
+  for (const LimitCase& c : cases) {
+    const std::string name = std::to_string(c.width) + " x " + std::to_string(c.height);
+    EXPECT_EQ(c.accepted, PngSizeWithinLimits(c.width, c.height, c.colour, c.depth, c.interlace)) << name;
+    if (c.accepted) continue;  // decoding it would take the whole 256 MB
+    const long attempts = AllocationAttemptCount();
+    const Bytes file = test::AssemblePng(
+        {{"IHDR", test::IhdrData(c.width, c.height, c.depth, c.colour, c.interlace)}, BaseChunks()[1], {"IEND", {}}});
+    const StepRun run = RunSteps(file);
+    EXPECT_EQ("decode", std::string(StepName(run.failedAt))) << name;
+    EXPECT_EQ(kPngErrorTooLarge, run.code) << name;
+    EXPECT_EQ(attempts, AllocationAttemptCount()) << name << ": allocated before refusing";
+  }
+}
+
 TEST(PngDecoderTest, OperationsOutOfOrder) {
   const Bytes file = test::AssemblePng(BaseChunks());
   const uint32_t size = static_cast<uint32_t>(file.size());
@@ -372,8 +405,8 @@ TEST(PngDecoderTest, AllocationFailureAtEachSite) {
     int sites;
   } cases[] = {
       {"plain", test::AssemblePng(BaseChunks()), 3},
-      {"interlaced 1-bit", test::ReadWholeFile(SuitePath("basi0g01.png")), 4},
-      {"interlaced RGBA", test::ReadWholeFile(SuitePath("basi6a16.png")), 4},
+      {"interlaced 1-bit", test::ReadWholeFile(test::PngSuitePath("basi0g01.png")), 4},
+      {"interlaced RGBA", test::ReadWholeFile(test::PngSuitePath("basi6a16.png")), 4},
   };
   for (const auto& c : cases) {
     const long live = LiveAllocationCount();

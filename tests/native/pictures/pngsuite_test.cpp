@@ -1,7 +1,6 @@
 // The PNG conformance suite and random images of every format, decoded
 // through the whole portable route into .bmp bytes and compared pixel for
 // pixel with libpng.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,21 +14,6 @@ namespace vidod {
 namespace {
 
 using test::Bytes;
-
-const std::string kSuiteDir = std::string(VIDOD_SHARED_DIR) + "/pngsuite/";
-
-std::vector<std::string> SuiteFiles() {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(kSuiteDir.c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) names.push_back(name);
-    }
-    closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // Compares the picture with libpng's reading: colour of every pixel, and
 // alpha for truecolour with alpha, the only type whose DIB keeps it.
@@ -72,11 +56,11 @@ TEST(PngSuiteTest, EveryFileHasItsOutcome) {
       {"xs4n0g01.png", 0x2000},  // signature byte 4 wrong
       {"xs7n0g01.png", 0x2000},  // signature byte 7 wrong
   };
-  const std::vector<std::string> names = SuiteFiles();
+  const std::vector<std::string> names = test::PngSuiteFiles();
   ASSERT_GE(names.size(), 170u);
   size_t decoded = 0;
   for (const std::string& name : names) {
-    const Bytes png = test::ReadWholeFile(kSuiteDir + name);
+    const Bytes png = test::ReadWholeFile(test::PngSuitePath(name));
     const auto refusal = refused.find(name);
     if (refusal != refused.end()) {
       std::vector<uint8_t> bmp;

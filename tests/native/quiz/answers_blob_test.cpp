@@ -190,9 +190,10 @@ TEST(QuizLoad, InstallsTheDefaultQuizWithoutAnAnswersBlob) {
   EXPECT_EQ(document->pictureFlag, 1);
   EXPECT_EQ(document->backgroundGreen, 203);
   EXPECT_STREQ(document->rewardCodes[0], "");  // the codes blob is not read
-  // Questions 2 to 7 all map to the second entry.
-  EXPECT_EQ(QuestionAt(document.get(), 6), QuestionAt(document.get(), 1));
-  EXPECT_NE(QuestionAt(document.get(), 0), QuestionAt(document.get(), 1));
+  // One entry per question, none shared: solving one question scores one.
+  for (int question = 1; question < 7; ++question)
+    EXPECT_NE(QuestionAt(document.get(), question), QuestionAt(document.get(), question - 1)) << question;
+  EXPECT_EQ(QuestionAt(document.get(), 6)->next, nullptr);
   EXPECT_STREQ(QuestionAt(document.get(), 6)->expectedAnswer2, "test");
 }
 

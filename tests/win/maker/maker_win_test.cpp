@@ -256,6 +256,26 @@ TEST(MakerWindowsToolTest, AFailedBuildLeavesNoOutputFile) {
   EXPECT_EQ(left, (std::vector<std::string>{"quiz.exe", "quiz.toml", "quiz.txt"}));
 }
 
+// The Windows tool decodes a JPEG through the system's imaging component: a
+// file cut short is refused, with its reason in French.
+TEST(MakerWindowsToolTest, CheckDecodesJpegsThroughTheSystem) {
+  ScratchFolder folder;
+  const std::string jpeg = ReadFileBytes(PictureFile("rome.jpg"));
+  WriteFileBytes(folder.path() + "\\entier.jpg", jpeg);
+  WriteFileBytes(folder.path() + "\\coupe.jpg", jpeg.substr(0, jpeg.size() / 2));
+  const std::string questions = "codes = [\"1\"]\n[[question]]\nreponse = \"Rome\"\nimage = \"";
+  WriteFileBytes(folder.path() + "\\entier.toml", questions + "entier.jpg\"\n");
+  WriteFileBytes(folder.path() + "\\coupe.toml", questions + "coupe.jpg\"\n");
+  ProgramRun run = RunProgram(Tool() + " check entier.toml", folder.path());
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  run = RunProgram(Tool() + " check coupe.toml", folder.path());
+  EXPECT_EQ(run.exitCode, 2u) << run.output;
+  EXPECT_NE(run.output.find("coupe.toml:4: erreur : question 1, clé « image »"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("JPEG tronqué ou endommagé"), std::string::npos) << run.output;
+  // Its header is whole: the decoding refused it, not the size reading.
+  EXPECT_EQ(run.output.find("avant la taille"), std::string::npos) << run.output;
+}
+
 #ifdef VIDOD_HAS_DEMO_QUIZ
 
 TEST(MakerWindowsToolTest, TheDemoQuizUnpacksToItsSource) {

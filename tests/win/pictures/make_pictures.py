@@ -21,6 +21,13 @@ PNG files made by hand (zlib only), with the pixels the tests read back:
   filter5.png         a good zlib stream whose first row has filter type 5
   not_png.bin         text, not a PNG
   garbage.bin         bytes of no picture format
+
+GIF and BMP pictures whose header sizes are checked against the sizes the
+picture service gives:
+  screen_40x30.gif        one frame covering the logical screen
+  bottom_up_24x18.bmp     info header, rows bottom-up
+  top_down_20x10.bmp      info header, negative height: rows top-down
+  core_header_12x9.bmp    the old 12-byte core header
 """
 import os
 import struct
@@ -73,6 +80,27 @@ def filter_row(kind, row, previous, distance):
         predictor = {0: 0, 1: a, 2: b, 4: paeth(a, b, c)}[kind]
         out.append((x - predictor) & 0xFF)
     return bytes(out)
+
+
+def convert(name, *arguments, output_format=""):
+    subprocess.run(["convert", *arguments, output_format + os.path.join(HERE, name)], check=True)
+
+
+def bmp_top_down(name, width, height, colour):
+    """32-bit BI_RGB with a negative height, which ImageMagick does not write."""
+    pixels = bytes(colour[::-1] + (0,)) * (width * height)
+    info = struct.pack("<IiiHHIIiiII", 40, width, -height, 1, 32, 0, len(pixels), 2835, 2835, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    write(name, header + info + pixels)
+
+
+def header_samples():
+    convert("screen_40x30.gif", "-size", "40x30", "xc:#3060c0")
+    convert("bottom_up_24x18.bmp", "-size", "24x18", "xc:#30a040", "-type", "TrueColor",
+            output_format="BMP3:")
+    bmp_top_down("top_down_20x10.bmp", 20, 10, (160, 64, 160))
+    convert("core_header_12x9.bmp", "-size", "12x9", "xc:#c09020", "-type", "TrueColor",
+            output_format="BMP2:")
 
 
 def rgb_rows(pixels):
@@ -133,6 +161,8 @@ def main():
         seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
         garbage.append((seed >> 16) & 0xFF)
     write("garbage.bin", bytes(garbage))
+
+    header_samples()
 
 
 if __name__ == "__main__":

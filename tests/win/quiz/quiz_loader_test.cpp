@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "answers/evaluation.h"
 #include "app/player_shell.h"
 #include "message_box_catcher.h"
 #include "player_fixture.h"
@@ -36,6 +37,10 @@ TEST_F(QuizLoaderTest, WithoutAnswersTheDefaultQuizOpensSilently) {
   EXPECT_EQ(ControlText(g_shell.headerBar, 26), "Createur quizz");
   EXPECT_EQ(BrushColour(g_document->backgroundBrush), RGB(53, 203, 163));
   EXPECT_EQ(ControlText(g_shell.mainWindow, kStatusLineId), "R\xE9" "alis\xE9 avec la version 2.2");
+  // Each question has an entry of its own: one right answer scores one.
+  SetDlgItemTextA(g_shell.singleView, 9000, "Test");
+  EvaluateSingleViewAnswer(g_document, g_shell.singleView, 1);
+  EXPECT_EQ(ControlText(g_shell.headerBar, 32), " 1 / 7");
 }
 
 TEST_F(QuizLoaderTest, DamagedAnswersAreReportedAndLeaveAnEmptyQuiz) {

@@ -1,0 +1,180 @@
+#include "maker/toml_errors.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+#include "maker/cp1252.h"
+
+namespace vidod {
+namespace {
+
+constexpr char kSaveAsUtf8[] =
+    "dans le Bloc-notes, choisissez Fichier > Enregistrer sous…, puis « UTF-8 » dans la liste Codage, et "
+    "enregistrez";
+constexpr char kBackslash = '\\';
+
+// Quotes that word processors and some keyboards put where TOML wants ".
+const char* const kTypographicQuotes[] = {"«", "»", "“", "”", "„", "‘", "’", "‹", "›"};
+
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+std::string_view LineOf(std::string_view toml, int line) {
+  std::size_t start = 0;
+  for (int i = 1; i < line && start != std::string_view::npos; ++i) {
+    start = toml.find('\n', start);
+    if (start != std::string_view::npos) ++start;
+  }
+  if (start == std::string_view::npos || start > toml.size()) return std::string_view();
+  std::string_view text = toml.substr(start);
+  text = text.substr(0, text.find('\n'));
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  return text;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return std::string_view();
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A line "key = value": the key and the value as written, comment and all.
+struct Assignment {
+  std::string key;
+  std::string value;
+};
+
+bool SplitAssignment(std::string_view line, Assignment* assignment) {
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return false;
+  assignment->key = std::string(Trimmed(line.substr(0, equals)));
+  assignment->value = std::string(Trimmed(line.substr(equals + 1)));
+  return !assignment->key.empty();
+}
+
+bool StartsWithTypographicQuote(const std::string& value) {
+  return std::any_of(std::begin(kTypographicQuotes), std::end(kTypographicQuotes),
+                     [&value](const char* quote) { return value.rfind(quote, 0) == 0; });
+}
+
+// The value without its typographic quotes, between straight ones.
+std::string StraightQuoted(std::string value) {
+  for (const char* quote : kTypographicQuotes) {
+    const std::string_view mark = quote;
+    for (std::size_t at = value.find(mark); at != std::string::npos; at = value.find(mark)) value.erase(at, mark.size());
+  }
+  return "\"" + std::string(Trimmed(value)) + "\"";
+}
+
+// The text between the first quote of the value and the next one, or the
+// end of the line.
+std::string QuotedText(const std::string& value) {
+  const std::size_t open = value.find('"');
+  if (open == std::string::npos) return std::string();
+  std::size_t close = open + 1;
+  while (close < value.size() && value[close] != '"') close += value[close] == kBackslash ? 2 : 1;
+  return value.substr(open + 1, std::min(close, value.size()) - open - 1);
+}
+
+std::string BackslashHint(const Assignment& assignment) {
+  std::string path = QuotedText(assignment.value);
+  std::string collapsed;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == kBackslash) {
+      while (i + 1 < path.size() && path[i + 1] == kBackslash) ++i;
+      collapsed += '/';
+    } else {
+      collapsed += path[i];
+    }
+  }
+  return "en TOML, « \\ » annonce un caractère spécial ; les chemins s'écrivent avec « / » : écrivez " +
+         assignment.key + " = \"" + collapsed + "\"" +
+         (assignment.key == "image" ? "" : " (pour une barre oblique inverse dans un texte, écrivez « \\\\ »)");
+}
+
+std::string Explain(std::string_view toml, std::string_view description, int line) {
+  const std::string_view lineText = LineOf(toml, line);
+  Assignment assignment;
+  const bool isAssignment = SplitAssignment(lineText, &assignment);
+  const bool inString = description.rfind("Error while parsing string", 0) == 0 ||
+                        description.rfind("Error while parsing literal string", 0) == 0;
+
+  if (Contains(description, "unknown escape sequence") && isAssignment) return BackslashHint(assignment);
+  if (isAssignment && StartsWithTypographicQuote(assignment.value))
+    return "guillemets typographiques : TOML ne connaît que les guillemets droits \" ; écrivez " + assignment.key +
+           " = " + StraightQuoted(assignment.value);
+  if (inString && (Contains(description, "control characters") || Contains(description, "end-of-file")))
+    return "guillemet fermant manquant : un texte commencé par \" se termine par \" sur la même ligne";
+  if (Contains(description, "could not determine value type") || Contains(description, "expected value, saw")) {
+    if (isAssignment && !assignment.value.empty() && assignment.value.front() != '[' &&
+        assignment.value.front() != '"' && assignment.value.front() != '\'')
+      return "valeur sans guillemets : un texte s'écrit entre guillemets droits, par exemple " + assignment.key +
+             " = \"" + std::string(Trimmed(assignment.value.substr(0, assignment.value.find('#')))) +
+             "\" ; un nombre s'écrit en chiffres, un choix true ou false";
+    return "valeur incompréhensible : un texte s'écrit entre guillemets droits \"…\", un nombre en chiffres, un "
+           "choix true ou false, une liste entre [ et ]";
+  }
+  if (Contains(description, "expected a comment or whitespace") || Contains(description, "value-terminator"))
+    return "texte en trop après la valeur : une ligne porte une seule valeur (un commentaire commence par #) ; un "
+           "guillemet à l'intérieur d'un texte s'écrit \\\"";
+  if (Contains(description, "cannot redefine") || Contains(description, "cannot insert"))
+    return "clé déjà donnée plus haut dans la même table : chaque clé s'écrit une fois ; une nouvelle question "
+           "commence par [[question]]";
+  if (Contains(description, "expected '='"))
+    return "il manque « = » entre le nom de la clé et sa valeur";
+  if (Contains(description, "expected comma or closing ']'") || Contains(description, "expected value or closing ']'"))
+    return "liste mal écrite : séparez les éléments par des virgules et fermez la liste par ]";
+  if (Contains(description, "leading zeroes"))
+    return "un nombre ne commence pas par 0 : écrivez 7, pas 07";
+  if (Contains(description, "expected keys, tables") || Contains(description, "bare key starting character") ||
+      Contains(description, "expected ']'"))
+    return "ligne incompréhensible : une ligne est « clé = valeur », un en-tête [[question]] ou un commentaire qui "
+           "commence par #";
+  if (Contains(description, "control characters"))
+    return "caractère de contrôle interdit (seule la tabulation est permise)";
+  if (Contains(description, "end-of-file"))
+    return "le fichier finit au milieu d'une valeur : une liste ou un texte n'est pas fermé";
+  return "le texte n'est pas du TOML valide à cet endroit";
+}
+
+}  // namespace
+
+bool FindEncodingProblem(std::string_view toml, int* line, std::string* message) {
+  const bool utf16 = toml.rfind("\xFF\xFE", 0) == 0 || toml.rfind("\xFE\xFF", 0) == 0;
+  if (utf16) {
+    *line = 1;
+    *message = std::string("le fichier est en UTF-16 (« Unicode » dans le Bloc-notes), il doit être en UTF-8 : ") +
+               kSaveAsUtf8;
+    return true;
+  }
+  const std::size_t bad = FindMalformedUtf8(toml);
+  if (bad == std::string_view::npos) return false;
+  *line = 1 + static_cast<int>(std::count(toml.begin(), toml.begin() + static_cast<std::ptrdiff_t>(bad), '\n'));
+  char byte[8];
+  std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(static_cast<uint8_t>(toml[bad])));
+  *message = std::string("le fichier n'est pas en UTF-8 : l'octet ") + byte + " (sans doute « " +
+             Cp1252ToUtf8(toml.substr(bad, 1)) + " » d'un fichier enregistré en ANSI) n'en est pas ; " + kSaveAsUtf8;
+  return true;
+}
+
+std::string ExplainTomlError(std::string_view toml, std::string_view description, int line, int column) {
+  return "syntaxe TOML invalide, colonne " + std::to_string(column) + " : " + Explain(toml, description, line);
+}
+
+std::string PathMeantBy(const std::string& written) {
+  std::string meant;
+  for (char c : written) {
+    switch (c) {
+      case '\t': meant += "/t"; break;
+      case '\n': meant += "/n"; break;
+      case '\r': meant += "/r"; break;
+      case '\b': meant += "/b"; break;
+      case '\f': meant += "/f"; break;
+      case kBackslash: meant += '/'; break;
+      default: meant += c;
+    }
+  }
+  return meant;
+}
+
+}  // namespace vidod
