@@ -23,7 +23,7 @@ constexpr MenuEntry kFileEntries[] = {
     {0, nullptr},
     {IDM_TEST_QUIZ, L"&Tester le quiz\tF5"},
     {IDM_BUILD, L"&Construire l'ex\u00e9cutable\u2026\tCtrl+B"},
-    {IDM_REDUCE_PICTURES, L"R\u00e9&duire les images \u00e0 la construction"},
+    {IDM_REDUCE_PICTURES, L"R\u00e9&duire les grandes images \u00e0 la construction"},
 };
 constexpr MenuEntry kQuestionEntries[] = {
     {IDM_ADD_PICTURES, L"&Ajouter des images\u2026\tCtrl+I"},
@@ -36,6 +36,8 @@ constexpr MenuEntry kQuestionEntries[] = {
     {IDM_PREVIOUS_QUESTION, L"Question &pr\u00e9c\u00e9dente\tCtrl+Pg.Pr\u00e9c"},
     {IDM_NEXT_QUESTION, L"Question s&uivante\tCtrl+Pg.Suiv"},
     {IDM_TRY_ANSWER, L"&Essayer une r\u00e9ponse\tCtrl+E"},
+    {0, nullptr},
+    {IDM_CORRECT_ANSWERS, L"Rendre les r\u00e9ponses &tapables au clavier\tCtrl+Maj+T"},
 };
 constexpr MenuEntry kViewEntries[] = {
     {IDM_SHOW_LIST, L"&Liste des questions\tCtrl+L"},
@@ -68,6 +70,7 @@ constexpr ACCEL kShortcuts[] = {
     {kControl, VK_PRIOR, IDM_PREVIOUS_QUESTION},
     {kControl, VK_NEXT, IDM_NEXT_QUESTION},
     {kControl, 'E', IDM_TRY_ANSWER},
+    {kControl | FSHIFT, 'T', IDM_CORRECT_ANSWERS},
     {kControl, 'L', IDM_SHOW_LIST},
     {kControl, '1', IDM_SHOW_QUESTION},
     {kControl, '2', IDM_SHOW_QUIZ},
@@ -129,7 +132,10 @@ void UpdateMenuStates(Atelier* atelier) {
   Enable(menu, IDM_PREVIOUS_QUESTION, chosen && atelier->current > 0);
   Enable(menu, IDM_MOVE_DOWN, chosen && atelier->current < count - 1);
   Enable(menu, IDM_NEXT_QUESTION, chosen && atelier->current < count - 1);
-  CheckMenuItem(menu, IDM_REDUCE_PICTURES, MF_BYCOMMAND | (atelier->reducePictures ? MF_CHECKED : MF_UNCHECKED));
+  Enable(menu, IDM_REDUCE_PICTURES, open);
+  Enable(menu, IDM_CORRECT_ANSWERS, open);
+  const bool reduced = open && atelier->edited.quiz.reducePictures;
+  CheckMenuItem(menu, IDM_REDUCE_PICTURES, MF_BYCOMMAND | (reduced ? MF_CHECKED : MF_UNCHECKED));
 }
 
 }  // namespace vidod

@@ -50,7 +50,6 @@ struct Atelier {
   std::vector<SourceIssue> issues;  // the latest checks
   int current = -1;                 // the selected question, from 0
   bool filling = false;             // controls being filled: their notifications are no edits
-  bool reducePictures = true;
   int dragFrom = -1;                // the question being dragged in the list
   std::vector<std::filesystem::path> recent;
   std::vector<std::filesystem::path> testFolders;  // where "Tester" built quizzes
@@ -125,6 +124,11 @@ bool TestQuiz(Atelier* atelier);
 // Asks about unsaved changes; false when the author chose to stay.
 bool ConfirmCloseQuiz(Atelier* atelier);
 void RemoveTestFolders(Atelier* atelier);
+// Names the files left out of a quiz, and why.
+void TellSkipped(Atelier* atelier, const std::vector<SkippedFile>& skipped);
+// Rewrites the expected answers as a keyboard types them.
+void CorrectTypedAnswers(Atelier* atelier);
+void ToggleReducedPictures(Atelier* atelier);
 
 // Recent quizzes (recent_files.cpp).
 void LoadRecentQuizzes(Atelier* atelier);

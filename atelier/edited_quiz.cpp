@@ -228,6 +228,37 @@ void RebasePictureKeys(QuizSource* quiz, const fs::path& sourceFile, const fs::p
       question.image = PictureKeyFor(PicturePath(sourceFile, question.image), newSourceFile);
 }
 
+std::vector<StarterQuestion> StarterQuestionsFor(const std::vector<fs::path>& files, const fs::path& sourceFile,
+                                                 std::vector<SkippedFile>* skipped) {
+  const auto chosen = [&files](const fs::path& file) {
+    return std::any_of(files.begin(), files.end(), [&file](const fs::path& one) {
+      std::error_code ignored;
+      return fs::equivalent(one, file, ignored);
+    });
+  };
+  // Each folder is scanned as a new quiz's folder would be, and the chosen
+  // files kept: the same order and the same answers as a whole folder gives.
+  std::vector<fs::path> folders;
+  for (const fs::path& file : files)
+    if (std::find(folders.begin(), folders.end(), file.parent_path()) == folders.end())
+      folders.push_back(file.parent_path());
+  std::vector<StarterQuestion> questions;
+  for (const fs::path& folder : folders) {
+    PictureFolder scan;
+    std::string error;
+    if (!ScanPictureFolder(folder, sourceFile, true, &scan, &error)) {
+      for (const fs::path& file : files)
+        if (file.parent_path() == folder) skipped->push_back({file, error});
+      continue;
+    }
+    for (const StarterQuestion& question : scan.questions)
+      if (chosen(PicturePath(sourceFile, question.image))) questions.push_back(question);
+    for (const SkippedFile& file : scan.skipped)
+      if (chosen(file.file)) skipped->push_back(file);
+  }
+  return questions;
+}
+
 std::string FileNameFromTitle(const std::string& titleUtf8) {
   std::string name;
   for (char c : titleUtf8) {

@@ -75,6 +75,13 @@ void RebasePictureKeys(QuizSource* quiz, const std::filesystem::path& sourceFile
 // its folder when both share a root, with forward slashes.
 std::string PictureKeyFor(const std::filesystem::path& picture, const std::filesystem::path& sourceFile);
 
+// The questions that the chosen picture files give, by the rules of a new
+// quiz (their order, the answer each name gives), named from sourceFile.
+// *skipped receives the chosen files left out, and why.
+std::vector<StarterQuestion> StarterQuestionsFor(const std::vector<std::filesystem::path>& files,
+                                                 const std::filesystem::path& sourceFile,
+                                                 std::vector<SkippedFile>* skipped);
+
 // A file name made of the quiz title: characters that Windows refuses in
 // names replaced, blanks and dots trimmed; "quiz" when nothing is left.
 std::string FileNameFromTitle(const std::string& titleUtf8);

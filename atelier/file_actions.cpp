@@ -116,9 +116,14 @@ EditedQuiz NewQuiz(const fs::path& sourceFile, const std::string& titleUtf8,
     edited.quiz.questions[i].image = questions[i].image;
     SetFieldText(&edited, FieldRef{QuizField::kAnswer, static_cast<int>(i)}, questions[i].answer);
   }
+  // Made in the Atelier, a quiz stores its pictures at the size the player
+  // shows them, unless the author says otherwise.
+  edited.quiz.reducePictures = true;
   edited.modified = true;
   return edited;
 }
+
+}  // namespace
 
 void TellSkipped(Atelier* atelier, const std::vector<SkippedFile>& skipped) {
   if (skipped.empty()) return;
@@ -128,6 +133,8 @@ void TellSkipped(Atelier* atelier, const std::vector<SkippedFile>& skipped) {
   if (skipped.size() > kSkippedShown) text += L"\n\u2026 et " + std::to_wstring(skipped.size() - kSkippedShown) + L" autre(s)";
   TellAuthor(atelier, text, MB_ICONINFORMATION);
 }
+
+namespace {
 
 // Reads a source into the Atelier; the question about unsaved changes has
 // been asked. What the model could not hold (a key it does not know, a
@@ -209,7 +216,7 @@ bool Build(Atelier* atelier, const fs::path& output, fs::path* written) {
   BuildSettings settings;
   settings.player = atelier->setup.player;
   settings.output = output;
-  settings.reducePictures = atelier->reducePictures;
+  settings.reducePictures = atelier->edited.quiz.reducePictures;
   settings.force = true;
   settings.pictureCache = &atelier->edited.pictureChecks;
   std::string error;
@@ -270,21 +277,15 @@ bool NewQuizFromFolder(Atelier* atelier, const fs::path& chosen) {
 }
 
 bool NewQuizFromPictures(Atelier* atelier, const std::vector<fs::path>& files) {
-  std::vector<fs::path> pictures;
-  for (const fs::path& file : files)
-    if (DetectPictureFileFormat(file) != PictureFormat::kUnknown) pictures.push_back(Absolute(file));
-  if (pictures.empty()) {
-    TellAuthor(atelier, L"Aucune image JPEG, GIF, BMP ou PNG parmi les fichiers d\u00e9pos\u00e9s.", MB_ICONINFORMATION);
-    return false;
-  }
-  if (!ConfirmCloseQuiz(atelier)) return false;
-  std::sort(pictures.begin(), pictures.end(),
-            [](const fs::path& a, const fs::path& b) { return a.filename().u8string() < b.filename().u8string(); });
-  if (pictures.size() > kMaxSourceQuestions) pictures.resize(kMaxSourceQuestions);
-  const fs::path folder = pictures.front().parent_path();
+  if (files.empty() || !ConfirmCloseQuiz(atelier)) return false;
+  const fs::path folder = Absolute(files.front()).parent_path();
   const fs::path sourceFile = folder / kSourceFileName;
-  std::vector<StarterQuestion> questions;
-  for (const fs::path& picture : pictures) questions.push_back({picture.stem().u8string(), PictureKeyFor(picture, sourceFile)});
+  std::vector<fs::path> chosen;
+  for (const fs::path& file : files) chosen.push_back(Absolute(file));
+  std::vector<SkippedFile> skipped;
+  const std::vector<StarterQuestion> questions = StarterQuestionsFor(chosen, sourceFile, &skipped);
+  TellSkipped(atelier, skipped);
+  if (questions.empty()) return false;
   StartQuiz(atelier, NewQuiz(sourceFile, folder.filename().u8string(), questions));
   return true;
 }

@@ -205,7 +205,8 @@ void OnCommand(Atelier* atelier, int id) {
     case IDM_SAVE_AS: SaveQuiz(atelier, true); return;
     case IDM_TEST_QUIZ: TestQuiz(atelier); return;
     case IDM_BUILD: BuildQuiz(atelier); return;
-    case IDM_REDUCE_PICTURES: atelier->reducePictures = !atelier->reducePictures; return;
+    case IDM_REDUCE_PICTURES: ToggleReducedPictures(atelier); return;
+    case IDM_CORRECT_ANSWERS: CorrectTypedAnswers(atelier); return;
     case IDM_QUIT: SendMessageW(atelier->window, WM_CLOSE, 0, 0); return;
     case IDM_ADD_PICTURES:
     case IDC_ADD_BUTTON: {

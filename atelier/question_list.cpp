@@ -9,7 +9,6 @@
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
 #include "atelier/text_convert.h"
-#include "maker/picture_format.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {
@@ -260,23 +259,16 @@ void OnListDragEnd(Atelier* atelier, POINT client, bool drop) {
 }
 
 void AddPictureQuestions(Atelier* atelier, const std::vector<fs::path>& files) {
-  std::vector<fs::path> pictures;
-  for (const fs::path& file : files)
-    if (DetectPictureFileFormat(file) != PictureFormat::kUnknown) pictures.push_back(file);
-  if (pictures.empty()) {
-    TellAuthor(atelier, L"Aucune image JPEG, GIF, BMP ou PNG parmi les fichiers choisis.", MB_ICONINFORMATION);
-    return;
-  }
-  std::sort(pictures.begin(), pictures.end(),
-            [](const fs::path& a, const fs::path& b) { return a.filename().u8string() < b.filename().u8string(); });
+  std::vector<SkippedFile> skipped;
+  const std::vector<StarterQuestion> starters = StarterQuestionsFor(files, atelier->edited.sourceFile, &skipped);
+  TellSkipped(atelier, skipped);
+  if (starters.empty()) return;
   const int at = atelier->current < 0 ? QuestionCount(atelier) : atelier->current + 1;
-  std::vector<QuestionSource> added(pictures.size());
-  for (std::size_t i = 0; i < pictures.size(); ++i)
-    added[i].image = PictureKeyFor(fs::absolute(pictures[i]).lexically_normal(), atelier->edited.sourceFile);
+  std::vector<QuestionSource> added(starters.size());
+  for (std::size_t i = 0; i < starters.size(); ++i) added[i].image = starters[i].image;
   InsertQuestions(&atelier->edited, at, added);
-  for (std::size_t i = 0; i < pictures.size(); ++i)
-    SetFieldText(&atelier->edited, FieldRef{QuizField::kAnswer, at + static_cast<int>(i)},
-                 pictures[i].stem().u8string());
+  for (std::size_t i = 0; i < starters.size(); ++i)
+    SetFieldText(&atelier->edited, FieldRef{QuizField::kAnswer, at + static_cast<int>(i)}, starters[i].answer);
   atelier->current = at;
   FillQuestionList(atelier);
   QuizEdited(atelier, true);

@@ -274,6 +274,23 @@ void ChangeQuestionPicture(Atelier* atelier) {
   FillQuestionPage(atelier);
 }
 
+void CorrectTypedAnswers(Atelier* atelier) {
+  if (!atelier->open) return;
+  const std::size_t corrected = CorrectAnswers(&atelier->edited.quiz);
+  if (corrected == 0) {
+    TellAuthor(atelier, L"Toutes les r\u00e9ponses attendues se tapent d\u00e9j\u00e0 au clavier.", MB_ICONINFORMATION);
+    return;
+  }
+  atelier->edited.modified = true;
+  FillQuestionPage(atelier);
+  QuizEdited(atelier, false);
+  TellAuthor(atelier,
+             std::to_wstring(corrected) +
+                 (corrected > 1 ? L" r\u00e9ponses attendues r\u00e9\u00e9crites" : L" r\u00e9ponse attendue r\u00e9\u00e9crite") +
+                 L" comme un clavier les tape.",
+             MB_ICONINFORMATION);
+}
+
 void FocusAnswerTrial(Atelier* atelier) {
   if (!atelier->open || atelier->current < 0) return;
   ShowPage(atelier, kQuestionPage);

@@ -66,6 +66,8 @@ void CreateControls(HWND page) {
   AddLabel(page, IDC_TYPE_LABEL, L"R\u00e9&v\u00e9lations :");
   AddControl(page, IDC_TYPE, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
   AddButton(page, IDC_LIST_PICTURES, L"&Images des questions dans la vue en liste", BS_AUTOCHECKBOX);
+  AddButton(page, IDC_REDUCE_PICTURES, L"R\u00e9&duire les grandes images (JPEG, PNG) dans l'ex\u00e9cutable",
+            BS_AUTOCHECKBOX);
   AddLabel(page, IDC_COLOUR_LABEL, L"");
   AddControl(page, IDC_COLOUR_SWATCH, WC_STATICW, L"", SS_LEFT, WS_EX_CLIENTEDGE);
   AddButton(page, IDC_COLOUR_BUTTON, L"&Choisir la couleur\u2026");
@@ -102,6 +104,8 @@ void LayOut(HWND page, int width, int height) {
   for (int i = 3; i < 5; ++i) textRow(kTextRows[i]);
   comboRow(IDC_TYPE_LABEL, IDC_TYPE);
   Place(page, IDC_LIST_PICTURES, margin + labelWidth, y, fieldWidth, rowHeight);
+  y += rowHeight + gap;
+  Place(page, IDC_REDUCE_PICTURES, margin + labelWidth, y, fieldWidth, rowHeight);
   y += rowHeight + gap;
   Place(page, IDC_COLOUR_LABEL, margin, y + textOffset, labelWidth, line);
   const int swatchWidth = Dip(atelier, kSwatchWidth);
@@ -217,6 +221,7 @@ void OnCommand(HWND page, int id, int code) {
   if (id == IDC_ANSWER_COUNT && code == CBN_SELCHANGE) OnAnswerCountChosen(atelier);
   else if (id == IDC_TYPE && code == CBN_SELCHANGE) OnTypeChosen(atelier);
   else if (id == IDC_LIST_PICTURES && code == BN_CLICKED) OnListPicturesToggled(atelier);
+  else if (id == IDC_REDUCE_PICTURES && code == BN_CLICKED) ToggleReducedPictures(atelier);
   else if (id == IDC_COLOUR_BUTTON && code == BN_CLICKED) ChooseQuizColour(atelier);
 }
 
@@ -272,6 +277,7 @@ void FillQuizPage(Atelier* atelier) {
   SendDlgItemMessageW(page, IDC_ANSWER_COUNT, CB_SETCURSEL, quiz.answersPerQuestion == 2 ? 1 : 0, 0);
   FillTypeChoices(atelier);
   CheckDlgButton(page, IDC_LIST_PICTURES, quiz.pictureByte == kPictureByteWithList ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(page, IDC_REDUCE_PICTURES, quiz.reducePictures ? BST_CHECKED : BST_UNCHECKED);
   ShowColour(atelier);
   atelier->filling = wasFilling;
 }
@@ -284,6 +290,15 @@ void ShowQuizIssues(Atelier* atelier) {
   SetRemarks(GetDlgItem(page, IDC_QUIZ_REMARKS),
              IssuesWhere(
                  atelier, [](const IssuePlace& place, int) { return place.question < 0 && !place.onCodes; }, 0));
+}
+
+// Kept in the source, so that vidod-make builds the same quiz from it.
+void ToggleReducedPictures(Atelier* atelier) {
+  if (!atelier->open) return;
+  atelier->edited.quiz.reducePictures = !atelier->edited.quiz.reducePictures;
+  atelier->edited.modified = true;
+  CheckDlgButton(Page(atelier), IDC_REDUCE_PICTURES, atelier->edited.quiz.reducePictures ? BST_CHECKED : BST_UNCHECKED);
+  QuizEdited(atelier, false);
 }
 
 void ChooseQuizColour(Atelier* atelier) {

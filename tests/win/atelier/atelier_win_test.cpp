@@ -379,11 +379,13 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
   };
   const Case cases[] = {
       // A blank the player never takes off the expected answer.
-      {L"Loire ", L"Attention", L"commence ou finit par un blanc"},
+      {L"Loire ", L"Attention", L"blanc"},
       // The same answer as question 1 solves both.
       {L"AIN", L"Attention", L"question 1"},
       // A character the player's code page lacks.
       {L"\u0141\u00f3d\u017a", L"Erreur", L"page de code 1252"},
+      // A no-break space that no key types.
+      {L"la\u00a0Loire", L"Attention", L"clavier"},
       // Mended.
       {L"Loire", L"", nullptr},
   };
@@ -394,6 +396,16 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
     else EXPECT_EQ(Text(IDC_QUESTION_REMARKS), L"");
     EXPECT_EQ(Cell(2, kRemarksColumn).empty(), c.remark == nullptr) << Cell(2, kRemarksColumn);
   }
+
+  // The answers are rewritten as a keyboard types them.
+  Type(IDC_ANSWER, L"la\u00a0Loire");
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_CORRECT_ANSWERS);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+  }
+  EXPECT_EQ(Text(IDC_ANSWER), L"la Loire");
+  EXPECT_EQ(Text(IDC_ANSWER_MARK), L"");
 
   // A text the source could not keep is not saved, and says so.
   Type(IDC_ANSWER, L"\u0141\u00f3d\u017a");
@@ -496,12 +508,19 @@ TEST_F(AtelierTest, TheBuiltQuizOpensBackIntoTheSameSource) {
   EXPECT_EQ(ReadFileBytes((unpacked / "quiz.toml").string()), before);
 }
 
+// Pictures larger than the views go in reduced, in both.
 TEST_F(AtelierTest, ASourceSavedByTheAtelierBuildsIntoTheSameResourcesWithVidodMake) {
   StartFromFolder();
   FillQuiz();
   Command(IDM_SHOW_QUIZ);
   g_answers.colour = RGB(40, 90, 160);
   Command(IDM_CHOOSE_COLOUR);
+  const fs::path large = folder_ / "Loire-grande.jpg";
+  fs::copy_file(fs::u8path(HostPath(VIDOD_ATELIER_LARGE_PICTURE)), large);
+  Select(2);
+  g_answers.pictures = {large};
+  Command(IDM_CHANGE_PICTURE);
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"Loire-grande.jpg");
   const fs::path executable = Build(L"atelier.exe");
   const ProgramRun run = RunProgram("\"" + BuildTreePath("maker\\vidod-make.exe") + "\" build quiz.toml -o " +
                                         "..\\vidod-make.exe --lecteur \"" + BuildTreePath("app\\vidod.exe") + "\"",
@@ -516,6 +535,8 @@ TEST_F(AtelierTest, ASourceSavedByTheAtelierBuildsIntoTheSameResourcesWithVidodM
     EXPECT_EQ(atelier[i].name, tool[i].name) << i;
     EXPECT_TRUE(atelier[i].data == tool[i].data) << DescribeResourceName(atelier[i].name);
   }
+  const std::vector<uint8_t> original = FileBytes(large);
+  EXPECT_LT(atelier[2 + 2].data.size(), original.size() / 2);
 }
 
 TEST_F(AtelierTest, ClosingWithUnsavedChangesAsks) {
