@@ -7,15 +7,14 @@
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
+#include "atelier/pages.h"
 #include "atelier/text_convert.h"
 
 namespace vidod {
 
 namespace {
 
-// Sizes at 96 dots per inch.
-constexpr int kLabelWidth = 190;
-constexpr int kRowGap = 4;
+constexpr int kRowGap = 4;  // at 96 dots per inch: the trial's rows sit closer than the fields'
 constexpr UINT kPlayerCodePage = 1252;
 
 struct TrialRow {
@@ -60,15 +59,15 @@ void CreateAnswerTrial(Atelier* atelier, HWND page) {
   }
 }
 
-int AnswerTrialHeight(Atelier* atelier) {
-  const int line = LineHeight(atelier->window, atelier->font);
-  return static_cast<int>(std::size(kRows)) * (line + Dip(atelier, 8) + Dip(atelier, kRowGap));
+int AnswerTrialHeight(Atelier* atelier, HWND page) {
+  return static_cast<int>(std::size(kRows)) * (MeasurePage(atelier, page).row + Dip(atelier, kRowGap));
 }
 
 void LayOutAnswerTrial(Atelier* atelier, HWND page, int left, int top, int width) {
-  const int line = LineHeight(page, atelier->font);
-  const int rowHeight = line + Dip(atelier, 8);
-  const int labelWidth = Dip(atelier, kLabelWidth);
+  const PageMetrics metrics = MeasurePage(atelier, page);
+  const int line = metrics.line;
+  const int rowHeight = metrics.row;
+  const int labelWidth = metrics.label;
   const bool two = TwoAnswers(atelier);
   int y = top;
   for (const TrialRow& row : kRows) {
@@ -76,7 +75,7 @@ void LayOutAnswerTrial(Atelier* atelier, HWND page, int left, int top, int width
     ShowWindow(GetDlgItem(page, row.labelId), shown ? SW_SHOW : SW_HIDE);
     ShowWindow(GetDlgItem(page, row.valueId), shown ? SW_SHOW : SW_HIDE);
     if (!shown) continue;
-    const int textTop = row.edit ? y + Dip(atelier, 4) : y;
+    const int textTop = row.edit ? y + metrics.textOffset : y;
     Place(page, row.labelId, left, textTop, labelWidth, line);
     Place(page, row.valueId, left + labelWidth, row.edit ? y : textTop, width - labelWidth,
           row.edit ? rowHeight : line);

@@ -110,7 +110,7 @@ void NextCode(Atelier* atelier);
 // Try an answer (answer_trial.cpp), on the question page.
 void CreateAnswerTrial(Atelier* atelier, HWND page);
 void LayOutAnswerTrial(Atelier* atelier, HWND page, int left, int top, int width);
-int AnswerTrialHeight(Atelier* atelier);
+int AnswerTrialHeight(Atelier* atelier, HWND page);
 void JudgeTrialAnswers(Atelier* atelier, HWND page);
 
 // File actions (file_actions.cpp). Each returns false when it did not
@@ -158,8 +158,5 @@ void SetMark(HWND mark, MarkLevel level);
 void SetRemarks(HWND box, const std::vector<const SourceIssue*>& issues);
 // The mark's colour, for the page's WM_CTLCOLORSTATIC; false for other statics.
 bool ColourMark(HWND control, HDC dc);
-// The answer to WM_CTLCOLORSTATIC on a page: marks in their colour, other
-// texts on the window colour, read-only and disabled boxes in the system's.
-LRESULT ColourPageStatic(HWND page, HWND control, HDC dc);
 
 }  // namespace vidod

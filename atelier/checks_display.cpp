@@ -133,15 +133,4 @@ bool ColourMark(HWND control, HDC dc) {
   return true;
 }
 
-LRESULT ColourPageStatic(HWND page, HWND control, HDC dc) {
-  // Read-only and disabled boxes keep the system's grey, which says so.
-  wchar_t className[16] = L"";
-  GetClassNameW(control, className, 16);
-  if (lstrcmpiW(className, WC_EDITW) == 0)
-    return DefWindowProcW(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
-  ColourMark(control, dc);
-  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-}
-
 }  // namespace vidod

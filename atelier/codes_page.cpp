@@ -8,20 +8,16 @@
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
+#include "atelier/pages.h"
 #include "atelier/text_convert.h"
 
 namespace vidod {
 
 namespace {
 
-constexpr wchar_t kPageClass[] = L"VidodAtelierCodesPage";
 // Sizes at 96 dots per inch.
-constexpr int kMargin = 10;
-constexpr int kRowGap = 8;
 constexpr int kScoreColumnWidth = 70;
 constexpr int kCodeColumnWidth = 220;
-constexpr int kLabelWidth = 200;
-constexpr int kMarkWidth = 72;
 constexpr int kRemarkLines = 5;
 constexpr int kIntroLines = 2;
 constexpr int kColumnScore = 0;
@@ -84,13 +80,14 @@ void CreateControls(HWND page) {
 void LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier) return;
-  const int margin = Dip(atelier, kMargin);
-  const int gap = Dip(atelier, kRowGap);
-  const int line = LineHeight(page, atelier->font);
-  const int rowHeight = line + Dip(atelier, 8);
+  const PageMetrics metrics = MeasurePage(atelier, page);
+  const int margin = metrics.margin;
+  const int gap = metrics.gap;
+  const int line = metrics.line;
+  const int rowHeight = metrics.row;
   const int inner = width - 2 * margin;
-  const int labelWidth = Dip(atelier, kLabelWidth);
-  const int markWidth = Dip(atelier, kMarkWidth);
+  const int labelWidth = metrics.label;
+  const int markWidth = metrics.mark;
   const int remarksHeight = kRemarkLines * line + Dip(atelier, 8);
   int y = margin;
   Place(page, IDC_CODES_TEXT, margin, y, inner, kIntroLines * line);
@@ -104,11 +101,11 @@ void LayOut(HWND page, int width, int height) {
   ListView_SetColumnWidth(list, kColumnCode, Dip(atelier, kCodeColumnWidth));
   ListView_SetColumnWidth(list, kColumnRemark,
                           std::max(Dip(atelier, 100), inner - Dip(atelier, kScoreColumnWidth + kCodeColumnWidth) -
-                                                          GetSystemMetrics(SM_CXVSCROLL) - Dip(atelier, 4)));
+                                                          GetSystemMetrics(SM_CXVSCROLL) - metrics.textOffset));
   y += listHeight + gap;
-  Place(page, IDC_CODE_LABEL, margin, y + Dip(atelier, 4), labelWidth, line);
+  Place(page, IDC_CODE_LABEL, margin, y + metrics.textOffset, labelWidth, line);
   Place(page, IDC_CODE, margin + labelWidth, y, inner - labelWidth - markWidth - gap, rowHeight);
-  Place(page, IDC_CODE_MARK, width - margin - markWidth, y + Dip(atelier, 4), markWidth, line);
+  Place(page, IDC_CODE_MARK, width - margin - markWidth, y + metrics.textOffset, markWidth, line);
   y += rowHeight + gap;
   Place(page, IDC_CODES_REMARKS_LABEL, margin, y, inner, line);
   y += line + gap / 2;
@@ -174,39 +171,14 @@ LRESULT OnNotify(HWND page, NMHDR* header) {
   return 0;
 }
 
-void OnDestroy(HWND page) {
-  delete PageOf(page);
-  SetWindowLongPtrW(page, GWLP_USERDATA, 0);
-}
+void OnDestroy(HWND page) { delete PageOf(page); }
 
-LRESULT CALLBACK CodesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  KeepPageRecord(page, message, lParam);
-  switch (message) {
-    case WM_CREATE:
-      CreateControls(page);
-      return 0;
-    case WM_SIZE:
-      LayOut(page, LOWORD(lParam), HIWORD(lParam));
-      return 0;
-    case WM_COMMAND:
-      OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case WM_NOTIFY:
-      return OnNotify(page, reinterpret_cast<NMHDR*>(lParam));
-    case WM_CTLCOLORSTATIC:
-      return ColourPageStatic(page, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-    case WM_DESTROY:
-      OnDestroy(page);
-      return 0;
-    default:
-      return DefWindowProcW(page, message, wParam, lParam);
-  }
-}
+const PageHandlers kHandlers = {CreateControls, LayOut, OnCommand, OnNotify, nullptr, nullptr, OnDestroy};
 
 }  // namespace
 
 HWND CreateCodesPage(Atelier* atelier) {
-  return CreatePage(atelier->tabs, kPageClass, CodesPageProc, new CodesPage{atelier});
+  return CreatePage(atelier->tabs, &kHandlers, new CodesPage{atelier});
 }
 
 void FillCodesPage(Atelier* atelier) {

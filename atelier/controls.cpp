@@ -72,12 +72,6 @@ void Place(HWND parent, int id, int x, int y, int width, int height) {
   if (control) SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void RelayOutPage(HWND page) {
-  RECT area;
-  GetClientRect(page, &area);
-  SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(area.right, area.bottom));
-}
-
 bool HasVisibleStyle(HWND control) { return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 namespace {
@@ -105,30 +99,3 @@ int LineHeight(HWND window, HFONT font) {
 
 }  // namespace vidod
 
-namespace vidod {
-
-HWND CreatePage(HWND parent, const wchar_t* className, WNDPROC procedure, void* record) {
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-  WNDCLASSEXW pageClass = {};
-  if (!GetClassInfoExW(instance, className, &pageClass)) {
-    pageClass.cbSize = sizeof pageClass;
-    pageClass.lpfnWndProc = procedure;
-    pageClass.hInstance = instance;
-    pageClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    pageClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    pageClass.lpszClassName = className;
-    RegisterClassExW(&pageClass);
-  }
-  return CreateWindowExW(WS_EX_CONTROLPARENT, className, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent, nullptr,
-                         instance, record);
-}
-
-void* PageRecord(HWND page) { return reinterpret_cast<void*>(GetWindowLongPtrW(page, GWLP_USERDATA)); }
-
-void KeepPageRecord(HWND page, UINT message, LPARAM lParam) {
-  if (message != WM_NCCREATE) return;
-  SetWindowLongPtrW(page, GWLP_USERDATA,
-                    reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-}
-
-}  // namespace vidod

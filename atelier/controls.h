@@ -23,8 +23,6 @@ HWND AddMark(HWND parent, int id);
 std::wstring WindowTextOf(HWND window);
 void SetWindowTextIfOther(HWND window, const std::wstring& text);
 void Place(HWND parent, int id, int x, int y, int width, int height);
-// Lays the page out again at its size, after rows came or went.
-void RelayOutPage(HWND page);
 // The control's own visible style, whatever its parents show.
 bool HasVisibleStyle(HWND control);
 
@@ -35,15 +33,3 @@ int LineHeight(HWND window, HFONT font);
 
 }  // namespace vidod
 
-namespace vidod {
-
-// A page: a child window of its own class (registered on first use) with
-// the window colour behind its controls, whose procedure finds record in
-// PageRecord. Its controls take part in Tab navigation.
-HWND CreatePage(HWND parent, const wchar_t* className, WNDPROC procedure, void* record);
-// The record given to CreatePage, from WM_NCCREATE on.
-void* PageRecord(HWND page);
-// Stores the record at WM_NCCREATE; call first in a page procedure.
-void KeepPageRecord(HWND page, UINT message, LPARAM lParam);
-
-}  // namespace vidod

@@ -9,6 +9,7 @@
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
+#include "atelier/pages.h"
 #include "atelier/text_convert.h"
 
 namespace vidod {
@@ -16,12 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr wchar_t kPageClass[] = L"VidodAtelierQuestionPage";
 // Sizes at 96 dots per inch.
-constexpr int kMargin = 10;
-constexpr int kRowGap = 6;
-constexpr int kLabelWidth = 190;  // as wide as the trial's labels
-constexpr int kMarkWidth = 72;
 constexpr int kButtonWidth = 150;
 constexpr int kMaximumPreviewWidth = 640;
 constexpr int kMinimumPreviewWidth = 160;
@@ -77,18 +73,19 @@ void CreateControls(HWND page) {
 void LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier) return;
-  const int margin = Dip(atelier, kMargin);
-  const int gap = Dip(atelier, kRowGap);
-  const int line = LineHeight(page, atelier->font);
-  const int rowHeight = line + Dip(atelier, 8);
-  const int labelWidth = Dip(atelier, kLabelWidth);
-  const int markWidth = Dip(atelier, kMarkWidth);
+  const PageMetrics metrics = MeasurePage(atelier, page);
+  const int margin = metrics.margin;
+  const int gap = metrics.gap;
+  const int line = metrics.line;
+  const int rowHeight = metrics.row;
+  const int labelWidth = metrics.label;
+  const int markWidth = metrics.mark;
   const int inner = width - 2 * margin;
   const bool second = ShowsSecondAnswer(atelier);
   const int fieldRows = second ? 3 : 2;
   const int remarksHeight = kRemarkLines * line + Dip(atelier, 8);
   const int below = rowHeight + gap + fieldRows * (rowHeight + gap) + line + gap + remarksHeight + gap +
-                    AnswerTrialHeight(atelier);
+                    AnswerTrialHeight(atelier, page);
   const int headingHeight = LineHeight(page, atelier->headingFont) + gap;
   const int roomForPreview = height - 2 * margin - headingHeight - below - gap;
   const int previewWidth = std::max(Dip(atelier, kMinimumPreviewWidth),
@@ -102,15 +99,15 @@ void LayOut(HWND page, int width, int height) {
   y += previewHeight + gap;
   const int buttonWidth = Dip(atelier, kButtonWidth);
   Place(page, IDC_CHANGE_PICTURE, margin, y, buttonWidth, rowHeight);
-  Place(page, IDC_PICTURE_NAME, margin + buttonWidth + gap, y + Dip(atelier, 4),
+  Place(page, IDC_PICTURE_NAME, margin + buttonWidth + gap, y + metrics.textOffset,
         inner - buttonWidth - markWidth - 2 * gap, line);
-  Place(page, IDC_PICTURE_MARK, width - margin - markWidth, y + Dip(atelier, 4), markWidth, line);
+  Place(page, IDC_PICTURE_MARK, width - margin - markWidth, y + metrics.textOffset, markWidth, line);
   y += rowHeight + gap;
   for (const FieldRow& row : kFieldRows) {
     if (row.field == QuizField::kAnswer2 && !second) continue;
-    Place(page, row.labelId, margin, y + Dip(atelier, 4), labelWidth, line);
+    Place(page, row.labelId, margin, y + metrics.textOffset, labelWidth, line);
     Place(page, row.editId, margin + labelWidth, y, inner - labelWidth - markWidth - gap, rowHeight);
-    Place(page, row.markId, width - margin - markWidth, y + Dip(atelier, 4), markWidth, line);
+    Place(page, row.markId, width - margin - markWidth, y + metrics.textOffset, markWidth, line);
     y += rowHeight + gap;
   }
   Place(page, IDC_QUESTION_REMARKS_LABEL, margin, y, inner, line);
@@ -143,7 +140,8 @@ void OnCommand(HWND page, int id, int code) {
 
 // The view's picture stretched into the preview box, halftoned as the player
 // fits its pictures.
-void DrawPreview(QuestionPage* record, const DRAWITEMSTRUCT* draw) {
+void DrawPreview(HWND page, const DRAWITEMSTRUCT* draw) {
+  const QuestionPage* record = PageOf(page);
   const RECT& box = draw->rcItem;
   if (!record->view) {
     FillRect(draw->hDC, &box, GetSysColorBrush(COLOR_BTNFACE));
@@ -163,38 +161,14 @@ void OnDestroy(HWND page) {
   QuestionPage* record = PageOf(page);
   if (record->view) DeleteObject(record->view);
   delete record;
-  SetWindowLongPtrW(page, GWLP_USERDATA, 0);
 }
 
-LRESULT CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  KeepPageRecord(page, message, lParam);
-  switch (message) {
-    case WM_CREATE:
-      CreateControls(page);
-      return 0;
-    case WM_SIZE:
-      LayOut(page, LOWORD(lParam), HIWORD(lParam));
-      return 0;
-    case WM_COMMAND:
-      OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case WM_DRAWITEM:
-      DrawPreview(PageOf(page), reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-      return TRUE;
-    case WM_CTLCOLORSTATIC:
-      return ColourPageStatic(page, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-    case WM_DESTROY:
-      OnDestroy(page);
-      return 0;
-    default:
-      return DefWindowProcW(page, message, wParam, lParam);
-  }
-}
+const PageHandlers kHandlers = {CreateControls, LayOut, OnCommand, nullptr, DrawPreview, nullptr, OnDestroy};
 
 }  // namespace
 
 HWND CreateQuestionPage(Atelier* atelier) {
-  HWND page = CreatePage(atelier->tabs, kPageClass, QuestionPageProc, new QuestionPage{atelier});
+  HWND page = CreatePage(atelier->tabs, &kHandlers, new QuestionPage{atelier});
   CreateAnswerTrial(atelier, page);
   return page;
 }

@@ -9,18 +9,14 @@
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
+#include "atelier/pages.h"
 #include "atelier/text_convert.h"
 
 namespace vidod {
 
 namespace {
 
-constexpr wchar_t kPageClass[] = L"VidodAtelierQuizPage";
 // Sizes at 96 dots per inch.
-constexpr int kMargin = 10;
-constexpr int kRowGap = 8;
-constexpr int kLabelWidth = 230;
-constexpr int kMarkWidth = 72;
 constexpr int kSwatchWidth = 48;
 constexpr int kColourButtonWidth = 170;
 constexpr int kRemarkLines = 6;
@@ -78,15 +74,16 @@ void CreateControls(HWND page) {
 void LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier) return;
-  const int margin = Dip(atelier, kMargin);
-  const int gap = Dip(atelier, kRowGap);
-  const int line = LineHeight(page, atelier->font);
-  const int rowHeight = line + Dip(atelier, 8);
-  const int labelWidth = Dip(atelier, kLabelWidth);
-  const int markWidth = Dip(atelier, kMarkWidth);
+  const PageMetrics metrics = MeasurePage(atelier, page);
+  const int margin = metrics.margin;
+  const int gap = metrics.gap;
+  const int line = metrics.line;
+  const int rowHeight = metrics.row;
+  const int labelWidth = metrics.label;
+  const int markWidth = metrics.mark;
   const int inner = width - 2 * margin;
   const int fieldWidth = inner - labelWidth - markWidth - gap;
-  const int textOffset = Dip(atelier, 4);
+  const int textOffset = metrics.textOffset;
   int y = margin;
   auto textRow = [&](const TextRow& row) {
     Place(page, row.labelId, margin, y + textOffset, labelWidth, line);
@@ -225,45 +222,22 @@ void OnCommand(HWND page, int id, int code) {
   else if (id == IDC_COLOUR_BUTTON && code == BN_CLICKED) ChooseQuizColour(atelier);
 }
 
-LRESULT OnStaticColour(HWND page, HWND control, HDC dc) {
-  QuizPage* record = PageOf(page);
-  if (GetDlgCtrlID(control) == IDC_COLOUR_SWATCH && record->swatch) return reinterpret_cast<LRESULT>(record->swatch);
-  return ColourPageStatic(page, control, dc);
+HBRUSH SwatchBrush(HWND page, HWND control) {
+  return GetDlgCtrlID(control) == IDC_COLOUR_SWATCH ? PageOf(page)->swatch : nullptr;
 }
 
 void OnDestroy(HWND page) {
   QuizPage* record = PageOf(page);
   if (record->swatch) DeleteObject(record->swatch);
   delete record;
-  SetWindowLongPtrW(page, GWLP_USERDATA, 0);
 }
 
-LRESULT CALLBACK QuizPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  KeepPageRecord(page, message, lParam);
-  switch (message) {
-    case WM_CREATE:
-      CreateControls(page);
-      return 0;
-    case WM_SIZE:
-      LayOut(page, LOWORD(lParam), HIWORD(lParam));
-      return 0;
-    case WM_COMMAND:
-      OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case WM_CTLCOLORSTATIC:
-      return OnStaticColour(page, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-    case WM_DESTROY:
-      OnDestroy(page);
-      return 0;
-    default:
-      return DefWindowProcW(page, message, wParam, lParam);
-  }
-}
+const PageHandlers kHandlers = {CreateControls, LayOut, OnCommand, nullptr, nullptr, SwatchBrush, OnDestroy};
 
 }  // namespace
 
 HWND CreateQuizPage(Atelier* atelier) {
-  return CreatePage(atelier->tabs, kPageClass, QuizPageProc, new QuizPage{atelier});
+  return CreatePage(atelier->tabs, &kHandlers, new QuizPage{atelier});
 }
 
 void FillQuizPage(Atelier* atelier) {

@@ -6,12 +6,12 @@
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
+#include "atelier/pages.h"
 
 namespace vidod {
 
 namespace {
 
-constexpr wchar_t kPageClass[] = L"VidodAtelierStartPage";
 // Sizes at 96 dots per inch.
 constexpr int kMargin = 24;
 constexpr int kGap = 12;
@@ -37,7 +37,7 @@ void LayOut(HWND page, int width, int height) {
   if (!atelier) return;
   const int margin = Dip(atelier, kMargin);
   const int gap = Dip(atelier, kGap);
-  const int line = LineHeight(page, atelier->font);
+  const int line = MeasurePage(atelier, page).line;
   const int inner = width - 2 * margin;
   const int buttonWidth = std::min(inner, Dip(atelier, kButtonWidth));
   const int buttonHeight = Dip(atelier, kButtonHeight);
@@ -67,28 +67,12 @@ void OnCommand(HWND page, int id, int code) {
   else if (id == IDC_START_RECENT && code == LBN_DBLCLK) OpenChosenRecent(page);
 }
 
-LRESULT CALLBACK StartPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CREATE:
-      CreateControls(page);
-      return 0;
-    case WM_SIZE:
-      LayOut(page, LOWORD(lParam), HIWORD(lParam));
-      return 0;
-    case WM_COMMAND:
-      OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case WM_CTLCOLORSTATIC:
-      return ColourPageStatic(page, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-    default:
-      return DefWindowProcW(page, message, wParam, lParam);
-  }
-}
+const PageHandlers kHandlers = {CreateControls, LayOut, OnCommand, nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace
 
 HWND CreateStartPage(Atelier* atelier) {
-  return CreatePage(atelier->window, kPageClass, StartPageProc, nullptr);
+  return CreatePage(atelier->window, &kHandlers, nullptr);
 }
 
 void FillStartPage(Atelier* atelier) {
