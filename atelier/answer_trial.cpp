@@ -1,6 +1,7 @@
 // "Essayer une réponse": the author types an answer to the selected question
 // and reads the verdict each of the player's views would give it.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "answers/verdict.h"
@@ -37,8 +38,8 @@ bool TwoAnswers(const Atelier* atelier) { return atelier->edited.quiz.answersPer
 // a character outside it arrives as the system's stand-in.
 std::string AsPlayerTyped(const std::wstring& typed) {
   if (typed.empty()) return std::string();
-  const int length = WideCharToMultiByte(kPlayerCodePage, 0, typed.data(), static_cast<int>(typed.size()), nullptr,
-                                         0, nullptr, nullptr);
+  const int length = WideCharToMultiByte(kPlayerCodePage, 0, typed.data(), static_cast<int>(typed.size()), nullptr, 0,
+                                         nullptr, nullptr);
   std::string text(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(kPlayerCodePage, 0, typed.data(), static_cast<int>(typed.size()), &text[0], length, nullptr,
                       nullptr);
@@ -54,8 +55,10 @@ std::wstring Verdict(const std::string& expected, const std::string& typed, Answ
 void CreateAnswerTrial(Atelier* atelier, HWND page) {
   for (const TrialRow& row : kRows) {
     AddLabel(page, row.labelId, row.label);
-    if (row.edit) AddEdit(page, row.valueId);
-    else AddControl(page, row.valueId, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX);
+    if (row.edit)
+      AddEdit(page, row.valueId);
+    else
+      AddControl(page, row.valueId, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX);
   }
 }
 

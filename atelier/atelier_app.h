@@ -27,8 +27,8 @@ struct AtelierPrompts {
 const AtelierPrompts& SystemPrompts();
 
 struct AtelierSetup {
-  std::filesystem::path player;  // the vidod.exe that quizzes are built from
-  std::wstring settingsKey;      // under HKEY_CURRENT_USER: the recent quizzes
+  std::filesystem::path player;             // the vidod.exe that quizzes are built from
+  std::wstring settingsKey;                 // under HKEY_CURRENT_USER: the recent quizzes
   const AtelierPrompts* prompts = nullptr;  // nullptr: the system's dialogs
 };
 

@@ -3,8 +3,6 @@
 #pragma once
 
 #define IDI_ATELIER 1
-#define IDR_ATELIER_MENU 100
-#define IDR_ATELIER_ACCELERATORS 101
 
 /* Fichier */
 #define IDM_NEW_FROM_FOLDER 1001

@@ -85,8 +85,10 @@ template <std::size_t N>
 HMENU Popup(const MenuEntry (&entries)[N]) {
   HMENU popup = CreatePopupMenu();
   for (const MenuEntry& entry : entries) {
-    if (entry.id == 0) AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-    else AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(entry.id), entry.text);
+    if (entry.id == 0)
+      AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    else
+      AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(entry.id), entry.text);
   }
   return popup;
 }
@@ -122,9 +124,9 @@ void UpdateMenuStates(Atelier* atelier) {
   const bool open = atelier->open;
   const int count = static_cast<int>(atelier->edited.quiz.questions.size());
   const bool chosen = open && atelier->current >= 0;
-  const int quizCommands[] = {IDM_SAVE, IDM_SAVE_AS, IDM_TEST_QUIZ, IDM_BUILD, IDM_ADD_PICTURES, IDM_SHOW_LIST,
-                              IDM_SHOW_QUESTION, IDM_SHOW_QUIZ, IDM_SHOW_CODES, IDM_NEXT_PAGE, IDM_PREVIOUS_PAGE,
-                              IDM_CHOOSE_COLOUR};
+  const int quizCommands[] = {IDM_SAVE,         IDM_SAVE_AS,   IDM_TEST_QUIZ,     IDM_BUILD,
+                              IDM_ADD_PICTURES, IDM_SHOW_LIST, IDM_SHOW_QUESTION, IDM_SHOW_QUIZ,
+                              IDM_SHOW_CODES,   IDM_NEXT_PAGE, IDM_PREVIOUS_PAGE, IDM_CHOOSE_COLOUR};
   for (int id : quizCommands) Enable(menu, id, open);
   const int questionCommands[] = {IDM_REMOVE_QUESTION, IDM_CHANGE_PICTURE, IDM_TRY_ANSWER};
   for (int id : questionCommands) Enable(menu, id, chosen);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <filesystem>
@@ -59,7 +60,7 @@ Atelier* AtelierOf(HWND window);  // the record of the main window or of one of 
 
 // Main window (main_window.cpp).
 int Dip(const Atelier* atelier, int value);
-void ShowOpenQuiz(Atelier* atelier);                // everything filled from the model
+void ShowOpenQuiz(Atelier* atelier);  // everything filled from the model
 void SelectQuestion(Atelier* atelier, int question);
 void ShowPage(Atelier* atelier, AtelierPage page);
 // After an edit: the quiz checked again and every display of it refreshed.
@@ -77,8 +78,8 @@ void UpdateMenuStates(Atelier* atelier);
 // Question list (question_list.cpp).
 void CreateQuestionList(Atelier* atelier);
 void LayOutQuestionList(Atelier* atelier, const RECT& area);
-void FillQuestionList(Atelier* atelier);           // rows and thumbnails
-void RefreshQuestionRows(Atelier* atelier);        // texts and remarks of every row
+void FillQuestionList(Atelier* atelier);     // rows and thumbnails
+void RefreshQuestionRows(Atelier* atelier);  // texts and remarks of every row
 void RefreshThumbnails(Atelier* atelier);
 void SelectListRow(Atelier* atelier, int question);
 LRESULT OnQuestionListNotify(Atelier* atelier, NMHDR* header);
@@ -92,7 +93,7 @@ void MoveCurrentQuestion(Atelier* atelier, int step);
 HWND CreateStartPage(Atelier* atelier);
 void FillStartPage(Atelier* atelier);
 HWND CreateQuestionPage(Atelier* atelier);
-void FillQuestionPage(Atelier* atelier);            // the current question
+void FillQuestionPage(Atelier* atelier);  // the current question
 void ShowQuestionIssues(Atelier* atelier);
 void RefreshPreview(Atelier* atelier);
 void ChangeQuestionPicture(Atelier* atelier);

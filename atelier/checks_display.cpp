@@ -2,6 +2,7 @@
 // they belong: a mark beside the field, the remarks of the page, the
 // question's row in the list and a count in the status bar.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "atelier/atelier_ids.h"
@@ -24,11 +25,20 @@ struct KeyName {
   const wchar_t* name;
 };
 constexpr KeyName kKeyNames[] = {
-    {"reponse", L"r\u00e9ponse attendue"}, {"reponse2", L"seconde r\u00e9ponse"},
-    {"revelation", L"r\u00e9v\u00e9lation"}, {"image", L"image"}, {"note", L"note"},
-    {"note_revelation", L"note de r\u00e9v\u00e9lation"}, {"titre", L"titre"}, {"auteur", L"auteur"},
-    {"explication", L"explication"}, {"libelles", L"libell\u00e9s"}, {"type", L"r\u00e9v\u00e9lations"},
-    {"couleur", L"couleur"}, {"images_dans_liste", L"images dans la liste"}, {"codes", L"codes"},
+    {"reponse", L"r\u00e9ponse attendue"},
+    {"reponse2", L"seconde r\u00e9ponse"},
+    {"revelation", L"r\u00e9v\u00e9lation"},
+    {"image", L"image"},
+    {"note", L"note"},
+    {"note_revelation", L"note de r\u00e9v\u00e9lation"},
+    {"titre", L"titre"},
+    {"auteur", L"auteur"},
+    {"explication", L"explication"},
+    {"libelles", L"libell\u00e9s"},
+    {"type", L"r\u00e9v\u00e9lations"},
+    {"couleur", L"couleur"},
+    {"images_dans_liste", L"images dans la liste"},
+    {"codes", L"codes"},
     {"question", L"questions"},
 };
 
@@ -99,7 +109,7 @@ MarkLevel WorstLevel(const std::vector<const SourceIssue*>& issues) {
 
 void SetMark(HWND mark, MarkLevel level) {
   SetWindowLongPtrW(mark, GWLP_USERDATA, static_cast<LONG_PTR>(level));
-  SetWindowTextIfOther(mark, level == MarkLevel::kError ? kErrorMark
+  SetWindowTextIfOther(mark, level == MarkLevel::kError     ? kErrorMark
                              : level == MarkLevel::kWarning ? kWarningMark
                                                             : L"");
   InvalidateRect(mark, nullptr, TRUE);
@@ -120,8 +130,8 @@ void SetRemarks(HWND box, const std::vector<const SourceIssue*>& issues) {
   std::wstring text;
   for (const SourceIssue* issue : issues) {
     if (!text.empty()) text += kRemarkSeparator;
-    text += (issue->warning ? std::wstring(kWarningMark) : std::wstring(kErrorMark)) + L", " +
-            KeyNameOf(issue->key) + L" : " + WideFromUtf8(issue->message);
+    text += (issue->warning ? std::wstring(kWarningMark) : std::wstring(kErrorMark)) + L", " + KeyNameOf(issue->key) +
+            L" : " + WideFromUtf8(issue->message);
   }
   SetWindowTextIfOther(box, text);
 }

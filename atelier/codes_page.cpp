@@ -1,6 +1,7 @@
 // The codes page: one reward code per score, with the score beside it. The
 // header bar of the player shows code k once k questions are solved.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -80,36 +81,23 @@ void CreateControls(HWND page) {
 void LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier) return;
-  const PageMetrics metrics = MeasurePage(atelier, page);
-  const int margin = metrics.margin;
-  const int gap = metrics.gap;
-  const int line = metrics.line;
-  const int rowHeight = metrics.row;
-  const int inner = width - 2 * margin;
-  const int labelWidth = metrics.label;
-  const int markWidth = metrics.mark;
-  const int remarksHeight = kRemarkLines * line + Dip(atelier, 8);
-  int y = margin;
-  Place(page, IDC_CODES_TEXT, margin, y, inner, kIntroLines * line);
-  y += kIntroLines * line + gap;
-  Place(page, IDC_CODE_LIST_LABEL, margin, y, inner, line);
-  y += line + gap / 2;
-  const int listHeight = std::max(4 * rowHeight, height - y - margin - 3 * gap - rowHeight - line - remarksHeight);
-  Place(page, IDC_CODE_LIST, margin, y, inner, listHeight);
+  const PageMetrics m = MeasurePage(atelier, page);
+  const int inner = width - 2 * m.margin;
+  const int remarksHeight = kRemarkLines * m.line + m.row - m.line;
+  int y = m.margin;
+  Place(page, IDC_CODES_TEXT, m.margin, y, inner, kIntroLines * m.line);
+  y += kIntroLines * m.line + m.gap;
+  const int listHeight = std::max(4 * m.row, height - y - m.margin - 4 * m.gap - m.row - 2 * m.line - remarksHeight);
+  y = PlaceLabelledBox(page, m, y, width, IDC_CODE_LIST_LABEL, IDC_CODE_LIST, listHeight);
   HWND list = GetDlgItem(page, IDC_CODE_LIST);
   ListView_SetColumnWidth(list, kColumnScore, Dip(atelier, kScoreColumnWidth));
   ListView_SetColumnWidth(list, kColumnCode, Dip(atelier, kCodeColumnWidth));
   ListView_SetColumnWidth(list, kColumnRemark,
                           std::max(Dip(atelier, 100), inner - Dip(atelier, kScoreColumnWidth + kCodeColumnWidth) -
-                                                          GetSystemMetrics(SM_CXVSCROLL) - metrics.textOffset));
-  y += listHeight + gap;
-  Place(page, IDC_CODE_LABEL, margin, y + metrics.textOffset, labelWidth, line);
-  Place(page, IDC_CODE, margin + labelWidth, y, inner - labelWidth - markWidth - gap, rowHeight);
-  Place(page, IDC_CODE_MARK, width - margin - markWidth, y + metrics.textOffset, markWidth, line);
-  y += rowHeight + gap;
-  Place(page, IDC_CODES_REMARKS_LABEL, margin, y, inner, line);
-  y += line + gap / 2;
-  Place(page, IDC_CODES_REMARKS, margin, y, inner, std::max(remarksHeight, height - margin - y));
+                                                          GetSystemMetrics(SM_CXVSCROLL) - m.textOffset));
+  y = PlaceFieldRow(page, m, y, width, IDC_CODE_LABEL, IDC_CODE, IDC_CODE_MARK);
+  PlaceLabelledBox(page, m, y, width, IDC_CODES_REMARKS_LABEL, IDC_CODES_REMARKS,
+                   std::max(remarksHeight, height - m.margin - y - m.line - m.gap / 2));
 }
 
 void ShowChosenCode(Atelier* atelier) {
@@ -159,13 +147,12 @@ LRESULT OnNotify(HWND page, NMHDR* header) {
   if (!atelier || header->idFrom != IDC_CODE_LIST) return 0;
   if (header->code == LVN_ITEMCHANGED) {
     const NMLISTVIEW* change = reinterpret_cast<NMLISTVIEW*>(header);
-    if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
-        change->iItem != PageOf(page)->code) {
+    if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) && change->iItem != PageOf(page)->code) {
       PageOf(page)->code = change->iItem;
       ShowChosenCode(atelier);
     }
-  } else if (header->code == NM_DBLCLK || (header->code == LVN_KEYDOWN &&
-                                           reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_RETURN)) {
+  } else if (header->code == NM_DBLCLK ||
+             (header->code == LVN_KEYDOWN && reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_RETURN)) {
     SetFocus(GetDlgItem(page, IDC_CODE));
   }
   return 0;
@@ -177,9 +164,7 @@ const PageHandlers kHandlers = {CreateControls, LayOut, OnCommand, OnNotify, nul
 
 }  // namespace
 
-HWND CreateCodesPage(Atelier* atelier) {
-  return CreatePage(atelier->tabs, &kHandlers, new CodesPage{atelier});
-}
+HWND CreateCodesPage(Atelier* atelier) { return CreatePage(atelier->tabs, &kHandlers, new CodesPage{atelier}); }
 
 void FillCodesPage(Atelier* atelier) {
   HWND page = Page(atelier);
@@ -198,8 +183,10 @@ void FillCodesPage(Atelier* atelier) {
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   const int code = std::clamp(PageOf(page)->code, 0, std::max(0, rows - 1));
-  if (rows > 0) ChooseCode(atelier, code);
-  else ShowChosenCode(atelier);
+  if (rows > 0)
+    ChooseCode(atelier, code);
+  else
+    ShowChosenCode(atelier);
 }
 
 void ShowCodesIssues(Atelier* atelier) {
@@ -216,7 +203,8 @@ void ShowCodesIssues(Atelier* atelier) {
   }
   SetMark(GetDlgItem(page, IDC_CODE_MARK), WorstLevel(IssuesOfCode(atelier, PageOf(page)->code)));
   SetRemarks(GetDlgItem(page, IDC_CODES_REMARKS),
-             IssuesWhere(atelier, [](const IssuePlace& place, int) { return place.onCodes; }, 0));
+             IssuesWhere(
+                 atelier, [](const IssuePlace& place, int) { return place.onCodes; }, 0));
 }
 
 bool CodeBoxHasFocus(Atelier* atelier) { return GetFocus() == GetDlgItem(Page(atelier), IDC_CODE); }

@@ -13,9 +13,7 @@ HWND AddControl(HWND parent, int id, const wchar_t* windowClass, const wchar_t* 
                          reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
 }
 
-HWND AddLabel(HWND parent, int id, const wchar_t* text) {
-  return AddControl(parent, id, WC_STATICW, text, SS_LEFT);
-}
+HWND AddLabel(HWND parent, int id, const wchar_t* text) { return AddControl(parent, id, WC_STATICW, text, SS_LEFT); }
 
 HWND AddEdit(HWND parent, int id, DWORD extraStyle) {
   return AddControl(parent, id, WC_EDITW, L"", WS_TABSTOP | extraStyle, WS_EX_CLIENTEDGE);
@@ -48,7 +46,8 @@ LRESULT CALLBACK RemarksBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
 HWND AddRemarksBox(HWND parent, int id) {
   HWND box = AddControl(parent, id, WC_EDITW, L"",
                         WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE);
-  SetWindowLongPtrW(box, GWLP_USERDATA, SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemarksBoxProc)));
+  SetWindowLongPtrW(box, GWLP_USERDATA,
+                    SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemarksBoxProc)));
   return box;
 }
 
@@ -98,4 +97,3 @@ int LineHeight(HWND window, HFONT font) {
 }
 
 }  // namespace vidod
-

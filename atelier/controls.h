@@ -32,4 +32,3 @@ void ApplyFontToChildren(HWND window, HFONT font);
 int LineHeight(HWND window, HFONT font);
 
 }  // namespace vidod
-

@@ -20,9 +20,9 @@ constexpr char kSecondLabelPrefix[] = "second";
 constexpr char kNameStandIn = '_';
 constexpr char kFallbackName[] = "quiz";
 constexpr char kForbiddenInNames[] = "<>:\"/\\|?*";
-const char* const kReservedNames[] = {"CON", "PRN", "AUX", "NUL", "COM1", "COM2", "COM3", "COM4", "COM5",
-                                      "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5",
-                                      "LPT6", "LPT7", "LPT8", "LPT9"};
+const char* const kReservedNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                      "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                      "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
 
 bool IsQuestionField(QuizField field) {
   return field == QuizField::kAnswer || field == QuizField::kAnswer2 || field == QuizField::kReveal;
@@ -30,14 +30,22 @@ bool IsQuestionField(QuizField field) {
 
 std::string* MutableFieldText(QuizSource* quiz, const FieldRef& field) {
   switch (field.field) {
-    case QuizField::kTitle: return &quiz->title;
-    case QuizField::kAuthor: return &quiz->author;
-    case QuizField::kExplanation: return &quiz->explanation;
-    case QuizField::kLabel1: return &quiz->answerLabels[0];
-    case QuizField::kLabel2: return &quiz->answerLabels[1];
-    case QuizField::kAnswer: return &quiz->questions.at(field.index).answer;
-    case QuizField::kAnswer2: return &quiz->questions.at(field.index).answer2;
-    case QuizField::kReveal: return &quiz->questions.at(field.index).reveal;
+    case QuizField::kTitle:
+      return &quiz->title;
+    case QuizField::kAuthor:
+      return &quiz->author;
+    case QuizField::kExplanation:
+      return &quiz->explanation;
+    case QuizField::kLabel1:
+      return &quiz->answerLabels[0];
+    case QuizField::kLabel2:
+      return &quiz->answerLabels[1];
+    case QuizField::kAnswer:
+      return &quiz->questions.at(field.index).answer;
+    case QuizField::kAnswer2:
+      return &quiz->questions.at(field.index).answer2;
+    case QuizField::kReveal:
+      return &quiz->questions.at(field.index).reveal;
     case QuizField::kCode:
       if (quiz->codes.size() <= static_cast<std::size_t>(field.index)) quiz->codes.resize(field.index + 1);
       return &quiz->codes[field.index].text;
@@ -52,9 +60,12 @@ std::string WithStandIns(const std::string& utf8) {
   while (at < utf8.size()) {
     const unsigned char lead = static_cast<unsigned char>(utf8[at]);
     std::size_t length = 1;
-    if (lead >= 0xF0) length = 4;
-    else if (lead >= 0xE0) length = 3;
-    else if (lead >= 0xC0) length = 2;
+    if (lead >= 0xF0)
+      length = 4;
+    else if (lead >= 0xE0)
+      length = 3;
+    else if (lead >= 0xC0)
+      length = 2;
     length = std::min(length, utf8.size() - at);
     const Cp1252Conversion one = Utf8ToCp1252(utf8.substr(at, length));
     text += one.ok ? one.text : kStandIn;
@@ -64,8 +75,7 @@ std::string WithStandIns(const std::string& utf8) {
 }
 
 void DropEmptyTrailingCodes(QuizSource* quiz) {
-  while (!quiz->codes.empty() && quiz->codes.back().text.empty() &&
-         quiz->codes.back().lineEnd == kDefaultCodeLineEnd)
+  while (!quiz->codes.empty() && quiz->codes.back().text.empty() && quiz->codes.back().lineEnd == kDefaultCodeLineEnd)
     quiz->codes.pop_back();
 }
 
@@ -88,15 +98,36 @@ SourceIssue CharacterIssue(const FieldRef& field, char32_t rejected) {
   SourceIssue issue;
   std::string prefix;
   switch (field.field) {
-    case QuizField::kTitle: issue.key = "titre"; break;
-    case QuizField::kAuthor: issue.key = "auteur"; break;
-    case QuizField::kExplanation: issue.key = "explication"; break;
-    case QuizField::kLabel1: issue.key = "libelles"; prefix = "premier libellé : "; break;
-    case QuizField::kLabel2: issue.key = "libelles"; prefix = "second libellé : "; break;
-    case QuizField::kAnswer: issue.key = "reponse"; break;
-    case QuizField::kAnswer2: issue.key = "reponse2"; break;
-    case QuizField::kReveal: issue.key = "revelation"; break;
-    case QuizField::kCode: issue.key = "codes"; prefix = kCodePrefix + std::to_string(field.index + 1) + " : "; break;
+    case QuizField::kTitle:
+      issue.key = "titre";
+      break;
+    case QuizField::kAuthor:
+      issue.key = "auteur";
+      break;
+    case QuizField::kExplanation:
+      issue.key = "explication";
+      break;
+    case QuizField::kLabel1:
+      issue.key = "libelles";
+      prefix = "premier libellé : ";
+      break;
+    case QuizField::kLabel2:
+      issue.key = "libelles";
+      prefix = "second libellé : ";
+      break;
+    case QuizField::kAnswer:
+      issue.key = "reponse";
+      break;
+    case QuizField::kAnswer2:
+      issue.key = "reponse2";
+      break;
+    case QuizField::kReveal:
+      issue.key = "revelation";
+      break;
+    case QuizField::kCode:
+      issue.key = "codes";
+      prefix = kCodePrefix + std::to_string(field.index + 1) + " : ";
+      break;
   }
   if (IsQuestionField(field.field)) issue.question = field.index + 1;
   issue.message = prefix + "le caractère " + DescribeCharacter(rejected) +
@@ -109,9 +140,7 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 }  // namespace
 
-bool operator<(const FieldRef& a, const FieldRef& b) {
-  return std::tie(a.field, a.index) < std::tie(b.field, b.index);
-}
+bool operator<(const FieldRef& a, const FieldRef& b) { return std::tie(a.field, a.index) < std::tie(b.field, b.index); }
 bool operator==(const FieldRef& a, const FieldRef& b) { return a.field == b.field && a.index == b.index; }
 
 std::string FieldText(const QuizSource& quiz, const FieldRef& field) {
@@ -128,8 +157,10 @@ std::string ShownFieldText(const EditedQuiz& edited, const FieldRef& field) {
 bool SetFieldText(EditedQuiz* edited, const FieldRef& field, const std::string& utf8) {
   const Cp1252Conversion conversion = Utf8ToCp1252(utf8);
   const std::string before = ShownFieldText(*edited, field);
-  if (conversion.ok) edited->pending.erase(field);
-  else edited->pending[field] = utf8;
+  if (conversion.ok)
+    edited->pending.erase(field);
+  else
+    edited->pending[field] = utf8;
   *MutableFieldText(&edited->quiz, field) = conversion.ok ? conversion.text : WithStandIns(utf8);
   if (field.field == QuizField::kCode) DropEmptyTrailingCodes(&edited->quiz);
   const bool changed = before != utf8;
@@ -141,8 +172,10 @@ void MoveQuestion(EditedQuiz* edited, int from, int to) {
   std::vector<QuestionSource>& questions = edited->quiz.questions;
   const int count = static_cast<int>(questions.size());
   if (from < 0 || from >= count || to < 0 || to >= count || from == to) return;
-  if (from < to) std::rotate(questions.begin() + from, questions.begin() + from + 1, questions.begin() + to + 1);
-  else std::rotate(questions.begin() + to, questions.begin() + from, questions.begin() + from + 1);
+  if (from < to)
+    std::rotate(questions.begin() + from, questions.begin() + from + 1, questions.begin() + to + 1);
+  else
+    std::rotate(questions.begin() + to, questions.begin() + from, questions.begin() + from + 1);
   RenumberPending(edited, [from, to](int i) {
     if (i == from) return to;
     if (from < to && i > from && i <= to) return i - 1;
@@ -171,12 +204,18 @@ void InsertQuestions(EditedQuiz* edited, int at, const std::vector<QuestionSourc
 
 std::string QuizTypeWords(uint8_t quizType) {
   switch (quizType) {
-    case 0: return "Sans révélation";
-    case 1: return "Sans révélation (type 1)";
-    case 2: return "Révélation de chaque question trouvée";
-    case kRevealPairsQuizType: return "Révélation de chaque question trouvée, avec une note (type 3)";
-    case 4: return "Toutes les révélations quand tout le quiz est trouvé";
-    default: return "Sans révélation (type " + std::to_string(quizType) + ")";
+    case 0:
+      return "Sans révélation";
+    case 1:
+      return "Sans révélation (type 1)";
+    case 2:
+      return "Révélation de chaque question trouvée";
+    case kRevealPairsQuizType:
+      return "Révélation de chaque question trouvée, avec une note (type 3)";
+    case 4:
+      return "Toutes les révélations quand tout le quiz est trouvé";
+    default:
+      return "Sans révélation (type " + std::to_string(quizType) + ")";
   }
 }
 
@@ -208,12 +247,18 @@ IssuePlace PlaceOfIssue(const SourceIssue& issue) {
     return place;
   }
   place.onField = true;
-  if (key == "titre") place.field.field = QuizField::kTitle;
-  else if (key == "auteur") place.field.field = QuizField::kAuthor;
-  else if (key == "explication") place.field.field = QuizField::kExplanation;
-  else if (key == "libelles" && StartsWith(issue.message, kFirstLabelPrefix)) place.field.field = QuizField::kLabel1;
-  else if (key == "libelles" && StartsWith(issue.message, kSecondLabelPrefix)) place.field.field = QuizField::kLabel2;
-  else place.onField = false;
+  if (key == "titre")
+    place.field.field = QuizField::kTitle;
+  else if (key == "auteur")
+    place.field.field = QuizField::kAuthor;
+  else if (key == "explication")
+    place.field.field = QuizField::kExplanation;
+  else if (key == "libelles" && StartsWith(issue.message, kFirstLabelPrefix))
+    place.field.field = QuizField::kLabel1;
+  else if (key == "libelles" && StartsWith(issue.message, kSecondLabelPrefix))
+    place.field.field = QuizField::kLabel2;
+  else
+    place.onField = false;
   return place;
 }
 
@@ -224,8 +269,7 @@ std::string PictureKeyFor(const fs::path& picture, const fs::path& sourceFile) {
 
 void RebasePictureKeys(QuizSource* quiz, const fs::path& sourceFile, const fs::path& newSourceFile) {
   for (QuestionSource& question : quiz->questions)
-    if (!question.image.empty())
-      question.image = PictureKeyFor(PicturePath(sourceFile, question.image), newSourceFile);
+    if (!question.image.empty()) question.image = PictureKeyFor(PicturePath(sourceFile, question.image), newSourceFile);
 }
 
 std::vector<StarterQuestion> StarterQuestionsFor(const std::vector<fs::path>& files, const fs::path& sourceFile,

@@ -28,12 +28,12 @@ struct EditedQuiz {
   std::filesystem::path sourceFile;  // quiz.toml, written or still to write
   bool onDisk = false;               // sourceFile holds what was opened or last saved here
   bool modified = false;
-  bool commentsOnDisk = false;       // sourceFile has comments of its own, which a save drops
+  bool commentsOnDisk = false;  // sourceFile has comments of its own, which a save drops
   // Typed texts (UTF-8) holding a character that code page 1252 lacks. The
   // model holds them with "?" in its place until the author mends them; the
   // quiz is neither saved nor built meanwhile, so nothing typed is lost.
   std::map<FieldRef, std::string> pending;
-  PictureCheckCache pictureChecks;   // so that checking at every keystroke reads each picture once
+  PictureCheckCache pictureChecks;  // so that checking at every keystroke reads each picture once
 };
 
 // The model's text of a field; a code past the last one reads empty.
@@ -58,8 +58,8 @@ std::vector<SourceIssue> CheckEditedQuiz(EditedQuiz* edited);
 
 // Where an issue belongs on screen.
 struct IssuePlace {
-  int question = -1;       // from 0; -1 for the quiz's own keys and the codes
-  bool onField = false;    // field is the text it marks
+  int question = -1;     // from 0; -1 for the quiz's own keys and the codes
+  bool onField = false;  // field is the text it marks
   FieldRef field;
   bool onPicture = false;  // the question's picture
   int code = -1;           // the code it is about, from 0 (key "codes")

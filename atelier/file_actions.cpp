@@ -91,8 +91,9 @@ std::wstring IssueList(const std::vector<SourceIssue>& issues, bool errorsOnly) 
 // has errors, as build would.
 bool RefuseErrors(Atelier* atelier, const wchar_t* action) {
   if (!HasErrors(atelier->issues)) return true;
-  TellAuthor(atelier, std::wstring(L"Le quiz a des erreurs \u00e0 corriger avant de le ") + action + L" :" +
-                          IssueList(atelier->issues, true),
+  TellAuthor(atelier,
+             std::wstring(L"Le quiz a des erreurs \u00e0 corriger avant de le ") + action + L" :" +
+                 IssueList(atelier->issues, true),
              MB_ICONWARNING);
   return false;
 }
@@ -130,7 +131,8 @@ void TellSkipped(Atelier* atelier, const std::vector<SkippedFile>& skipped) {
   std::wstring text = L"Fichiers laiss\u00e9s de c\u00f4t\u00e9 :";
   for (std::size_t i = 0; i < skipped.size() && i < kSkippedShown; ++i)
     text += L"\n\u2022 " + skipped[i].file.filename().wstring() + L" : " + Wide(skipped[i].reason);
-  if (skipped.size() > kSkippedShown) text += L"\n\u2026 et " + std::to_wstring(skipped.size() - kSkippedShown) + L" autre(s)";
+  if (skipped.size() > kSkippedShown)
+    text += L"\n\u2026 et " + std::to_wstring(skipped.size() - kSkippedShown) + L" autre(s)";
   TellAuthor(atelier, text, MB_ICONINFORMATION);
 }
 
@@ -145,13 +147,14 @@ bool LoadSource(Atelier* atelier, const fs::path& file) {
   std::string text;
   std::vector<SourceIssue> problems;
   EditedQuiz edited;
-  const bool read = ReadSourceFileText(sourceFile, &text, &problems) &&
-                    ReadQuizSource(text, sourceFile, &edited.quiz, &problems);
+  const bool read =
+      ReadSourceFileText(sourceFile, &text, &problems) && ReadQuizSource(text, sourceFile, &edited.quiz, &problems);
   if (!read || HasErrors(problems)) {
-    TellAuthor(atelier, L"Vidod Atelier ne peut pas ouvrir " + Quoted(sourceFile) +
-                            L" sans en perdre une partie :" + IssueList(problems, true) +
-                            L"\n\nCorrigez ces lignes dans un \u00e9diteur de texte (\u00ab vidod-make check \u00bb les "
-                            L"montre toutes), puis ouvrez le fichier \u00e0 nouveau.",
+    TellAuthor(atelier,
+               L"Vidod Atelier ne peut pas ouvrir " + Quoted(sourceFile) + L" sans en perdre une partie :" +
+                   IssueList(problems, true) +
+                   L"\n\nCorrigez ces lignes dans un \u00e9diteur de texte (\u00ab vidod-make check \u00bb les "
+                   L"montre toutes), puis ouvrez le fichier \u00e0 nouveau.",
                MB_ICONWARNING);
     return false;
   }
@@ -178,8 +181,11 @@ bool OpenExecutable(Atelier* atelier, const fs::path& executable) {
   folder = Absolute(folder);
   bool force = false;
   if (Exists(folder / kSourceFileName) || Exists(folder / "images")) {
-    if (AskAuthor(atelier, Quoted(folder) + L" contient d\u00e9j\u00e0 une source quiz.toml ou un dossier images. "
-                           L"Les remplacer par le quiz de " + Quoted(executable.filename()) + L" ?",
+    if (AskAuthor(atelier,
+                  Quoted(folder) +
+                      L" contient d\u00e9j\u00e0 une source quiz.toml ou un dossier images. "
+                      L"Les remplacer par le quiz de " +
+                      Quoted(executable.filename()) + L" ?",
                   MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
       return false;
     force = true;
@@ -203,13 +209,11 @@ bool OpenExecutable(Atelier* atelier, const fs::path& executable) {
 // writing over a file.
 bool ChooseExecutable(Atelier* atelier, fs::path* output) {
   const std::string title = Cp1252ToUtf8(atelier->edited.quiz.title);
-  const fs::path proposed =
-      atelier->edited.sourceFile.parent_path() / fs::u8path(FileNameFromTitle(title) + ".exe");
+  const fs::path proposed = atelier->edited.sourceFile.parent_path() / fs::u8path(FileNameFromTitle(title) + ".exe");
   if (!atelier->prompts->chooseExecutableToSave(atelier->window, proposed, output)) return false;
   *output = Absolute(*output);
-  return !Exists(*output) ||
-         AskAuthor(atelier, Quoted(*output) + L" existe d\u00e9j\u00e0. Le remplacer par ce quiz ?",
-                   MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  return !Exists(*output) || AskAuthor(atelier, Quoted(*output) + L" existe d\u00e9j\u00e0. Le remplacer par ce quiz ?",
+                                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 bool Build(Atelier* atelier, const fs::path& output, fs::path* written) {
@@ -224,8 +228,9 @@ bool Build(Atelier* atelier, const fs::path& output, fs::path* written) {
   const bool built = BuildQuizExecutable(atelier->edited.quiz, atelier->edited.sourceFile, settings, written, &error);
   SetCursor(old);
   if (!built)
-    TellAuthor(atelier, L"La construction de " + Quoted(output.filename()) + L" a \u00e9chou\u00e9 : " + Wide(error) +
-                            L"\nAucun fichier n'a \u00e9t\u00e9 \u00e9crit \u00e0 sa place.",
+    TellAuthor(atelier,
+               L"La construction de " + Quoted(output.filename()) + L" a \u00e9chou\u00e9 : " + Wide(error) +
+                   L"\nAucun fichier n'a \u00e9t\u00e9 \u00e9crit \u00e0 sa place.",
                MB_ICONWARNING);
   return built;
 }
@@ -245,10 +250,11 @@ fs::path NewTestFolder() {
 
 bool ConfirmCloseQuiz(Atelier* atelier) {
   if (!atelier->open || !atelier->edited.modified) return true;
-  const int answer =
-      AskAuthor(atelier, L"Le quiz \u00ab " + QuizName(atelier) + L" \u00bb a des modifications non enregistr\u00e9es. "
-                         L"Les enregistrer ?",
-                MB_YESNOCANCEL | MB_ICONWARNING);
+  const int answer = AskAuthor(atelier,
+                               L"Le quiz \u00ab " + QuizName(atelier) +
+                                   L" \u00bb a des modifications non enregistr\u00e9es. "
+                                   L"Les enregistrer ?",
+                               MB_YESNOCANCEL | MB_ICONWARNING);
   if (answer == IDYES) return SaveQuiz(atelier, false);
   return answer == IDNO;
 }
@@ -258,9 +264,11 @@ bool NewQuizFromFolder(Atelier* atelier, const fs::path& chosen) {
   const fs::path folder = Absolute(chosen);
   const fs::path sourceFile = folder / kSourceFileName;
   if (Exists(sourceFile)) {
-    const int answer = AskAuthor(atelier, Quoted(folder) + L" a d\u00e9j\u00e0 une source de quiz (quiz.toml). "
-                                          L"L'ouvrir ?\n\nNon : commencer un nouveau quiz avec les images du "
-                                          L"dossier ; la source existante ne sera remplac\u00e9e qu'avec votre accord.",
+    const int answer = AskAuthor(atelier,
+                                 Quoted(folder) +
+                                     L" a d\u00e9j\u00e0 une source de quiz (quiz.toml). "
+                                     L"L'ouvrir ?\n\nNon : commencer un nouveau quiz avec les images du "
+                                     L"dossier ; la source existante ne sera remplac\u00e9e qu'avec votre accord.",
                                  MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDYES) return LoadSource(atelier, sourceFile);
     if (answer == IDCANCEL) return false;
@@ -311,9 +319,10 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
   if (!atelier->open) return false;
   EditedQuiz& edited = atelier->edited;
   if (!edited.pending.empty()) {
-    TellAuthor(atelier, L"Des textes contiennent des caract\u00e8res que le lecteur ne peut pas afficher (voir les "
-                        L"remarques \u00ab Erreur \u00bb) : corrigez-les avant d'enregistrer. Rien n'a \u00e9t\u00e9 "
-                        L"\u00e9crit.",
+    TellAuthor(atelier,
+               L"Des textes contiennent des caract\u00e8res que le lecteur ne peut pas afficher (voir les "
+               L"remarques \u00ab Erreur \u00bb) : corrigez-les avant d'enregistrer. Rien n'a \u00e9t\u00e9 "
+               L"\u00e9crit.",
                MB_ICONWARNING);
     return false;
   }
@@ -328,9 +337,11 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
     return false;
   if (sameFile && edited.commentsOnDisk &&
-      AskAuthor(atelier, Quoted(target) + L" contient des commentaires \u00e9crits \u00e0 la main, que Vidod Atelier ne "
-                         L"garde pas. L'enregistrer quand m\u00eame ?\n\nNon : choisissez \u00ab Enregistrer sous \u00bb "
-                         L"pour garder l'original.",
+      AskAuthor(atelier,
+                Quoted(target) +
+                    L" contient des commentaires \u00e9crits \u00e0 la main, que Vidod Atelier ne "
+                    L"garde pas. L'enregistrer quand m\u00eame ?\n\nNon : choisissez \u00ab Enregistrer sous \u00bb "
+                    L"pour garder l'original.",
                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
     return false;
 
@@ -339,8 +350,9 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
   const std::string text = WriteQuizSource(quiz, kSourceComment);
   std::string error;
   if (!WriteOutputFiles({{target, std::vector<uint8_t>(text.begin(), text.end())}}, &error)) {
-    TellAuthor(atelier, L"L'enregistrement a \u00e9chou\u00e9 : " + Wide(error) +
-                            L"\nLe quiz reste ouvert tel quel : rien n'est perdu.",
+    TellAuthor(atelier,
+               L"L'enregistrement a \u00e9chou\u00e9 : " + Wide(error) +
+                   L"\nLe quiz reste ouvert tel quel : rien n'est perdu.",
                MB_ICONWARNING);
     return false;
   }
@@ -367,8 +379,8 @@ bool BuildQuiz(Atelier* atelier) {
   if ((atelier->edited.modified || !atelier->edited.onDisk) && !SaveQuiz(atelier, false)) return false;
   fs::path written;
   if (!Build(atelier, output, &written)) return false;
-  TellAuthor(atelier, L"Le quiz est construit : " + Quoted(written) +
-                          L"\nC'est ce seul fichier qu'il faut donner aux joueurs.",
+  TellAuthor(atelier,
+             L"Le quiz est construit : " + Quoted(written) + L"\nC'est ce seul fichier qu'il faut donner aux joueurs.",
              MB_ICONINFORMATION);
   return true;
 }
@@ -390,10 +402,10 @@ bool TestQuiz(Atelier* atelier) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   std::wstring commandLine = L"\"" + written.wstring() + L"\"";
-  if (!CreateProcessW(written.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                      &startup, &process)) {
-    TellAuthor(atelier, L"Le quiz d'essai ne d\u00e9marre pas (erreur syst\u00e8me " + std::to_wstring(GetLastError()) +
-                            L").",
+  if (!CreateProcessW(written.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &process)) {
+    TellAuthor(atelier,
+               L"Le quiz d'essai ne d\u00e9marre pas (erreur syst\u00e8me " + std::to_wstring(GetLastError()) + L").",
                MB_ICONWARNING);
     return false;
   }

@@ -2,6 +2,7 @@
 // of pictures, a quiz.toml or a quiz executable, so that Explorer can open
 // a file with it.
 #include <windows.h>
+
 #include <ole2.h>
 #include <shellapi.h>
 
@@ -15,8 +16,8 @@ using DpiContextFunction = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
 // The manifest asks for it already; systems that read only the older
 // manifest entry get it here.
 void BecomePerMonitorAware() {
-  const auto setContext = reinterpret_cast<DpiContextFunction>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  const auto setContext = reinterpret_cast<DpiContextFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
   if (setContext) setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
 }
 

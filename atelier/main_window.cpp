@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -86,7 +87,8 @@ void LayOut(Atelier* atelier) {
 
   const int margin = Dip(atelier, kMargin);
   const int bottom = client.bottom - statusHeight - margin;
-  const int listWidth = std::max(Dip(atelier, kMinimumListWidth), static_cast<int>(client.right) * kListSharePercent / 100);
+  const int listWidth =
+      std::max(Dip(atelier, kMinimumListWidth), static_cast<int>(client.right) * kListSharePercent / 100);
   LayOutQuestionList(atelier, RECT{margin, margin, margin + listWidth, bottom});
 
   const int left = 2 * margin + listWidth;
@@ -97,13 +99,13 @@ void LayOut(Atelier* atelier) {
   RECT display = {0, 0, width, height};
   TabCtrl_AdjustRect(atelier->tabs, FALSE, &display);
   for (HWND page : atelier->pages)
-    SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left,
-                 display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left, display.bottom - display.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND CreateTabs(Atelier* atelier) {
-  HWND tabs = AddControl(atelier->window, IDC_TABS, WC_TABCONTROLW, L"",
-                         WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT);
+  HWND tabs = AddControl(atelier->window, IDC_TABS, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                         WS_EX_CONTROLPARENT);
   for (int page = 0; page < kPageCount; ++page) {
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
@@ -168,8 +170,10 @@ void OnDropFiles(Atelier* atelier, HDROP drop) {
     OpenQuizPath(atelier, paths.front());
     return;
   }
-  if (atelier->open) AddPictureQuestions(atelier, paths);
-  else NewQuizFromPictures(atelier, paths);
+  if (atelier->open)
+    AddPictureQuestions(atelier, paths);
+  else
+    NewQuizFromPictures(atelier, paths);
 }
 
 void OpenGuide(Atelier* atelier) {
@@ -178,8 +182,11 @@ void OpenGuide(Atelier* atelier) {
   const fs::path guide = fs::path(program).parent_path() / kGuideFile;
   std::error_code ignored;
   if (!fs::exists(guide, ignored)) {
-    TellAuthor(atelier, L"Le guide de l'auteur (" + std::wstring(kGuideFile) + L") n'est pas \u00e0 c\u00f4t\u00e9 de "
-               L"Vidod Atelier.", MB_ICONINFORMATION);
+    TellAuthor(atelier,
+               L"Le guide de l'auteur (" + std::wstring(kGuideFile) +
+                   L") n'est pas \u00e0 c\u00f4t\u00e9 de "
+                   L"Vidod Atelier.",
+               MB_ICONINFORMATION);
     return;
   }
   ShellExecuteW(atelier->window, L"open", guide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -201,13 +208,27 @@ void OnCommand(Atelier* atelier, int id) {
       if (atelier->prompts->chooseFileToOpen(atelier->window, &file)) OpenQuizPath(atelier, file);
       return;
     }
-    case IDM_SAVE: SaveQuiz(atelier, false); return;
-    case IDM_SAVE_AS: SaveQuiz(atelier, true); return;
-    case IDM_TEST_QUIZ: TestQuiz(atelier); return;
-    case IDM_BUILD: BuildQuiz(atelier); return;
-    case IDM_REDUCE_PICTURES: ToggleReducedPictures(atelier); return;
-    case IDM_CORRECT_ANSWERS: CorrectTypedAnswers(atelier); return;
-    case IDM_QUIT: SendMessageW(atelier->window, WM_CLOSE, 0, 0); return;
+    case IDM_SAVE:
+      SaveQuiz(atelier, false);
+      return;
+    case IDM_SAVE_AS:
+      SaveQuiz(atelier, true);
+      return;
+    case IDM_TEST_QUIZ:
+      TestQuiz(atelier);
+      return;
+    case IDM_BUILD:
+      BuildQuiz(atelier);
+      return;
+    case IDM_REDUCE_PICTURES:
+      ToggleReducedPictures(atelier);
+      return;
+    case IDM_CORRECT_ANSWERS:
+      CorrectTypedAnswers(atelier);
+      return;
+    case IDM_QUIT:
+      SendMessageW(atelier->window, WM_CLOSE, 0, 0);
+      return;
     case IDM_ADD_PICTURES:
     case IDC_ADD_BUTTON: {
       std::vector<fs::path> pictures;
@@ -217,36 +238,64 @@ void OnCommand(Atelier* atelier, int id) {
       return;
     }
     case IDM_REMOVE_QUESTION:
-    case IDC_REMOVE_BUTTON: RemoveCurrentQuestion(atelier); return;
+    case IDC_REMOVE_BUTTON:
+      RemoveCurrentQuestion(atelier);
+      return;
     case IDM_MOVE_UP:
-    case IDC_UP_BUTTON: MoveCurrentQuestion(atelier, -1); return;
+    case IDC_UP_BUTTON:
+      MoveCurrentQuestion(atelier, -1);
+      return;
     case IDM_MOVE_DOWN:
-    case IDC_DOWN_BUTTON: MoveCurrentQuestion(atelier, 1); return;
-    case IDM_CHANGE_PICTURE: ChangeQuestionPicture(atelier); return;
-    case IDM_PREVIOUS_QUESTION: SelectQuestion(atelier, atelier->current - 1); return;
-    case IDM_NEXT_QUESTION: SelectQuestion(atelier, atelier->current + 1); return;
-    case IDM_TRY_ANSWER: FocusAnswerTrial(atelier); return;
-    case IDM_SHOW_LIST: SetFocus(atelier->list); return;
-    case IDM_SHOW_QUESTION: ShowPage(atelier, kQuestionPage); return;
-    case IDM_SHOW_QUIZ: ShowPage(atelier, kQuizPage); return;
-    case IDM_SHOW_CODES: ShowPage(atelier, kCodesPage); return;
+    case IDC_DOWN_BUTTON:
+      MoveCurrentQuestion(atelier, 1);
+      return;
+    case IDM_CHANGE_PICTURE:
+      ChangeQuestionPicture(atelier);
+      return;
+    case IDM_PREVIOUS_QUESTION:
+      SelectQuestion(atelier, atelier->current - 1);
+      return;
+    case IDM_NEXT_QUESTION:
+      SelectQuestion(atelier, atelier->current + 1);
+      return;
+    case IDM_TRY_ANSWER:
+      FocusAnswerTrial(atelier);
+      return;
+    case IDM_SHOW_LIST:
+      SetFocus(atelier->list);
+      return;
+    case IDM_SHOW_QUESTION:
+      ShowPage(atelier, kQuestionPage);
+      return;
+    case IDM_SHOW_QUIZ:
+      ShowPage(atelier, kQuizPage);
+      return;
+    case IDM_SHOW_CODES:
+      ShowPage(atelier, kCodesPage);
+      return;
     case IDM_NEXT_PAGE:
     case IDM_PREVIOUS_PAGE: {
       const int step = id == IDM_NEXT_PAGE ? 1 : kPageCount - 1;
       ShowPage(atelier, static_cast<AtelierPage>((TabCtrl_GetCurSel(atelier->tabs) + step) % kPageCount));
       return;
     }
-    case IDM_CHOOSE_COLOUR: ChooseQuizColour(atelier); return;
-    case IDM_GUIDE: OpenGuide(atelier); return;
+    case IDM_CHOOSE_COLOUR:
+      ChooseQuizColour(atelier);
+      return;
+    case IDM_GUIDE:
+      OpenGuide(atelier);
+      return;
     case IDM_ABOUT:
-      TellAuthor(atelier, L"Vidod Atelier : cr\u00e9er un quiz Vidod dans une fen\u00eatre.\n"
-                          L"Les sources qu'il enregistre se construisent aussi avec vidod-make.",
+      TellAuthor(atelier,
+                 L"Vidod Atelier : cr\u00e9er un quiz Vidod dans une fen\u00eatre.\n"
+                 L"Les sources qu'il enregistre se construisent aussi avec vidod-make.",
                  MB_ICONINFORMATION);
       return;
     case IDOK:
       // Enter: in the code box it goes on to the next score, on a recent
       // quiz it opens it.
-      if (CodeBoxHasFocus(atelier)) NextCode(atelier);
+      if (CodeBoxHasFocus(atelier))
+        NextCode(atelier);
       else if (GetFocus() == GetDlgItem(atelier->start, IDC_START_RECENT))
         SendMessageW(atelier->start, WM_COMMAND, MAKEWPARAM(IDC_START_RECENT, LBN_DBLCLK), 0);
       return;
@@ -300,9 +349,7 @@ void OnFinalDestroy(Atelier* atelier) {
   delete atelier;
 }
 
-POINT PointOf(LPARAM lParam) {
-  return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
+POINT PointOf(LPARAM lParam) { return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
 
 LRESULT CALLBACK AtelierWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Atelier* atelier = AtelierOf(window);
@@ -371,8 +418,7 @@ bool RegisterAtelierClass(HINSTANCE instance) {
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_ATELIER));
   windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ATELIER), IMAGE_ICON,
-                                                      GetSystemMetrics(SM_CXSMICON),
-                                                      GetSystemMetrics(SM_CYSMICON), 0));
+                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   if (!windowClass.hIcon) windowClass.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
@@ -497,8 +543,8 @@ HWND CreateAtelierWindow(HINSTANCE instance, const AtelierSetup& setup, int show
   atelier->accelerators = CreateAtelierAccelerators();
   const SIZE size = StartingSize(static_cast<UINT>(SystemDpi()));
   HWND window = CreateWindowExW(WS_EX_ACCEPTFILES | WS_EX_CONTROLPARENT, kAtelierClass, kAtelierName,
-                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
-                                size.cy, nullptr, nullptr, instance, atelier);
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
+                                nullptr, nullptr, instance, atelier);
   if (!window) {
     if (atelier->accelerators) DestroyAcceleratorTable(atelier->accelerators);
     delete atelier;

@@ -93,8 +93,8 @@ HWND CreatePage(HWND parent, const PageHandlers* handlers, void* record) {
     RegisterClassExW(&pageClass);
   }
   PageCreation creation = {handlers, record};
-  return CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
-                         nullptr, instance, &creation);
+  return CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent, nullptr,
+                         instance, &creation);
 }
 
 void* PageRecord(HWND page) { return reinterpret_cast<void*>(GetWindowLongPtrW(page, kRecordSlot)); }
@@ -109,6 +109,25 @@ PageMetrics MeasurePage(const Atelier* atelier, HWND page) {
   metrics.mark = Dip(atelier, kMarkWidth);
   metrics.textOffset = Dip(atelier, kTextOffset);
   return metrics;
+}
+
+int PlaceFieldRow(HWND page, const PageMetrics& metrics, int y, int width, int labelId, int boxId, int markId,
+                  int boxHeight) {
+  const int boxLeft = metrics.margin + metrics.label;
+  const int boxWidth = width - metrics.margin - metrics.mark - metrics.gap - boxLeft;
+  Place(page, labelId, metrics.margin, y + metrics.textOffset, metrics.label, metrics.line);
+  Place(page, boxId, boxLeft, y, boxWidth, boxHeight ? boxHeight : metrics.row);
+  if (markId)
+    Place(page, markId, width - metrics.margin - metrics.mark, y + metrics.textOffset, metrics.mark, metrics.line);
+  return y + metrics.row + metrics.gap;
+}
+
+int PlaceLabelledBox(HWND page, const PageMetrics& metrics, int y, int width, int labelId, int boxId, int boxHeight) {
+  const int inner = width - 2 * metrics.margin;
+  Place(page, labelId, metrics.margin, y, inner, metrics.line);
+  y += metrics.line + metrics.gap / 2;
+  Place(page, boxId, metrics.margin, y, inner, boxHeight);
+  return y + boxHeight + metrics.gap;
 }
 
 void RelayOutPage(HWND page) {

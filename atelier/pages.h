@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 namespace vidod {
@@ -38,6 +39,14 @@ struct PageMetrics {
   int textOffset;  // a label's text lowered to the text of its box
 };
 PageMetrics MeasurePage(const Atelier* atelier, HWND page);
+
+// A label, its box and the box's mark (markId 0: none) across a page that
+// wide; boxHeight 0 gives the box a row's height (a combo box is given its
+// dropped height). Returns the top of the next row.
+int PlaceFieldRow(HWND page, const PageMetrics& metrics, int y, int width, int labelId, int boxId, int markId,
+                  int boxHeight = 0);
+// A label over a box as wide as the page. Returns the top of the next row.
+int PlaceLabelledBox(HWND page, const PageMetrics& metrics, int y, int width, int labelId, int boxId, int boxHeight);
 
 // Lays the page out again at its size, after rows came or went.
 void RelayOutPage(HWND page);

@@ -17,8 +17,7 @@ HBITMAP DecodePng(const std::vector<uint8_t>& bytes) {
   PngDecoderState state;
   PngDecoder::Reset(&state);
   HBITMAP bitmap = nullptr;
-  if (PngDecoder::OpenBytes(&state, bytes.data(), static_cast<uint32_t>(bytes.size())) &&
-      PngDecoder::Decode(&state))
+  if (PngDecoder::OpenBytes(&state, bytes.data(), static_cast<uint32_t>(bytes.size())) && PngDecoder::Decode(&state))
     bitmap = PngDecoder::CreateBitmap(&state, nullptr);
   PngDecoder::Release(&state);
   return bitmap;
@@ -37,11 +36,14 @@ HBITMAP DecodePictureFile(const fs::path& file) {
   std::string error;
   if (!ReadFileBytes(file, &bytes, &error) || bytes.empty() || bytes.size() > UINT32_MAX) return nullptr;
   switch (DetectPictureFormat(bytes.data(), bytes.size())) {
-    case PictureFormat::kPng: return DecodePng(bytes);
+    case PictureFormat::kPng:
+      return DecodePng(bytes);
     case PictureFormat::kJpeg:
     case PictureFormat::kGif:
-    case PictureFormat::kBmp: return DecodePicture(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    case PictureFormat::kUnknown: break;
+    case PictureFormat::kBmp:
+      return DecodePicture(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    case PictureFormat::kUnknown:
+      break;
   }
   return nullptr;
 }

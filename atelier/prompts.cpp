@@ -1,6 +1,7 @@
 // The system's dialogs behind the Atelier's questions: the common item
 // dialogs for folders and files, the colour chooser for the quiz colour.
 #include <windows.h>
+
 #include <commdlg.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -41,8 +42,8 @@ bool PathOfItem(IShellItem* item, fs::path* path) {
   return true;
 }
 
-bool ChooseFiles(HWND owner, DWORD options, const COMDLG_FILTERSPEC* filters, UINT filterCount,
-                 const wchar_t* title, const fs::path& start, std::vector<fs::path>* chosen) {
+bool ChooseFiles(HWND owner, DWORD options, const COMDLG_FILTERSPEC* filters, UINT filterCount, const wchar_t* title,
+                 const fs::path& start, std::vector<fs::path>* chosen) {
   IFileOpenDialog* dialog = nullptr;
   if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
     return false;
@@ -73,8 +74,8 @@ bool ChooseFiles(HWND owner, DWORD options, const COMDLG_FILTERSPEC* filters, UI
 }
 
 template <std::size_t N>
-bool ChooseSavePlace(HWND owner, const COMDLG_FILTERSPEC (&filters)[N], const wchar_t* extension,
-                     const wchar_t* title, const fs::path& proposed, fs::path* file) {
+bool ChooseSavePlace(HWND owner, const COMDLG_FILTERSPEC (&filters)[N], const wchar_t* extension, const wchar_t* title,
+                     const fs::path& proposed, fs::path* file) {
   IFileSaveDialog* dialog = nullptr;
   if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
     return false;
@@ -99,23 +100,23 @@ bool ChooseSavePlace(HWND owner, const COMDLG_FILTERSPEC (&filters)[N], const wc
 
 bool ChooseFolder(HWND owner, const std::wstring& title, const fs::path& start, fs::path* folder) {
   std::vector<fs::path> chosen;
-  if (!ChooseFiles(owner, FOS_PICKFOLDERS, nullptr, 0, title.c_str(), start, &chosen))
-    return false;
+  if (!ChooseFiles(owner, FOS_PICKFOLDERS, nullptr, 0, title.c_str(), start, &chosen)) return false;
   *folder = chosen.front();
   return true;
 }
 
 bool ChooseFileToOpen(HWND owner, fs::path* file) {
   std::vector<fs::path> chosen;
-  if (!ChooseFiles(owner, FOS_FILEMUSTEXIST, kOpenFilters, static_cast<UINT>(std::size(kOpenFilters)), L"Ouvrir un quiz", fs::path(), &chosen)) return false;
+  if (!ChooseFiles(owner, FOS_FILEMUSTEXIST, kOpenFilters, static_cast<UINT>(std::size(kOpenFilters)),
+                   L"Ouvrir un quiz", fs::path(), &chosen))
+    return false;
   *file = chosen.front();
   return true;
 }
 
 bool ChoosePictures(HWND owner, const fs::path& start, std::vector<fs::path>* files) {
   return ChooseFiles(owner, FOS_FILEMUSTEXIST | FOS_ALLOWMULTISELECT, kPictureFilters,
-                     static_cast<UINT>(std::size(kPictureFilters)), L"Images des questions", start,
-                     files);
+                     static_cast<UINT>(std::size(kPictureFilters)), L"Images des questions", start, files);
 }
 
 bool ChooseSourceToSave(HWND owner, const fs::path& proposed, fs::path* file) {
@@ -139,7 +140,7 @@ bool ChooseColour(HWND owner, COLORREF* colour) {
   return true;
 }
 
-constexpr AtelierPrompts kSystemPrompts = {ChooseFolder, ChooseFileToOpen, ChoosePictures,
+constexpr AtelierPrompts kSystemPrompts = {ChooseFolder,       ChooseFileToOpen,       ChoosePictures,
                                            ChooseSourceToSave, ChooseExecutableToSave, ChooseColour};
 
 }  // namespace

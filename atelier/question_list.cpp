@@ -1,6 +1,7 @@
 // The questions as a list with thumbnails, in quiz order: adding, removing
 // and moving them with the buttons, the keyboard and the mouse.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -32,8 +33,8 @@ struct Column {
   const wchar_t* title;
   int format;
 };
-constexpr Column kColumns[] = {{L"N\u00b0", LVCFMT_LEFT}, {L"R\u00e9ponse attendue", LVCFMT_LEFT},
-                               {L"Remarques", LVCFMT_LEFT}};
+constexpr Column kColumns[] = {
+    {L"N\u00b0", LVCFMT_LEFT}, {L"R\u00e9ponse attendue", LVCFMT_LEFT}, {L"Remarques", LVCFMT_LEFT}};
 const wchar_t* const kButtonTexts[] = {L"&Ajouter des images\u2026", L"Supprimer", L"Monter", L"Descendre"};
 const int kButtonIds[] = {IDC_ADD_BUTTON, IDC_REMOVE_BUTTON, IDC_UP_BUTTON, IDC_DOWN_BUTTON};
 
@@ -82,9 +83,12 @@ void OnSelectionChanged(Atelier* atelier, const NMLISTVIEW* change) {
 
 void OnListKey(Atelier* atelier, WORD key) {
   const bool control = GetKeyState(VK_CONTROL) < 0;
-  if (key == VK_DELETE && !control) RemoveCurrentQuestion(atelier);
-  else if (key == VK_INSERT) SendMessageW(atelier->window, WM_COMMAND, IDM_ADD_PICTURES, 0);
-  else if (key == VK_RETURN) SetFocus(GetDlgItem(atelier->pages[kQuestionPage], IDC_ANSWER));
+  if (key == VK_DELETE && !control)
+    RemoveCurrentQuestion(atelier);
+  else if (key == VK_INSERT)
+    SendMessageW(atelier->window, WM_COMMAND, IDM_ADD_PICTURES, 0);
+  else if (key == VK_RETURN)
+    SetFocus(GetDlgItem(atelier->pages[kQuestionPage], IDC_ANSWER));
 }
 
 void BeginDrag(Atelier* atelier, int row) {
@@ -96,18 +100,23 @@ void BeginDrag(Atelier* atelier, int row) {
 // The remarks column in the colour of its worst remark.
 LRESULT OnCustomDraw(Atelier* atelier, NMLVCUSTOMDRAW* draw) {
   switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
       draw->clrText = GetSysColor(COLOR_WINDOWTEXT);
       if (draw->iSubItem == kColumnRemarks) {
         const std::wstring summary = QuestionRemarkSummary(atelier, static_cast<int>(draw->nmcd.dwItemSpec));
-        if (summary.find(L"erreur") != std::wstring::npos) draw->clrText = RGB(190, 0, 0);
-        else if (!summary.empty()) draw->clrText = RGB(150, 90, 0);
+        if (summary.find(L"erreur") != std::wstring::npos)
+          draw->clrText = RGB(190, 0, 0);
+        else if (!summary.empty())
+          draw->clrText = RGB(150, 90, 0);
       }
       return CDRF_DODEFAULT;
     }
-    default: return CDRF_DODEFAULT;
+    default:
+      return CDRF_DODEFAULT;
   }
 }
 
@@ -126,10 +135,10 @@ COLORREF QuizColour(const Atelier* atelier) {
 
 void CreateQuestionList(Atelier* atelier) {
   atelier->listLabel = AddLabel(atelier->window, IDC_LIST_LABEL, L"&Questions");
-  atelier->list = AddControl(atelier->window, IDC_QUESTION_LIST, WC_LISTVIEWW, L"",
-                             // The thumbnails' image list is the window's, replaced at every refresh.
-                             WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                             WS_EX_CLIENTEDGE);
+  atelier->list =
+      AddControl(atelier->window, IDC_QUESTION_LIST, WC_LISTVIEWW, L"",
+                 // The thumbnails' image list is the window's, replaced at every refresh.
+                 WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(atelier->list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     LVCOLUMNW column = {};

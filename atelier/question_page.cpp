@@ -2,6 +2,7 @@
 // expected answers and the reveal text of the selected question, its marks
 // and remarks, and the box to try an answer.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -56,8 +57,7 @@ bool RevealUsable(const Atelier* atelier) {
 
 void CreateControls(HWND page) {
   AddControl(page, IDC_QUESTION_HEADING, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX);
-  AddControl(page, IDC_PREVIEW, WC_STATICW, L"Image de la question, telle que le lecteur la montre",
-             SS_OWNERDRAW);
+  AddControl(page, IDC_PREVIEW, WC_STATICW, L"Image de la question, telle que le lecteur la montre", SS_OWNERDRAW);
   AddButton(page, IDC_CHANGE_PICTURE, L"&Changer l'image\u2026");
   AddControl(page, IDC_PICTURE_NAME, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
   AddMark(page, IDC_PICTURE_MARK);
@@ -73,48 +73,35 @@ void CreateControls(HWND page) {
 void LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier) return;
-  const PageMetrics metrics = MeasurePage(atelier, page);
-  const int margin = metrics.margin;
-  const int gap = metrics.gap;
-  const int line = metrics.line;
-  const int rowHeight = metrics.row;
-  const int labelWidth = metrics.label;
-  const int markWidth = metrics.mark;
-  const int inner = width - 2 * margin;
+  const PageMetrics m = MeasurePage(atelier, page);
+  const int inner = width - 2 * m.margin;
   const bool second = ShowsSecondAnswer(atelier);
   const int fieldRows = second ? 3 : 2;
-  const int remarksHeight = kRemarkLines * line + Dip(atelier, 8);
-  const int below = rowHeight + gap + fieldRows * (rowHeight + gap) + line + gap + remarksHeight + gap +
-                    AnswerTrialHeight(atelier, page);
-  const int headingHeight = LineHeight(page, atelier->headingFont) + gap;
-  const int roomForPreview = height - 2 * margin - headingHeight - below - gap;
+  const int remarksHeight = kRemarkLines * m.line + m.row - m.line;
+  const int below =
+      (1 + fieldRows) * (m.row + m.gap) + m.line + m.gap + remarksHeight + m.gap + AnswerTrialHeight(atelier, page);
+  const int headingHeight = LineHeight(page, atelier->headingFont) + m.gap;
+  const int roomForPreview = height - 2 * m.margin - headingHeight - below - m.gap;
   const int previewWidth = std::max(Dip(atelier, kMinimumPreviewWidth),
                                     std::min({inner, roomForPreview * 4 / 3, Dip(atelier, kMaximumPreviewWidth)}));
   const int previewHeight = previewWidth * 3 / 4;
 
-  int y = margin;
-  Place(page, IDC_QUESTION_HEADING, margin, y, inner, headingHeight);
+  int y = m.margin;
+  Place(page, IDC_QUESTION_HEADING, m.margin, y, inner, headingHeight);
   y += headingHeight;
-  Place(page, IDC_PREVIEW, margin, y, previewWidth, previewHeight);
-  y += previewHeight + gap;
+  Place(page, IDC_PREVIEW, m.margin, y, previewWidth, previewHeight);
+  y += previewHeight + m.gap;
   const int buttonWidth = Dip(atelier, kButtonWidth);
-  Place(page, IDC_CHANGE_PICTURE, margin, y, buttonWidth, rowHeight);
-  Place(page, IDC_PICTURE_NAME, margin + buttonWidth + gap, y + metrics.textOffset,
-        inner - buttonWidth - markWidth - 2 * gap, line);
-  Place(page, IDC_PICTURE_MARK, width - margin - markWidth, y + metrics.textOffset, markWidth, line);
-  y += rowHeight + gap;
-  for (const FieldRow& row : kFieldRows) {
-    if (row.field == QuizField::kAnswer2 && !second) continue;
-    Place(page, row.labelId, margin, y + metrics.textOffset, labelWidth, line);
-    Place(page, row.editId, margin + labelWidth, y, inner - labelWidth - markWidth - gap, rowHeight);
-    Place(page, row.markId, width - margin - markWidth, y + metrics.textOffset, markWidth, line);
-    y += rowHeight + gap;
-  }
-  Place(page, IDC_QUESTION_REMARKS_LABEL, margin, y, inner, line);
-  y += line + gap;
-  Place(page, IDC_QUESTION_REMARKS, margin, y, inner, remarksHeight);
-  y += remarksHeight + gap;
-  LayOutAnswerTrial(atelier, page, margin, y, inner);
+  Place(page, IDC_CHANGE_PICTURE, m.margin, y, buttonWidth, m.row);
+  Place(page, IDC_PICTURE_NAME, m.margin + buttonWidth + m.gap, y + m.textOffset,
+        inner - buttonWidth - m.mark - 2 * m.gap, m.line);
+  Place(page, IDC_PICTURE_MARK, width - m.margin - m.mark, y + m.textOffset, m.mark, m.line);
+  y += m.row + m.gap;
+  for (const FieldRow& row : kFieldRows)
+    if (row.field != QuizField::kAnswer2 || second)
+      y = PlaceFieldRow(page, m, y, width, row.labelId, row.editId, row.markId);
+  y = PlaceLabelledBox(page, m, y, width, IDC_QUESTION_REMARKS_LABEL, IDC_QUESTION_REMARKS, remarksHeight);
+  LayOutAnswerTrial(atelier, page, m.margin, y, inner);
 }
 
 void OnFieldChanged(Atelier* atelier, const FieldRow& row) {
@@ -183,13 +170,14 @@ void FillQuestionPage(Atelier* atelier) {
                                     : L"Question " + std::to_wstring(question + 1) + L" sur " + std::to_wstring(count));
   for (const FieldRow& row : kFieldRows) {
     HWND edit = GetDlgItem(page, row.editId);
-    SetWindowTextIfOther(edit, question < 0 ? L""
-                                            : WideFromUtf8(ShownFieldText(atelier->edited, FieldRef{row.field, question})));
+    SetWindowTextIfOther(
+        edit, question < 0 ? L"" : WideFromUtf8(ShownFieldText(atelier->edited, FieldRef{row.field, question})));
     EnableWindow(edit, question >= 0);
   }
   const bool second = ShowsSecondAnswer(atelier);
   if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second) {
-    for (int id : {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK}) ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);
+    for (int id : {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK})
+      ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);
     RelayOutPage(page);
   }
   EnableWindow(GetDlgItem(page, IDC_REVEAL), question >= 0 && RevealUsable(atelier));
@@ -213,10 +201,10 @@ void ShowQuestionIssues(Atelier* atelier) {
           WorstLevel(IssuesWhere(
               atelier, [](const IssuePlace& place, int which) { return place.onPicture && place.question == which; },
               question)));
-  SetRemarks(GetDlgItem(page, IDC_QUESTION_REMARKS),
-             IssuesWhere(
-                 atelier, [](const IssuePlace& place, int which) { return which >= 0 && place.question == which; },
-                 question));
+  SetRemarks(
+      GetDlgItem(page, IDC_QUESTION_REMARKS),
+      IssuesWhere(
+          atelier, [](const IssuePlace& place, int which) { return which >= 0 && place.question == which; }, question));
 }
 
 void RefreshPreview(Atelier* atelier) {
@@ -226,9 +214,9 @@ void RefreshPreview(Atelier* atelier) {
   record->view = nullptr;
   if (atelier->open && atelier->current >= 0) {
     const fs::path file = QuestionPicture(atelier, atelier->current);
-    HBITMAP fitted = file.empty() ? nullptr
-                                  : FittedPicture(&atelier->viewPictures, file,
-                                                  SIZE{kPlayerPictureWidth, kPlayerPictureHeight});
+    HBITMAP fitted = file.empty()
+                         ? nullptr
+                         : FittedPicture(&atelier->viewPictures, file, SIZE{kPlayerPictureWidth, kPlayerPictureHeight});
     record->view = ComposeOnColour(fitted, QuizColour(atelier), kPlayerPictureWidth, kPlayerPictureHeight);
   }
   InvalidateRect(GetDlgItem(page, IDC_PREVIEW), nullptr, FALSE);
@@ -260,7 +248,8 @@ void CorrectTypedAnswers(Atelier* atelier) {
   QuizEdited(atelier, false);
   TellAuthor(atelier,
              std::to_wstring(corrected) +
-                 (corrected > 1 ? L" r\u00e9ponses attendues r\u00e9\u00e9crites" : L" r\u00e9ponse attendue r\u00e9\u00e9crite") +
+                 (corrected > 1 ? L" r\u00e9ponses attendues r\u00e9\u00e9crites"
+                                : L" r\u00e9ponse attendue r\u00e9\u00e9crite") +
                  L" comme un clavier les tape.",
              MB_ICONINFORMATION);
 }

@@ -2,6 +2,7 @@
 // their labels, when reveal texts appear, pictures in the list view, and
 // the background colour, with their marks and remarks.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -74,45 +75,27 @@ void CreateControls(HWND page) {
 void LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier) return;
-  const PageMetrics metrics = MeasurePage(atelier, page);
-  const int margin = metrics.margin;
-  const int gap = metrics.gap;
-  const int line = metrics.line;
-  const int rowHeight = metrics.row;
-  const int labelWidth = metrics.label;
-  const int markWidth = metrics.mark;
-  const int inner = width - 2 * margin;
-  const int fieldWidth = inner - labelWidth - markWidth - gap;
-  const int textOffset = metrics.textOffset;
-  int y = margin;
-  auto textRow = [&](const TextRow& row) {
-    Place(page, row.labelId, margin, y + textOffset, labelWidth, line);
-    Place(page, row.editId, margin + labelWidth, y, fieldWidth, rowHeight);
-    Place(page, row.markId, width - margin - markWidth, y + textOffset, markWidth, line);
-    y += rowHeight + gap;
-  };
-  auto comboRow = [&](int labelId, int comboId) {
-    Place(page, labelId, margin, y + textOffset, labelWidth, line);
-    Place(page, comboId, margin + labelWidth, y, fieldWidth, rowHeight * kComboListRows);
-    y += rowHeight + gap;
-  };
-  for (int i = 0; i < 3; ++i) textRow(kTextRows[i]);
-  comboRow(IDC_ANSWER_COUNT_LABEL, IDC_ANSWER_COUNT);
-  for (int i = 3; i < 5; ++i) textRow(kTextRows[i]);
-  comboRow(IDC_TYPE_LABEL, IDC_TYPE);
-  Place(page, IDC_LIST_PICTURES, margin + labelWidth, y, fieldWidth, rowHeight);
-  y += rowHeight + gap;
-  Place(page, IDC_REDUCE_PICTURES, margin + labelWidth, y, fieldWidth, rowHeight);
-  y += rowHeight + gap;
-  Place(page, IDC_COLOUR_LABEL, margin, y + textOffset, labelWidth, line);
+  const PageMetrics m = MeasurePage(atelier, page);
+  const int boxLeft = m.margin + m.label;
+  const int boxWidth = width - m.margin - m.mark - m.gap - boxLeft;
+  int y = m.margin;
+  for (int i = 0; i < 3; ++i)
+    y = PlaceFieldRow(page, m, y, width, kTextRows[i].labelId, kTextRows[i].editId, kTextRows[i].markId);
+  y = PlaceFieldRow(page, m, y, width, IDC_ANSWER_COUNT_LABEL, IDC_ANSWER_COUNT, 0, m.row * kComboListRows);
+  for (int i = 3; i < 5; ++i)
+    y = PlaceFieldRow(page, m, y, width, kTextRows[i].labelId, kTextRows[i].editId, kTextRows[i].markId);
+  y = PlaceFieldRow(page, m, y, width, IDC_TYPE_LABEL, IDC_TYPE, 0, m.row * kComboListRows);
+  for (int id : {IDC_LIST_PICTURES, IDC_REDUCE_PICTURES}) {
+    Place(page, id, boxLeft, y, boxWidth, m.row);
+    y += m.row + m.gap;
+  }
+  Place(page, IDC_COLOUR_LABEL, m.margin, y + m.textOffset, m.label, m.line);
   const int swatchWidth = Dip(atelier, kSwatchWidth);
-  Place(page, IDC_COLOUR_SWATCH, margin + labelWidth, y, swatchWidth, rowHeight);
-  Place(page, IDC_COLOUR_BUTTON, margin + labelWidth + swatchWidth + gap, y, Dip(atelier, kColourButtonWidth),
-        rowHeight);
-  y += rowHeight + 2 * gap;
-  Place(page, IDC_QUIZ_REMARKS_LABEL, margin, y, inner, line);
-  y += line + gap;
-  Place(page, IDC_QUIZ_REMARKS, margin, y, inner, std::max(kRemarkLines * line, height - margin - y));
+  Place(page, IDC_COLOUR_SWATCH, boxLeft, y, swatchWidth, m.row);
+  Place(page, IDC_COLOUR_BUTTON, boxLeft + swatchWidth + m.gap, y, Dip(atelier, kColourButtonWidth), m.row);
+  y += m.row + 2 * m.gap;
+  PlaceLabelledBox(page, m, y, width, IDC_QUIZ_REMARKS_LABEL, IDC_QUIZ_REMARKS,
+                   std::max(kRemarkLines * m.line, height - m.margin - y - m.line - m.gap / 2));
 }
 
 void FillTypeChoices(Atelier* atelier) {
@@ -135,8 +118,8 @@ void ShowColour(Atelier* atelier) {
   record->swatch = CreateSolidBrush(QuizColour(atelier));
   const QuizSource& quiz = atelier->edited.quiz;
   SetWindowTextIfOther(GetDlgItem(page, IDC_COLOUR_LABEL), L"Couleur de fond : rouge " + std::to_wstring(quiz.red) +
-                                                               L", vert " + std::to_wstring(quiz.green) +
-                                                               L", bleu " + std::to_wstring(quiz.blue));
+                                                               L", vert " + std::to_wstring(quiz.green) + L", bleu " +
+                                                               std::to_wstring(quiz.blue));
   InvalidateRect(GetDlgItem(page, IDC_COLOUR_SWATCH), nullptr, TRUE);
 }
 
@@ -157,7 +140,7 @@ void OnAnswerCountChosen(Atelier* atelier) {
     if (withSecond > 0 &&
         AskAuthor(atelier,
                   std::to_wstring(withSecond) + L" question(s) ont une seconde r\u00e9ponse. Avec une r\u00e9ponse par "
-                  L"question, elles seront effac\u00e9es. Continuer ?",
+                                                L"question, elles seront effac\u00e9es. Continuer ?",
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
       SendDlgItemMessageW(page, IDC_ANSWER_COUNT, CB_SETCURSEL, quiz.answersPerQuestion - 1, 0);
       return;
@@ -215,11 +198,16 @@ void OnCommand(HWND page, int id, int code) {
       QuizEdited(atelier, false);
     return;
   }
-  if (id == IDC_ANSWER_COUNT && code == CBN_SELCHANGE) OnAnswerCountChosen(atelier);
-  else if (id == IDC_TYPE && code == CBN_SELCHANGE) OnTypeChosen(atelier);
-  else if (id == IDC_LIST_PICTURES && code == BN_CLICKED) OnListPicturesToggled(atelier);
-  else if (id == IDC_REDUCE_PICTURES && code == BN_CLICKED) ToggleReducedPictures(atelier);
-  else if (id == IDC_COLOUR_BUTTON && code == BN_CLICKED) ChooseQuizColour(atelier);
+  if (id == IDC_ANSWER_COUNT && code == CBN_SELCHANGE)
+    OnAnswerCountChosen(atelier);
+  else if (id == IDC_TYPE && code == CBN_SELCHANGE)
+    OnTypeChosen(atelier);
+  else if (id == IDC_LIST_PICTURES && code == BN_CLICKED)
+    OnListPicturesToggled(atelier);
+  else if (id == IDC_REDUCE_PICTURES && code == BN_CLICKED)
+    ToggleReducedPictures(atelier);
+  else if (id == IDC_COLOUR_BUTTON && code == BN_CLICKED)
+    ChooseQuizColour(atelier);
 }
 
 HBRUSH SwatchBrush(HWND page, HWND control) {
@@ -236,9 +224,7 @@ const PageHandlers kHandlers = {CreateControls, LayOut, OnCommand, nullptr, null
 
 }  // namespace
 
-HWND CreateQuizPage(Atelier* atelier) {
-  return CreatePage(atelier->tabs, &kHandlers, new QuizPage{atelier});
-}
+HWND CreateQuizPage(Atelier* atelier) { return CreatePage(atelier->tabs, &kHandlers, new QuizPage{atelier}); }
 
 void FillQuizPage(Atelier* atelier) {
   HWND page = Page(atelier);
@@ -259,7 +245,8 @@ void FillQuizPage(Atelier* atelier) {
 void ShowQuizIssues(Atelier* atelier) {
   HWND page = Page(atelier);
   FieldMark marks[std::size(kTextRows)];
-  for (std::size_t i = 0; i < std::size(kTextRows); ++i) marks[i] = {kTextRows[i].markId, FieldRef{kTextRows[i].field, 0}};
+  for (std::size_t i = 0; i < std::size(kTextRows); ++i)
+    marks[i] = {kTextRows[i].markId, FieldRef{kTextRows[i].field, 0}};
   ShowFieldMarks(atelier, page, marks, std::size(marks));
   SetRemarks(GetDlgItem(page, IDC_QUIZ_REMARKS),
              IssuesWhere(

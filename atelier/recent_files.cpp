@@ -48,8 +48,7 @@ void LoadRecentQuizzes(Atelier* atelier) {
   if (RegGetValueW(HKEY_CURRENT_USER, atelier->setup.settingsKey.c_str(), kRecentValue, RRF_RT_REG_MULTI_SZ, nullptr,
                    &list[0], &size) != ERROR_SUCCESS)
     return;
-  for (const wchar_t* entry = list.c_str(); *entry && atelier->recent.size() < kMostRecent;
-       entry += wcslen(entry) + 1)
+  for (const wchar_t* entry = list.c_str(); *entry && atelier->recent.size() < kMostRecent; entry += wcslen(entry) + 1)
     atelier->recent.emplace_back(entry);
 }
 
@@ -64,9 +63,7 @@ void ForgetRecentQuiz(Atelier* atelier, const fs::path& path) {
   auto& recent = atelier->recent;
   // Windows paths differ in letter case only for the same file.
   recent.erase(std::remove_if(recent.begin(), recent.end(),
-                              [&](const fs::path& known) {
-                                return lstrcmpiW(known.c_str(), path.c_str()) == 0;
-                              }),
+                              [&](const fs::path& known) { return lstrcmpiW(known.c_str(), path.c_str()) == 0; }),
                recent.end());
   Changed(atelier);
 }
@@ -81,7 +78,8 @@ void FillRecentMenu(Atelier* atelier) {
   for (std::size_t i = 0; i < atelier->recent.size(); ++i) {
     std::wstring path = atelier->recent[i].wstring();
     // A "&" of the path would mark an access key.
-    for (std::size_t at = path.find(L'&'); at != std::wstring::npos; at = path.find(L'&', at + 2)) path.insert(at, 1, L'&');
+    for (std::size_t at = path.find(L'&'); at != std::wstring::npos; at = path.find(L'&', at + 2))
+      path.insert(at, 1, L'&');
     const std::wstring text = L"&" + std::to_wstring(i + 1) + L" " + path;
     AppendMenuW(menu, MF_STRING, IDM_RECENT_FIRST + i, text.c_str());
   }

@@ -1,6 +1,7 @@
 // What the Atelier shows while no quiz is open: the two ways to start and
 // the recent quizzes.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "atelier/atelier_ids.h"
@@ -63,17 +64,17 @@ void OpenChosenRecent(HWND page) {
 void OnCommand(HWND page, int id, int code) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier) return;
-  if (id == IDC_START_NEW || id == IDC_START_OPEN) SendMessageW(atelier->window, WM_COMMAND, id, 0);
-  else if (id == IDC_START_RECENT && code == LBN_DBLCLK) OpenChosenRecent(page);
+  if (id == IDC_START_NEW || id == IDC_START_OPEN)
+    SendMessageW(atelier->window, WM_COMMAND, id, 0);
+  else if (id == IDC_START_RECENT && code == LBN_DBLCLK)
+    OpenChosenRecent(page);
 }
 
 const PageHandlers kHandlers = {CreateControls, LayOut, OnCommand, nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace
 
-HWND CreateStartPage(Atelier* atelier) {
-  return CreatePage(atelier->window, &kHandlers, nullptr);
-}
+HWND CreateStartPage(Atelier* atelier) { return CreatePage(atelier->window, &kHandlers, nullptr); }
 
 void FillStartPage(Atelier* atelier) {
   HWND list = GetDlgItem(atelier->start, IDC_START_RECENT);

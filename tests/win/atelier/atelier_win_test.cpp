@@ -5,10 +5,10 @@
 // and the question asked at close. The dialogs that need a person are
 // answered by the test's prompts, message boxes by a catcher.
 #include <windows.h>
-#include <commctrl.h>
-#include <shlobj.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <filesystem>
 #include <string>
@@ -54,7 +54,9 @@ bool Give(const fs::path& answer, fs::path* chosen) {
   *chosen = answer;
   return !answer.empty();
 }
-bool AnswerFolder(HWND, const std::wstring&, const fs::path&, fs::path* folder) { return Give(g_answers.folder, folder); }
+bool AnswerFolder(HWND, const std::wstring&, const fs::path&, fs::path* folder) {
+  return Give(g_answers.folder, folder);
+}
 bool AnswerFileToOpen(HWND, fs::path* file) { return Give(g_answers.fileToOpen, file); }
 bool AnswerPictures(HWND, const fs::path&, std::vector<fs::path>* files) {
   *files = g_answers.pictures;
@@ -229,8 +231,7 @@ class AtelierTest : public ::testing::Test {
   }
 
   void Select(int row) {
-    ListView_SetItemState(Control(IDC_QUESTION_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(Control(IDC_QUESTION_LIST), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     Pump();
   }
 
@@ -374,8 +375,8 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
   Select(2);
   struct Case {
     const wchar_t* typed;
-    const wchar_t* mark;      // beside the answer box
-    const wchar_t* remark;    // in the question's remarks; nullptr: none at all
+    const wchar_t* mark;    // beside the answer box
+    const wchar_t* remark;  // in the question's remarks; nullptr: none at all
   };
   const Case cases[] = {
       // A blank the player never takes off the expected answer.
@@ -392,8 +393,10 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
   for (const Case& c : cases) {
     Type(IDC_ANSWER, c.typed);
     EXPECT_EQ(Text(IDC_ANSWER_MARK), c.mark) << c.typed;
-    if (c.remark) EXPECT_TRUE(Contains(Text(IDC_QUESTION_REMARKS), c.remark)) << Text(IDC_QUESTION_REMARKS);
-    else EXPECT_EQ(Text(IDC_QUESTION_REMARKS), L"");
+    if (c.remark)
+      EXPECT_TRUE(Contains(Text(IDC_QUESTION_REMARKS), c.remark)) << Text(IDC_QUESTION_REMARKS);
+    else
+      EXPECT_EQ(Text(IDC_QUESTION_REMARKS), L"");
     EXPECT_EQ(Cell(2, kRemarksColumn).empty(), c.remark == nullptr) << Cell(2, kRemarksColumn);
   }
 
@@ -434,7 +437,7 @@ TEST_F(AtelierTest, TryingAnAnswerGivesTheVerdictOfEachView) {
       {0, L"Ai", L"Quasiment", L"FAUX"},  // three letters or fewer: no hints in the list view
       {1, L"Garonne, bien s\u00fbr", L"Trop long", L"Trop long"},
       {1, L"   ", L"?", L"?"},  // blanks only: what the player calls empty
-      {1, L"", L"", L""},      // nothing tried, nothing judged
+      {1, L"", L"", L""},       // nothing tried, nothing judged
   };
   for (const Case& c : cases) {
     Select(c.question);
@@ -615,13 +618,13 @@ TEST_F(AtelierTest, EveryMenuShortcutGivesItsCommand) {
     if (message == WM_COMMAND) received.push_back(LOWORD(wParam));
     return message == WM_COMMAND ? 0 : DefWindowProcW(window, message, wParam, lParam);
   };
-  const auto original = SetWindowLongPtrW(window_, GWLP_WNDPROC,
-                                          reinterpret_cast<LONG_PTR>(static_cast<WNDPROC>(recorder)));
+  const auto original =
+      SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(static_cast<WNDPROC>(recorder)));
   const struct {
     const wchar_t* name;
     WORD key;
-  } kKeys[] = {{L"Suppr", VK_DELETE}, {L"Haut", VK_UP},      {L"Bas", VK_DOWN},   {L"Tab", VK_TAB},
-               {L"Pg.Pr\u00e9c", VK_PRIOR}, {L"Pg.Suiv", VK_NEXT}, {L"F1", VK_F1}, {L"F5", VK_F5}};
+  } kKeys[] = {{L"Suppr", VK_DELETE},       {L"Haut", VK_UP},      {L"Bas", VK_DOWN}, {L"Tab", VK_TAB},
+               {L"Pg.Pr\u00e9c", VK_PRIOR}, {L"Pg.Suiv", VK_NEXT}, {L"F1", VK_F1},    {L"F5", VK_F5}};
   int checked = 0;
   HMENU bar = GetMenu(window_);
   for (int top = 0; top < GetMenuItemCount(bar); ++top) {
@@ -639,18 +642,22 @@ TEST_F(AtelierTest, EveryMenuShortcutGivesItsCommand) {
       bool alt = false;
       for (std::size_t plus; (plus = shortcut.find(L'+')) != std::wstring::npos; shortcut.erase(0, plus + 1)) {
         const std::wstring modifier = shortcut.substr(0, plus);
-        if (modifier == L"Ctrl") state[VK_CONTROL] = 0x80;
-        else if (modifier == L"Maj") state[VK_SHIFT] = 0x80;
-        else if (modifier == L"Alt") alt = true, state[VK_MENU] = 0x80;
-        else ADD_FAILURE() << "modifier " << text;
+        if (modifier == L"Ctrl")
+          state[VK_CONTROL] = 0x80;
+        else if (modifier == L"Maj")
+          state[VK_SHIFT] = 0x80;
+        else if (modifier == L"Alt")
+          alt = true, state[VK_MENU] = 0x80;
+        else
+          ADD_FAILURE() << "modifier " << text;
       }
       WORD key = shortcut.size() == 1 ? static_cast<WORD>(shortcut[0]) : 0;
       for (const auto& named : kKeys)
         if (shortcut == named.name) key = named.key;
       ASSERT_NE(key, 0) << text;
       SetKeyboardState(state);
-      MSG message = KeyMessage(Control(IDC_QUESTION_LIST), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key,
-                               1 | (alt ? (1 << 29) : 0));
+      MSG message =
+          KeyMessage(Control(IDC_QUESTION_LIST), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | (alt ? (1 << 29) : 0));
       received.clear();
       EXPECT_TRUE(TranslateAtelierMessage(window_, &message)) << text;
       EXPECT_EQ(received, std::vector<int>{static_cast<int>(GetMenuItemID(popup, i))}) << text;
@@ -705,7 +712,7 @@ TEST_F(AtelierTest, DroppingAFolderStartsAQuizAndDroppingPicturesAddsQuestions) 
   dropFiles({more / "Cher.jpg", more / "Allier.png"});
   // After the selected question, in name order, named from the source's folder.
   EXPECT_EQ(Answers(), (std::vector<std::wstring>{L"Ain", L"Garonne", L"Allier", L"Cher", L"Loire", L"Meuse",
-                                                   L"Rh\u00f4ne", L"Seine"}));
+                                                  L"Rh\u00f4ne", L"Seine"}));
   EXPECT_EQ(Text(IDC_PICTURE_NAME), L"../plus/Allier.png");
 }
 
@@ -784,13 +791,13 @@ TEST_F(AtelierTest, TheTestCommandStartsTheQuizOutsideTheSourceFolder) {
 TEST_F(AtelierTest, TheProgramOpensTheQuizNamedOnItsCommandLine) {
   const fs::path source = folder_ / "quiz.toml";
   WriteFileBytes(source.string(), "titre = \"Ligne de commande\"\n[[question]]\nreponse = \"Loire\"\n");
-  std::wstring line = L"\"" + fs::u8path(BuildTreePath("atelier\\vidod-atelier.exe")).wstring() + L"\" \"" +
-                      source.wstring() + L"\"";
+  std::wstring line =
+      L"\"" + fs::u8path(BuildTreePath("atelier\\vidod-atelier.exe")).wstring() + L"\" \"" + source.wstring() + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, scratch_.c_str(), &startup,
-                             &process));
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, scratch_.c_str(), &startup, &process));
   HWND window = nullptr;
   for (int tick = 0; tick < 300 && !window; ++tick) {
     window = FindWindowW(L"VidodAtelier", L"Ligne de commande \u2014 Vidod Atelier");
