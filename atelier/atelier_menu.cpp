@@ -23,7 +23,7 @@ constexpr MenuEntry kFileEntries[] = {
     {0, nullptr},
     {IDM_TEST_QUIZ, L"&Tester le quiz\tF5"},
     {IDM_BUILD, L"&Construire l'ex\u00e9cutable\u2026\tCtrl+B"},
-    {IDM_REDUCE_PICTURES, L"R\u00e9&duire les grandes images \u00e0 la construction"},
+    {IDM_REDUCE_PICTURES, L"R\u00e9&duire les grandes images dans l'ex\u00e9cutable"},
 };
 constexpr MenuEntry kQuestionEntries[] = {
     {IDM_ADD_PICTURES, L"&Ajouter des images\u2026\tCtrl+I"},

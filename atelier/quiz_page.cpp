@@ -65,9 +65,10 @@ void CreateControls(HWND page) {
   AddButton(page, IDC_LIST_PICTURES, L"&Images des questions dans la vue en liste", BS_AUTOCHECKBOX);
   AddButton(page, IDC_REDUCE_PICTURES, L"R\u00e9&duire les grandes images (JPEG, PNG) dans l'ex\u00e9cutable",
             BS_AUTOCHECKBOX);
-  AddLabel(page, IDC_COLOUR_LABEL, L"");
+  AddLabel(page, IDC_COLOUR_LABEL, L"Couleur de fond :");
   AddControl(page, IDC_COLOUR_SWATCH, WC_STATICW, L"", SS_LEFT, WS_EX_CLIENTEDGE);
   AddButton(page, IDC_COLOUR_BUTTON, L"&Choisir la couleur\u2026");
+  AddControl(page, IDC_COLOUR_VALUE, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX);
   AddLabel(page, IDC_QUIZ_REMARKS_LABEL, L"Re&marques sur le quiz :");
   AddRemarksBox(page, IDC_QUIZ_REMARKS);
 }
@@ -92,7 +93,10 @@ void LayOut(HWND page, int width, int height) {
   Place(page, IDC_COLOUR_LABEL, m.margin, y + m.textOffset, m.label, m.line);
   const int swatchWidth = Dip(atelier, kSwatchWidth);
   Place(page, IDC_COLOUR_SWATCH, boxLeft, y, swatchWidth, m.row);
-  Place(page, IDC_COLOUR_BUTTON, boxLeft + swatchWidth + m.gap, y, Dip(atelier, kColourButtonWidth), m.row);
+  const int buttonWidth = Dip(atelier, kColourButtonWidth);
+  Place(page, IDC_COLOUR_BUTTON, boxLeft + swatchWidth + m.gap, y, buttonWidth, m.row);
+  const int valueLeft = boxLeft + swatchWidth + buttonWidth + 2 * m.gap;
+  Place(page, IDC_COLOUR_VALUE, valueLeft, y + m.textOffset, width - m.margin - valueLeft, m.line);
   y += m.row + 2 * m.gap;
   PlaceLabelledBox(page, m, y, width, IDC_QUIZ_REMARKS_LABEL, IDC_QUIZ_REMARKS,
                    std::max(kRemarkLines * m.line, height - m.margin - y - m.line - m.gap / 2));
@@ -117,8 +121,8 @@ void ShowColour(Atelier* atelier) {
   if (record->swatch) DeleteObject(record->swatch);
   record->swatch = CreateSolidBrush(QuizColour(atelier));
   const QuizSource& quiz = atelier->edited.quiz;
-  SetWindowTextIfOther(GetDlgItem(page, IDC_COLOUR_LABEL), L"Couleur de fond : rouge " + std::to_wstring(quiz.red) +
-                                                               L", vert " + std::to_wstring(quiz.green) + L", bleu " +
+  SetWindowTextIfOther(GetDlgItem(page, IDC_COLOUR_VALUE), L"rouge " + std::to_wstring(quiz.red) + L", vert " +
+                                                               std::to_wstring(quiz.green) + L", bleu " +
                                                                std::to_wstring(quiz.blue));
   InvalidateRect(GetDlgItem(page, IDC_COLOUR_SWATCH), nullptr, TRUE);
 }
