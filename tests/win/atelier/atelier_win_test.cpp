@@ -452,6 +452,44 @@ TEST_F(AtelierTest, TryingAnAnswerGivesTheVerdictOfEachView) {
   EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"BRAVO");
 }
 
+// A second answer per question brings its boxes, its trial and its label
+// checks; going back to one asks before the second answers go.
+TEST_F(AtelierTest, TwoAnswersPerQuestion) {
+  StartFromFolder();
+  const auto chooseAnswerCount = [this](int index) {
+    Command(IDM_SHOW_QUIZ);
+    HWND combo = Control(IDC_ANSWER_COUNT);
+    SendMessageW(combo, CB_SETCURSEL, index, 0);
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(IDC_ANSWER_COUNT, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    Pump();
+    Command(IDM_SHOW_QUESTION);
+  };
+  EXPECT_FALSE(GetWindowLongPtrW(Control(IDC_ANSWER2), GWL_STYLE) & WS_VISIBLE);
+  chooseAnswerCount(1);
+  EXPECT_TRUE(IsWindowVisible(Control(IDC_ANSWER2)));
+  EXPECT_TRUE(IsWindowVisible(Control(IDC_TRY2)));
+  EXPECT_EQ(Text(IDC_LABEL1_MARK), L"Attention");  // an empty label leaves the player guessing
+  Select(2);
+  Type(IDC_ANSWER2, L"Atlantique");
+  EXPECT_EQ(Cell(2, kAnswerColumn), L"Loire  /  Atlantique");
+  Type(IDC_TRY, L"Loire");
+  Type(IDC_TRY2, L"Atlantiqe");
+  EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"BRAVO");
+  EXPECT_EQ(Text(IDC_LIST_VERDICT), L"BRAVO");
+  EXPECT_EQ(Text(IDC_LIST_VERDICT2), L"Quasiment");
+
+  for (int answer : {IDNO, IDYES}) {
+    MessageBoxCatcher catcher(answer);
+    chooseAnswerCount(0);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+  }
+  EXPECT_EQ(Cell(2, kAnswerColumn), L"Loire");
+  EXPECT_FALSE(IsWindowVisible(Control(IDC_ANSWER2)));
+  Command(IDM_SAVE);
+  EXPECT_EQ(ReadSource(folder_ / "quiz.toml").answersPerQuestion, 1);
+}
+
 TEST_F(AtelierTest, TheBuiltQuizLoadsInThePlayerWithTheTypedAnswers) {
   StartFromFolder();
   FillQuiz();
