@@ -54,7 +54,7 @@ std::size_t CorrectAnswers(QuizSource* quiz) {
 bool CorrectAnswersInSource(std::string_view toml, std::string* corrected, std::vector<std::string>* changes,
                             std::string* error) {
   int line = 0;
-  if (FindEncodingProblem(toml, &line, error)) {
+  if (FindProblemBeforeParsing(toml, &line, error)) {
     *error = "ligne " + std::to_string(line) + " : " + *error;
     return false;
   }

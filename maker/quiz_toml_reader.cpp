@@ -363,7 +363,7 @@ bool ReadQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSourc
                     std::vector<SourceIssue>* issues, SourceLines* lines) {
   *quiz = QuizSource();
   SourceIssue syntax;
-  if (FindEncodingProblem(toml, &syntax.line, &syntax.message)) {
+  if (FindProblemBeforeParsing(toml, &syntax.line, &syntax.message)) {
     issues->push_back(syntax);
     return false;
   }

@@ -13,6 +13,7 @@ constexpr char kSaveAsUtf8[] =
     "dans le Bloc-notes, choisissez Fichier > Enregistrer sous…, puis « UTF-8 » dans la liste Codage, et "
     "enregistrez";
 constexpr char kBackslash = '\\';
+constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";  // what Notepad puts first
 
 // Quotes that word processors and some keyboards put where TOML wants ".
 const char* const kTypographicQuotes[] = {"«", "»", "“", "”", "„", "‘", "’", "‹", "›"};
@@ -139,6 +140,8 @@ std::string Explain(std::string_view toml, std::string_view description, int lin
 
 }  // namespace
 
+namespace {
+
 bool FindEncodingProblem(std::string_view toml, int* line, std::string* message) {
   const bool utf16 = toml.rfind("\xFF\xFE", 0) == 0 || toml.rfind("\xFE\xFF", 0) == 0;
   if (utf16) {
@@ -157,6 +160,82 @@ bool FindEncodingProblem(std::string_view toml, int* line, std::string* message)
   return true;
 }
 
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Outside texts and comments TOML holds only ASCII. Finds the first other
+// character there, and a non-ASCII character that starts the line after a
+// line-ending backslash in a multi-line text: the parser of the version
+// Debian ships meets undefined behaviour on both.
+bool FindStrayCharacter(std::string_view toml, std::size_t* at, bool* inKey) {
+  std::size_t i = toml.rfind(kUtf8ByteOrderMark, 0) == 0 ? std::string_view(kUtf8ByteOrderMark).size() : 0;
+  bool keyPart = true;  // before the "=" of the line
+  while (i < toml.size()) {
+    const char c = toml[i];
+    if (c == '\n') {
+      keyPart = true;
+      ++i;
+    } else if (c == '=') {
+      keyPart = false;
+      ++i;
+    } else if (c == '#') {
+      while (i < toml.size() && toml[i] != '\n') ++i;
+    } else if (c == '"' || c == '\'') {
+      const bool multiLine = toml.substr(i, 3) == std::string(3, c);
+      const std::string close = multiLine ? std::string(3, c) : std::string(1, c);
+      i += close.size();
+      while (i < toml.size() && toml.substr(i, close.size()) != close && (multiLine || toml[i] != '\n')) {
+        if (c == '"' && toml[i] == '\\') {
+          std::size_t next = i + 1;
+          while (multiLine && next < toml.size() && (toml[next] == ' ' || toml[next] == '\t')) ++next;
+          if (multiLine && next < toml.size() && (toml[next] == '\n' || toml[next] == '\r')) {
+            while (next < toml.size() && std::string_view(" \t\r\n").find(toml[next]) != std::string_view::npos)
+              ++next;
+            if (next < toml.size() && static_cast<unsigned char>(toml[next]) >= 0x80) {
+              *at = next;
+              *inKey = false;
+              return true;
+            }
+          }
+          i += 2;
+          continue;
+        }
+        ++i;
+      }
+      if (i < toml.size() && toml[i] != '\n') i += close.size();
+    } else if (static_cast<unsigned char>(c) >= 0x80) {
+      *at = i;
+      *inKey = keyPart;
+      return true;
+    } else {
+      ++i;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool FindProblemBeforeParsing(std::string_view toml, int* line, std::string* message) {
+  if (FindEncodingProblem(toml, line, message)) return true;
+  std::size_t at = 0;
+  bool inKey = false;
+  if (!FindStrayCharacter(toml, &at, &inKey)) return false;
+  *line = 1 + static_cast<int>(std::count(toml.begin(), toml.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+  const std::size_t lineStart = toml.rfind('\n', at == 0 ? 0 : at - 1);
+  const std::size_t from = lineStart == std::string_view::npos || at == 0 ? 0 : lineStart + 1;
+  int column = 1;
+  for (std::size_t i = from; i < at; ++i) column += IsContinuationByte(toml[i]) ? 0 : 1;
+  std::size_t end = at + 1;
+  while (end < toml.size() && IsContinuationByte(toml[end])) ++end;
+  const std::string character(toml.substr(at, end - at));
+  if (inKey) {
+    *message = "syntaxe TOML invalide, colonne " + std::to_string(column) + " : « " + character +
+               " » dans un nom de clé : les clés s'écrivent sans accent (reponse, revelation, libelles…)";
+    return true;
+  }
+  *message = ExplainTomlError(toml, "could not determine value type", *line, column);
+  return true;
+}
 std::string ExplainTomlError(std::string_view toml, std::string_view description, int line, int column) {
   return "syntaxe TOML invalide, colonne " + std::to_string(column) + " : " + Explain(toml, description, line);
 }

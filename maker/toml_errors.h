@@ -8,10 +8,12 @@
 
 namespace vidod {
 
-// The source's first encoding problem (a file saved as ANSI or UTF-16):
-// true with its line and the French message, which says how to save the
-// file as UTF-8.
-bool FindEncodingProblem(std::string_view toml, int* line, std::string* message);
+// What is wrong with a source before the parser sees it: a file saved as
+// ANSI or UTF-16 (the message says how to save it as UTF-8), or a character
+// outside ASCII where only a text may hold one (an accent in a key name, a
+// typographic quote), which the parser would misread. True with the line and
+// the French message.
+bool FindProblemBeforeParsing(std::string_view toml, int* line, std::string* message);
 
 // description is the parser's own, line and column (from 1, in characters)
 // where it stopped.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "maker/picture_check.h"
+#include "maker/picture_reduction.h"
 #include "maker_test_support.h"
 #include "pictures/png_decoder.h"
 
@@ -150,6 +151,34 @@ TEST(PictureCheckTest, PicturesThePlayerCannotShowAreTold) {
 TEST(PictureCheckTest, PngErrorsAreNamedByTheirCode) {
   EXPECT_EQ(DescribePngError(kPngErrorUnsupported).rfind("0x2001 (", 0), 0u);
   EXPECT_EQ(DescribePngError(0x1234), "0x1234 (code inconnu)");
+}
+
+}  // namespace
+}  // namespace vidod
+
+namespace vidod {
+namespace {
+
+// Transparent pixels lend no colour to the opaque ones they are averaged
+// with: a red line on a transparent green ground stays red, half covered.
+TEST(PictureReductionTest, TransparentPixelsLendNoColour) {
+  RgbaPicture line;
+  line.width = 1280;
+  line.height = 2;
+  for (uint32_t i = 0; i < line.width * line.height; ++i) {
+    const bool red = i % 2 == 0;
+    line.pixels.insert(line.pixels.end(), {static_cast<uint8_t>(red ? 255 : 0), static_cast<uint8_t>(red ? 0 : 255), 0,
+                                           static_cast<uint8_t>(red ? 255 : 0)});
+  }
+  const RgbaPicture reduced = ShrinkToViewBox(line);
+  ASSERT_EQ(reduced.width, 640u);
+  ASSERT_EQ(reduced.height, 1u);
+  for (uint32_t x = 0; x < reduced.width; ++x) {
+    const uint8_t* pixel = &reduced.pixels[x * 4];
+    EXPECT_EQ(pixel[0], 255) << x;
+    EXPECT_EQ(pixel[1], 0) << x;
+    EXPECT_EQ(pixel[3], 128) << x;
+  }
 }
 
 }  // namespace

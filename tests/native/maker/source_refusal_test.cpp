@@ -164,7 +164,10 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
       {"titre = “Bonjour”\n", 1, "écrivez titre = \"Bonjour\""},
       // A text that is never closed.
       {"titre = \"Bonjour\nauteur = \"M\"\n", 1, "guillemet fermant manquant"},
-      // A word without quotes.
+      // An accent in a key name.
+      {"[[question]]\nréponse = \"Paris\"\n", 2, "colonne 2 : « é » dans un nom de clé : les clés s'écrivent sans accent"},
+      // A word without quotes, accented or not.
+      {"titre = été\n", 1, "par exemple titre = \"été\""},
       {"titre = Bonjour\n", 1, "valeur sans guillemets : un texte s'écrit entre guillemets droits, par exemple "
                                "titre = \"Bonjour\""},
       // A file saved as ANSI: é is the byte 0xE9.

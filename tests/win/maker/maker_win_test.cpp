@@ -13,6 +13,8 @@
 
 #include "app/player_shell.h"
 #include "maker/pe_resources.h"
+#include "maker/picture_check.h"
+#include "maker/picture_codec.h"
 #include "maker/quiz_blobs.h"
 #include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
@@ -274,6 +276,31 @@ TEST(MakerWindowsToolTest, CheckDecodesJpegsThroughTheSystem) {
   EXPECT_NE(run.output.find("JPEG tronqué ou endommagé"), std::string::npos) << run.output;
   // Its header is whole: the decoding refused it, not the size reading.
   EXPECT_EQ(run.output.find("avant la taille"), std::string::npos) << run.output;
+}
+
+// --reduire through the system's decoder and encoder: a large JPEG is
+// stored as a JPEG of the size the view shows.
+TEST(MakerWindowsToolTest, BuildStoresLargePicturesReduced) {
+  ScratchFolder folder;
+  RgbaPicture large;
+  large.width = 1400;
+  large.height = 1000;
+  large.pixels.assign(std::size_t{large.width} * large.height * 4, 0x80);
+  std::vector<uint8_t> jpeg;
+  std::string error;
+  ASSERT_TRUE(EncodeJpeg(large, &jpeg, &error)) << error;
+  WriteFileBytes(folder.path() + "\\grande.jpg", std::string(jpeg.begin(), jpeg.end()));
+  WriteFileBytes(folder.path() + "\\quiz.toml", "codes = [\"1\"]\n[[question]]\nreponse = \"Rome\"\nimage = \"grande.jpg\"\n");
+  const ProgramRun run =
+      RunProgram(Tool() + " build quiz.toml --reduire -o quiz --lecteur " + Quoted(Player()), folder.path());
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  const std::vector<ResourceEntry> entries = ResourcesOf(folder.path() + "\\quiz.exe");
+  const QuizResourceSet set = FindQuizResources(entries, 1);
+  ASSERT_NE(set.pictures[0], nullptr);
+  const PictureInspection stored = InspectPicture(set.pictures[0]->data);
+  EXPECT_EQ(stored.format, PictureFormat::kJpeg);
+  EXPECT_EQ(stored.width, 640u);
+  EXPECT_EQ(stored.height, 457u);
 }
 
 #ifdef VIDOD_HAS_DEMO_QUIZ
