@@ -111,6 +111,12 @@ PageMetrics MeasurePage(const Atelier* atelier, HWND page) {
   return metrics;
 }
 
+void AddFieldRow(HWND page, const FieldRow& row) {
+  AddLabel(page, row.labelId, row.label);
+  AddEdit(page, row.editId);
+  AddMark(page, row.markId);
+}
+
 int PlaceFieldRow(HWND page, const PageMetrics& metrics, int y, int width, int labelId, int boxId, int markId,
                   int boxHeight) {
   const int boxLeft = metrics.margin + metrics.label;

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include "atelier/edited_quiz.h"
+
 namespace vidod {
 
 struct Atelier;
@@ -39,6 +41,14 @@ struct PageMetrics {
   int textOffset;  // a label's text lowered to the text of its box
 };
 PageMetrics MeasurePage(const Atelier* atelier, HWND page);
+
+// A text of the quiz on a page: its label, its box and the box's mark.
+struct FieldRow {
+  int labelId, editId, markId;
+  QuizField field;
+  const wchar_t* label;
+};
+void AddFieldRow(HWND page, const FieldRow& row);
 
 // A label, its box and the box's mark (markId 0: none) across a page that
 // wide; boxHeight 0 gives the box a row's height (a combo box is given its

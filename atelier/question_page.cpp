@@ -29,11 +29,6 @@ struct QuestionPage {
   HBITMAP view = nullptr;  // the question as the single-question view shows it
 };
 
-struct FieldRow {
-  int labelId, editId, markId;
-  QuizField field;
-  const wchar_t* label;
-};
 constexpr FieldRow kFieldRows[] = {
     {IDC_ANSWER_LABEL, IDC_ANSWER, IDC_ANSWER_MARK, QuizField::kAnswer, L"&R\u00e9ponse attendue :"},
     {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"S&econde r\u00e9ponse :"},
@@ -61,11 +56,7 @@ void CreateControls(HWND page) {
   AddButton(page, IDC_CHANGE_PICTURE, L"&Changer l'image\u2026");
   AddControl(page, IDC_PICTURE_NAME, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
   AddMark(page, IDC_PICTURE_MARK);
-  for (const FieldRow& row : kFieldRows) {
-    AddLabel(page, row.labelId, row.label);
-    AddEdit(page, row.editId);
-    AddMark(page, row.markId);
-  }
+  for (const FieldRow& row : kFieldRows) AddFieldRow(page, row);
   AddLabel(page, IDC_QUESTION_REMARKS_LABEL, L"Re&marques sur cette question :");
   AddRemarksBox(page, IDC_QUESTION_REMARKS);
 }

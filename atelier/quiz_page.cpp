@@ -29,12 +29,7 @@ struct QuizPage {
   HBRUSH swatch = nullptr;
 };
 
-struct TextRow {
-  int labelId, editId, markId;
-  QuizField field;
-  const wchar_t* label;
-};
-constexpr TextRow kTextRows[] = {
+constexpr FieldRow kTextRows[] = {
     {IDC_TITLE_LABEL, IDC_TITLE, IDC_TITLE_MARK, QuizField::kTitle, L"&Titre :"},
     {IDC_AUTHOR_LABEL, IDC_AUTHOR, IDC_AUTHOR_MARK, QuizField::kAuthor, L"A&uteur :"},
     {IDC_EXPLANATION_LABEL, IDC_EXPLANATION, IDC_EXPLANATION_MARK, QuizField::kExplanation, L"E&xplication :"},
@@ -47,18 +42,14 @@ HWND Page(const Atelier* atelier) { return atelier->pages[kQuizPage]; }
 
 void CreateControls(HWND page) {
   for (int i = 0; i < 3; ++i) {
-    AddLabel(page, kTextRows[i].labelId, kTextRows[i].label);
-    AddEdit(page, kTextRows[i].editId);
-    AddMark(page, kTextRows[i].markId);
+    AddFieldRow(page, kTextRows[i]);
   }
   AddLabel(page, IDC_ANSWER_COUNT_LABEL, L"R\u00e9&ponses par question :");
   HWND count = AddControl(page, IDC_ANSWER_COUNT, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
   SendMessageW(count, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Une r\u00e9ponse par question"));
   SendMessageW(count, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Deux r\u00e9ponses par question"));
   for (int i = 3; i < 5; ++i) {
-    AddLabel(page, kTextRows[i].labelId, kTextRows[i].label);
-    AddEdit(page, kTextRows[i].editId);
-    AddMark(page, kTextRows[i].markId);
+    AddFieldRow(page, kTextRows[i]);
   }
   AddLabel(page, IDC_TYPE_LABEL, L"R\u00e9&v\u00e9lations :");
   AddControl(page, IDC_TYPE, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
@@ -196,7 +187,7 @@ void OnListPicturesToggled(Atelier* atelier) {
 void OnCommand(HWND page, int id, int code) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier || atelier->filling) return;
-  for (const TextRow& row : kTextRows) {
+  for (const FieldRow& row : kTextRows) {
     if (row.editId != id || code != EN_CHANGE) continue;
     if (SetFieldText(&atelier->edited, FieldRef{row.field, 0}, Utf8FromWide(WindowTextOf(GetDlgItem(page, id)))))
       QuizEdited(atelier, false);
@@ -234,7 +225,7 @@ void FillQuizPage(Atelier* atelier) {
   HWND page = Page(atelier);
   const bool wasFilling = atelier->filling;
   atelier->filling = true;
-  for (const TextRow& row : kTextRows)
+  for (const FieldRow& row : kTextRows)
     SetWindowTextIfOther(GetDlgItem(page, row.editId),
                          WideFromUtf8(ShownFieldText(atelier->edited, FieldRef{row.field, 0})));
   const QuizSource& quiz = atelier->edited.quiz;

@@ -35,7 +35,9 @@ std::vector<std::string> Shown(const EditedQuiz& edited) {
 
 TEST(EditedQuizTest, PendingTextsFollowTheirQuestions) {
   const EditedQuiz start = ThreeQuestions();
-  EXPECT_EQ(start.quiz.questions[1].answer, "?\xF3" "d?");  // the model's stand-ins: "ó" is in the code page
+  EXPECT_EQ(start.quiz.questions[1].answer,
+            "?\xF3"
+            "d?");  // the model's stand-ins: "ó" is in the code page
   const struct {
     const char* what;
     void (*edit)(EditedQuiz*);
@@ -46,8 +48,10 @@ TEST(EditedQuizTest, PendingTextsFollowTheirQuestions) {
       {"C moved first", [](EditedQuiz* e) { MoveQuestion(e, 2, 0); }, {"C", "A", kPending}, 1},
       {"A removed", [](EditedQuiz* e) { RemoveQuestion(e, 0); }, {kPending, "C"}, 1},
       {"B removed", [](EditedQuiz* e) { RemoveQuestion(e, 1); }, {"A", "C"}, 0},
-      {"two inserted first", [](EditedQuiz* e) { InsertQuestions(e, 0, std::vector<QuestionSource>(2)); },
-       {"", "", "A", kPending, "C"}, 1},
+      {"two inserted first",
+       [](EditedQuiz* e) { InsertQuestions(e, 0, std::vector<QuestionSource>(2)); },
+       {"", "", "A", kPending, "C"},
+       1},
   };
   for (const auto& c : cases) {
     EditedQuiz edited = start;
@@ -63,7 +67,9 @@ TEST(EditedQuizTest, TypedTextsReachTheModel) {
   // Mended, the text leaves the pending ones.
   SetFieldText(&edited, FieldRef{QuizField::kAnswer, 1}, u8"L\u00f3dz");
   EXPECT_TRUE(edited.pending.empty());
-  EXPECT_EQ(edited.quiz.questions[1].answer, "L\xF3" "dz");
+  EXPECT_EQ(edited.quiz.questions[1].answer,
+            "L\xF3"
+            "dz");
   // Codes grow to the one typed and lose the empty ones at their end.
   SetFieldText(&edited, FieldRef{QuizField::kCode, 2}, "TROIS");
   EXPECT_EQ(edited.quiz.codes.size(), 3u);
@@ -132,8 +138,8 @@ TEST(EditedQuizTest, FileNamesFromTitles) {
       {"Quiz : qui ? quoi ?", "Quiz _ qui _ quoi _"},  // characters Windows refuses in names
       {"  Drapeaux.  ", "Drapeaux"},                   // blanks and dots at the ends
       {"a/b\\c", "a_b_c"},
-      {"  ...  ", "quiz"},                             // nothing left
-      {"con", "con_quiz"},                             // a device name
+      {"  ...  ", "quiz"},  // nothing left
+      {"con", "con_quiz"},  // a device name
       {u8"Été", u8"Été"},
   };
   for (const auto& c : cases) EXPECT_EQ(FileNameFromTitle(c.title), c.name) << c.title;
