@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the authoring tool for this machine and the Windows build, then
-# fills build/release/ with what a quiz author needs: the player, vidod-make
-# for Windows, the demo quiz with its source, and the author's guide.
+# fills build/release/ with what a quiz author needs: the player, Vidod
+# Atelier and vidod-make for Windows, the demo quiz with its source, and the
+# author's guide with its pictures.
 # The build folders and the release folder can be moved with
 # VIDOD_NATIVE_BUILD_DIR, VIDOD_WINDOWS_BUILD_DIR and VIDOD_RELEASE_DIR, the
 # number of parallel jobs with VIDOD_JOBS.
@@ -22,9 +23,9 @@ cmake --preset native -B "$native_dir" >/dev/null
 cmake --build "$native_dir" -j "$jobs" --target vidod-make
 native_tool="$native_dir/maker/vidod-make"
 
-echo "== Lecteur, vidod-make pour Windows et quiz de démonstration"
+echo "== Lecteur, Vidod Atelier, vidod-make pour Windows et quiz de démonstration"
 cmake --preset windows -B "$windows_dir" -DVIDOD_MAKE="$native_tool" >/dev/null
-cmake --build "$windows_dir" -j "$jobs" --target vidod vidod-make drapeaux
+cmake --build "$windows_dir" -j "$jobs" --target vidod vidod-atelier vidod-make drapeaux
 
 # Everything is put together beside the release folder and moved into place
 # only once complete, so that a failure leaves the previous release whole.
@@ -36,6 +37,7 @@ trap 'rm -rf "$staging"' EXIT
 # The debugging symbols are of no use to authors and players; without them
 # the executables are a quarter of their size.
 "$strip" -o "$staging/vidod.exe" "$windows_dir/app/vidod.exe"
+"$strip" -o "$staging/vidod-atelier.exe" "$windows_dir/atelier/vidod-atelier.exe"
 "$strip" -o "$staging/vidod-make.exe" "$windows_dir/maker/vidod-make.exe"
 "$strip" -o "$staging/drapeaux.exe" "$windows_dir/demo/drapeaux/drapeaux.exe"
 
@@ -43,8 +45,17 @@ mkdir -p "$staging/drapeaux"
 cp "$root/demo/drapeaux/quiz.toml" "$staging/drapeaux/"
 cp -r "$root/demo/drapeaux/images" "$staging/drapeaux/"
 cp "$root/docs/guide-auteur.md" "$root/docs/source-quiz.md" "$staging/"
+mkdir -p "$staging/images"
+cp "$root"/docs/images/atelier-*.png "$staging/images/"
 
 echo "== Vérification"
+# Every program runs on a bare Windows: the system's DLLs only, the MinGW
+# runtime linked in.
+for exe in "$staging"/*.exe; do
+  foreign=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' |
+    grep -viE '^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|shlwapi|uxtheme|windowscodecs|msvcrt|ucrtbase|api-ms-win-.*)\.dll$' || true)
+  [ -z "$foreign" ] || { echo "$(basename "$exe") dépend de : $foreign" >&2; exit 1; }
+done
 # The demo source is clean, the stripped player takes a quiz, and the demo
 # quiz gives its source back.
 "$native_tool" check "$staging/drapeaux/quiz.toml" >/dev/null

@@ -1,0 +1,163 @@
+// The Atelier's main window record and what its files give each other. The
+// main window owns the question list, the tab control and its three pages
+// (question, quiz, codes), the start page shown while no quiz is open, and
+// the status bar. User-interface thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "atelier/atelier_app.h"
+#include "atelier/edited_quiz.h"
+#include "atelier/picture_render.h"
+
+namespace vidod {
+
+enum AtelierPage { kQuestionPage = 0, kQuizPage = 1, kCodesPage = 2, kPageCount = 3 };
+
+constexpr wchar_t kAtelierName[] = L"Vidod Atelier";
+
+struct Atelier {
+  HINSTANCE instance = nullptr;
+  AtelierSetup setup;
+  const AtelierPrompts* prompts = nullptr;
+
+  HWND window = nullptr;
+  HMENU menu = nullptr;
+  HMENU recentMenu = nullptr;
+  HACCEL accelerators = nullptr;
+  HWND listLabel = nullptr;
+  HWND list = nullptr;
+  HWND buttons[4] = {};  // add, remove, up, down
+  HWND tabs = nullptr;
+  HWND status = nullptr;
+  HWND start = nullptr;
+  HWND pages[kPageCount] = {};
+
+  UINT dpi = USER_DEFAULT_SCREEN_DPI;
+  HFONT font = nullptr;         // the system's message font at the window's DPI
+  HFONT headingFont = nullptr;  // the same, bold
+  HIMAGELIST thumbnails = nullptr;
+  FittedPictures thumbnailPictures;  // fitted to the thumbnail size
+  FittedPictures viewPictures;       // fitted to the single-question view
+
+  bool open = false;  // a quiz is open
+  EditedQuiz edited;
+  std::vector<SourceIssue> issues;  // the latest checks
+  int current = -1;                 // the selected question, from 0
+  bool filling = false;             // controls being filled: their notifications are no edits
+  int dragFrom = -1;                // the question being dragged in the list
+  std::vector<std::filesystem::path> recent;
+  std::vector<std::filesystem::path> testFolders;  // where "Tester" built quizzes
+};
+
+Atelier* AtelierOf(HWND window);  // the record of the main window or of one of its pages
+
+// Main window (main_window.cpp).
+int Dip(const Atelier* atelier, int value);
+void ShowOpenQuiz(Atelier* atelier);  // everything filled from the model
+void SelectQuestion(Atelier* atelier, int question);
+void ShowPage(Atelier* atelier, AtelierPage page);
+// After an edit: the quiz checked again and every display of it refreshed.
+// pictures: the thumbnails and the preview too.
+void QuizEdited(Atelier* atelier, bool pictures);
+void UpdateWindowTitle(Atelier* atelier);
+int AskAuthor(Atelier* atelier, const std::wstring& text, UINT buttons);
+void TellAuthor(Atelier* atelier, const std::wstring& text, UINT icon);
+
+// Menu and keyboard (atelier_menu.cpp).
+HMENU CreateAtelierMenu(Atelier* atelier);
+HACCEL CreateAtelierAccelerators();
+void UpdateMenuStates(Atelier* atelier);
+
+// Question list (question_list.cpp).
+void CreateQuestionList(Atelier* atelier);
+void LayOutQuestionList(Atelier* atelier, const RECT& area);
+void FillQuestionList(Atelier* atelier);     // rows and thumbnails
+void RefreshQuestionRows(Atelier* atelier);  // texts and remarks of every row
+void RefreshThumbnails(Atelier* atelier);
+void SelectListRow(Atelier* atelier, int question);
+LRESULT OnQuestionListNotify(Atelier* atelier, NMHDR* header);
+void OnListDragMove(Atelier* atelier, POINT client);
+void OnListDragEnd(Atelier* atelier, POINT client, bool drop);
+void AddPictureQuestions(Atelier* atelier, const std::vector<std::filesystem::path>& pictures);
+void RemoveCurrentQuestion(Atelier* atelier);
+void MoveCurrentQuestion(Atelier* atelier, int step);
+
+// Pages.
+HWND CreateStartPage(Atelier* atelier);
+void FillStartPage(Atelier* atelier);
+HWND CreateQuestionPage(Atelier* atelier);
+void FillQuestionPage(Atelier* atelier);  // the current question
+void ShowQuestionIssues(Atelier* atelier);
+void RefreshPreview(Atelier* atelier);
+void ChangeQuestionPicture(Atelier* atelier);
+void FocusAnswerTrial(Atelier* atelier);
+HWND CreateQuizPage(Atelier* atelier);
+void FillQuizPage(Atelier* atelier);
+void ShowQuizIssues(Atelier* atelier);
+void ChooseQuizColour(Atelier* atelier);
+HWND CreateCodesPage(Atelier* atelier);
+void FillCodesPage(Atelier* atelier);
+void ShowCodesIssues(Atelier* atelier);
+bool CodeBoxHasFocus(Atelier* atelier);
+void NextCode(Atelier* atelier);
+
+// Try an answer (answer_trial.cpp), on the question page.
+void CreateAnswerTrial(Atelier* atelier, HWND page);
+void LayOutAnswerTrial(Atelier* atelier, HWND page, int left, int top, int width);
+int AnswerTrialHeight(Atelier* atelier, HWND page);
+void JudgeTrialAnswers(Atelier* atelier, HWND page);
+
+// File actions (file_actions.cpp). Each returns false when it did not
+// happen (cancelled or failed; the author has been told why).
+bool NewQuizFromFolder(Atelier* atelier, const std::filesystem::path& folder);
+bool NewQuizFromPictures(Atelier* atelier, const std::vector<std::filesystem::path>& pictures);
+bool OpenQuizPath(Atelier* atelier, const std::filesystem::path& path);
+bool SaveQuiz(Atelier* atelier, bool choosePlace);
+bool BuildQuiz(Atelier* atelier);
+bool TestQuiz(Atelier* atelier);
+// Asks about unsaved changes; false when the author chose to stay.
+bool ConfirmCloseQuiz(Atelier* atelier);
+void RemoveTestFolders(Atelier* atelier);
+// Names the files left out of a quiz, and why.
+void TellSkipped(Atelier* atelier, const std::vector<SkippedFile>& skipped);
+// Rewrites the expected answers as a keyboard types them.
+void CorrectTypedAnswers(Atelier* atelier);
+void ToggleReducedPictures(Atelier* atelier);
+
+// Recent quizzes (recent_files.cpp).
+void LoadRecentQuizzes(Atelier* atelier);
+void RememberRecentQuiz(Atelier* atelier, const std::filesystem::path& path);
+void ForgetRecentQuiz(Atelier* atelier, const std::filesystem::path& path);
+void FillRecentMenu(Atelier* atelier);
+
+// The picture file of a question; empty when it has none.
+std::filesystem::path QuestionPicture(const Atelier* atelier, int question);
+COLORREF QuizColour(const Atelier* atelier);
+
+// Checks shown beside the fields (checks_display.cpp).
+void RecheckQuiz(Atelier* atelier);
+// "1 erreur, 2 avertissements" about a question; empty when none.
+std::wstring QuestionRemarkSummary(const Atelier* atelier, int question);
+enum class MarkLevel { kNone, kWarning, kError };
+struct FieldMark {
+  int markId;  // the control that shows the mark
+  FieldRef field;
+};
+// The worst issue on each of the fields, and their messages, one per line
+// with the field's name, in the remarks box.
+void ShowFieldMarks(Atelier* atelier, HWND page, const FieldMark* marks, std::size_t count);
+MarkLevel WorstLevel(const std::vector<const SourceIssue*>& issues);
+std::vector<const SourceIssue*> IssuesWhere(const Atelier* atelier, bool (*matches)(const IssuePlace&, int), int which);
+void SetMark(HWND mark, MarkLevel level);
+void SetRemarks(HWND box, const std::vector<const SourceIssue*>& issues);
+// The mark's colour, for the page's WM_CTLCOLORSTATIC; false for other statics.
+bool ColourMark(HWND control, HDC dc);
+
+}  // namespace vidod

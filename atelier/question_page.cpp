@@ -1,0 +1,254 @@
+// The question page: the picture as the single-question view shows it, the
+// expected answers and the reveal text of the selected question, its marks
+// and remarks, and the box to try an answer.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "atelier/atelier_ids.h"
+#include "atelier/atelier_window.h"
+#include "atelier/controls.h"
+#include "atelier/pages.h"
+#include "atelier/text_convert.h"
+
+namespace vidod {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sizes at 96 dots per inch.
+constexpr int kButtonWidth = 150;
+constexpr int kMaximumPreviewWidth = 640;
+constexpr int kMinimumPreviewWidth = 160;
+constexpr int kRemarkLines = 4;
+
+struct QuestionPage {
+  Atelier* atelier;
+  HBITMAP view = nullptr;  // the question as the single-question view shows it
+};
+
+constexpr FieldRow kFieldRows[] = {
+    {IDC_ANSWER_LABEL, IDC_ANSWER, IDC_ANSWER_MARK, QuizField::kAnswer, L"&R\u00e9ponse attendue :"},
+    {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"S&econde r\u00e9ponse :"},
+    {IDC_REVEAL_LABEL, IDC_REVEAL, IDC_REVEAL_MARK, QuizField::kReveal, L"R\u00e9&v\u00e9lation :"},
+};
+
+QuestionPage* PageOf(HWND page) { return static_cast<QuestionPage*>(PageRecord(page)); }
+HWND Page(const Atelier* atelier) { return atelier->pages[kQuestionPage]; }
+
+bool ShowsSecondAnswer(const Atelier* atelier) {
+  const int question = atelier->current;
+  return atelier->edited.quiz.answersPerQuestion == 2 ||
+         (question >= 0 && !ShownFieldText(atelier->edited, FieldRef{QuizField::kAnswer2, question}).empty());
+}
+
+bool RevealUsable(const Atelier* atelier) {
+  const int question = atelier->current;
+  return QuizTypeHasReveals(atelier->edited.quiz.quizType) ||
+         (question >= 0 && !ShownFieldText(atelier->edited, FieldRef{QuizField::kReveal, question}).empty());
+}
+
+void CreateControls(HWND page) {
+  AddControl(page, IDC_QUESTION_HEADING, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX);
+  AddControl(page, IDC_PREVIEW, WC_STATICW, L"Image de la question, telle que le lecteur la montre", SS_OWNERDRAW);
+  AddButton(page, IDC_CHANGE_PICTURE, L"&Changer l'image\u2026");
+  AddControl(page, IDC_PICTURE_NAME, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
+  AddMark(page, IDC_PICTURE_MARK);
+  for (const FieldRow& row : kFieldRows) AddFieldRow(page, row);
+  AddLabel(page, IDC_QUESTION_REMARKS_LABEL, L"Re&marques sur cette question :");
+  AddRemarksBox(page, IDC_QUESTION_REMARKS);
+}
+
+void LayOut(HWND page, int width, int height) {
+  Atelier* atelier = AtelierOf(page);
+  if (!atelier) return;
+  const PageMetrics m = MeasurePage(atelier, page);
+  const int inner = width - 2 * m.margin;
+  const bool second = ShowsSecondAnswer(atelier);
+  const int fieldRows = second ? 3 : 2;
+  const int remarksHeight = kRemarkLines * m.line + m.row - m.line;
+  const int below =
+      (1 + fieldRows) * (m.row + m.gap) + m.line + m.gap + remarksHeight + m.gap + AnswerTrialHeight(atelier, page);
+  const int headingHeight = LineHeight(page, atelier->headingFont) + m.gap;
+  const int roomForPreview = height - 2 * m.margin - headingHeight - below - m.gap;
+  const int previewWidth = std::max(Dip(atelier, kMinimumPreviewWidth),
+                                    std::min({inner, roomForPreview * 4 / 3, Dip(atelier, kMaximumPreviewWidth)}));
+  const int previewHeight = previewWidth * 3 / 4;
+
+  int y = m.margin;
+  Place(page, IDC_QUESTION_HEADING, m.margin, y, inner, headingHeight);
+  y += headingHeight;
+  Place(page, IDC_PREVIEW, m.margin, y, previewWidth, previewHeight);
+  y += previewHeight + m.gap;
+  const int buttonWidth = Dip(atelier, kButtonWidth);
+  Place(page, IDC_CHANGE_PICTURE, m.margin, y, buttonWidth, m.row);
+  Place(page, IDC_PICTURE_NAME, m.margin + buttonWidth + m.gap, y + m.textOffset,
+        inner - buttonWidth - m.mark - 2 * m.gap, m.line);
+  Place(page, IDC_PICTURE_MARK, width - m.margin - m.mark, y + m.textOffset, m.mark, m.line);
+  y += m.row + m.gap;
+  for (const FieldRow& row : kFieldRows)
+    if (row.field != QuizField::kAnswer2 || second)
+      y = PlaceFieldRow(page, m, y, width, row.labelId, row.editId, row.markId);
+  y = PlaceLabelledBox(page, m, y, width, IDC_QUESTION_REMARKS_LABEL, IDC_QUESTION_REMARKS, remarksHeight);
+  LayOutAnswerTrial(atelier, page, m.margin, y, inner);
+}
+
+void OnFieldChanged(Atelier* atelier, const FieldRow& row) {
+  if (atelier->filling || atelier->current < 0) return;
+  const std::wstring text = WindowTextOf(GetDlgItem(Page(atelier), row.editId));
+  if (!SetFieldText(&atelier->edited, FieldRef{row.field, atelier->current}, Utf8FromWide(text))) return;
+  QuizEdited(atelier, false);
+  if (row.field != QuizField::kReveal) JudgeTrialAnswers(atelier, Page(atelier));
+}
+
+void OnCommand(HWND page, int id, int code) {
+  Atelier* atelier = AtelierOf(page);
+  if (!atelier) return;
+  if (id == IDC_CHANGE_PICTURE && code == BN_CLICKED) {
+    ChangeQuestionPicture(atelier);
+    return;
+  }
+  if (code != EN_CHANGE) return;
+  for (const FieldRow& row : kFieldRows)
+    if (row.editId == id) OnFieldChanged(atelier, row);
+  if (id == IDC_TRY || id == IDC_TRY2) JudgeTrialAnswers(atelier, page);
+}
+
+// The view's picture stretched into the preview box, halftoned as the player
+// fits its pictures.
+void DrawPreview(HWND page, const DRAWITEMSTRUCT* draw) {
+  const QuestionPage* record = PageOf(page);
+  const RECT& box = draw->rcItem;
+  if (!record->view) {
+    FillRect(draw->hDC, &box, GetSysColorBrush(COLOR_BTNFACE));
+    return;
+  }
+  HDC source = CreateCompatibleDC(draw->hDC);
+  HGDIOBJ old = SelectObject(source, record->view);
+  SetStretchBltMode(draw->hDC, HALFTONE);
+  SetBrushOrgEx(draw->hDC, 0, 0, nullptr);
+  StretchBlt(draw->hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0, 0,
+             kPlayerPictureWidth, kPlayerPictureHeight, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+void OnDestroy(HWND page) {
+  QuestionPage* record = PageOf(page);
+  if (record->view) DeleteObject(record->view);
+  delete record;
+}
+
+const PageHandlers kHandlers = {CreateControls, LayOut, OnCommand, nullptr, DrawPreview, nullptr, OnDestroy};
+
+}  // namespace
+
+HWND CreateQuestionPage(Atelier* atelier) {
+  HWND page = CreatePage(atelier->tabs, &kHandlers, new QuestionPage{atelier});
+  CreateAnswerTrial(atelier, page);
+  return page;
+}
+
+void FillQuestionPage(Atelier* atelier) {
+  HWND page = Page(atelier);
+  const int question = atelier->current;
+  const int count = static_cast<int>(atelier->edited.quiz.questions.size());
+  atelier->filling = true;
+  SetWindowTextIfOther(GetDlgItem(page, IDC_QUESTION_HEADING),
+                       question < 0 ? L"Aucune question : ajoutez des images"
+                                    : L"Question " + std::to_wstring(question + 1) + L" sur " + std::to_wstring(count));
+  for (const FieldRow& row : kFieldRows) {
+    HWND edit = GetDlgItem(page, row.editId);
+    SetWindowTextIfOther(
+        edit, question < 0 ? L"" : WideFromUtf8(ShownFieldText(atelier->edited, FieldRef{row.field, question})));
+    EnableWindow(edit, question >= 0);
+  }
+  const bool second = ShowsSecondAnswer(atelier);
+  if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second) {
+    for (int id : {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK})
+      ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);
+    RelayOutPage(page);
+  }
+  EnableWindow(GetDlgItem(page, IDC_REVEAL), question >= 0 && RevealUsable(atelier));
+  EnableWindow(GetDlgItem(page, IDC_CHANGE_PICTURE), question >= 0);
+  const std::string image = question < 0 ? std::string() : atelier->edited.quiz.questions[question].image;
+  SetWindowTextIfOther(GetDlgItem(page, IDC_PICTURE_NAME),
+                       image.empty() ? (question < 0 ? L"" : L"(pas d'image)") : WideFromUtf8(image));
+  atelier->filling = false;
+  RefreshPreview(atelier);
+  JudgeTrialAnswers(atelier, page);
+}
+
+void ShowQuestionIssues(Atelier* atelier) {
+  HWND page = Page(atelier);
+  const int question = atelier->current;
+  const FieldMark marks[] = {{IDC_ANSWER_MARK, FieldRef{QuizField::kAnswer, question}},
+                             {IDC_ANSWER2_MARK, FieldRef{QuizField::kAnswer2, question}},
+                             {IDC_REVEAL_MARK, FieldRef{QuizField::kReveal, question}}};
+  ShowFieldMarks(atelier, page, marks, std::size(marks));
+  SetMark(GetDlgItem(page, IDC_PICTURE_MARK),
+          WorstLevel(IssuesWhere(
+              atelier, [](const IssuePlace& place, int which) { return place.onPicture && place.question == which; },
+              question)));
+  SetRemarks(
+      GetDlgItem(page, IDC_QUESTION_REMARKS),
+      IssuesWhere(
+          atelier, [](const IssuePlace& place, int which) { return which >= 0 && place.question == which; }, question));
+}
+
+void RefreshPreview(Atelier* atelier) {
+  HWND page = Page(atelier);
+  QuestionPage* record = PageOf(page);
+  if (record->view) DeleteObject(record->view);
+  record->view = nullptr;
+  if (atelier->open && atelier->current >= 0) {
+    const fs::path file = QuestionPicture(atelier, atelier->current);
+    HBITMAP fitted = file.empty()
+                         ? nullptr
+                         : FittedPicture(&atelier->viewPictures, file, SIZE{kPlayerPictureWidth, kPlayerPictureHeight});
+    record->view = ComposeOnColour(fitted, QuizColour(atelier), kPlayerPictureWidth, kPlayerPictureHeight);
+  }
+  InvalidateRect(GetDlgItem(page, IDC_PREVIEW), nullptr, FALSE);
+}
+
+void ChangeQuestionPicture(Atelier* atelier) {
+  const int question = atelier->current;
+  if (!atelier->open || question < 0) return;
+  std::vector<fs::path> files;
+  const fs::path current = QuestionPicture(atelier, question);
+  const fs::path start = current.empty() ? atelier->edited.sourceFile.parent_path() : current.parent_path();
+  if (!atelier->prompts->choosePictures(atelier->window, start, &files) || files.empty()) return;
+  atelier->edited.quiz.questions[question].image =
+      PictureKeyFor(fs::absolute(files.front()).lexically_normal(), atelier->edited.sourceFile);
+  atelier->edited.modified = true;
+  QuizEdited(atelier, true);
+  FillQuestionPage(atelier);
+}
+
+void CorrectTypedAnswers(Atelier* atelier) {
+  if (!atelier->open) return;
+  const std::size_t corrected = CorrectAnswers(&atelier->edited.quiz);
+  if (corrected == 0) {
+    TellAuthor(atelier, L"Toutes les r\u00e9ponses attendues se tapent d\u00e9j\u00e0 au clavier.", MB_ICONINFORMATION);
+    return;
+  }
+  atelier->edited.modified = true;
+  FillQuestionPage(atelier);
+  QuizEdited(atelier, false);
+  TellAuthor(atelier,
+             std::to_wstring(corrected) +
+                 (corrected > 1 ? L" r\u00e9ponses attendues r\u00e9\u00e9crites"
+                                : L" r\u00e9ponse attendue r\u00e9\u00e9crite") +
+                 L" comme un clavier les tape.",
+             MB_ICONINFORMATION);
+}
+
+void FocusAnswerTrial(Atelier* atelier) {
+  if (!atelier->open || atelier->current < 0) return;
+  ShowPage(atelier, kQuestionPage);
+  SetFocus(GetDlgItem(Page(atelier), IDC_TRY));
+}
+
+}  // namespace vidod

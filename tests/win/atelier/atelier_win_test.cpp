@@ -1,0 +1,877 @@
+// Vidod Atelier's real windows driven with messages: a quiz started from a
+// folder of six pictures, answers typed into the edit controls, the checks
+// beside the fields, the verdicts of a tried answer, a build read back
+// through the player's loader, the built quiz opened back into its source,
+// and the question asked at close. The dialogs that need a person are
+// answered by the test's prompts, message boxes by a catcher.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "atelier/atelier_app.h"
+#include "atelier/atelier_ids.h"
+#include "maker/cp1252.h"
+#include "maker/pe_resources.h"
+#include "maker/quiz_blobs.h"
+#include "maker/quiz_resources.h"
+#include "maker/quiz_toml.h"
+#include "message_box_catcher.h"
+#include "player_fixture.h"
+#include "quiz/player_document.h"
+#include "tool_run.h"
+
+namespace vidod::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Vidod\\AtelierTests";
+constexpr char kPlayerClass[] = "WindowsApp";
+const wchar_t* const kRivers[] = {L"Ain", L"Garonne", L"Loire", L"Meuse", L"Rh\u00f4ne", L"Seine"};
+constexpr int kQuestionCount = 6;
+constexpr int kAnswerColumn = 1;
+constexpr int kRemarksColumn = 2;
+
+// What the author answers to the Atelier's dialogs.
+struct PromptAnswers {
+  fs::path folder;
+  fs::path fileToOpen;
+  std::vector<fs::path> pictures;
+  fs::path source;
+  fs::path executable;
+  fs::path proposedExecutable;  // what the Atelier proposed
+  COLORREF colour = 0;
+};
+PromptAnswers g_answers;
+
+bool Give(const fs::path& answer, fs::path* chosen) {
+  *chosen = answer;
+  return !answer.empty();
+}
+bool AnswerFolder(HWND, const std::wstring&, const fs::path&, fs::path* folder) {
+  return Give(g_answers.folder, folder);
+}
+bool AnswerFileToOpen(HWND, fs::path* file) { return Give(g_answers.fileToOpen, file); }
+bool AnswerPictures(HWND, const fs::path&, std::vector<fs::path>* files) {
+  *files = g_answers.pictures;
+  return !files->empty();
+}
+bool AnswerSource(HWND, const fs::path&, fs::path* file) { return Give(g_answers.source, file); }
+bool AnswerExecutable(HWND, const fs::path& proposed, fs::path* file) {
+  g_answers.proposedExecutable = proposed;
+  return Give(g_answers.executable, file);
+}
+bool AnswerColour(HWND, COLORREF* colour) {
+  *colour = g_answers.colour;
+  return true;
+}
+const AtelierPrompts kPrompts = {AnswerFolder, AnswerFileToOpen, AnswerPictures,
+                                 AnswerSource, AnswerExecutable, AnswerColour};
+
+struct Found {
+  int id;
+  HWND window;
+};
+BOOL CALLBACK FindById(HWND child, LPARAM lParam) {
+  Found* found = reinterpret_cast<Found*>(lParam);
+  if (GetDlgCtrlID(child) != found->id) return TRUE;
+  found->window = child;
+  return FALSE;
+}
+
+std::vector<uint8_t> FileBytes(const fs::path& file) {
+  const std::string bytes = ReadFileBytes(file.string());
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+QuizSource ReadSource(const fs::path& file) {
+  QuizSource quiz;
+  std::vector<SourceIssue> issues;
+  ReadQuizSourceFile(file, &quiz, &issues);
+  for (const SourceIssue& issue : issues)
+    if (!issue.warning) ADD_FAILURE() << FormatIssue(file.u8string(), issue);
+  return quiz;
+}
+
+std::vector<ResourceEntry> QuizResourcesOf(const fs::path& executable) {
+  const std::vector<uint8_t> bytes = FileBytes(executable);
+  std::vector<ResourceEntry> entries, quiz;
+  std::string error;
+  EXPECT_TRUE(ReadPeResources(bytes.data(), bytes.size(), &entries, &error)) << error;
+  for (const ResourceEntry& entry : entries)
+    if (IsQuizResource(entry)) quiz.push_back(entry);
+  return quiz;
+}
+
+MSG KeyMessage(HWND window, UINT message, WPARAM key, LPARAM flags) {
+  MSG result = {};
+  result.hwnd = window;
+  result.message = message;
+  result.wParam = key;
+  result.lParam = flags;
+  return result;
+}
+
+// The window as the display shows it, kept with the other test artefacts
+// for a look by eye.
+void KeepScreenshot(HWND window, const char* name) {
+  RECT outer, shown;
+  GetWindowRect(window, &outer);
+  // Only what is on the display can be read back.
+  const RECT display = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  IntersectRect(&shown, &outer, &display);
+  outer = shown;
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, outer.left, outer.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
+  GetDIBits(memory, bitmap, 0, height, &pixels[0], reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  const fs::path folder = fs::u8path(HostPath(VIDOD_ARTEFACT_DIR));
+  fs::create_directories(folder);
+  WriteFileBytes((folder / name).string(), std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+                                               std::string(reinterpret_cast<const char*>(&header), sizeof header) +
+                                               pixels);
+}
+
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+
+class AtelierTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_answers = PromptAnswers();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    scratch_ = fs::path(scratchFolder_.path());
+    folder_ = scratch_ / L"fleuves";
+    fs::create_directories(folder_);
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::u8path(HostPath(VIDOD_ATELIER_PICTURES))))
+      fs::copy_file(entry.path(), folder_ / entry.path().filename());
+    OpenWindow();
+  }
+
+  void TearDown() override {
+    if (IsWindow(window_)) DestroyWindow(window_);
+    Pump();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+  }
+
+  void OpenWindow() {
+    AtelierSetup setup;
+    setup.player = fs::u8path(BuildTreePath("app\\vidod.exe"));
+    setup.settingsKey = kSettingsKey;
+    setup.prompts = &kPrompts;
+    window_ = CreateAtelierWindow(GetModuleHandleW(nullptr), setup, SW_SHOWNORMAL);
+    ASSERT_NE(window_, nullptr);
+    Pump();
+  }
+
+  // Every waiting message, through the Atelier's keyboard handling as its
+  // own loop does it.
+  void Pump() {
+    MSG message;
+    for (int round = 0; round < 3; ++round) {
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) continue;
+        if (IsWindow(window_) && TranslateAtelierMessage(window_, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+  }
+
+  void Command(int id) {
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Pump();
+  }
+
+  HWND Control(int id) {
+    Found found = {id, nullptr};
+    EnumChildWindows(window_, FindById, reinterpret_cast<LPARAM>(&found));
+    EXPECT_NE(found.window, nullptr) << "no control " << id;
+    return found.window;
+  }
+
+  std::wstring Text(int id) {
+    wchar_t text[2048] = L"";
+    GetWindowTextW(Control(id), text, 2048);
+    return text;
+  }
+
+  // As typed: the text set, then the box's change notification to its parent.
+  void Type(int id, const std::wstring& text) {
+    HWND box = Control(id);
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(box));
+    Pump();
+  }
+
+  void Select(int row) {
+    ListView_SetItemState(Control(IDC_QUESTION_LIST), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    Pump();
+  }
+
+  int Rows(int listId = IDC_QUESTION_LIST) { return ListView_GetItemCount(Control(listId)); }
+
+  std::wstring Cell(int row, int column, int listId = IDC_QUESTION_LIST) {
+    wchar_t text[512] = L"";
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 512;
+    SendMessageW(Control(listId), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+
+  std::vector<std::wstring> Answers() {
+    std::vector<std::wstring> answers;
+    for (int row = 0; row < Rows(); ++row) answers.push_back(Cell(row, kAnswerColumn));
+    return answers;
+  }
+
+  // The folder of six pictures; its text file is named as left aside.
+  void StartFromFolder() {
+    g_answers.folder = folder_;
+    MessageBoxCatcher catcher;
+    Command(IDM_NEW_FROM_FOLDER);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "lisez-moi.txt")) << catcher.boxes()[0].text;
+    ASSERT_EQ(Rows(), kQuestionCount);
+  }
+
+  // Answers and texts of the quiz the build tests use.
+  void FillQuiz() {
+    Select(0);
+    Type(IDC_ANSWER, L"L'Ain");
+    Command(IDM_SHOW_QUIZ);
+    Type(IDC_TITLE, L"Fleuves de France");
+    Type(IDC_AUTHOR, L"Mme Dupr\u00e9");
+    Command(IDM_SHOW_CODES);
+    Type(IDC_CODE, L"EAU-1");
+    Command(IDM_SHOW_QUESTION);
+  }
+
+  fs::path Build(const wchar_t* name) {
+    g_answers.executable = scratch_ / name;
+    MessageBoxCatcher catcher;
+    Command(IDM_BUILD);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+    for (const CaughtMessageBox& box : catcher.boxes()) EXPECT_TRUE(Contains(box.text, "construit")) << box.text;
+    return g_answers.executable;
+  }
+
+  ScratchFolder scratchFolder_;
+  fs::path scratch_;
+  fs::path folder_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(AtelierTest, ANewQuizFromAFolderHasOneQuestionPerPictureInNameOrder) {
+  StartFromFolder();
+  EXPECT_EQ(Answers(), std::vector<std::wstring>(std::begin(kRivers), std::end(kRivers)));
+  EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(Control(IDC_QUESTION_LIST), LVSIL_SMALL)), kQuestionCount);
+  EXPECT_EQ(Text(IDC_TITLE), L"fleuves");
+  EXPECT_EQ(Text(IDC_QUESTION_HEADING), L"Question 1 sur 6");
+  EXPECT_EQ(Text(IDC_ANSWER), L"Ain");
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"Ain.jpg");
+  // The checks run at once: three letters give no hint in the list view.
+  EXPECT_EQ(Cell(0, kRemarksColumn), L"1 avertissement");
+  EXPECT_EQ(Cell(1, kRemarksColumn), L"");
+  wchar_t caption[256] = L"";
+  GetWindowTextW(window_, caption, 256);
+  EXPECT_EQ(std::wstring(caption).rfind(L"*fleuves", 0), 0u) << caption;
+
+  // The preview shows the picture as the single-question view does: fitted
+  // into 640 x 480, the quiz colour around a picture of another shape.
+  Select(5);
+  HWND preview = Control(IDC_PREVIEW);
+  RECT box;
+  GetClientRect(preview, &box);
+  HDC dc = GetDC(preview);
+  const COLORREF above = GetPixel(dc, box.right / 2, box.bottom / 10);
+  const COLORREF band = GetPixel(dc, box.right / 2, box.bottom / 2);
+  ReleaseDC(preview, dc);
+  EXPECT_EQ(above, RGB(kDefaultRed, kDefaultGreen, kDefaultBlue));
+  EXPECT_GT(GetRValue(band) + GetGValue(band) + GetBValue(band), 3 * 230) << std::hex << band;
+  Type(IDC_TRY, L"Siene");
+  KeepScreenshot(window_, "atelier-main.bmp");
+}
+
+TEST_F(AtelierTest, TextsTypedIntoTheFormsAreSavedInTheSource) {
+  StartFromFolder();
+  Select(4);
+  EXPECT_EQ(Text(IDC_ANSWER), L"Rh\u00f4ne");
+  Type(IDC_ANSWER, L"le Rh\u00f4ne");
+  EXPECT_EQ(Cell(4, kAnswerColumn), L"le Rh\u00f4ne");
+  FillQuiz();
+  // Enter in the code box goes on to the next score.
+  Command(IDM_SHOW_CODES);
+  SetFocus(Control(IDC_CODE));
+  Command(IDOK);
+  EXPECT_EQ(Text(IDC_CODE_LABEL), L"Code du score 2 :");
+  Type(IDC_CODE, L"EAU-2");
+  EXPECT_EQ(Cell(1, 1, IDC_CODE_LIST), L"EAU-2");
+
+  Command(IDM_SAVE);
+  const QuizSource saved = ReadSource(folder_ / "quiz.toml");
+  EXPECT_EQ(saved.title, "Fleuves de France");
+  EXPECT_EQ(saved.author, "Mme Dupr\xE9");
+  ASSERT_EQ(saved.questions.size(), 6u);
+  EXPECT_EQ(saved.questions[0].answer, "L'Ain");
+  EXPECT_EQ(saved.questions[4].answer, "le Rh\xF4ne");
+  EXPECT_EQ(saved.questions[4].image, u8"Rh\u00f4ne.png");
+  ASSERT_EQ(saved.codes.size(), 2u);
+  EXPECT_EQ(saved.codes[1].text, "EAU-2");
+  wchar_t caption[256] = L"";
+  GetWindowTextW(window_, caption, 256);
+  EXPECT_EQ(caption[0], L'F') << caption;
+
+  // Saved elsewhere, the source names the same pictures from there.
+  g_answers.source = scratch_ / "copie" / "quiz.toml";
+  Command(IDM_SAVE_AS);
+  const QuizSource copy = ReadSource(g_answers.source);
+  ASSERT_EQ(copy.questions.size(), 6u);
+  EXPECT_EQ(copy.questions[0].image, "../fleuves/Ain.jpg");
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"../fleuves/Ain.jpg");
+
+  // Both are recent quizzes, the last saved first.
+  HMENU file = GetSubMenu(GetMenu(window_), 0);
+  HMENU recent = nullptr;
+  for (int i = 0; i < GetMenuItemCount(file) && !recent; ++i) recent = GetSubMenu(file, i);
+  const fs::path recentFiles[] = {g_answers.source, folder_ / "quiz.toml"};
+  for (int i = 0; i < 2; ++i) {
+    wchar_t entry[MAX_PATH + 8] = L"";
+    GetMenuStringW(recent, i, entry, MAX_PATH + 8, MF_BYPOSITION);
+    EXPECT_TRUE(Contains(entry, recentFiles[i].wstring())) << entry;
+  }
+}
+
+TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
+  StartFromFolder();
+  Select(2);
+  struct Case {
+    const wchar_t* typed;
+    const wchar_t* mark;    // beside the answer box
+    const wchar_t* remark;  // in the question's remarks; nullptr: none at all
+  };
+  const Case cases[] = {
+      // A blank the player never takes off the expected answer.
+      {L"Loire ", L"Attention", L"blanc"},
+      // The same answer as question 1 solves both.
+      {L"AIN", L"Attention", L"question 1"},
+      // A character the player's code page lacks.
+      {L"\u0141\u00f3d\u017a", L"Erreur", L"page de code 1252"},
+      // A no-break space that no key types.
+      {L"la\u00a0Loire", L"Attention", L"clavier"},
+      // Mended.
+      {L"Loire", L"", nullptr},
+  };
+  for (const Case& c : cases) {
+    Type(IDC_ANSWER, c.typed);
+    EXPECT_EQ(Text(IDC_ANSWER_MARK), c.mark) << c.typed;
+    if (c.remark)
+      EXPECT_TRUE(Contains(Text(IDC_QUESTION_REMARKS), c.remark)) << Text(IDC_QUESTION_REMARKS);
+    else
+      EXPECT_EQ(Text(IDC_QUESTION_REMARKS), L"");
+    EXPECT_EQ(Cell(2, kRemarksColumn).empty(), c.remark == nullptr) << Cell(2, kRemarksColumn);
+  }
+
+  // The answers are rewritten as a keyboard types them.
+  Type(IDC_ANSWER, L"la\u00a0Loire");
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_CORRECT_ANSWERS);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+  }
+  EXPECT_EQ(Text(IDC_ANSWER), L"la Loire");
+  EXPECT_EQ(Text(IDC_ANSWER_MARK), L"");
+
+  // A text the source could not keep is not saved, and says so.
+  Type(IDC_ANSWER, L"\u0141\u00f3d\u017a");
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_SAVE);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "corrigez")) << catcher.boxes()[0].text;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "quiz.toml"));
+  EXPECT_EQ(Text(IDC_ANSWER), L"\u0141\u00f3d\u017a");
+}
+
+TEST_F(AtelierTest, TryingAnAnswerGivesTheVerdictOfEachView) {
+  StartFromFolder();
+  struct Case {
+    int question;
+    const wchar_t* tried;
+    const wchar_t* single;  // the single-question view
+    const wchar_t* list;    // the list view
+  };
+  const Case cases[] = {
+      {2, L"  loire ", L"BRAVO", L"BRAVO"},
+      {2, L"Loir", L"Quasiment", L"Quasiment"},
+      {4, L"Rhone", L"Quasiment", L"Quasiment"},
+      {0, L"Ai", L"Quasiment", L"FAUX"},  // three letters or fewer: no hints in the list view
+      {1, L"Garonne, bien s\u00fbr", L"Trop long", L"Trop long"},
+      {1, L"   ", L"?", L"?"},  // blanks only: what the player calls empty
+      {1, L"", L"", L""},       // nothing tried, nothing judged
+  };
+  for (const Case& c : cases) {
+    Select(c.question);
+    Type(IDC_TRY, c.tried);
+    EXPECT_EQ(Text(IDC_SINGLE_VERDICT), c.single) << c.tried;
+    EXPECT_EQ(Text(IDC_LIST_VERDICT), c.list) << c.tried;
+  }
+  // The verdict follows the expected answer as it is typed.
+  Select(2);
+  Type(IDC_TRY, L"Loir");
+  Type(IDC_ANSWER, L"Loir");
+  EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"BRAVO");
+}
+
+// A second answer per question brings its boxes, its trial and its label
+// checks; going back to one asks before the second answers go.
+TEST_F(AtelierTest, TwoAnswersPerQuestion) {
+  StartFromFolder();
+  const auto chooseAnswerCount = [this](int index) {
+    Command(IDM_SHOW_QUIZ);
+    HWND combo = Control(IDC_ANSWER_COUNT);
+    SendMessageW(combo, CB_SETCURSEL, index, 0);
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(IDC_ANSWER_COUNT, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    Pump();
+    Command(IDM_SHOW_QUESTION);
+  };
+  EXPECT_FALSE(GetWindowLongPtrW(Control(IDC_ANSWER2), GWL_STYLE) & WS_VISIBLE);
+  chooseAnswerCount(1);
+  EXPECT_TRUE(IsWindowVisible(Control(IDC_ANSWER2)));
+  EXPECT_TRUE(IsWindowVisible(Control(IDC_TRY2)));
+  EXPECT_EQ(Text(IDC_LABEL1_MARK), L"Attention");  // an empty label leaves the player guessing
+  Select(2);
+  Type(IDC_ANSWER2, L"Atlantique");
+  EXPECT_EQ(Cell(2, kAnswerColumn), L"Loire  /  Atlantique");
+  Type(IDC_TRY, L"Loire");
+  Type(IDC_TRY2, L"Atlantiqe");
+  EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"BRAVO");
+  EXPECT_EQ(Text(IDC_LIST_VERDICT), L"BRAVO");
+  EXPECT_EQ(Text(IDC_LIST_VERDICT2), L"Quasiment");
+
+  for (int answer : {IDNO, IDYES}) {
+    MessageBoxCatcher catcher(answer);
+    chooseAnswerCount(0);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+  }
+  EXPECT_EQ(Cell(2, kAnswerColumn), L"Loire");
+  EXPECT_FALSE(IsWindowVisible(Control(IDC_ANSWER2)));
+  Command(IDM_SAVE);
+  EXPECT_EQ(ReadSource(folder_ / "quiz.toml").answersPerQuestion, 1);
+}
+
+TEST_F(AtelierTest, TheBuiltQuizLoadsInThePlayerWithTheTypedAnswers) {
+  StartFromFolder();
+  FillQuiz();
+  const fs::path executable = Build(L"fleuves.exe");
+  EXPECT_EQ(g_answers.proposedExecutable, folder_ / L"Fleuves de France.exe");
+  // The source was saved with it.
+  EXPECT_EQ(ReadSource(folder_ / "quiz.toml").title, "Fleuves de France");
+
+  HMODULE module = LoadLibraryExW(executable.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  PlayerDocument* document = CreatePlayerDocument();
+  ASSERT_NE(document, nullptr);
+  MessageBoxCatcher catcher;
+  QuizResourceLoader(document, module);
+  EXPECT_TRUE(catcher.boxes().empty());
+  const QuizDocument* quiz = document->quiz;
+  EXPECT_STREQ(quiz->title, "Fleuves de France");
+  EXPECT_STREQ(quiz->author, "Mme Dupr\xE9");
+  ASSERT_EQ(quiz->questionCount, kQuestionCount);
+  EXPECT_STREQ(QuestionAt(quiz, 0)->expectedAnswer1, "L'Ain");
+  EXPECT_STREQ(QuestionAt(quiz, 4)->expectedAnswer1, "Rh\xF4ne");
+  EXPECT_STREQ(quiz->rewardCodes[0], "EAU-1");
+  // JPEG as "IMG", PNG as raw data, where the player looks for them.
+  EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(401), L"IMG"), nullptr);
+  EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(402), MAKEINTRESOURCEW(10)), nullptr);
+  DestroyPlayerDocument(document);
+  FreeLibrary(module);
+}
+
+TEST_F(AtelierTest, TheBuiltQuizOpensBackIntoTheSameSource) {
+  StartFromFolder();
+  FillQuiz();
+  const fs::path executable = Build(L"fleuves.exe");
+  const fs::path unpacked = scratch_ / L"d\u00e9fait";
+  g_answers.fileToOpen = executable;
+  g_answers.folder = unpacked;
+  fs::create_directories(unpacked);
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_OPEN);
+    EXPECT_TRUE(catcher.boxes().empty()) << catcher.boxes()[0].text;
+  }
+  EXPECT_EQ(Text(IDC_TITLE), L"Fleuves de France");
+  EXPECT_EQ(Rows(), kQuestionCount);
+  EXPECT_EQ(Cell(0, kAnswerColumn), L"L'Ain");
+  const QuizSource original = ReadSource(folder_ / "quiz.toml");
+  const QuizSource reopened = ReadSource(unpacked / "quiz.toml");
+  EXPECT_EQ(WriteAnswersBlob(reopened), WriteAnswersBlob(original));
+  EXPECT_EQ(WriteCodesBlob(reopened), WriteCodesBlob(original));
+
+  // Opening it into the same folder again asks first; "Non" writes nothing.
+  const std::string before = ReadFileBytes((unpacked / "quiz.toml").string());
+  MessageBoxCatcher catcher(IDNO);
+  Command(IDM_OPEN);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(Contains(catcher.boxes()[0].text, "remplacer")) << catcher.boxes()[0].text;
+  EXPECT_EQ(ReadFileBytes((unpacked / "quiz.toml").string()), before);
+}
+
+// Pictures larger than the views go in reduced, in both.
+TEST_F(AtelierTest, ASourceSavedByTheAtelierBuildsIntoTheSameResourcesWithVidodMake) {
+  StartFromFolder();
+  FillQuiz();
+  Command(IDM_SHOW_QUIZ);
+  g_answers.colour = RGB(40, 90, 160);
+  Command(IDM_CHOOSE_COLOUR);
+  const fs::path large = folder_ / "Loire-grande.jpg";
+  fs::copy_file(fs::u8path(HostPath(VIDOD_ATELIER_LARGE_PICTURE)), large);
+  Select(2);
+  g_answers.pictures = {large};
+  Command(IDM_CHANGE_PICTURE);
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"Loire-grande.jpg");
+  const fs::path executable = Build(L"atelier.exe");
+  const ProgramRun run = RunProgram("\"" + BuildTreePath("maker\\vidod-make.exe") + "\" build quiz.toml -o " +
+                                        "..\\vidod-make.exe --lecteur \"" + BuildTreePath("app\\vidod.exe") + "\"",
+                                    folder_.string());
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  const std::vector<ResourceEntry> atelier = QuizResourcesOf(executable);
+  const std::vector<ResourceEntry> tool = QuizResourcesOf(scratch_ / "vidod-make.exe");
+  ASSERT_EQ(atelier.size(), tool.size());
+  ASSERT_EQ(atelier.size(), 2u + kQuestionCount);
+  for (std::size_t i = 0; i < atelier.size(); ++i) {
+    EXPECT_EQ(atelier[i].type, tool[i].type) << i;
+    EXPECT_EQ(atelier[i].name, tool[i].name) << i;
+    EXPECT_TRUE(atelier[i].data == tool[i].data) << DescribeResourceName(atelier[i].name);
+  }
+  const std::vector<uint8_t> original = FileBytes(large);
+  EXPECT_LT(atelier[2 + 2].data.size(), original.size() / 2);
+}
+
+TEST_F(AtelierTest, ClosingWithUnsavedChangesAsks) {
+  StartFromFolder();
+  struct Case {
+    int answer;
+    bool stays;
+    bool saved;
+  };
+  const Case cases[] = {{IDCANCEL, true, false}, {IDNO, false, false}, {IDYES, false, true}};
+  for (const Case& c : cases) {
+    if (!IsWindow(window_)) {
+      OpenWindow();
+      StartFromFolder();
+    }
+    MessageBoxCatcher catcher(c.answer);
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    Pump();
+    ASSERT_EQ(catcher.boxes().size(), 1u) << c.answer;
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "modifications non enregistr")) << catcher.boxes()[0].text;
+    EXPECT_EQ(IsWindow(window_) != FALSE, c.stays) << c.answer;
+    EXPECT_EQ(fs::exists(folder_ / "quiz.toml"), c.saved) << c.answer;
+  }
+}
+
+TEST_F(AtelierTest, QuestionsMoveAndGoWithTheKeyboardAndTheMouse) {
+  StartFromFolder();
+  HWND list = Control(IDC_QUESTION_LIST);
+  Select(0);
+  // Alt+Down, as the keyboard sends it.
+  BYTE state[256] = {};
+  state[VK_MENU] = 0x80;
+  SetKeyboardState(state);
+  MSG key = KeyMessage(list, WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+  EXPECT_TRUE(TranslateAtelierMessage(window_, &key));
+  state[VK_MENU] = 0;
+  SetKeyboardState(state);
+  Pump();
+  EXPECT_EQ(Answers()[0], L"Garonne");
+  EXPECT_EQ(Answers()[1], L"Ain");
+  EXPECT_EQ(Text(IDC_ANSWER), L"Ain");
+
+  // Seine dragged onto the first row.
+  NMLISTVIEW drag = {};
+  drag.hdr = {list, IDC_QUESTION_LIST, LVN_BEGINDRAG};
+  drag.iItem = 5;
+  SendMessageW(window_, WM_NOTIFY, IDC_QUESTION_LIST, reinterpret_cast<LPARAM>(&drag));
+  RECT first;
+  ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS);
+  POINT drop = {first.left + 10, (first.top + first.bottom) / 2};
+  MapWindowPoints(list, window_, &drop, 1);
+  SendMessageW(window_, WM_MOUSEMOVE, 0, MAKELPARAM(drop.x, drop.y));
+  SendMessageW(window_, WM_LBUTTONUP, 0, MAKELPARAM(drop.x, drop.y));
+  Pump();
+  EXPECT_EQ(Answers()[0], L"Seine");
+  EXPECT_EQ(Text(IDC_QUESTION_HEADING), L"Question 1 sur 6");
+
+  // Delete in the list asks, then removes.
+  for (int answer : {IDNO, IDYES}) {
+    MessageBoxCatcher catcher(answer);
+    SetFocus(list);
+    SendMessageW(list, WM_KEYDOWN, VK_DELETE, 1);
+    Pump();
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+  }
+  EXPECT_EQ(Rows(), kQuestionCount - 1);
+  EXPECT_EQ(Answers()[0], L"Garonne");
+}
+
+// Every shortcut that a menu entry shows reaches that entry's command.
+TEST_F(AtelierTest, EveryMenuShortcutGivesItsCommand) {
+  StartFromFolder();
+  Select(2);  // a question with others above and below: every entry is usable
+  static std::vector<int> received;
+  const auto recorder = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (message == WM_COMMAND) received.push_back(LOWORD(wParam));
+    return message == WM_COMMAND ? 0 : DefWindowProcW(window, message, wParam, lParam);
+  };
+  const auto original =
+      SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(static_cast<WNDPROC>(recorder)));
+  const struct {
+    const wchar_t* name;
+    WORD key;
+  } kKeys[] = {{L"Suppr", VK_DELETE},       {L"Haut", VK_UP},      {L"Bas", VK_DOWN}, {L"Tab", VK_TAB},
+               {L"Pg.Pr\u00e9c", VK_PRIOR}, {L"Pg.Suiv", VK_NEXT}, {L"F1", VK_F1},    {L"F5", VK_F5}};
+  int checked = 0;
+  HMENU bar = GetMenu(window_);
+  for (int top = 0; top < GetMenuItemCount(bar); ++top) {
+    HMENU popup = GetSubMenu(bar, top);
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+      wchar_t text[256] = L"";
+      GetMenuStringW(popup, i, text, 256, MF_BYPOSITION);
+      const std::wstring entry = text;
+      const std::size_t tab = entry.find(L'\t');
+      if (entry.empty() || GetSubMenu(popup, i)) continue;
+      EXPECT_NE(entry.find(L'&'), std::wstring::npos) << "no access key: " << text;
+      if (tab == std::wstring::npos || entry.substr(tab + 1) == L"Alt+F4") continue;
+      std::wstring shortcut = entry.substr(tab + 1);
+      BYTE state[256] = {};
+      bool alt = false;
+      for (std::size_t plus; (plus = shortcut.find(L'+')) != std::wstring::npos; shortcut.erase(0, plus + 1)) {
+        const std::wstring modifier = shortcut.substr(0, plus);
+        if (modifier == L"Ctrl")
+          state[VK_CONTROL] = 0x80;
+        else if (modifier == L"Maj")
+          state[VK_SHIFT] = 0x80;
+        else if (modifier == L"Alt")
+          alt = true, state[VK_MENU] = 0x80;
+        else
+          ADD_FAILURE() << "modifier " << text;
+      }
+      WORD key = shortcut.size() == 1 ? static_cast<WORD>(shortcut[0]) : 0;
+      for (const auto& named : kKeys)
+        if (shortcut == named.name) key = named.key;
+      ASSERT_NE(key, 0) << text;
+      SetKeyboardState(state);
+      MSG message =
+          KeyMessage(Control(IDC_QUESTION_LIST), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | (alt ? (1 << 29) : 0));
+      received.clear();
+      EXPECT_TRUE(TranslateAtelierMessage(window_, &message)) << text;
+      EXPECT_EQ(received, std::vector<int>{static_cast<int>(GetMenuItemID(popup, i))}) << text;
+      ++checked;
+    }
+  }
+  BYTE released[256] = {};
+  SetKeyboardState(released);
+  SetWindowLongPtrW(window_, GWLP_WNDPROC, original);
+  EXPECT_GE(checked, 20);
+
+  // A label's access key reaches the box it names; Tab leaves the remarks,
+  // which take no keys.
+  const struct {
+    int from;
+    UINT message;
+    WPARAM key;
+    int to;
+  } moves[] = {{IDC_QUESTION_LIST, WM_SYSCHAR, 'r', IDC_ANSWER}, {IDC_QUESTION_REMARKS, WM_KEYDOWN, VK_TAB, IDC_TRY}};
+  for (const auto& move : moves) {
+    SetFocus(Control(move.from));
+    MSG key = KeyMessage(Control(move.from), move.message, move.key, 1 | (move.message == WM_SYSCHAR ? 1 << 29 : 0));
+    EXPECT_TRUE(TranslateAtelierMessage(window_, &key));
+    EXPECT_EQ(GetFocus(), Control(move.to)) << move.to;
+  }
+}
+
+TEST_F(AtelierTest, DroppingAFolderStartsAQuizAndDroppingPicturesAddsQuestions) {
+  const auto dropFiles = [this](const std::vector<fs::path>& paths) {
+    std::wstring list;
+    for (const fs::path& path : paths) list += path.wstring() + L'\0';
+    list += L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    DROPFILES* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(drop);
+    SendMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    Pump();
+  };
+  {
+    MessageBoxCatcher catcher;
+    dropFiles({folder_});
+  }
+  ASSERT_EQ(Rows(), kQuestionCount);
+  Select(1);
+  const fs::path more = scratch_ / "plus";
+  fs::create_directories(more);
+  fs::copy_file(folder_ / "Loire.jpg", more / "Cher.jpg");
+  fs::copy_file(folder_ / "Meuse.png", more / "Allier.png");
+  dropFiles({more / "Cher.jpg", more / "Allier.png"});
+  // After the selected question, in name order, named from the source's folder.
+  EXPECT_EQ(Answers(), (std::vector<std::wstring>{L"Ain", L"Garonne", L"Allier", L"Cher", L"Loire", L"Meuse",
+                                                  L"Rh\u00f4ne", L"Seine"}));
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"../plus/Allier.png");
+}
+
+// Sources whose content the model could not keep whole are not opened:
+// saving them from the Atelier would lose what it did not read.
+TEST_F(AtelierTest, NothingOfASourceIsLostByOpeningAndSavingIt) {
+  const struct {
+    const char* source;
+    const char* told;  // in the message
+  } cases[] = {
+      // Not TOML.
+      {"titre = \"Fleuves\n", "TOML"},
+      // A key the model does not know.
+      {"titre = \"Fleuves\"\ncouleurs = [1, 2, 3]\n", "couleurs"},
+      // A value of the wrong type.
+      {"titre = 12\n", "titre"},
+      // A second answer on one question only.
+      {"[[question]]\nreponse = \"A\"\nreponse2 = \"B\"\n[[question]]\nreponse = \"C\"\n", "reponse2"},
+  };
+  const fs::path file = folder_ / "quiz.toml";
+  for (const auto& c : cases) {
+    WriteFileBytes(file.string(), c.source);
+    g_answers.fileToOpen = file;
+    MessageBoxCatcher catcher;
+    Command(IDM_OPEN);
+    ASSERT_EQ(catcher.boxes().size(), 1u) << c.source;
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, c.told)) << catcher.boxes()[0].text;
+    EXPECT_FALSE(IsWindowVisible(Control(IDC_TABS))) << c.source;
+  }
+  // A missing picture is kept, and marked; comments written by hand are
+  // not dropped without asking.
+  const std::string source = "# mes notes\n[[question]]\nreponse = \"Loire\"\nimage = \"absente.jpg\"\n";
+  WriteFileBytes(file.string(), source);
+  Command(IDM_OPEN);
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"absente.jpg");
+  EXPECT_EQ(Text(IDC_PICTURE_MARK), L"Erreur");
+  Type(IDC_ANSWER, L"La Loire");
+  MessageBoxCatcher catcher(IDNO);
+  Command(IDM_SAVE);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(Contains(catcher.boxes()[0].text, "commentaires")) << catcher.boxes()[0].text;
+  EXPECT_EQ(ReadFileBytes(file.string()), source);
+}
+
+TEST_F(AtelierTest, TheTestCommandStartsTheQuizOutsideTheSourceFolder) {
+  StartFromFolder();
+  Command(IDM_SHOW_QUIZ);
+  Type(IDC_TITLE, L"Essai de l'Atelier");
+  Command(IDM_TEST_QUIZ);
+  HWND player = nullptr;
+  for (int tick = 0; tick < 300 && !player; ++tick) {
+    player = FindWindowA(kPlayerClass, "Essai de l'Atelier");
+    if (!player) Sleep(100);
+  }
+  ASSERT_NE(player, nullptr);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(player, &processId);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  ASSERT_NE(process, nullptr);
+  wchar_t image[MAX_PATH] = L"";
+  DWORD length = MAX_PATH;
+  QueryFullProcessImageNameW(process, 0, image, &length);
+  const fs::path testFolder = fs::path(image).parent_path();
+  PostMessageA(player, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+  CloseHandle(process);
+  // The player's progress file went to the test's own folder, which goes
+  // with the Atelier.
+  EXPECT_TRUE(fs::exists(testFolder / L"Essai de l'Atelier.txt")) << testFolder;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder_))
+    EXPECT_NE(entry.path().extension(), L".exe") << entry.path();
+  DestroyWindow(window_);
+  EXPECT_FALSE(fs::exists(testFolder)) << testFolder;
+}
+
+TEST_F(AtelierTest, TheProgramOpensTheQuizNamedOnItsCommandLine) {
+  const fs::path source = folder_ / "quiz.toml";
+  WriteFileBytes(source.string(), "titre = \"Ligne de commande\"\n[[question]]\nreponse = \"Loire\"\n");
+  std::wstring line =
+      L"\"" + fs::u8path(BuildTreePath("atelier\\vidod-atelier.exe")).wstring() + L"\" \"" + source.wstring() + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, scratch_.c_str(), &startup, &process));
+  HWND window = nullptr;
+  for (int tick = 0; tick < 300 && !window; ++tick) {
+    window = FindWindowW(L"VidodAtelier", L"Ligne de commande \u2014 Vidod Atelier");
+    if (!window) Sleep(100);
+  }
+  EXPECT_NE(window, nullptr);
+  if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+TEST_F(AtelierTest, AChangeOfDpiScalesTheWindow) {
+  StartFromFolder();
+  const auto height = [this](int id) {
+    RECT rect;
+    GetWindowRect(Control(id), &rect);
+    return rect.bottom - rect.top;
+  };
+  const int before = height(IDC_ANSWER);
+  RECT outer;
+  GetWindowRect(window_, &outer);
+  RECT suggested = {outer.left, outer.top, outer.left + (outer.right - outer.left) * 3 / 2,
+                    outer.top + (outer.bottom - outer.top) * 3 / 2};
+  SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  Pump();
+  int width = 0, tall = 0;
+  ImageList_GetIconSize(ListView_GetImageList(Control(IDC_QUESTION_LIST), LVSIL_SMALL), &width, &tall);
+  EXPECT_EQ(width, 96);
+  EXPECT_EQ(tall, 72);
+  EXPECT_GE(height(IDC_ANSWER) * 10, before * 14);
+  KeepScreenshot(window_, "atelier-144dpi.bmp");
+}
+
+}  // namespace
+}  // namespace vidod::testing
