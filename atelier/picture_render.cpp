@@ -13,11 +13,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-HBITMAP DecodePng(const std::vector<uint8_t>& bytes) {
+HBITMAP DecodePng(const std::vector<uint8_t>& bytes, COLORREF background) {
   PngDecoderState state;
   PngDecoder::Reset(&state);
   HBITMAP bitmap = nullptr;
-  if (PngDecoder::OpenBytes(&state, bytes.data(), static_cast<uint32_t>(bytes.size())) && PngDecoder::Decode(&state))
+  const PngBackground colour = {GetRValue(background), GetGValue(background), GetBValue(background)};
+  if (PngDecoder::OpenBytes(&state, bytes.data(), static_cast<uint32_t>(bytes.size())) &&
+      PngDecoder::SetBackground(&state, colour) && PngDecoder::Decode(&state))
     bitmap = PngDecoder::CreateBitmap(&state, nullptr);
   PngDecoder::Release(&state);
   return bitmap;
@@ -31,13 +33,13 @@ SIZE BitmapSize(HBITMAP bitmap) {
 
 }  // namespace
 
-HBITMAP DecodePictureFile(const fs::path& file) {
+HBITMAP DecodePictureFile(const fs::path& file, COLORREF background) {
   std::vector<uint8_t> bytes;
   std::string error;
   if (!ReadFileBytes(file, &bytes, &error) || bytes.empty() || bytes.size() > UINT32_MAX) return nullptr;
   switch (DetectPictureFormat(bytes.data(), bytes.size())) {
     case PictureFormat::kPng:
-      return DecodePng(bytes);
+      return DecodePng(bytes, background);
     case PictureFormat::kJpeg:
     case PictureFormat::kGif:
     case PictureFormat::kBmp:
@@ -77,10 +79,11 @@ void ClearFittedPictures(FittedPictures* cache) {
   cache->entries.clear();
 }
 
-HBITMAP FittedPicture(FittedPictures* cache, const fs::path& file, SIZE box) {
-  if (cache->box.cx != box.cx || cache->box.cy != box.cy) {
+HBITMAP FittedPicture(FittedPictures* cache, const fs::path& file, SIZE box, COLORREF background) {
+  if (cache->box.cx != box.cx || cache->box.cy != box.cy || cache->background != background) {
     ClearFittedPictures(cache);
     cache->box = box;
+    cache->background = background;
   }
   std::error_code code;
   const fs::file_time_type written = fs::last_write_time(file, code);
@@ -90,7 +93,7 @@ HBITMAP FittedPicture(FittedPictures* cache, const fs::path& file, SIZE box) {
   if (found != cache->entries.end() && found->second.fitted) DeleteObject(found->second.fitted);
   FittedPictures::Entry entry;
   entry.written = written;
-  entry.fitted = FitBitmapToBox(DecodePictureFile(file), box.cx, box.cy);
+  entry.fitted = FitBitmapToBox(DecodePictureFile(file, background), box.cx, box.cy);
   cache->entries[file.wstring()] = entry;
   return entry.fitted;
 }

@@ -183,7 +183,7 @@ void RefreshThumbnails(Atelier* atelier) {
   HIMAGELIST images = ImageList_Create(box.cx, box.cy, ILC_COLOR32, QuestionCount(atelier), 8);
   for (int question = 0; question < QuestionCount(atelier); ++question) {
     const fs::path file = QuestionPicture(atelier, question);
-    HBITMAP fitted = file.empty() ? nullptr : FittedPicture(&atelier->thumbnailPictures, file, box);
+    HBITMAP fitted = file.empty() ? nullptr : FittedPicture(&atelier->thumbnailPictures, file, box, QuizColour(atelier));
     HBITMAP composed = ComposeOnColour(fitted, QuizColour(atelier), box.cx, box.cy);
     ImageList_Add(images, composed, nullptr);
     DeleteObject(composed);

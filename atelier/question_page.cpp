@@ -207,7 +207,8 @@ void RefreshPreview(Atelier* atelier) {
     const fs::path file = QuestionPicture(atelier, atelier->current);
     HBITMAP fitted = file.empty()
                          ? nullptr
-                         : FittedPicture(&atelier->viewPictures, file, SIZE{kPlayerPictureWidth, kPlayerPictureHeight});
+                         : FittedPicture(&atelier->viewPictures, file, SIZE{kPlayerPictureWidth, kPlayerPictureHeight},
+                                         QuizColour(atelier));
     record->view = ComposeOnColour(fitted, QuizColour(atelier), kPlayerPictureWidth, kPlayerPictureHeight);
   }
   InvalidateRect(GetDlgItem(page, IDC_PREVIEW), nullptr, FALSE);
