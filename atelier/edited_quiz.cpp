@@ -220,7 +220,7 @@ std::string QuizTypeWords(uint8_t quizType) {
 }
 
 std::vector<SourceIssue> CheckEditedQuiz(EditedQuiz* edited) {
-  std::vector<SourceIssue> issues = CheckQuiz(edited->quiz, edited->sourceFile, &edited->pictureChecks);
+  std::vector<SourceIssue> issues = CheckQuiz(edited->quiz, edited->sourceFile, &edited->pictureChecks, CheckAdvice::kAtelier);
   for (const auto& [field, text] : edited->pending)
     issues.push_back(CharacterIssue(field, Utf8ToCp1252(text).rejected));
   return issues;

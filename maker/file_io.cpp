@@ -96,7 +96,7 @@ bool RefuseInputAsOutput(const fs::path& output, const std::vector<CommandInput>
     std::error_code code;
     if (!fs::equivalent(output, input.path, code)) continue;
     *error = "« " + PathText(output) + " » est " + input.role +
-             " : vidod-make n'écrit jamais sur ce qu'il lit, choisissez un autre nom de sortie";
+             " : un fichier lu n'est jamais remplacé par ce qui en est fait, choisissez un autre nom de sortie";
     return false;
   }
   return true;

@@ -100,8 +100,8 @@ PictureInspection InspectPictureFile(const fs::path& file, PictureCheckCache* ca
 
 class SurpriseFinder {
  public:
-  SurpriseFinder(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache)
-      : quiz_(quiz), sourceFile_(sourceFile), cache_(cache) {}
+  SurpriseFinder(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache, CheckAdvice advice)
+      : quiz_(quiz), sourceFile_(sourceFile), cache_(cache), advice_(advice) {}
 
   std::vector<SourceIssue> Find() {
     CheckTitleWidth();
@@ -200,7 +200,10 @@ class SurpriseFinder {
       for (const std::string& problem : typing.problems) listed += (listed.empty() ? "" : " ; ") + problem;
       Warn(key, number,
            "la réponse attendue " + Quoted(answer) + " ne peut pas être tapée telle quelle au clavier : " + listed +
-               ". Écrivez " + Quoted(typing.typable) + " (vidod-make check --corriger le fait pour vous)");
+               ". Écrivez " + Quoted(typing.typable) +
+               (advice_ == CheckAdvice::kAtelier
+                    ? " (Question > Rendre les réponses tapables au clavier le fait pour vous)"
+                    : " (vidod-make check --corriger le fait pour vous)"));
     }
     CheckAccents(answer, key, number);
     if (answer.size() <= static_cast<std::size_t>(kShortAnswerLength))
@@ -254,9 +257,11 @@ class SurpriseFinder {
     if (quiz_.reducePictures && reducible) return;  // build stores it at the size shown
     const uint64_t pixels = uint64_t{inspection.width} * inspection.height;
     if (pixels <= kSlowPicturePixels) return;
-    std::string advice = reducible ? " ; ajoutez reduire_images = true à la source (ou --reduire à build) pour "
-                                     "qu'elle soit stockée réduite, l'original restant tel quel"
-                                   : " ; vidod-make ne réduit que les JPEG et les PNG : réduisez-la ou "
+    const std::string how = advice_ == CheckAdvice::kAtelier
+                                ? "cochez « Réduire les grandes images » dans l'onglet Quiz"
+                                : "ajoutez reduire_images = true à la source (ou --reduire à build)";
+    std::string advice = reducible ? " ; " + how + " pour qu'elle soit stockée réduite, l'original restant tel quel"
+                                   : " ; seuls les JPEG et les PNG sont réduits à la construction : réduisez-la ou "
                                      "enregistrez-la en JPEG";
     Warn("image", number,
          "« " + PathText(file) + " » fait " + std::to_string(inspection.width) + " × " +
@@ -271,14 +276,16 @@ class SurpriseFinder {
   const QuizSource& quiz_;
   const fs::path& sourceFile_;
   PictureCheckCache* cache_;
+  const CheckAdvice advice_;
   std::vector<SourceIssue> issues_;
 };
 
 }  // namespace
 
-std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache) {
+std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache,
+                                   CheckAdvice advice) {
   std::vector<SourceIssue> issues = ValidateQuizSource(quiz);
-  const std::vector<SourceIssue> surprises = SurpriseFinder(quiz, sourceFile, cache).Find();
+  const std::vector<SourceIssue> surprises = SurpriseFinder(quiz, sourceFile, cache, advice).Find();
   issues.insert(issues.end(), surprises.begin(), surprises.end());
   std::stable_sort(issues.begin(), issues.end(),
                    [](const SourceIssue& a, const SourceIssue& b) { return a.question < b.question; });

@@ -49,8 +49,11 @@ struct PictureCheckCache {
 // being built (ValidateQuizSource's, and pictures that are missing or that
 // the player cannot show) and every warning, in question order, each
 // located by question and key but without a line. cache may be nullptr.
+// The advice in a message names what the author has at hand: options and
+// keys on the command line, menu entries and boxes in the Atelier.
+enum class CheckAdvice { kCommandLine, kAtelier };
 std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const std::filesystem::path& sourceFile,
-                                   PictureCheckCache* cache);
+                                   PictureCheckCache* cache, CheckAdvice advice = CheckAdvice::kCommandLine);
 
 // A quiz source read and checked as check and build do: the reading
 // problems (syntax, keys, types) then CheckQuiz's, each on the line of its

@@ -122,6 +122,25 @@ TEST(QuizCheckTest, SizesUpToFourViewsAndAnswersOfFourCharactersPassQuietly) {
   EXPECT_TRUE(CheckQuiz(reduced, folder.path() / "quiz.toml", nullptr).empty());
 }
 
+// In the Atelier the advice names its menu entries and boxes, not options
+// that a teacher there cannot type.
+TEST(QuizCheckTest, AdviceInTheAtelierNamesNoCommandLine) {
+  ScratchFolder folder;
+  WriteFile(folder.path() / "immense.jpg", makertest::JpegOfSize(4000, 3000));
+  const QuizSource quiz = ParseOrFail(
+      "codes = [\"1\"]\n[[question]]\nreponse = \"l\u2019\u00eele\"\nimage = \"immense.jpg\"\n", folder.path());
+  for (CheckAdvice advice : {CheckAdvice::kCommandLine, CheckAdvice::kAtelier}) {
+    const std::vector<SourceIssue> issues = CheckQuiz(quiz, folder.path() / "quiz.toml", nullptr, advice);
+    std::string advised;
+    for (const SourceIssue& issue : issues)
+      if (issue.key == "image" || issue.message.find("clavier") != std::string::npos) advised += issue.message + "\n";
+    EXPECT_EQ(advised.find("Rendre les réponses tapables") != std::string::npos, advice == CheckAdvice::kAtelier)
+        << advised;
+    EXPECT_EQ(advised.find("onglet Quiz") != std::string::npos, advice == CheckAdvice::kAtelier) << advised;
+    EXPECT_EQ(advised.find("--") == std::string::npos, advice == CheckAdvice::kAtelier) << advised;
+  }
+}
+
 TEST(QuizCheckTest, APictureThePlayerWouldShowEmptyStopsTheBuild) {
   ScratchFolder folder;
   WriteFile(folder.path() / "coupe.jpg", makertest::kJpegBytes.substr(0, makertest::kJpegBytes.size() / 2));

@@ -249,7 +249,7 @@ TEST(QuizExecutableCliTest, NoCommandWritesOverWhatItReads) {
     const ToolRun run = RunTool(refusal.arguments, scratch.path());
     EXPECT_EQ(run.exitCode, 1) << refusal.arguments;
     EXPECT_NE(run.err.find(refusal.expected), std::string::npos) << refusal.arguments << ": " << run.err;
-    EXPECT_NE(run.err.find("n'écrit jamais sur ce qu'il lit"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("n'est jamais remplacé par ce qui en est fait"), std::string::npos) << run.err;
     EXPECT_EQ(ReadFile(kept), before) << refusal.arguments;
   }
 
