@@ -93,14 +93,33 @@ int SwitchSlotCount() {
   return count > kAnswerSlotCount ? kAnswerSlotCount : count;
 }
 
+// Turns a window's drawing off while many of its controls change, then back
+// on with one repaint. Only for a shown window: turning drawing back on shows
+// the window on some platforms.
+void SuspendRedraw(HWND window) { SendMessageA(window, WM_SETREDRAW, FALSE, 0); }
+
+void ResumeRedraw(HWND window) {
+  SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// Each box gets its slot and is judged, in order, as leaving it would judge
+// it. The focus leaves the single view's box first, which stores and judges
+// that box's answer before its slot is carried.
 void CarrySlotsToListBoxes() {
+  SetFocus(g_shell.mainWindow);
+  const bool headerShown = IsWindowVisible(g_shell.headerBar);
+  // The score and code change with each judgement; the hidden list view
+  // draws nothing until it is shown.
+  if (headerShown) SuspendRedraw(g_shell.headerBar);
   const int count = SwitchSlotCount();
   for (int i = 1; i <= count; ++i) {
-    HWND box = GetDlgItem(g_shell.listView, kFirstListBoxId - 1 + i);
-    // Moving the focus through the boxes makes each judge its answer as it loses it.
-    SetFocus(box);
-    SetWindowTextA(box, g_document->quiz->answerSlots[i - 1]);
+    const int id = kFirstListBoxId - 1 + i;
+    SetDlgItemTextA(g_shell.listView, id, g_document->quiz->answerSlots[i - 1]);
+    EvaluateListViewAnswer(g_document, g_shell.listView, id);
   }
+  if (headerShown) ResumeRedraw(g_shell.headerBar);
+  SaveChangedAnswers();
 }
 
 // The boxes, whole, into the slots, and the question shown judged again, so

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <vector>
 
 #include "answers/evaluation.h"
 #include "answers/verdict.h"
@@ -74,6 +75,13 @@ constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
 constexpr int kAnswerFontHeight = 15;
 constexpr int kAnswerFontWeight = 100;
 
+// A question's picture is decoded when its question first comes into sight:
+// until then its control, laid out from the picture's header, stands empty.
+struct QuestionPicture {
+  RECT reach;    // picture and first answer box, in content pixels
+  bool decoded;  // looked up once: a failure is not retried (nor told again)
+};
+
 struct ListView {
   HWND window;
   WNDPROC boxProc;  // the boxes' own procedure, the same for all of them
@@ -83,14 +91,17 @@ struct ListView {
   int wheelRemainder;  // wheel distance short of a whole notch
   HWND focusedBox;     // the box that last had the keyboard focus
   bool laidOut;
+  std::vector<QuestionPicture> pictures;  // question n at n - 1; empty without pictures
+  SIZE pictureBox;  // the box the layout was made for: the pictures are fitted to it
 };
 
 ListView g_view = {};
 
-// The pictures of one row, loaded when the row begins; each control takes its
-// bitmap, and those of questions past the last are deleted unshown.
+void DecodePicturesInSight(ListView* view);
+
+// The sizes of one row's pictures, read when the row begins; those of
+// questions past the last count for the row's height and are not shown.
 struct RowPictures {
-  HBITMAP bitmaps[kColumns];
   SIZE sizes[kColumns];
   int tallest;
 };
@@ -167,6 +178,7 @@ void ScrollTo(HWND window, int bar, const SCROLLINFO& info, int position) {
     MoveContents(window, 0, moved);
   else
     MoveContents(window, moved, 0);
+  DecodePicturesInSight(&g_view);
 }
 
 // A box that is not wholly in sight is brought into it: vertically with room
@@ -311,39 +323,62 @@ void CreateAnswerFont() {
   g_document->answerFont = CreateFontIndirectA(&font);
 }
 
-void ReleaseRowPictures(RowPictures* row) {
-  for (HBITMAP& bitmap : row->bitmaps) {
-    if (bitmap) DeleteObject(bitmap);
-    bitmap = nullptr;
-  }
-}
-
-// Questions n, n + 1 and n + 2, whether or not they exist; a picture that does
-// not load counts as W wide and 0 high.
-void LoadRowPictures(RowPictures* row, int firstQuestion, int boxWidth, int boxHeight) {
-  ReleaseRowPictures(row);
+// Questions n, n + 1 and n + 2, whether or not they exist, sized as their
+// fitted bitmaps will be; a picture whose header cannot be read counts as W
+// wide and 0 high, as one that does not load.
+void ReadRowPictureSizes(RowPictures* row, int firstQuestion, int boxWidth, int boxHeight) {
   row->tallest = 0;
   for (int column = 0; column < kColumns; ++column) {
-    HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource - 1 + firstQuestion + column,
-                                 kPictureType, boxWidth, boxHeight, ViewBackgroundColour(g_document));
-    BITMAP info = {};
-    if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
-      row->sizes[column] = SIZE{info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
-    } else {
-      row->sizes[column] = SIZE{boxWidth, 0};
+    SIZE& size = row->sizes[column];
+    if (!PictureSizeInBox(g_shell.quizModule, kFirstPictureResource - 1 + firstQuestion + column,
+                          kPictureType, boxWidth, boxHeight, &size)) {
+      size = SIZE{boxWidth, 0};
     }
-    row->bitmaps[column] = bitmap;
-    if (row->sizes[column].cy > row->tallest) row->tallest = row->sizes[column].cy;
+    if (size.cy > row->tallest) row->tallest = size.cy;
   }
 }
 
-HWND CreatePictureControl(ListView* view, Layout* layout, int question, int column, int left) {
-  if (column == 0) LoadRowPictures(&layout->row, question, layout->boxWidth, layout->boxHeight);
+void CreatePictureControl(ListView* view, Layout* layout, int question, int column, int left) {
+  if (column == 0) ReadRowPictureSizes(&layout->row, question, layout->boxWidth, layout->boxHeight);
   const SIZE size = layout->row.sizes[column];
   layout->pictureBlock = layout->row.tallest + kPictureGap;
-  return CreateControl(view->window, kFirstPictureControlId - 1 + question, "STATIC", nullptr,
-                       kPictureStyle, left + (layout->boxWidth - size.cx) / 2,
-                       layout->rowTop + (layout->row.tallest - size.cy) / 2, size.cx, size.cy);
+  const int x = left + (layout->boxWidth - size.cx) / 2;
+  const int y = layout->rowTop + (layout->row.tallest - size.cy) / 2;
+  CreateControl(view->window, kFirstPictureControlId - 1 + question, "STATIC", nullptr,
+                kPictureStyle, x, y, size.cx, size.cy);
+  view->pictures[question - 1].reach = RECT{x, y, x + size.cx, y + size.cy};
+}
+
+// The first answer box joins the picture's reach, so that a picture of no
+// height still comes into sight with its row.
+void ExtendPictureReach(ListView* view, int question, int left, int top, int width) {
+  RECT box = {left, top, left + width, top + kBoxHeight};
+  RECT& reach = view->pictures[question - 1].reach;
+  UnionRect(&reach, &reach, &box);
+}
+
+// Decodes the picture of every question in sight that has not been looked up
+// yet. Nothing is in sight while the view is hidden.
+void DecodePicturesInSight(ListView* view) {
+  if (!view->laidOut || view->pictures.empty() || !IsWindowVisible(view->window)) return;
+  RECT sight;
+  GetClientRect(view->window, &sight);
+  OffsetRect(&sight, GetScrollPos(view->window, SB_HORZ), GetScrollPos(view->window, SB_VERT));
+  const int count = static_cast<int>(view->pictures.size());
+  for (int n = 1; n <= count; ++n) {
+    QuestionPicture& picture = view->pictures[n - 1];
+    RECT common;
+    if (picture.decoded || !IntersectRect(&common, &picture.reach, &sight)) continue;
+    picture.decoded = true;
+    HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource - 1 + n, kPictureType,
+                                 view->pictureBox.cx, view->pictureBox.cy,
+                                 ViewBackgroundColour(g_document));
+    if (!bitmap) continue;
+    HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(
+        view->window, kFirstPictureControlId - 1 + n, STM_SETIMAGE, IMAGE_BITMAP,
+        reinterpret_cast<LPARAM>(bitmap)));
+    if (previous) DeleteObject(previous);
+  }
 }
 
 HWND CreateAnswerBox(ListView* view, int id, const char* answer, int x, int y, int width) {
@@ -396,12 +431,16 @@ void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* 
   place.question = question;
   place.left = column * pitch + (layout->perQuestion == 2 ? kPairAnswerLeft : kSingleAnswerLeft);
   place.boxWidth = place.labelWidth = layout->boxWidth - kNarrowing;
-  HWND picture = nullptr;
   if (layout->pictures) {
     place.boxWidth = place.labelWidth = layout->boxWidth;
-    picture = CreatePictureControl(view, layout, question, column, place.left);
+    CreatePictureControl(view, layout, question, column, place.left);
   }
   place.lineTop = layout->rowTop + layout->pictureBlock;
+  if (layout->pictures) {
+    const int boxWidth =
+        layout->perQuestion == 2 ? place.boxWidth - kPairBoxShortening : place.boxWidth;
+    ExtendPictureReach(view, question, place.left, place.lineTop, boxWidth);
+  }
 
   if (layout->perQuestion == 2 && column == 0) {
     for (int a = 0; a < 2; ++a)
@@ -416,11 +455,6 @@ void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* 
 
   CreateAnswers(view, layout, place, text);
 
-  if (picture) {
-    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(layout->row.bitmaps[column]));
-    layout->row.bitmaps[column] = nullptr;  // the control's now
-  }
   if (layout->reveals) CreateRevealLabel(view, layout, place);
 
   const int rowHeight = layout->reveals ? kRevealRowHeight : kRowHeight;
@@ -454,7 +488,7 @@ void SetUpScrollBars(ListView* view) {
 }
 
 void SetUpView(ListView* view, HWND window) {
-  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false};
+  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, {}, {}};
   ProgressText text;
   ReadProgressFile(&text);
   CreateAnswerFont();
@@ -467,8 +501,9 @@ void SetUpView(ListView* view, HWND window) {
   layout.pictures = quiz->pictureFlag == 1;
   layout.reveals = quiz->quizType > kRevealQuizType;
   layout.rowTop = kFirstRowTop;
+  view->pictureBox = SIZE{layout.boxWidth, layout.boxHeight};
+  if (layout.pictures) view->pictures.assign(quiz->questionCount, QuestionPicture{});
   for (int n = 1; n <= quiz->questionCount; ++n) LayOutQuestion(view, &layout, n, &text);
-  ReleaseRowPictures(&layout.row);
   view->contentWidth += layout.perQuestion == 2 ? kPairAnswerMargin : kSingleAnswerMargin;
 
   CloseProgressFile(&text);
@@ -555,6 +590,7 @@ void OnSize(ListView* view) {
   const int dx = oldX - GetScrollPos(view->window, SB_HORZ);
   const int dy = oldY - GetScrollPos(view->window, SB_VERT);
   if (dx || dy) MoveContents(view->window, dx, dy);
+  DecodePicturesInSight(view);
 }
 
 INT_PTR ColourStatic(HDC dc, HWND control) {
@@ -597,6 +633,12 @@ INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, 
       return TRUE;
     case WM_SIZE:
       OnSize(&g_view);
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      // Shown: the questions in sight get their pictures. Left to the
+      // platform as well, which sends the size and move messages.
+      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
+        DecodePicturesInSight(&g_view);
       return 0;
     case WM_CTLCOLORSTATIC:
       return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

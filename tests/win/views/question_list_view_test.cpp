@@ -631,6 +631,7 @@ TEST_F(QuestionListViewTest, TextsOnALightBackgroundAreBlackAndPicturesKeepThePl
 
 TEST_F(QuestionListViewTest, TheBitmapsOfThePicturesGoWithTheView) {
   StartPlayerOn("views_pictures");
+  ShowList();
   std::vector<HGDIOBJ> shown;
   for (int n = 1; n <= 4; ++n)
     shown.push_back(reinterpret_cast<HGDIOBJ>(
