@@ -2,6 +2,7 @@
 #include <windowsx.h>
 
 #include "answers/evaluation.h"
+#include "answers/list_view_controls.h"
 #include "app/player_shell.h"
 #include "quiz/player_document.h"
 #include "views/single_question_view.h"
@@ -115,7 +116,7 @@ void CarrySlotsToListBoxes() {
   const int count = SwitchSlotCount();
   for (int i = 1; i <= count; ++i) {
     const int id = kFirstListBoxId - 1 + i;
-    SetDlgItemTextA(g_shell.listView, id, g_document->quiz->answerSlots[i - 1]);
+    SetWindowTextA(ListControl(g_shell.listView, id), g_document->quiz->answerSlots[i - 1]);
     EvaluateListViewAnswer(g_document, g_shell.listView, id);
   }
   if (headerShown) ResumeRedraw(g_shell.headerBar);

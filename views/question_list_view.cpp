@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "answers/evaluation.h"
+#include "answers/list_view_controls.h"
 #include "answers/verdict.h"
 #include "app/player_shell.h"
 #include "common/text_buffer.h"
@@ -218,7 +219,7 @@ void MoveToNextBox(ListView* view, HWND box) {
   const int step = (GetKeyState(VK_SHIFT) & kKeyHeld) ? -1 : 1;
   int next = (id - kFirstListBoxId + step) % count;
   if (next < 0) next += count;
-  HWND target = GetDlgItem(view->window, kFirstListBoxId + next);
+  HWND target = ListControl(view->window, kFirstListBoxId + next);
   ScrollIntoSight(view, target);
   SetFocus(target);
 }
@@ -232,9 +233,10 @@ void CopyAnswerToUnsolved(HWND box) {
   const int count = AnswerBoxCount();
   for (int i = 0; i < count; ++i) {
     char verdict[kTextSize] = "";
-    GetDlgItemTextA(view, kFirstListBoxId + kListLabelOffset + i, verdict, sizeof verdict);
+    GetWindowTextA(ListControl(view, kFirstListBoxId + kListLabelOffset + i), verdict,
+                   sizeof verdict);
     if (std::strcmp(verdict, kVerdictRight) == 0) continue;
-    HWND target = GetDlgItem(view, kFirstListBoxId + i);
+    HWND target = ListControl(view, kFirstListBoxId + i);
     SetWindowTextA(target, answer);
     SetFocus(target);
   }
@@ -383,6 +385,7 @@ void DecodePicturesInSight(ListView* view) {
 
 HWND CreateAnswerBox(ListView* view, int id, const char* answer, int x, int y, int width) {
   HWND box = CreateControl(view->window, id, "Edit", answer, kAnswerBoxStyle, x, y, width, kBoxHeight);
+  RememberListControl(view->window, id, box);
   SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(g_document->answerFont), FALSE);
   // No more than a slot and the progress file keep.
   SendMessageA(box, EM_LIMITTEXT, kMaxTextLength, 0);
@@ -397,16 +400,20 @@ void CreateAnswers(ListView* view, const Layout* layout, const QuestionPlace& pl
     const int id = kFirstListBoxId + (place.question - 1) * layout->perQuestion + (a - 1);
     if (layout->perQuestion == 1) {
       HWND box = CreateAnswerBox(view, id, answer, place.left, place.lineTop, place.boxWidth);
-      CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty, kVerdictStyle,
-                    place.left, place.lineTop + kBoxStep, place.labelWidth, kBoxHeight);
+      RememberListControl(view->window, id + kListLabelOffset,
+                          CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
+                                        kVerdictStyle, place.left, place.lineTop + kBoxStep,
+                                        place.labelWidth, kBoxHeight));
       EvaluateListViewAnswer(g_document, view->window, id);
       ReplaceBoxProcedure(view, box);
     } else {
       const int y = place.lineTop + kBoxStep * (a - 1);
       HWND box = CreateAnswerBox(view, id, answer, place.left, y, place.boxWidth - kPairBoxShortening);
-      UseGuiFont(CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
-                               kVerdictStyle, place.left + place.boxWidth - kPairLabelWidth, y,
-                               kPairLabelWidth, kBoxHeight));
+      HWND label = CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
+                                 kVerdictStyle, place.left + place.boxWidth - kPairLabelWidth, y,
+                                 kPairLabelWidth, kBoxHeight);
+      RememberListControl(view->window, id + kListLabelOffset, label);
+      UseGuiFont(label);
       ReplaceBoxProcedure(view, box);
       EvaluateListViewAnswer(g_document, view->window, id);
     }
@@ -417,6 +424,7 @@ void CreateRevealLabel(ListView* view, const Layout* layout, const QuestionPlace
   HWND label = CreateControl(view->window, kListRevealLabelBase + place.question, "Static", "",
                              kRevealStyle, place.left, place.lineTop + kRevealDrop,
                              layout->boxWidth, kRevealHeight);
+  RememberListControl(view->window, kListRevealLabelBase + place.question, label);
   UseGuiFont(label);
   const QuestionEntry* entry = QuestionAt(g_document->quiz, place.question - 1);
   if (entry) SetWindowTextA(label, entry->revealText);
@@ -646,6 +654,7 @@ INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, 
       return reinterpret_cast<INT_PTR>(g_document->backgroundBrush);
     case WM_DESTROY:
       ReleasePictures(window);
+      ForgetListControls(window);
       return 0;
     default:
       return 0;
@@ -658,7 +667,7 @@ void StoreListBoxesInSlots(HWND listView) {
   QuizDocument* quiz = g_document->quiz;
   const int count = AnswerBoxCount();
   for (int i = 1; i <= count; ++i) {
-    HWND box = GetDlgItem(listView, kFirstListBoxId - 1 + i);
+    HWND box = ListControl(listView, kFirstListBoxId - 1 + i);
     if (box) GetWindowTextA(box, quiz->answerSlots[i - 1], kTextSize);
   }
   // The hidden single view's box follows, as the switch back would make it:
