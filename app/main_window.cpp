@@ -81,10 +81,8 @@ LRESULT OnStatusColour(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(g_shell.statusBrush);
 }
 
-void SetResizable(HWND window, bool resizable) {
-  LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-  style = resizable ? (style | kResizableStyle) : (style & ~static_cast<LONG_PTR>(kResizableStyle));
-  SetWindowLongPtrA(window, GWL_STYLE, style);
+void MakeResizable(HWND window) {
+  SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | kResizableStyle);
   SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChangeFlags);
 }
 
@@ -130,14 +128,18 @@ void CarryListBoxesToSlots() {
   EvaluateSingleViewAnswer(g_document, g_shell.singleView, CurrentQuestionIndex());
 }
 
-// Back to 670 x 690 at the window's top-left corner; a maximised window is
-// restored first, or it would stay maximised at the screen's corner.
-void RestoreFixedSize(HWND window) {
+// Back to 670 x 690 at the window's top-left corner, not resizable; a
+// maximised window is restored first, or it would stay maximised at the
+// screen's corner. The size and the frame change in one move, so that the
+// window and its children are laid out once.
+void RestoreFixedFrame(HWND window) {
   if (IsZoomed(window) || IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+  SetWindowLongPtrA(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(kResizableStyle));
   RECT outer;
   GetWindowRect(window, &outer);
   SetWindowPos(window, nullptr, outer.left, outer.top, kMainWindowWidth, kMainWindowHeight,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 // Wide enough for the list view's three columns where the work area allows;
@@ -236,11 +238,10 @@ bool IsSwitchKey(UINT message, WPARAM key, LPARAM flags) {
 
 void SwitchViews(HWND mainWindow) {
   if (g_shell.singleViewCurrent) {
-    SetResizable(mainWindow, true);
+    MakeResizable(mainWindow);
     CarrySlotsToListBoxes();
   } else {
-    RestoreFixedSize(mainWindow);
-    SetResizable(mainWindow, false);
+    RestoreFixedFrame(mainWindow);
     CarryListBoxesToSlots();
   }
   HWND shown = g_shell.singleViewCurrent ? g_shell.singleView : g_shell.listView;
