@@ -62,7 +62,8 @@ bool PictureSizeInBox(HMODULE module, int id, const char* type, int boxWidth, in
   }
   // The PNG route fits its bitmap, and LoadPicture fits the result again.
   if (!ResourceBytes(module, id, MAKEINTRESOURCEA(kRawDataType), &bytes, &length)) return false;
-  if (!ReadSides(bytes, length, &header) || header.format != PictureHeaderFormat::kPng) return false;
+  if (!ReadSides(bytes, length, &header) || header.format != PictureHeaderFormat::kPng)
+    return false;
   SIZE once;
   return FitAsBitmap(static_cast<int>(header.width), static_cast<int>(header.height), boxWidth,
                      boxHeight, &once) &&

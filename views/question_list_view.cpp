@@ -400,10 +400,10 @@ void CreateAnswers(ListView* view, const Layout* layout, const QuestionPlace& pl
     const int id = kFirstListBoxId + (place.question - 1) * layout->perQuestion + (a - 1);
     if (layout->perQuestion == 1) {
       HWND box = CreateAnswerBox(view, id, answer, place.left, place.lineTop, place.boxWidth);
-      RememberListControl(view->window, id + kListLabelOffset,
-                          CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
-                                        kVerdictStyle, place.left, place.lineTop + kBoxStep,
-                                        place.labelWidth, kBoxHeight));
+      HWND label = CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
+                                 kVerdictStyle, place.left, place.lineTop + kBoxStep,
+                                 place.labelWidth, kBoxHeight);
+      RememberListControl(view->window, id + kListLabelOffset, label);
       EvaluateListViewAnswer(g_document, view->window, id);
       ReplaceBoxProcedure(view, box);
     } else {
@@ -601,6 +601,11 @@ void OnSize(ListView* view) {
   DecodePicturesInSight(view);
 }
 
+// Shown: the questions in sight get their pictures.
+void OnPlaced(ListView* view, UINT flags) {
+  if (flags & SWP_SHOWWINDOW) DecodePicturesInSight(view);
+}
+
 INT_PTR ColourStatic(HDC dc, HWND control) {
   const int id = GetDlgCtrlID(control);
   const int count = AnswerBoxCount();
@@ -643,10 +648,8 @@ INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, 
       OnSize(&g_view);
       return 0;
     case WM_WINDOWPOSCHANGED:
-      // Shown: the questions in sight get their pictures. Left to the
-      // platform as well, which sends the size and move messages.
-      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
-        DecodePicturesInSight(&g_view);
+      // Left to the platform as well, which sends the size and move messages.
+      OnPlaced(&g_view, reinterpret_cast<const WINDOWPOS*>(lParam)->flags);
       return 0;
     case WM_CTLCOLORSTATIC:
       return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

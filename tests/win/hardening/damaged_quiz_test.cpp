@@ -217,8 +217,10 @@ TEST_F(DamagedQuizTest, DamagedPicturesAreReportedAndTheQuizGoesOn) {
   // The single view shows question 1; the hidden list view decodes nothing.
   // Shown, it decodes the questions in sight, all five: questions 1 and 2
   // fail with their messages, the garbage of question 3 is refused silently.
-  for (int n = 1; n <= 5; ++n)
-    EXPECT_FALSE(ShowsABitmap(g_shell.listView, kFirstListPictureId - 1 + n)) << "list picture " << n;
+  for (int n = 1; n <= 5; ++n) {
+    EXPECT_FALSE(ShowsABitmap(g_shell.listView, kFirstListPictureId - 1 + n))
+        << "list picture " << n;
+  }
   ASSERT_EQ(catcher.boxes().size(), 1u);
   SwitchViews();
   SwitchViews();

@@ -672,7 +672,8 @@ TEST_F(QuestionListViewTest, PicturesAreDecodedWhenTheirRowFirstComesIntoSight) 
     if (s.action == Action::kTop) Scroll(WM_VSCROLL, SB_TOP);
     if (s.action == Action::kBottom) Scroll(WM_VSCROLL, SB_BOTTOM);
     const auto shows = [&](int n) {
-      return SendDlgItemMessageA(View(), kFirstPictureId - 1 + n, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+      HWND picture = GetDlgItem(View(), kFirstPictureId - 1 + n);
+      return SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
     };
     EXPECT_EQ(shows(1), s.firstShown) << s.step;
     EXPECT_EQ(shows(11), s.lastShown) << s.step;
