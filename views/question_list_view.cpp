@@ -59,6 +59,8 @@ constexpr int kRevealQuizType = 1;     // reveal labels exist above this type
 constexpr int kScrollDown = 500;
 constexpr int kScrollUp = 501;
 constexpr int kScrollToTarget = 502;
+// Posted to the view when what is in sight may have changed.
+constexpr UINT kDecodeInSightMessage = WM_APP + 1;
 constexpr int kWheelStep = 50;         // per notch of the wheel
 constexpr int kLineStepExtra = 50;     // a vertical line is a picture and its boxes
 constexpr int kTabTargetExtra = 100;
@@ -92,13 +94,14 @@ struct ListView {
   int wheelRemainder;  // wheel distance short of a whole notch
   HWND focusedBox;     // the box that last had the keyboard focus
   bool laidOut;
+  bool decodeAsked;  // a kDecodeInSightMessage waits in the queue
   std::vector<QuestionPicture> pictures;  // question n at n - 1; empty without pictures
   SIZE pictureBox;  // the box the layout was made for: the pictures are fitted to it
 };
 
 ListView g_view = {};
 
-void DecodePicturesInSight(ListView* view);
+void AskForPicturesInSight(ListView* view);
 
 // The sizes of one row's pictures, read when the row begins; those of
 // questions past the last count for the row's height and are not shown.
@@ -179,7 +182,7 @@ void ScrollTo(HWND window, int bar, const SCROLLINFO& info, int position) {
     MoveContents(window, 0, moved);
   else
     MoveContents(window, moved, 0);
-  DecodePicturesInSight(&g_view);
+  AskForPicturesInSight(&g_view);
 }
 
 // A box that is not wholly in sight is brought into it: vertically with room
@@ -359,6 +362,14 @@ void ExtendPictureReach(ListView* view, int question, int left, int top, int wid
   UnionRect(&reach, &reach, &box);
 }
 
+// The pictures are decoded once the message that moved or showed the view is
+// over: a picture that fails shows its message on a view in a settled state,
+// not halfway through a switch or a scroll.
+void AskForPicturesInSight(ListView* view) {
+  if (view->decodeAsked || !view->laidOut || view->pictures.empty()) return;
+  view->decodeAsked = PostMessageA(view->window, kDecodeInSightMessage, 0, 0) != FALSE;
+}
+
 // Decodes the picture of every question in sight that has not been looked up
 // yet. Nothing is in sight while the view is hidden.
 void DecodePicturesInSight(ListView* view) {
@@ -496,7 +507,7 @@ void SetUpScrollBars(ListView* view) {
 }
 
 void SetUpView(ListView* view, HWND window) {
-  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, {}, {}};
+  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, false, {}, {}};
   ProgressText text;
   ReadProgressFile(&text);
   CreateAnswerFont();
@@ -598,12 +609,12 @@ void OnSize(ListView* view) {
   const int dx = oldX - GetScrollPos(view->window, SB_HORZ);
   const int dy = oldY - GetScrollPos(view->window, SB_VERT);
   if (dx || dy) MoveContents(view->window, dx, dy);
-  DecodePicturesInSight(view);
+  AskForPicturesInSight(view);
 }
 
 // Shown: the questions in sight get their pictures.
 void OnPlaced(ListView* view, UINT flags) {
-  if (flags & SWP_SHOWWINDOW) DecodePicturesInSight(view);
+  if (flags & SWP_SHOWWINDOW) AskForPicturesInSight(view);
 }
 
 INT_PTR ColourStatic(HDC dc, HWND control) {
@@ -646,6 +657,10 @@ INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, 
       return TRUE;
     case WM_SIZE:
       OnSize(&g_view);
+      return 0;
+    case kDecodeInSightMessage:
+      g_view.decodeAsked = false;
+      DecodePicturesInSight(&g_view);
       return 0;
     case WM_WINDOWPOSCHANGED:
       // Left to the platform as well, which sends the size and move messages.
