@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "answers/evaluation.h"
+#include "answers/list_view_controls.h"
 #include "answers/score.h"
 #include "answers/verdict.h"
 #include "views/views.h"
@@ -10,7 +11,7 @@ namespace vidod {
 namespace {
 
 void ShowRevealLabel(HWND listView, int question, bool shown) {
-  HWND label = GetDlgItem(listView, kListRevealLabelBase + question);
+  HWND label = ListControl(listView, kListRevealLabelBase + question);
   if (label) ShowWindow(label, shown ? SW_SHOW : SW_HIDE);
 }
 
@@ -20,8 +21,8 @@ bool QuestionWhollyRight(HWND listView, const QuestionEntry* entry, int question
   const char* expected[2] = {entry->expectedAnswer1, entry->expectedAnswer2};
   for (int answer = 0; answer < perQuestion; ++answer) {
     char typed[kTextSize] = "";
-    GetDlgItemTextA(listView, kFirstListBoxId + (question - 1) * perQuestion + answer, typed,
-                    sizeof typed);
+    GetWindowTextA(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
+                   typed, sizeof typed);
     if (!HoldsExpectedAnswer(expected[answer], typed)) return false;
   }
   return true;
@@ -31,7 +32,8 @@ bool QuestionWhollyRight(HWND listView, const QuestionEntry* entry, int question
 bool EveryLabelRight(HWND listView, int boxCount) {
   for (int i = 0; i < boxCount; ++i) {
     char label[kTextSize] = "";
-    GetDlgItemTextA(listView, kFirstListBoxId + kListLabelOffset + i, label, sizeof label);
+    GetWindowTextA(ListControl(listView, kFirstListBoxId + kListLabelOffset + i), label,
+                   sizeof label);
     if (std::strcmp(label, kVerdictRight) != 0) return false;
   }
   return true;
@@ -52,13 +54,13 @@ void EvaluateListViewAnswer(PlayerDocument* document, HWND listView, int boxId) 
   if (!entry) return;
 
   char typed[kTextSize] = "";
-  GetDlgItemTextA(listView, boxId, typed, sizeof typed);
+  GetWindowTextA(ListControl(listView, boxId), typed, sizeof typed);
   const char* expected = answer == 1 ? entry->expectedAnswer1 : entry->expectedAnswer2;
   const char* verdict = JudgeRawAnswer(expected, typed, AnswerView::kList);
   const bool right = verdict == kVerdictRight;
   // This view only ever sets marks.
   if (right) entry->solved = 1;
-  SetDlgItemTextA(listView, boxId + kListLabelOffset, verdict);
+  SetWindowTextA(ListControl(listView, boxId + kListLabelOffset), verdict);
 
   const RevealMode reveal = RevealModeOf(quiz->quizType);
   if (!right) {

@@ -2,6 +2,7 @@
 #include <windowsx.h>
 
 #include "answers/evaluation.h"
+#include "answers/list_view_controls.h"
 #include "app/player_shell.h"
 #include "quiz/player_document.h"
 #include "views/single_question_view.h"
@@ -80,10 +81,8 @@ LRESULT OnStatusColour(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(g_shell.statusBrush);
 }
 
-void SetResizable(HWND window, bool resizable) {
-  LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-  style = resizable ? (style | kResizableStyle) : (style & ~static_cast<LONG_PTR>(kResizableStyle));
-  SetWindowLongPtrA(window, GWL_STYLE, style);
+void MakeResizable(HWND window) {
+  SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | kResizableStyle);
   SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChangeFlags);
 }
 
@@ -93,14 +92,33 @@ int SwitchSlotCount() {
   return count > kAnswerSlotCount ? kAnswerSlotCount : count;
 }
 
+// Turns a window's drawing off while many of its controls change, then back
+// on with one repaint. Only for a shown window: turning drawing back on shows
+// the window on some platforms.
+void SuspendRedraw(HWND window) { SendMessageA(window, WM_SETREDRAW, FALSE, 0); }
+
+void ResumeRedraw(HWND window) {
+  SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// Each box gets its slot and is judged, in order, as leaving it would judge
+// it. The focus leaves the single view's box first, which stores and judges
+// that box's answer before its slot is carried.
 void CarrySlotsToListBoxes() {
+  SetFocus(g_shell.mainWindow);
+  const bool headerShown = IsWindowVisible(g_shell.headerBar);
+  // The score and code change with each judgement; the hidden list view
+  // draws nothing until it is shown.
+  if (headerShown) SuspendRedraw(g_shell.headerBar);
   const int count = SwitchSlotCount();
   for (int i = 1; i <= count; ++i) {
-    HWND box = GetDlgItem(g_shell.listView, kFirstListBoxId - 1 + i);
-    // Moving the focus through the boxes makes each judge its answer as it loses it.
-    SetFocus(box);
-    SetWindowTextA(box, g_document->quiz->answerSlots[i - 1]);
+    const int id = kFirstListBoxId - 1 + i;
+    SetWindowTextA(ListControl(g_shell.listView, id), g_document->quiz->answerSlots[i - 1]);
+    EvaluateListViewAnswer(g_document, g_shell.listView, id);
   }
+  if (headerShown) ResumeRedraw(g_shell.headerBar);
+  SaveChangedAnswers();
 }
 
 // The boxes, whole, into the slots, and the question shown judged again, so
@@ -110,14 +128,18 @@ void CarryListBoxesToSlots() {
   EvaluateSingleViewAnswer(g_document, g_shell.singleView, CurrentQuestionIndex());
 }
 
-// Back to 670 x 690 at the window's top-left corner; a maximised window is
-// restored first, or it would stay maximised at the screen's corner.
-void RestoreFixedSize(HWND window) {
+// Back to 670 x 690 at the window's top-left corner, not resizable; a
+// maximised window is restored first, or it would stay maximised at the
+// screen's corner. The size and the frame change in one move, so that the
+// window and its children are laid out once.
+void RestoreFixedFrame(HWND window) {
   if (IsZoomed(window) || IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+  SetWindowLongPtrA(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(kResizableStyle));
   RECT outer;
   GetWindowRect(window, &outer);
   SetWindowPos(window, nullptr, outer.left, outer.top, kMainWindowWidth, kMainWindowHeight,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 // Wide enough for the list view's three columns where the work area allows;
@@ -216,11 +238,10 @@ bool IsSwitchKey(UINT message, WPARAM key, LPARAM flags) {
 
 void SwitchViews(HWND mainWindow) {
   if (g_shell.singleViewCurrent) {
-    SetResizable(mainWindow, true);
+    MakeResizable(mainWindow);
     CarrySlotsToListBoxes();
   } else {
-    RestoreFixedSize(mainWindow);
-    SetResizable(mainWindow, false);
+    RestoreFixedFrame(mainWindow);
     CarryListBoxesToSlots();
   }
   HWND shown = g_shell.singleViewCurrent ? g_shell.singleView : g_shell.listView;

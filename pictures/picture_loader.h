@@ -18,6 +18,12 @@ constexpr COLORREF kNoBackground = CLR_INVALID;
 // Transparent PNG pixels are drawn on background.
 HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
                     COLORREF background = kNoBackground);
+// The size of the bitmap that LoadPicture gives for the same arguments, read
+// from the picture's header without decoding it. False when there is no
+// picture or its header cannot be read; a picture whose header reads and
+// whose data is damaged has a size here and no bitmap from LoadPicture.
+bool PictureSizeInBox(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
+                      SIZE* size);
 // Full-size bitmap of the picture bytes (JPEG, GIF, BMP) through the system's
 // picture service; nullptr when they do not decode.
 HBITMAP DecodePicture(const void* bytes, uint32_t length);

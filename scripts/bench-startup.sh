@@ -2,7 +2,8 @@
 # Start-up benchmark under Wine: builds the generated 12-, 48- and 96-question
 # picture quizzes and reports, for each, the start-up time against the time
 # the picture service alone takes to decode the same pictures, the view switch
-# both ways and the peak working set.
+# both ways, the peak working set and the first switch to the list view (until
+# the pictures in sight are drawn). Compare quizzes within one run only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "answers/list_view_controls.h"
 #include "quiz/player_document.h"
 #include "views/progress_lines.h"
 #include "views/single_question_view.h"
@@ -95,7 +96,7 @@ std::string PendingProgressText(HWND shownListView) {
   std::unique_ptr<char[][kTextSize]> boxes(new char[kAnswerSlotCount][kTextSize]);
   for (int i = 0; i < count; ++i) {
     boxes[i][0] = '\0';
-    GetDlgItemTextA(shownListView, kFirstListBoxId + i, boxes[i], kTextSize);
+    GetWindowTextA(ListControl(shownListView, kFirstListBoxId + i), boxes[i], kTextSize);
   }
   return FormatProgressText(boxes.get(), count);
 }

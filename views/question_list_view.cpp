@@ -1,6 +1,8 @@
 #include <cstring>
+#include <vector>
 
 #include "answers/evaluation.h"
+#include "answers/list_view_controls.h"
 #include "answers/verdict.h"
 #include "app/player_shell.h"
 #include "common/text_buffer.h"
@@ -57,6 +59,8 @@ constexpr int kRevealQuizType = 1;     // reveal labels exist above this type
 constexpr int kScrollDown = 500;
 constexpr int kScrollUp = 501;
 constexpr int kScrollToTarget = 502;
+// Posted to the view when what is in sight may have changed.
+constexpr UINT kDecodeInSightMessage = WM_APP + 1;
 constexpr int kWheelStep = 50;         // per notch of the wheel
 constexpr int kLineStepExtra = 50;     // a vertical line is a picture and its boxes
 constexpr int kTabTargetExtra = 100;
@@ -74,6 +78,13 @@ constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
 constexpr int kAnswerFontHeight = 15;
 constexpr int kAnswerFontWeight = 100;
 
+// A question's picture is decoded when its question first comes into sight:
+// until then its control, laid out from the picture's header, stands empty.
+struct QuestionPicture {
+  RECT reach;    // picture and first answer box, in content pixels
+  bool decoded;  // looked up once: a failure is not retried (nor told again)
+};
+
 struct ListView {
   HWND window;
   WNDPROC boxProc;  // the boxes' own procedure, the same for all of them
@@ -83,14 +94,18 @@ struct ListView {
   int wheelRemainder;  // wheel distance short of a whole notch
   HWND focusedBox;     // the box that last had the keyboard focus
   bool laidOut;
+  bool decodeAsked;  // a kDecodeInSightMessage waits in the queue
+  std::vector<QuestionPicture> pictures;  // question n at n - 1; empty without pictures
+  SIZE pictureBox;  // the box the layout was made for: the pictures are fitted to it
 };
 
 ListView g_view = {};
 
-// The pictures of one row, loaded when the row begins; each control takes its
-// bitmap, and those of questions past the last are deleted unshown.
+void AskForPicturesInSight(ListView* view);
+
+// The sizes of one row's pictures, read when the row begins; those of
+// questions past the last count for the row's height and are not shown.
 struct RowPictures {
-  HBITMAP bitmaps[kColumns];
   SIZE sizes[kColumns];
   int tallest;
 };
@@ -167,6 +182,7 @@ void ScrollTo(HWND window, int bar, const SCROLLINFO& info, int position) {
     MoveContents(window, 0, moved);
   else
     MoveContents(window, moved, 0);
+  AskForPicturesInSight(&g_view);
 }
 
 // A box that is not wholly in sight is brought into it: vertically with room
@@ -206,7 +222,7 @@ void MoveToNextBox(ListView* view, HWND box) {
   const int step = (GetKeyState(VK_SHIFT) & kKeyHeld) ? -1 : 1;
   int next = (id - kFirstListBoxId + step) % count;
   if (next < 0) next += count;
-  HWND target = GetDlgItem(view->window, kFirstListBoxId + next);
+  HWND target = ListControl(view->window, kFirstListBoxId + next);
   ScrollIntoSight(view, target);
   SetFocus(target);
 }
@@ -220,9 +236,10 @@ void CopyAnswerToUnsolved(HWND box) {
   const int count = AnswerBoxCount();
   for (int i = 0; i < count; ++i) {
     char verdict[kTextSize] = "";
-    GetDlgItemTextA(view, kFirstListBoxId + kListLabelOffset + i, verdict, sizeof verdict);
+    GetWindowTextA(ListControl(view, kFirstListBoxId + kListLabelOffset + i), verdict,
+                   sizeof verdict);
     if (std::strcmp(verdict, kVerdictRight) == 0) continue;
-    HWND target = GetDlgItem(view, kFirstListBoxId + i);
+    HWND target = ListControl(view, kFirstListBoxId + i);
     SetWindowTextA(target, answer);
     SetFocus(target);
   }
@@ -311,43 +328,75 @@ void CreateAnswerFont() {
   g_document->answerFont = CreateFontIndirectA(&font);
 }
 
-void ReleaseRowPictures(RowPictures* row) {
-  for (HBITMAP& bitmap : row->bitmaps) {
-    if (bitmap) DeleteObject(bitmap);
-    bitmap = nullptr;
-  }
-}
-
-// Questions n, n + 1 and n + 2, whether or not they exist; a picture that does
-// not load counts as W wide and 0 high.
-void LoadRowPictures(RowPictures* row, int firstQuestion, int boxWidth, int boxHeight) {
-  ReleaseRowPictures(row);
+// Questions n, n + 1 and n + 2, whether or not they exist, sized as their
+// fitted bitmaps will be; a picture whose header cannot be read counts as W
+// wide and 0 high, as one that does not load.
+void ReadRowPictureSizes(RowPictures* row, int firstQuestion, int boxWidth, int boxHeight) {
   row->tallest = 0;
   for (int column = 0; column < kColumns; ++column) {
-    HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource - 1 + firstQuestion + column,
-                                 kPictureType, boxWidth, boxHeight, ViewBackgroundColour(g_document));
-    BITMAP info = {};
-    if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
-      row->sizes[column] = SIZE{info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
-    } else {
-      row->sizes[column] = SIZE{boxWidth, 0};
+    SIZE& size = row->sizes[column];
+    if (!PictureSizeInBox(g_shell.quizModule, kFirstPictureResource - 1 + firstQuestion + column,
+                          kPictureType, boxWidth, boxHeight, &size)) {
+      size = SIZE{boxWidth, 0};
     }
-    row->bitmaps[column] = bitmap;
-    if (row->sizes[column].cy > row->tallest) row->tallest = row->sizes[column].cy;
+    if (size.cy > row->tallest) row->tallest = size.cy;
   }
 }
 
-HWND CreatePictureControl(ListView* view, Layout* layout, int question, int column, int left) {
-  if (column == 0) LoadRowPictures(&layout->row, question, layout->boxWidth, layout->boxHeight);
+void CreatePictureControl(ListView* view, Layout* layout, int question, int column, int left) {
+  if (column == 0) ReadRowPictureSizes(&layout->row, question, layout->boxWidth, layout->boxHeight);
   const SIZE size = layout->row.sizes[column];
   layout->pictureBlock = layout->row.tallest + kPictureGap;
-  return CreateControl(view->window, kFirstPictureControlId - 1 + question, "STATIC", nullptr,
-                       kPictureStyle, left + (layout->boxWidth - size.cx) / 2,
-                       layout->rowTop + (layout->row.tallest - size.cy) / 2, size.cx, size.cy);
+  const int x = left + (layout->boxWidth - size.cx) / 2;
+  const int y = layout->rowTop + (layout->row.tallest - size.cy) / 2;
+  CreateControl(view->window, kFirstPictureControlId - 1 + question, "STATIC", nullptr,
+                kPictureStyle, x, y, size.cx, size.cy);
+  view->pictures[question - 1].reach = RECT{x, y, x + size.cx, y + size.cy};
+}
+
+// The first answer box joins the picture's reach, so that a picture of no
+// height still comes into sight with its row.
+void ExtendPictureReach(ListView* view, int question, int left, int top, int width) {
+  RECT box = {left, top, left + width, top + kBoxHeight};
+  RECT& reach = view->pictures[question - 1].reach;
+  UnionRect(&reach, &reach, &box);
+}
+
+// The pictures are decoded once the message that moved or showed the view is
+// over: a picture that fails shows its message on a view in a settled state,
+// not halfway through a switch or a scroll.
+void AskForPicturesInSight(ListView* view) {
+  if (view->decodeAsked || !view->laidOut || view->pictures.empty()) return;
+  view->decodeAsked = PostMessageA(view->window, kDecodeInSightMessage, 0, 0) != FALSE;
+}
+
+// Decodes the picture of every question in sight that has not been looked up
+// yet. Nothing is in sight while the view is hidden.
+void DecodePicturesInSight(ListView* view) {
+  if (!view->laidOut || view->pictures.empty() || !IsWindowVisible(view->window)) return;
+  RECT sight;
+  GetClientRect(view->window, &sight);
+  OffsetRect(&sight, GetScrollPos(view->window, SB_HORZ), GetScrollPos(view->window, SB_VERT));
+  const int count = static_cast<int>(view->pictures.size());
+  for (int n = 1; n <= count; ++n) {
+    QuestionPicture& picture = view->pictures[n - 1];
+    RECT common;
+    if (picture.decoded || !IntersectRect(&common, &picture.reach, &sight)) continue;
+    picture.decoded = true;
+    HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource - 1 + n, kPictureType,
+                                 view->pictureBox.cx, view->pictureBox.cy,
+                                 ViewBackgroundColour(g_document));
+    if (!bitmap) continue;
+    HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(
+        view->window, kFirstPictureControlId - 1 + n, STM_SETIMAGE, IMAGE_BITMAP,
+        reinterpret_cast<LPARAM>(bitmap)));
+    if (previous) DeleteObject(previous);
+  }
 }
 
 HWND CreateAnswerBox(ListView* view, int id, const char* answer, int x, int y, int width) {
   HWND box = CreateControl(view->window, id, "Edit", answer, kAnswerBoxStyle, x, y, width, kBoxHeight);
+  RememberListControl(view->window, id, box);
   SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(g_document->answerFont), FALSE);
   // No more than a slot and the progress file keep.
   SendMessageA(box, EM_LIMITTEXT, kMaxTextLength, 0);
@@ -362,16 +411,20 @@ void CreateAnswers(ListView* view, const Layout* layout, const QuestionPlace& pl
     const int id = kFirstListBoxId + (place.question - 1) * layout->perQuestion + (a - 1);
     if (layout->perQuestion == 1) {
       HWND box = CreateAnswerBox(view, id, answer, place.left, place.lineTop, place.boxWidth);
-      CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty, kVerdictStyle,
-                    place.left, place.lineTop + kBoxStep, place.labelWidth, kBoxHeight);
+      HWND label = CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
+                                 kVerdictStyle, place.left, place.lineTop + kBoxStep,
+                                 place.labelWidth, kBoxHeight);
+      RememberListControl(view->window, id + kListLabelOffset, label);
       EvaluateListViewAnswer(g_document, view->window, id);
       ReplaceBoxProcedure(view, box);
     } else {
       const int y = place.lineTop + kBoxStep * (a - 1);
       HWND box = CreateAnswerBox(view, id, answer, place.left, y, place.boxWidth - kPairBoxShortening);
-      UseGuiFont(CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
-                               kVerdictStyle, place.left + place.boxWidth - kPairLabelWidth, y,
-                               kPairLabelWidth, kBoxHeight));
+      HWND label = CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
+                                 kVerdictStyle, place.left + place.boxWidth - kPairLabelWidth, y,
+                                 kPairLabelWidth, kBoxHeight);
+      RememberListControl(view->window, id + kListLabelOffset, label);
+      UseGuiFont(label);
       ReplaceBoxProcedure(view, box);
       EvaluateListViewAnswer(g_document, view->window, id);
     }
@@ -382,6 +435,7 @@ void CreateRevealLabel(ListView* view, const Layout* layout, const QuestionPlace
   HWND label = CreateControl(view->window, kListRevealLabelBase + place.question, "Static", "",
                              kRevealStyle, place.left, place.lineTop + kRevealDrop,
                              layout->boxWidth, kRevealHeight);
+  RememberListControl(view->window, kListRevealLabelBase + place.question, label);
   UseGuiFont(label);
   const QuestionEntry* entry = QuestionAt(g_document->quiz, place.question - 1);
   if (entry) SetWindowTextA(label, entry->revealText);
@@ -396,12 +450,16 @@ void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* 
   place.question = question;
   place.left = column * pitch + (layout->perQuestion == 2 ? kPairAnswerLeft : kSingleAnswerLeft);
   place.boxWidth = place.labelWidth = layout->boxWidth - kNarrowing;
-  HWND picture = nullptr;
   if (layout->pictures) {
     place.boxWidth = place.labelWidth = layout->boxWidth;
-    picture = CreatePictureControl(view, layout, question, column, place.left);
+    CreatePictureControl(view, layout, question, column, place.left);
   }
   place.lineTop = layout->rowTop + layout->pictureBlock;
+  if (layout->pictures) {
+    const int boxWidth =
+        layout->perQuestion == 2 ? place.boxWidth - kPairBoxShortening : place.boxWidth;
+    ExtendPictureReach(view, question, place.left, place.lineTop, boxWidth);
+  }
 
   if (layout->perQuestion == 2 && column == 0) {
     for (int a = 0; a < 2; ++a)
@@ -416,11 +474,6 @@ void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* 
 
   CreateAnswers(view, layout, place, text);
 
-  if (picture) {
-    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(layout->row.bitmaps[column]));
-    layout->row.bitmaps[column] = nullptr;  // the control's now
-  }
   if (layout->reveals) CreateRevealLabel(view, layout, place);
 
   const int rowHeight = layout->reveals ? kRevealRowHeight : kRowHeight;
@@ -454,7 +507,7 @@ void SetUpScrollBars(ListView* view) {
 }
 
 void SetUpView(ListView* view, HWND window) {
-  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false};
+  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, false, {}, {}};
   ProgressText text;
   ReadProgressFile(&text);
   CreateAnswerFont();
@@ -467,8 +520,9 @@ void SetUpView(ListView* view, HWND window) {
   layout.pictures = quiz->pictureFlag == 1;
   layout.reveals = quiz->quizType > kRevealQuizType;
   layout.rowTop = kFirstRowTop;
+  view->pictureBox = SIZE{layout.boxWidth, layout.boxHeight};
+  if (layout.pictures) view->pictures.assign(quiz->questionCount, QuestionPicture{});
   for (int n = 1; n <= quiz->questionCount; ++n) LayOutQuestion(view, &layout, n, &text);
-  ReleaseRowPictures(&layout.row);
   view->contentWidth += layout.perQuestion == 2 ? kPairAnswerMargin : kSingleAnswerMargin;
 
   CloseProgressFile(&text);
@@ -555,6 +609,12 @@ void OnSize(ListView* view) {
   const int dx = oldX - GetScrollPos(view->window, SB_HORZ);
   const int dy = oldY - GetScrollPos(view->window, SB_VERT);
   if (dx || dy) MoveContents(view->window, dx, dy);
+  AskForPicturesInSight(view);
+}
+
+// Shown: the questions in sight get their pictures.
+void OnPlaced(ListView* view, UINT flags) {
+  if (flags & SWP_SHOWWINDOW) AskForPicturesInSight(view);
 }
 
 INT_PTR ColourStatic(HDC dc, HWND control) {
@@ -598,12 +658,21 @@ INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, 
     case WM_SIZE:
       OnSize(&g_view);
       return 0;
+    case kDecodeInSightMessage:
+      g_view.decodeAsked = false;
+      DecodePicturesInSight(&g_view);
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      // Left to the platform as well, which sends the size and move messages.
+      OnPlaced(&g_view, reinterpret_cast<const WINDOWPOS*>(lParam)->flags);
+      return 0;
     case WM_CTLCOLORSTATIC:
       return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(g_document->backgroundBrush);
     case WM_DESTROY:
       ReleasePictures(window);
+      ForgetListControls(window);
       return 0;
     default:
       return 0;
@@ -616,7 +685,7 @@ void StoreListBoxesInSlots(HWND listView) {
   QuizDocument* quiz = g_document->quiz;
   const int count = AnswerBoxCount();
   for (int i = 1; i <= count; ++i) {
-    HWND box = GetDlgItem(listView, kFirstListBoxId - 1 + i);
+    HWND box = ListControl(listView, kFirstListBoxId - 1 + i);
     if (box) GetWindowTextA(box, quiz->answerSlots[i - 1], kTextSize);
   }
   // The hidden single view's box follows, as the switch back would make it:

@@ -1,7 +1,8 @@
 // Start-up of the player on a picture quiz, measured in-process: the time
 // from entry to the first idle message loop, against the time the system's
 // picture service alone takes to decode the same pictures; the peak working
-// set; and the view switch both ways.
+// set; the first switch to the list view, until the pictures in sight are
+// drawn; and, after it, the view switch both ways.
 #include <windows.h>
 #include <psapi.h>
 
@@ -25,6 +26,8 @@ double Now() {
 }
 
 void PumpUntilIdle() {
+  // Whatever waits to be painted is painted now, not when the queue drains.
+  RedrawWindow(vidod::g_shell.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (vidod::g_shell.singleView && IsDialogMessageA(vidod::g_shell.singleView, &message)) continue;
@@ -68,7 +71,7 @@ int main(int argc, char** argv) {
   GetTempPathA(sizeof folder, folder);
   SetCurrentDirectoryA(folder);
 
-  double bestStartup = 1e9, bestDecode = 1e9, bestSwitch = 1e9;
+  double bestStartup = 1e9, bestDecode = 1e9, bestSwitch = 1e9, bestFirstSwitch = 1e9;
   int questions = 0;
   for (int round = 0; round < rounds; ++round) {
     DeleteFileA("startup_bench.txt");
@@ -77,6 +80,13 @@ int main(int argc, char** argv) {
     PumpUntilIdle();
     const double startup = Now() - start;
     questions = vidod::g_document->quiz->questionCount;
+
+    const double firstSwitchStart = Now();
+    vidod::SwitchViews(vidod::g_shell.mainWindow);
+    PumpUntilIdle();
+    const double firstSwitch = Now() - firstSwitchStart;
+    vidod::SwitchViews(vidod::g_shell.mainWindow);
+    PumpUntilIdle();
 
     const double switchStart = Now();
     vidod::SwitchViews(vidod::g_shell.mainWindow);
@@ -90,13 +100,15 @@ int main(int argc, char** argv) {
     if (startup < bestStartup) bestStartup = startup;
     if (decode < bestDecode) bestDecode = decode;
     if (switchBoth < bestSwitch) bestSwitch = switchBoth;
+    if (firstSwitch < bestFirstSwitch) bestFirstSwitch = firstSwitch;
   }
   PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof memory;
   GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
   std::printf("questions=%d startup_ms=%.1f decode_only_ms=%.1f ratio=%.2f switch_both_ms=%.1f "
-              "peak_working_set_mb=%.1f\n",
+              "peak_working_set_mb=%.1f first_switch_ms=%.1f\n",
               questions, bestStartup * 1000, bestDecode * 1000, bestStartup / bestDecode,
-              bestSwitch * 1000, memory.PeakWorkingSetSize / (1024.0 * 1024.0));
+              bestSwitch * 1000, memory.PeakWorkingSetSize / (1024.0 * 1024.0),
+              bestFirstSwitch * 1000);
   return 0;
 }

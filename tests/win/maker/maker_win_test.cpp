@@ -133,7 +133,10 @@ TEST_F(MakerQuizTest, ThePlayerShowsTheBuiltQuizWithEveryPicture) {
   EXPECT_STREQ(quiz->rewardCodes[3], "QUATRE");
   EXPECT_EQ(ControlText(g_shell.headerBar, 26), "\xC9quipe des tests");
   // JPEG, GIF and BMP through the system, PNG through the player's decoder:
-  // each 40 x 30 picture fitted into the list view's 210 x 210 box.
+  // each 40 x 30 picture fitted into the list view's 210 x 210 box, once the
+  // list view is shown and its questions are in sight.
+  SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+  PumpMessages();
   for (int n = 1; n <= 4; ++n) {
     const HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(
         SendDlgItemMessageA(g_shell.listView, kFirstListPictureId - 1 + n, STM_GETIMAGE, IMAGE_BITMAP, 0));

@@ -28,6 +28,10 @@ picture service gives:
   bottom_up_24x18.bmp     info header, rows bottom-up
   top_down_20x10.bmp      info header, negative height: rows top-down
   core_header_12x9.bmp    the old 12-byte core header
+
+Pictures so thin that fitting them into a box leaves a side of 0:
+  thin_500x2.bmp      an "IMG" picture
+  thin_420x1.png      a raw-data PNG, 8-bit grey
 """
 import os
 import struct
@@ -163,6 +167,12 @@ def main():
     write("garbage.bin", bytes(garbage))
 
     header_samples()
+    thin_samples()
+
+
+def thin_samples():
+    bmp_top_down("thin_500x2.bmp", 500, 2, (48, 96, 192))
+    write("thin_420x1.png", png(420, 1, 8, 0, b"\x00" + bytes(420)))
 
 
 if __name__ == "__main__":

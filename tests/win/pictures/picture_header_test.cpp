@@ -1,6 +1,7 @@
 // The portable header reader and fitting against what the player really
 // does: the size of the bitmap the system's picture service makes of each
-// JPEG, GIF and BMP file, and the size FitBitmapToBox gives.
+// JPEG, GIF and BMP file, the size FitBitmapToBox gives, and the size of the
+// bitmap LoadPicture gives, which the list view lays out from the header.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "message_box_catcher.h"
+#include "picture_resource_ids.h"
 #include "picture_test_support.h"
 #include "pictures/fit_to_box.h"
 #include "pictures/picture_header.h"
@@ -78,6 +81,43 @@ TEST(PictureHeaderOnWindows, FittedSizesAreTheBitmapFittingSizes) {
     }
   }
   EXPECT_EQ(compared, 2 * 11 * 7);
+}
+
+// Both routes, the PNG route fitting twice, and pictures so thin that a
+// fitted side is 0, which the platform makes a 1 x 1 bitmap (fitted again to
+// the whole box on the PNG route). A damaged picture whose header reads has a
+// size and no bitmap; one whose header does not read has neither.
+TEST(PictureHeaderOnWindows, SizesInTheBoxAreTheSizesOfTheLoadedBitmaps) {
+  MessageBoxCatcher catcher;  // the damaged PNGs report themselves
+  const struct {
+    int id;
+    bool header, decodes;
+  } pictures[] = {
+      {PICTURE_WIDE_640X480, true, true},     {PICTURE_NARROW_360X480, true, true},
+      {PICTURE_FLAT_100X50, true, true},      {PICTURE_PNG_RGB_4X2, true, true},
+      {PICTURE_PNG_INDEXED2_3X2, true, true}, {PICTURE_PNG_GREY2_4X1, true, true},
+      {PICTURE_PNG_RGBA_2X2, true, true},     {PICTURE_PNG_ADAM7_3X3, true, true},
+      {PICTURE_PNG_BAD_ZLIB, true, false},    {PICTURE_PNG_FILTER5, true, false},
+      {PICTURE_RAW_NOT_PNG, false, false},    {PICTURE_IMG_GARBAGE, false, false},
+      {PICTURE_GARBAGE_BESIDE_PNG, false, false}, {PICTURE_JPEG_BESIDE_PNG, true, true},
+      {PICTURE_MISSING, false, false},        {PICTURE_THIN_500X2, true, true},
+      {PICTURE_PNG_THIN_420X1, true, true},   {PICTURE_PLAIN_10000, true, true},
+      {PICTURE_SCRAMBLED_10001, true, true},
+  };
+  const int boxes[][2] = {{640, 480}, {210, 210}};
+  for (const auto& box : boxes) {
+    for (const auto& p : pictures) {
+      SIZE size = {-1, -1};
+      const bool read = PictureSizeInBox(nullptr, p.id, "IMG", box[0], box[1], &size);
+      OwnedBitmap loaded(LoadPicture(nullptr, p.id, "IMG", box[0], box[1]));
+      EXPECT_EQ(read, p.header) << p.id << " in " << box[0];
+      EXPECT_EQ(loaded.bitmap != nullptr, p.decodes) << p.id << " in " << box[0];
+      if (!read || !loaded.bitmap) continue;
+      const BitmapSize shown = SizeOf(loaded.bitmap);
+      EXPECT_EQ(size.cx, shown.width) << p.id << " in " << box[0];
+      EXPECT_EQ(size.cy, shown.height) << p.id << " in " << box[0];
+    }
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/player_shell.h"
+#include "message_box_catcher.h"
 #include "player_fixture.h"
 #include "quiz/player_document.h"
 #include "view_test_support.h"
@@ -631,6 +632,7 @@ TEST_F(QuestionListViewTest, TextsOnALightBackgroundAreBlackAndPicturesKeepThePl
 
 TEST_F(QuestionListViewTest, TheBitmapsOfThePicturesGoWithTheView) {
   StartPlayerOn("views_pictures");
+  ShowList();
   std::vector<HGDIOBJ> shown;
   for (int n = 1; n <= 4; ++n)
     shown.push_back(reinterpret_cast<HGDIOBJ>(
@@ -638,6 +640,52 @@ TEST_F(QuestionListViewTest, TheBitmapsOfThePicturesGoWithTheView) {
   for (HGDIOBJ bitmap : shown) EXPECT_EQ(GetObjectType(bitmap), static_cast<DWORD>(OBJ_BITMAP));
   StopPlayerNow();
   for (HGDIOBJ bitmap : shown) EXPECT_EQ(GetObjectType(bitmap), 0u);
+}
+
+// Pictures are decoded as their questions come into sight: none while the
+// view is hidden, the first rows once it is shown, the last row when the view
+// scrolls to it or Tab brings a box of it into sight. The damaged PNG of
+// question 10 is told once, when its row first comes into sight, however
+// often it comes back.
+TEST_F(QuestionListViewTest, PicturesAreDecodedWhenTheirRowFirstComesIntoSight) {
+  const auto shows = [&](int n) {
+    HWND picture = GetDlgItem(View(), kFirstPictureId - 1 + n);
+    return SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+  };
+  for (const bool byTab : {false, true}) {
+    SCOPED_TRACE(byTab ? "Tab from question 9" : "scrolled to the bottom");
+    MessageBoxCatcher catcher;
+    StartPlayerOn("views_late");
+    // Laid out from the headers: the garbage as a picture that does not load
+    // (W wide, no height), the damaged PNG at its header's size.
+    ExpectPlace(PlaceOf(View(), kFirstPictureId + 8), {526, 565 + 105, 210, 0}, "garbage");
+    ExpectPlace(PlaceOf(View(), kFirstPictureId + 9), {46, 845 + 52, 210, 105}, "damaged PNG");
+    ExpectPlace(PlaceOf(View(), kFirstPictureId + 10), {286 + 26, 845, 157, 210}, "last");
+    EXPECT_FALSE(shows(1));
+    ShowList();
+    EXPECT_TRUE(shows(1));
+    EXPECT_FALSE(shows(11));
+    EXPECT_TRUE(catcher.boxes().empty());
+
+    if (byTab) {
+      SetFocus(Box(9));
+      PressKey(Box(9), VK_TAB);
+    } else {
+      Scroll(WM_VSCROLL, SB_BOTTOM);
+    }
+    EXPECT_TRUE(shows(11));
+    EXPECT_FALSE(shows(10));
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_EQ(catcher.boxes()[0].caption, "Information");
+    EXPECT_EQ(catcher.boxes()[0].text, "Error: couldn't create bitmap");
+    Scroll(WM_VSCROLL, SB_TOP);
+    Scroll(WM_VSCROLL, SB_BOTTOM);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+
+    StopPlayerNow();
+    FreeLibrary(quizModule_);
+    quizModule_ = nullptr;
+  }
 }
 
 }  // namespace
