@@ -60,7 +60,7 @@ void EvaluateListViewAnswer(PlayerDocument* document, HWND listView, int boxId) 
   const bool right = verdict == kVerdictRight;
   // This view only ever sets marks.
   if (right) entry->solved = 1;
-  SetWindowTextA(ListControl(listView, boxId + kListLabelOffset), verdict);
+  SetTextIfChanged(ListControl(listView, boxId + kListLabelOffset), verdict);
 
   const RevealMode reveal = RevealModeOf(quiz->quizType);
   if (!right) {

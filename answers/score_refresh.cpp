@@ -5,26 +5,24 @@
 
 namespace vidod {
 
-namespace {
-
-// A control is written only when its text changes: every judgement refreshes
-// the score, few change it, and the code field fits its place and font to
-// each text it is given, a costly step to take again for the same text.
-void SetTextIfChanged(HWND parent, int id, const char* text) {
+void SetTextIfChanged(HWND control, const char* text) {
+  // A control may hold more than the buffer: its length is compared first.
+  const std::size_t length = std::strlen(text);
   char shown[kTextSize] = "";
-  GetDlgItemTextA(parent, id, shown, sizeof shown);
-  if (std::strcmp(shown, text) != 0) SetDlgItemTextA(parent, id, text);
+  if (length < sizeof shown && static_cast<std::size_t>(GetWindowTextLengthA(control)) == length) {
+    GetWindowTextA(control, shown, sizeof shown);
+    if (std::strcmp(shown, text) == 0) return;
+  }
+  SetWindowTextA(control, text);
 }
-
-}  // namespace
 
 void RefreshScore(PlayerDocument* document) {
   const QuizDocument* quiz = document->quiz;
   const int solved = CountSolvedQuestions(quiz);
   char score[kScoreTextSize];
   FormatScoreText(solved, quiz->questionCount, score, sizeof score);
-  SetTextIfChanged(document->headerBar, kScoreLabelId, score);
-  SetTextIfChanged(document->headerBar, kCodeFieldId, RewardCodeText(quiz, solved));
+  SetTextIfChanged(GetDlgItem(document->headerBar, kScoreLabelId), score);
+  SetTextIfChanged(GetDlgItem(document->headerBar, kCodeFieldId), RewardCodeText(quiz, solved));
 }
 
 }  // namespace vidod

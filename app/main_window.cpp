@@ -26,8 +26,6 @@ constexpr int kStatusCreateX = 725;
 constexpr int kStatusCreateWidth = 130;
 constexpr LPARAM kKeyRepeated = LPARAM{1} << 30;  // the key was already down
 constexpr LONG kResizableStyle = WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
-constexpr UINT kFrameChangeFlags =
-    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
 
 void OnCreate(HWND window) {
   RECT client;
@@ -81,11 +79,6 @@ LRESULT OnStatusColour(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(g_shell.statusBrush);
 }
 
-void MakeResizable(HWND window) {
-  SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | kResizableStyle);
-  SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChangeFlags);
-}
-
 int SwitchSlotCount() {
   const QuizDocument* quiz = g_document->quiz;
   int count = quiz->questionCount * quiz->answersPerQuestion;
@@ -114,7 +107,7 @@ void CarrySlotsToListBoxes() {
   const int count = SwitchSlotCount();
   for (int i = 1; i <= count; ++i) {
     const int id = kFirstListBoxId - 1 + i;
-    SetWindowTextA(ListControl(g_shell.listView, id), g_document->quiz->answerSlots[i - 1]);
+    SetTextIfChanged(ListControl(g_shell.listView, id), g_document->quiz->answerSlots[i - 1]);
     EvaluateListViewAnswer(g_document, g_shell.listView, id);
   }
   if (headerShown) ResumeRedraw(g_shell.headerBar);
@@ -142,24 +135,38 @@ void RestoreFixedFrame(HWND window) {
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-// Wide enough for the list view's three columns where the work area allows;
-// the window moves left only as far as it must to stay on it.
-void WidenForListColumns(HWND window) {
+// Resizable and wide enough for the list view's three columns where the work
+// area allows, in one move made before the view is shown, so that the window
+// and the view are laid out and drawn once. The window moves left only as far
+// as it must to stay on the work area.
+void EnterListFrame(HWND window) {
+  const LONG_PTR fixedStyle = GetWindowLongPtrA(window, GWL_STYLE);
+  const LONG_PTR listStyle = fixedStyle | kResizableStyle;
+  const DWORD extendedStyle = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+  // The thicker frame takes its width from the client area, and so from the
+  // hidden view, which is laid out with it.
+  RECT fixedFrame = {}, listFrame = {};
+  AdjustWindowRectEx(&fixedFrame, static_cast<DWORD>(fixedStyle), FALSE, extendedStyle);
+  AdjustWindowRectEx(&listFrame, static_cast<DWORD>(listStyle), FALSE, extendedStyle);
+  const int frameGrowth = (listFrame.right - listFrame.left) - (fixedFrame.right - fixedFrame.left);
   RECT viewClient, outer;
   GetClientRect(g_shell.listView, &viewClient);
-  const int missing = ListViewContentWidth(g_shell.listView) - viewClient.right;
-  if (missing <= 0) return;
   GetWindowRect(window, &outer);
-  MONITORINFO monitor = {};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& work = monitor.rcWork;
-  int width = outer.right - outer.left + missing;
-  if (width > work.right - work.left) width = work.right - work.left;
+  int width = outer.right - outer.left;
+  const int missing = ListViewContentWidth(g_shell.listView) - (viewClient.right - frameGrowth);
   int left = outer.left;
-  if (left + width > work.right) left = work.right - width;
+  if (missing > 0) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    width += missing;
+    if (width > work.right - work.left) width = work.right - work.left;
+    if (left + width > work.right) left = work.right - width;
+  }
+  SetWindowLongPtrA(window, GWL_STYLE, listStyle);
   SetWindowPos(window, nullptr, left, outer.top, width, outer.bottom - outer.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void OnKey(HWND window, UINT message, WPARAM key, LPARAM flags) {
@@ -238,9 +245,12 @@ bool IsSwitchKey(UINT message, WPARAM key, LPARAM flags) {
 
 void SwitchViews(HWND mainWindow) {
   if (g_shell.singleViewCurrent) {
-    MakeResizable(mainWindow);
+    EnterListFrame(mainWindow);
     CarrySlotsToListBoxes();
   } else {
+    // Hidden first, the list view is not laid out and drawn again at the
+    // size it is leaving.
+    ShowWindow(g_shell.listView, SW_HIDE);
     RestoreFixedFrame(mainWindow);
     CarryListBoxesToSlots();
   }
@@ -251,7 +261,6 @@ void SwitchViews(HWND mainWindow) {
   g_shell.singleViewCurrent = !g_shell.singleViewCurrent;
   g_shell.pictureBoxWidth = g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize;
   g_shell.pictureBoxHeight = g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize;
-  if (!g_shell.singleViewCurrent) WidenForListColumns(mainWindow);
   SetFocus(mainWindow);
 }
 
