@@ -11,14 +11,6 @@
 namespace vidod {
 namespace {
 
-constexpr std::size_t kGifScreenFlagsOffset = 10;
-constexpr std::size_t kGifHeaderAndScreenSize = 13;
-constexpr std::size_t kGifImageDescriptorSize = 9;  // after its introducer
-constexpr uint8_t kGifExtension = 0x21;
-constexpr uint8_t kGifImage = 0x2C;
-constexpr uint8_t kGifColourTableFlag = 0x80;
-constexpr uint8_t kGifColourTableSizeMask = 0x07;
-
 constexpr std::size_t kBmpFileHeaderBytes = 14;
 constexpr std::size_t kBmpBitsOffset = 10;
 constexpr uint32_t kBmpCoreHeaderSize = 12;
@@ -43,41 +35,6 @@ PictureInspection Showable(PictureFormat format, uint32_t width, uint32_t height
   inspection.width = width;
   inspection.height = height;
   return inspection;
-}
-
-// The blocks of a GIF walked up to the end of its first picture: a file cut
-// short inside it shows nothing. The compressed pixels themselves are not
-// decoded.
-bool GifReachesItsFirstPicture(const std::vector<uint8_t>& bytes) {
-  if (bytes.size() < kGifHeaderAndScreenSize) return false;
-  std::size_t at = kGifHeaderAndScreenSize;
-  const auto skipColourTable = [&at](uint8_t flags) {
-    if (flags & kGifColourTableFlag) at += 3u * (2u << (flags & kGifColourTableSizeMask));
-  };
-  const auto skipSubBlocks = [&bytes, &at]() {
-    while (at < bytes.size() && bytes[at] != 0) at += 1u + bytes[at];
-    if (at >= bytes.size()) return false;
-    ++at;
-    return true;
-  };
-  skipColourTable(bytes[kGifScreenFlagsOffset]);
-  while (at < bytes.size()) {
-    const uint8_t introducer = bytes[at++];
-    if (introducer == kGifExtension) {
-      ++at;  // label
-      if (!skipSubBlocks()) return false;
-    } else if (introducer == kGifImage) {
-      if (bytes.size() - at < kGifImageDescriptorSize) return false;
-      const uint8_t flags = bytes[at + kGifImageDescriptorSize - 1];
-      at += kGifImageDescriptorSize;
-      skipColourTable(flags);
-      ++at;  // smallest code size
-      return at < bytes.size() && skipSubBlocks();
-    } else {
-      return false;  // the trailer, or no block at all, before any picture
-    }
-  }
-  return false;
 }
 
 // What the size reading left unsaid about a BMP: a pixel format the
@@ -161,7 +118,7 @@ PictureInspection InspectPicture(const std::vector<uint8_t>& bytes) {
   switch (format) {
     case PictureFormat::kJpeg: DecodeJpeg(bytes, nullptr, &problem); break;
     case PictureFormat::kGif:
-      if (!GifReachesItsFirstPicture(bytes)) problem = "GIF tronqué ou endommagé : le fichier s'arrête avant la fin de son image";
+      DecodeGif(bytes, &problem);
       break;
     case PictureFormat::kBmp: problem = BmpProblem(bytes, size); break;
     case PictureFormat::kPng: problem = PngDecodingProblem(bytes, size, &pngError); break;

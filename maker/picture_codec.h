@@ -23,6 +23,10 @@ struct RgbaPicture {
 // French *problem when the file is damaged or cut short.
 bool DecodeJpeg(const std::vector<uint8_t>& bytes, RgbaPicture* picture, std::string* problem);
 
+// Decodes every pixel of the GIF's first picture, nothing of it kept. False
+// with a French *problem when it is damaged or cut short.
+bool DecodeGif(const std::vector<uint8_t>& bytes, std::string* problem);
+
 // A PNG with its transparency as alpha (tRNS included), for reducing it.
 bool DecodePngWithAlpha(const std::vector<uint8_t>& bytes, RgbaPicture* picture, std::string* problem);
 

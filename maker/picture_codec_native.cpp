@@ -1,12 +1,15 @@
 // JPEG through libjpeg-turbo, PNG through libpng's simplified interface.
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 
+#include <gif_lib.h>
 #include <jerror.h>
 #include <jpeglib.h>
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "maker/picture_codec.h"
@@ -131,6 +134,51 @@ bool RunJpegEncoding(JpegCompression* jpeg, const RgbaPicture& picture) {
   return true;
 }
 
+// giflib reads through a callback: the file's bytes, from where it stopped.
+struct GifBytes {
+  const std::vector<uint8_t>* bytes;
+  std::size_t at;
+};
+
+int ReadGifBytes(GifFileType* gif, GifByteType* into, int wanted) {
+  GifBytes* source = static_cast<GifBytes*>(gif->UserData);
+  const std::size_t count = std::min(source->bytes->size() - source->at, static_cast<std::size_t>(wanted));
+  std::memcpy(into, source->bytes->data() + source->at, count);
+  source->at += count;
+  return static_cast<int>(count);
+}
+
+// Extensions before the first picture (comments, animation settings) are
+// passed over whole.
+bool SkipGifExtension(GifFileType* gif) {
+  int code = 0;
+  GifByteType* block = nullptr;
+  if (DGifGetExtension(gif, &code, &block) != GIF_OK) return false;
+  while (block)
+    if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
+  return true;
+}
+
+// Every line of the first picture; giflib also reads on to the end of its
+// data, so a picture cut right after its last pixel is told too.
+bool DecodeFirstGifPicture(GifFileType* gif) {
+  GifRecordType record = UNDEFINED_RECORD_TYPE;
+  while (DGifGetRecordType(gif, &record) == GIF_OK) {
+    if (record == EXTENSION_RECORD_TYPE) {
+      if (!SkipGifExtension(gif)) return false;
+    } else if (record == IMAGE_DESC_RECORD_TYPE) {
+      if (DGifGetImageDesc(gif) != GIF_OK || gif->Image.Width <= 0 || gif->Image.Height <= 0) return false;
+      std::vector<GifPixelType> line(static_cast<std::size_t>(gif->Image.Width));
+      for (int row = 0; row < gif->Image.Height; ++row)
+        if (DGifGetLine(gif, line.data(), gif->Image.Width) != GIF_OK) return false;
+      return true;
+    } else {
+      return false;  // the end of the file before any picture
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool DecodeJpeg(const std::vector<uint8_t>& bytes, RgbaPicture* picture, std::string* problem) {
@@ -154,6 +202,25 @@ bool DecodeJpeg(const std::vector<uint8_t>& bytes, RgbaPicture* picture, std::st
     return false;
   }
   return true;
+}
+
+bool DecodeGif(const std::vector<uint8_t>& bytes, std::string* problem) {
+  GifBytes source = {&bytes, 0};
+  int error = D_GIF_SUCCEEDED;
+  GifFileType* gif = DGifOpen(&source, ReadGifBytes, &error);
+  if (!gif) {
+    *problem = "GIF endommagé : son en-tête est illisible";
+    return false;
+  }
+  const bool decoded = DecodeFirstGifPicture(gif);
+  error = gif->Error;
+  int closing = D_GIF_SUCCEEDED;
+  DGifCloseFile(gif, &closing);
+  if (decoded) return true;
+  *problem = error == D_GIF_ERR_READ_FAILED || source.at >= bytes.size()
+                 ? "GIF tronqué : le fichier s'arrête avant la fin de son image"
+                 : "GIF endommagé : les données de son image sont corrompues";
+  return false;
 }
 
 bool DecodePngWithAlpha(const std::vector<uint8_t>& bytes, RgbaPicture* picture, std::string* problem) {

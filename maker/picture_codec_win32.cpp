@@ -154,6 +154,14 @@ bool DecodeJpeg(const std::vector<uint8_t>& bytes, RgbaPicture* picture, std::st
   return false;
 }
 
+bool DecodeGif(const std::vector<uint8_t>& bytes, std::string* problem) {
+  bool headerRead = false;
+  if (DecodeWithSystem(bytes, nullptr, &headerRead)) return true;
+  *problem = headerRead ? "GIF tronqué ou endommagé : les données de son image ne se décodent pas jusqu'au bout"
+                        : "GIF tronqué ou endommagé : Windows ne sait pas le lire";
+  return false;
+}
+
 bool DecodePngWithAlpha(const std::vector<uint8_t>& bytes, RgbaPicture* picture, std::string* problem) {
   bool headerRead = false;
   if (DecodeWithSystem(bytes, picture, &headerRead)) return true;

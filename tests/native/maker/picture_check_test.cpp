@@ -112,6 +112,9 @@ TEST(PictureCheckTest, PicturesThePlayerCannotShowAreTold) {
       {"GIF89a\x10", "GIF tronqué", 0},
       // ... or inside its picture.
       {makertest::kGifBytes.substr(0, 30), "s'arrête avant la fin de son image", 0},
+      // Whole blocks, but the first code after the clear code is one not yet
+      // defined: the picture cannot be drawn.
+      {makertest::kGifBytes.substr(0, 28) + std::string("\x7C\x01\x00\x3B", 4), "GIF endommagé", 0},
       // A GIF of width 0.
       {std::string("GIF87a\x00\x00\x10\x00\x00\x00\x00", 13), "largeur ou de hauteur nulle", 0},
       // A BMP cut inside its header.

@@ -281,6 +281,31 @@ TEST(MakerWindowsToolTest, CheckDecodesJpegsThroughTheSystem) {
   EXPECT_EQ(run.output.find("avant la taille"), std::string::npos) << run.output;
 }
 
+// The first picture of a GIF, decoded in full by the system's component: a
+// file whose blocks are whole but whose codes cannot be drawn is refused.
+TEST(MakerWindowsToolTest, CheckDecodesGifsThroughTheSystem) {
+  const std::string whole = ReadFileBytes(PictureFile("berne.gif"));
+  const std::string oneByOne(
+      "GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF"
+      "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x7C\x01\x00\x3B",
+      35);
+  const struct {
+    std::string bytes;
+    bool showable;
+  } cases[] = {
+      {whole, true},
+      // Cut inside its picture's data.
+      {whole.substr(0, whole.size() - 20), false},
+      // The first code after the clear code is one not yet defined.
+      {oneByOne, false},
+  };
+  for (const auto& one : cases) {
+    const PictureInspection inspection = InspectPicture(std::vector<uint8_t>(one.bytes.begin(), one.bytes.end()));
+    EXPECT_EQ(inspection.showable, one.showable) << one.bytes.size() << " bytes: " << inspection.problem;
+    if (!one.showable) EXPECT_NE(inspection.problem.find("GIF"), std::string::npos) << inspection.problem;
+  }
+}
+
 // --reduire through the system's decoder and encoder: a large JPEG is
 // stored as a JPEG of the size the view shows.
 TEST(MakerWindowsToolTest, BuildStoresLargePicturesReduced) {
