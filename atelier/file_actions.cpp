@@ -33,7 +33,6 @@ constexpr wchar_t kTestFolderPrefix[] = L"vidod-atelier-essai-";
 constexpr char kExecutableSignature[] = "MZ";
 
 std::wstring Quoted(const fs::path& path) { return L"\u00ab " + path.wstring() + L" \u00bb"; }
-std::wstring Wide(const std::string& utf8) { return WideFromUtf8(utf8); }
 
 bool Exists(const fs::path& path) {
   std::error_code ignored;
@@ -80,7 +79,7 @@ std::wstring IssueList(const std::vector<SourceIssue>& issues, bool errorsOnly) 
       ++left;
       continue;
     }
-    list += L"\n\u2022 " + Wide(DescribeIssue(issue));
+    list += L"\n\u2022 " + WideFromUtf8(DescribeIssue(issue));
     ++shown;
   }
   if (left) list += L"\n\u2026 et " + std::to_wstring(left) + L" autre(s)";
@@ -130,7 +129,7 @@ void TellSkipped(Atelier* atelier, const std::vector<SkippedFile>& skipped) {
   if (skipped.empty()) return;
   std::wstring text = L"Fichiers laiss\u00e9s de c\u00f4t\u00e9 :";
   for (std::size_t i = 0; i < skipped.size() && i < kSkippedShown; ++i)
-    text += L"\n\u2022 " + skipped[i].file.filename().wstring() + L" : " + Wide(skipped[i].reason);
+    text += L"\n\u2022 " + skipped[i].file.filename().wstring() + L" : " + WideFromUtf8(skipped[i].reason);
   if (skipped.size() > kSkippedShown)
     text += L"\n\u2026 et " + std::to_wstring(skipped.size() - kSkippedShown) + L" autre(s)";
   TellAuthor(atelier, text, MB_ICONINFORMATION);
@@ -194,12 +193,12 @@ bool OpenExecutable(Atelier* atelier, const fs::path& executable) {
   std::vector<std::string> warnings;
   std::string error;
   if (!UnpackQuizExecutable(executable, folder, force, &sourceFile, &warnings, &error)) {
-    TellAuthor(atelier, L"Impossible d'ouvrir " + Quoted(executable) + L" : " + Wide(error), MB_ICONWARNING);
+    TellAuthor(atelier, L"Impossible d'ouvrir " + Quoted(executable) + L" : " + WideFromUtf8(error), MB_ICONWARNING);
     return false;
   }
   if (!warnings.empty()) {
     std::wstring text = L"Le quiz a \u00e9t\u00e9 d\u00e9fait dans " + Quoted(folder) + L". \u00c0 savoir :";
-    for (const std::string& warning : warnings) text += L"\n\u2022 " + Wide(warning);
+    for (const std::string& warning : warnings) text += L"\n\u2022 " + WideFromUtf8(warning);
     TellAuthor(atelier, text, MB_ICONINFORMATION);
   }
   return LoadSource(atelier, sourceFile);
@@ -229,7 +228,7 @@ bool Build(Atelier* atelier, const fs::path& output, fs::path* written) {
   SetCursor(old);
   if (!built)
     TellAuthor(atelier,
-               L"La construction de " + Quoted(output.filename()) + L" a \u00e9chou\u00e9 : " + Wide(error) +
+               L"La construction de " + Quoted(output.filename()) + L" a \u00e9chou\u00e9 : " + WideFromUtf8(error) +
                    L"\nAucun fichier n'a \u00e9t\u00e9 \u00e9crit \u00e0 sa place.",
                MB_ICONWARNING);
   return built;
@@ -276,7 +275,7 @@ bool NewQuizFromFolder(Atelier* atelier, const fs::path& chosen) {
   PictureFolder scan;
   std::string error;
   if (!ScanPictureFolder(folder, sourceFile, true, &scan, &error)) {
-    TellAuthor(atelier, Wide(error), MB_ICONWARNING);
+    TellAuthor(atelier, WideFromUtf8(error), MB_ICONWARNING);
     return false;
   }
   StartQuiz(atelier, NewQuiz(sourceFile, folder.filename().u8string(), scan.questions));
@@ -351,7 +350,7 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
   std::string error;
   if (!WriteOutputFiles({{target, std::vector<uint8_t>(text.begin(), text.end())}}, &error)) {
     TellAuthor(atelier,
-               L"L'enregistrement a \u00e9chou\u00e9 : " + Wide(error) +
+               L"L'enregistrement a \u00e9chou\u00e9 : " + WideFromUtf8(error) +
                    L"\nLe quiz reste ouvert tel quel : rien n'est perdu.",
                MB_ICONWARNING);
     return false;

@@ -27,13 +27,4 @@ std::string Utf8FromWide(const std::wstring& wide) {
 // 1252, so that the Atelier accepts exactly what vidod-make accepts.
 std::wstring WideFromCp1252(const std::string& cp1252) { return WideFromUtf8(Cp1252ToUtf8(cp1252)); }
 
-QuizTextConversion Cp1252FromWide(const std::wstring& wide) {
-  const Cp1252Conversion conversion = Utf8ToCp1252(Utf8FromWide(wide));
-  QuizTextConversion result;
-  result.ok = conversion.ok;
-  result.cp1252 = conversion.text;
-  result.rejected = conversion.rejected;
-  return result;
-}
-
 }  // namespace vidod

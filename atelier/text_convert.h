@@ -12,12 +12,4 @@ std::string Utf8FromWide(const std::wstring& wide);
 // Quiz text of the model shown in a control.
 std::wstring WideFromCp1252(const std::string& cp1252);
 
-struct QuizTextConversion {
-  bool ok = true;
-  std::string cp1252;     // complete only when ok
-  char32_t rejected = 0;  // the first character the code page cannot hold
-};
-// Text typed into a control, as the quiz will hold it.
-QuizTextConversion Cp1252FromWide(const std::wstring& wide);
-
 }  // namespace vidod

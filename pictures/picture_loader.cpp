@@ -137,29 +137,32 @@ HBITMAP CentreOnBackground(HBITMAP picture, int width, int height, HBRUSH backgr
   });
 }
 
+bool ReadPictureResource(HMODULE module, int id, const char* type, std::vector<uint8_t>* plain,
+                         const uint8_t** bytes, uint32_t* length) {
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+  HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+  if (!loaded) return false;
+  *bytes = static_cast<const uint8_t*>(LockResource(loaded));
+  *length = *bytes ? SizeofResource(module, info) : 0;
+  if (id > kScrambledPictureIdLimit && *bytes) {
+    plain->assign(*bytes, *bytes + *length);
+    SwapNibbles(plain->data(), *length);
+    *bytes = plain->data();
+  }
+  return true;
+}
+
 HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
                     COLORREF background) {
   if (id <= 0 || id > 0xFFFF) return nullptr;
-  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), type);
-  HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
-  if (!loaded) {
+  std::vector<uint8_t> plain;
+  const uint8_t* bytes = nullptr;
+  uint32_t length = 0;
+  if (!ReadPictureResource(module, id, type, &plain, &bytes, &length)) {
     return FitBitmapToBox(LoadPngPicture(module, id, type, boxWidth, boxHeight, background),
                           boxWidth, boxHeight);
   }
-  const uint8_t* bytes = static_cast<const uint8_t*>(LockResource(loaded));
-  const uint32_t size = bytes ? SizeofResource(module, info) : 0;
-  HBITMAP decoded = nullptr;
-  if (id > kScrambledPictureIdLimit) {
-    // Resource bytes are read-only on Windows: unscramble a private copy, so
-    // every load sees the stored bytes and unscrambles them afresh.
-    std::vector<uint8_t> plain(bytes, bytes + size);
-    SwapNibbles(plain.data(), size);
-    decoded = DecodePicture(plain.data(), size);
-  } else {
-    decoded = DecodePicture(bytes, size);
-  }
-  FreeResource(loaded);
-  return FitBitmapToBox(decoded, boxWidth, boxHeight);
+  return FitBitmapToBox(DecodePicture(bytes, length), boxWidth, boxHeight);
 }
 
 }  // namespace vidod

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace vidod {
 
@@ -36,6 +37,13 @@ HBITMAP FitBitmapToBox(HBITMAP source, int boxWidth, int boxHeight);
 HBITMAP CentreOnBackground(HBITMAP picture, int width, int height, HBRUSH background);
 // Exchanges the two halves of every byte.
 void SwapNibbles(uint8_t* bytes, uint32_t length);
+// The bytes of picture resource id of that type as the decoders read them,
+// in *bytes (size *length). Ids past kScrambledPictureIdLimit are stored with
+// their nibbles swapped: resource bytes are read-only on Windows, so those
+// are unscrambled into *plain, which *bytes then points into, afresh at every
+// call. False when the module has no such resource.
+bool ReadPictureResource(HMODULE module, int id, const char* type, std::vector<uint8_t>* plain,
+                         const uint8_t** bytes, uint32_t* length);
 // The PNG route: a raw-data resource of that id decoded and fitted.
 HBITMAP LoadPngPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
                        COLORREF background = kNoBackground);

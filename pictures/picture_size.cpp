@@ -15,16 +15,6 @@ constexpr WORD kRawDataType = 10;  // RT_RCDATA, where the PNG route looks
 // fitting creates comes back 1 x 1: a very thin picture is fitted to that.
 constexpr int kEmptyBitmapSide = 1;
 
-bool ResourceBytes(HMODULE module, int id, const char* type, const uint8_t** bytes,
-                   uint32_t* size) {
-  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), type);
-  HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
-  if (!loaded) return false;
-  *bytes = static_cast<const uint8_t*>(LockResource(loaded));
-  *size = *bytes ? SizeofResource(module, info) : 0;
-  return true;
-}
-
 // The size FitBitmapToBox gives a width x height bitmap.
 bool FitAsBitmap(int width, int height, int boxWidth, int boxHeight, SIZE* size) {
   FittedSize fitted;
@@ -37,6 +27,17 @@ bool FitAsBitmap(int width, int height, int boxWidth, int boxHeight, SIZE* size)
   return true;
 }
 
+// The PNG route's raw-data resource, read as it is stored (it is never
+// scrambled).
+bool RawDataBytes(HMODULE module, int id, const uint8_t** bytes, uint32_t* length) {
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kRawDataType));
+  HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+  if (!loaded) return false;
+  *bytes = static_cast<const uint8_t*>(LockResource(loaded));
+  *length = *bytes ? SizeofResource(module, info) : 0;
+  return true;
+}
+
 bool ReadSides(const uint8_t* bytes, uint32_t size, PictureHeader* header) {
   return ReadPictureHeader(bytes, size, header) == kPictureHeaderOk;
 }
@@ -46,22 +47,17 @@ bool ReadSides(const uint8_t* bytes, uint32_t size, PictureHeader* header) {
 bool PictureSizeInBox(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
                       SIZE* size) {
   if (id <= 0 || id > 0xFFFF) return false;
+  std::vector<uint8_t> plain;
   const uint8_t* bytes = nullptr;
   uint32_t length = 0;
   PictureHeader header;
-  if (ResourceBytes(module, id, type, &bytes, &length)) {
-    if (id > kScrambledPictureIdLimit && bytes) {
-      std::vector<uint8_t> plain(bytes, bytes + length);
-      SwapNibbles(plain.data(), length);
-      if (!ReadSides(plain.data(), length, &header)) return false;
-    } else if (!ReadSides(bytes, length, &header)) {
-      return false;
-    }
-    return FitAsBitmap(static_cast<int>(header.width), static_cast<int>(header.height), boxWidth,
+  if (ReadPictureResource(module, id, type, &plain, &bytes, &length)) {
+    return ReadSides(bytes, length, &header) &&
+           FitAsBitmap(static_cast<int>(header.width), static_cast<int>(header.height), boxWidth,
                        boxHeight, size);
   }
   // The PNG route fits its bitmap, and LoadPicture fits the result again.
-  if (!ResourceBytes(module, id, MAKEINTRESOURCEA(kRawDataType), &bytes, &length)) return false;
+  if (!RawDataBytes(module, id, &bytes, &length)) return false;
   if (!ReadSides(bytes, length, &header) || header.format != PictureHeaderFormat::kPng)
     return false;
   SIZE once;
