@@ -70,11 +70,14 @@ void CheckQuizSourceFile(const std::filesystem::path& sourceFile, PictureCheckCa
 // in maker/answer_typing.h): the number of answers changed.
 std::size_t CorrectAnswers(QuizSource* quiz);
 // The same in the text of a source: only the values of reponse and reponse2
-// change, comments, order and layout stay as they are. *changes receives
-// one French line per answer changed. False with a French *error when the
-// text is no TOML.
-bool CorrectAnswersInSource(std::string_view toml, std::string* corrected, std::vector<std::string>* changes,
-                            std::string* error);
+// change, comments, order and layout stay as they are, in time linear in
+// the text. *changes receives one French line per answer changed. The
+// corrected text is read back and must give the same quiz but for the
+// answers changed; when it does not, or when the text is no TOML, *error
+// says so in French and nothing is to be written.
+enum class SourceCorrection { kDone, kNotToml, kRefused };
+SourceCorrection CorrectAnswersInSource(std::string_view toml, std::string* corrected,
+                                        std::vector<std::string>* changes, std::string* error);
 
 struct BuildSettings {
   std::filesystem::path player;    // vidod.exe to copy

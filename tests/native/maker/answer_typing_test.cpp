@@ -71,7 +71,7 @@ TEST(AnswerTypingTest, CorrectingASourceChangesOnlyItsExpectedAnswers) {
       "reponse2 = \"«\u00A0Seine\u00A0»\"\n";
   std::string corrected, error;
   std::vector<std::string> changes;
-  ASSERT_TRUE(CorrectAnswersInSource(source, &corrected, &changes, &error)) << error;
+  ASSERT_EQ(CorrectAnswersInSource(source, &corrected, &changes, &error), SourceCorrection::kDone) << error;
   EXPECT_EQ(corrected,
             "# Mon quiz\n"
             "titre = \"L’été\"  # le titre garde son apostrophe\n"
