@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "maker/file_io.h"
 #include "maker/picture_check.h"
 #include "maker/quiz_source.h"
 #include "maker/quiz_toml.h"
@@ -95,6 +96,13 @@ struct BuildSettings {
 bool BuildQuizExecutable(const QuizSource& quiz, const std::filesystem::path& sourceFile,
                          const BuildSettings& settings, std::filesystem::path* written, std::string* error);
 
+// The files that unpack writes for the quiz executable in bytes (named
+// executableName in messages): folder/quiz.toml first, read back before it is
+// given, then the pictures. Nothing is written. False with a French *error
+// for a file that is no quiz or that passes the reader's limits.
+bool UnpackQuizImage(const std::vector<uint8_t>& bytes, const std::string& executableName,
+                     const std::filesystem::path& folder, std::vector<OutputFile>* files,
+                     std::vector<std::string>* warnings, std::string* error);
 // A quiz executable taken apart: folder/quiz.toml and its pictures in
 // folder/images, which build back into the same resources. Existing files
 // are only replaced when force. *warnings receives what the author should

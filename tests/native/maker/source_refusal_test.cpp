@@ -193,6 +193,57 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
   }
 }
 
+// Forms on which the TOML parser would meet undefined behaviour (a blank
+// test off the end of its table for U+00A1 to U+0499) or an assertion: told
+// before it sees them.
+TEST(SourceRefusalTest, FormsTheParserCannotTakeAreToldBeforeItSeesThem) {
+  const struct {
+    std::string toml;
+    const char* expected;  // part of the message
+  } cases[] = {
+      // A value read as a number runs through quotes, of either kind, in a
+      // list too, and past the blank of a date.
+      {"titre = 7\"é\"\n", "colonne 10 : un nombre et un texte collés (« 7\"é\" ») : un texte s'écrit tout entier "
+                           "entre guillemets droits, par exemple \"7é\""},
+      {"titre = 7'é'\n", "un nombre et un texte collés (« 7'é' »)"},
+      {"x = [7\"é\"]\n", "un nombre et un texte collés"},
+      {"x = -\"é\"\n", "un nombre et un texte collés"},
+      {"d = 1979-05-27 0\"é\"\n", "(« 1979-05-27 0\"é\" »)"},
+      // A header bracket without a name after it.
+      {"[[[question]]\n", "colonne 3 : en-tête de table mal écrit"},
+      {"[=]\n", "colonne 2 : en-tête de table mal écrit"},
+      {"[.]\n", "en-tête de table mal écrit"},
+      {"titre = \"a\"\n[\n", "en-tête de table mal écrit"},
+      // A brace where a list expects a value.
+      {"q=[}\n", "colonne 4 : « } » à la place d'une valeur"},
+      {"codes = [\"A\",\n}\n", "« } » à la place d'une valeur"},
+      // In a multi-line text, a backslash and blanks before a letter with an
+      // accent, on the same line or after its end.
+      {"x = \"\"\"\\é\"\"\"\n", "« \\ » devant « é » dans un texte sur plusieurs lignes"},
+      {"x = \"\"\"\\ é\"\"\"\n", "« \\ » devant « é »"},
+      {"x = \"\"\"a\\\n\n  é\"\"\"\n", "« \\ » devant « é »"},
+      // Four quotes close a multi-line text, the first being part of it:
+      // what follows is outside.
+      {"x = \"\"\"a\"\"\"\"é\"\"\"\n", "colonne 13 : valeur incompréhensible"},
+  };
+  for (const auto& c : cases) {
+    QuizSource quiz;
+    std::vector<SourceIssue> issues;
+    CheckQuizSourceText(c.toml, "quiz.toml", nullptr, &quiz, &issues);
+    ASSERT_EQ(issues.size(), 1u) << c.toml;
+    EXPECT_FALSE(issues[0].warning);
+    EXPECT_NE(issues[0].message.find(c.expected), std::string::npos) << c.toml << "\n" << issues[0].message;
+  }
+  // The same characters where the parser reads them as text are welcome.
+  for (const char* toml : {"titre = \"7é\"\nauteur = 'é'\n", "[[question]]\nreponse = \"\"\"é\\\n  b\"\"\"\n",
+                           "codes = [\n  \"é\", # é\n  '''é''',\n]\n", "[brut]\nsuite_reponses = \"\\\\é\"\n"}) {
+    QuizSource quiz;
+    std::vector<SourceIssue> issues;
+    EXPECT_TRUE(ReadQuizSource(toml, "quiz.toml", &quiz, &issues)) << toml;
+    EXPECT_TRUE(issues.empty()) << toml << "\n" << issues[0].message;
+  }
+}
+
 // A value that cannot be read is one error, not one more for every question
 // that depends on it.
 TEST(SourceRefusalTest, OneMistakeGivesOneMessage) {
