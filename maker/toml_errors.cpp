@@ -200,6 +200,10 @@ std::string DescribeHazard(std::string_view toml, const TomlHazardFound& hazard,
       return "un nombre et un texte collés (« " + written + " ») : un texte s'écrit tout entier entre guillemets "
              "droits, par exemple \"" + joined + "\" ; un nombre s'écrit en chiffres seuls";
     }
+    case TomlHazard::kDateOrTime:
+      return "date ou heure (« " + std::string(ValueAt(toml, hazard.valueAt)) +
+             " ») : une source de quiz n'en a pas ; un texte s'écrit entre guillemets droits, un nombre en "
+             "chiffres seuls";
     case TomlHazard::kBadTableHeader:
       return "en-tête de table mal écrit : « [ » ouvre une ligne comme [[question]] ou [brut], suivi directement "
              "du nom ; une question commence par la ligne [[question]]";

@@ -31,6 +31,16 @@ bool EndsValue(char c) {
 bool StartsNumber(char c) { return IsDigit(c) || c == '+' || c == '-'; }
 bool OpensValue(char last) { return last == '=' || last == '[' || last == ','; }
 
+// A date as the parser's look-ahead takes one: ten characters, underscores
+// not counted, a digit first, dashes fifth and eighth (what else it holds
+// decides nothing before the parser's assertion).
+bool IsDate(std::string_view value) {
+  std::string kept;
+  for (char c : value)
+    if (c != '_') kept += c;
+  return kept.size() == 10 && IsDigit(kept[0]) && kept[4] == '-' && kept[7] == '-';
+}
+
 class HazardScanner {
  public:
   HazardScanner(std::string_view toml, TomlHazardFound* found) : toml_(toml), found_(found) {}
@@ -104,17 +114,23 @@ class HazardScanner {
 
   // A value read as a number: up to its end, and past one blank when a digit
   // follows (a date and a time). Any quote in it would open a text for this
-  // scanner and not for the parser.
+  // scanner and not for the parser; a colon makes it a time, whose reader
+  // asserts on several misspellings.
   bool Number(std::size_t* i) {
     const std::size_t start = *i;
     std::size_t at = start;
     for (;;) {
       while (at < toml_.size() && !EndsValue(toml_[at])) {
         if (IsQuote(toml_[at])) return !Found(TomlHazard::kQuoteInValue, at, false, start);
+        if (toml_[at] == ':') return !Found(TomlHazard::kDateOrTime, at, false, start);
         if (!IsAscii(toml_[at])) return !Found(TomlHazard::kStrayCharacter, at, false);
         ++at;
       }
       if (at + 1 < toml_.size() && toml_[at] == ' ' && IsDigit(toml_[at + 1])) {
+        // After a date and its blank the parser takes one digit, then
+        // asserts that no value end follows.
+        if (IsDate(toml_.substr(start, at - start)) && at + 2 < toml_.size() && EndsValue(toml_[at + 2]))
+          return !Found(TomlHazard::kDateOrTime, at + 2, false, start);
         ++at;
         continue;
       }

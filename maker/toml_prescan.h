@@ -1,9 +1,11 @@
 // The forms of a quiz source that must never reach the TOML parser. The
 // version Debian ships meets undefined behaviour when it asks whether a
 // character between U+00A1 and U+0499 is a blank (a table of its own is one
-// entry short), and asserts on some typos in builds with assertions. Its
-// tokens are read here the way it reads them, so that each such form is told
-// to the author instead.
+// entry short), and asserts (or, in optimised builds of some compilers,
+// assumes) on some typos and on badly written times. Its tokens are read here
+// the way it reads them, so that each such form is told to the author
+// instead. A quiz has no date or time anywhere: every value that the parser
+// would read as a time is refused.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +20,7 @@ constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 enum class TomlHazard {
   kStrayCharacter,      // a character outside ASCII where only a text may hold one
   kQuoteInValue,        // a quote inside a value that starts as a number: 7"é"
+  kDateOrTime,          // a time, or a date and a time: 07:32, 1979-05-27 7
   kBadTableHeader,      // "[" not followed by a table name: [=], [.], [[[question]]
   kBraceInList,         // "}" where a list expects a value: q = [}
   kAccentAfterBackslash,  // in a multi-line text, "\" (and blanks) before a character outside ASCII

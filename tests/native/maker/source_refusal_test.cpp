@@ -209,6 +209,12 @@ TEST(SourceRefusalTest, FormsTheParserCannotTakeAreToldBeforeItSeesThem) {
       {"x = [7\"é\"]\n", "un nombre et un texte collés"},
       {"x = -\"é\"\n", "un nombre et un texte collés"},
       {"d = 1979-05-27 0\"é\"\n", "(« 1979-05-27 0\"é\" »)"},
+      // Times, which no quiz has, and whose reader asserts on misspellings:
+      // a date, a blank and one digit; a date, its "t" and no digit.
+      {"d = 1979-05-27 7\n", "date ou heure (« 1979-05-27 7 ») : une source de quiz n'en a pas"},
+      {"d = [1979-05-27 7]\n", "date ou heure"},
+      {"t=1979-05-27tt:\n", "date ou heure (« 1979-05-27tt: »)"},
+      {"type = 07:32\n", "date ou heure"},
       // A header bracket without a name after it.
       {"[[[question]]\n", "colonne 3 : en-tête de table mal écrit"},
       {"[=]\n", "colonne 2 : en-tête de table mal écrit"},
