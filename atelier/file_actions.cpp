@@ -201,7 +201,10 @@ bool OpenExecutable(Atelier* atelier, const fs::path& executable) {
                    ShortList(lines, L" : \u00ab vidod-make unpack \u00bb les donne toutes"),
                MB_ICONINFORMATION);
   }
-  return LoadSource(atelier, sourceFile);
+  // Its comment is unpack's, not the author's: a save may drop it unasked.
+  if (!LoadSource(atelier, sourceFile)) return false;
+  atelier->edited.commentsOnDisk = false;
+  return true;
 }
 
 // Where the author builds: the Save As dialog, then the question before

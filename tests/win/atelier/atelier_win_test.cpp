@@ -581,6 +581,10 @@ TEST_F(AtelierTest, StrayResourcesOfAnOpenedExecutableAreToldInABoxThatFitsTheSc
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   EXPECT_LE(box.rect.bottom - box.rect.top, work.bottom - work.top) << box.text;
   EXPECT_EQ(Text(IDC_TITLE), L"Fleuves de France");
+  // The source's comment is unpack's, not the author's: saving asks nothing.
+  MessageBoxCatcher saving;
+  Command(IDM_SAVE);
+  EXPECT_TRUE(saving.boxes().empty()) << saving.boxes()[0].text;
 }
 
 // Pictures larger than the views go in reduced, in both.
