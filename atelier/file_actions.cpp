@@ -27,8 +27,9 @@ const std::vector<std::string> kSourceComment = {
     "le construit aussi. Les images sont désignées par rapport à ce fichier.",
 };
 constexpr char kCommentLead = '#';
-constexpr std::size_t kIssuesShown = 8;
-constexpr std::size_t kSkippedShown = 10;
+// A message box grows with its lines and has no scroll bar: past a dozen,
+// its button leaves a small screen.
+constexpr std::size_t kLinesShown = 10;
 constexpr wchar_t kTestFolderPrefix[] = L"vidod-atelier-essai-";
 constexpr char kExecutableSignature[] = "MZ";
 
@@ -70,20 +71,20 @@ bool HasOwnComments(const std::string& text) {
   return false;
 }
 
-std::wstring IssueList(const std::vector<SourceIssue>& issues, bool errorsOnly) {
+// The first lines as a list, and how many more there are.
+std::wstring ShortList(const std::vector<std::wstring>& lines, const wchar_t* whereTheRestIs = L"") {
   std::wstring list;
-  std::size_t shown = 0, left = 0;
-  for (const SourceIssue& issue : issues) {
-    if (errorsOnly && issue.warning) continue;
-    if (shown == kIssuesShown) {
-      ++left;
-      continue;
-    }
-    list += L"\n\u2022 " + WideFromUtf8(DescribeIssue(issue));
-    ++shown;
-  }
-  if (left) list += L"\n\u2026 et " + std::to_wstring(left) + L" autre(s)";
+  for (std::size_t i = 0; i < lines.size() && i < kLinesShown; ++i) list += L"\n\u2022 " + lines[i];
+  if (lines.size() > kLinesShown)
+    list += L"\n\u2026 et " + std::to_wstring(lines.size() - kLinesShown) + L" autre(s)" + whereTheRestIs;
   return list;
+}
+
+std::wstring IssueList(const std::vector<SourceIssue>& issues, bool errorsOnly) {
+  std::vector<std::wstring> lines;
+  for (const SourceIssue& issue : issues)
+    if (!errorsOnly || !issue.warning) lines.push_back(WideFromUtf8(DescribeIssue(issue)));
+  return ShortList(lines);
 }
 
 // The Atelier's checks keep the quiz from being tested or built while it
@@ -127,12 +128,9 @@ EditedQuiz NewQuiz(const fs::path& sourceFile, const std::string& titleUtf8,
 
 void TellSkipped(Atelier* atelier, const std::vector<SkippedFile>& skipped) {
   if (skipped.empty()) return;
-  std::wstring text = L"Fichiers laiss\u00e9s de c\u00f4t\u00e9 :";
-  for (std::size_t i = 0; i < skipped.size() && i < kSkippedShown; ++i)
-    text += L"\n\u2022 " + skipped[i].file.filename().wstring() + L" : " + WideFromUtf8(skipped[i].reason);
-  if (skipped.size() > kSkippedShown)
-    text += L"\n\u2026 et " + std::to_wstring(skipped.size() - kSkippedShown) + L" autre(s)";
-  TellAuthor(atelier, text, MB_ICONINFORMATION);
+  std::vector<std::wstring> lines;
+  for (const SkippedFile& file : skipped) lines.push_back(file.file.filename().wstring() + L" : " + WideFromUtf8(file.reason));
+  TellAuthor(atelier, L"Fichiers laiss\u00e9s de c\u00f4t\u00e9 :" + ShortList(lines), MB_ICONINFORMATION);
 }
 
 namespace {
@@ -166,10 +164,9 @@ bool LoadSource(Atelier* atelier, const fs::path& file) {
 }
 
 bool IsExecutableFile(const fs::path& file) {
-  std::vector<uint8_t> bytes;
-  std::string ignored;
-  if (!ReadFileBytes(file, &bytes, &ignored) || bytes.size() < 2) return false;
-  return bytes[0] == kExecutableSignature[0] && bytes[1] == kExecutableSignature[1];
+  std::vector<uint8_t> start;
+  return ReadFileStart(file, 2, &start) && start.size() == 2 && start[0] == kExecutableSignature[0] &&
+         start[1] == kExecutableSignature[1];
 }
 
 bool OpenExecutable(Atelier* atelier, const fs::path& executable) {
@@ -197,11 +194,17 @@ bool OpenExecutable(Atelier* atelier, const fs::path& executable) {
     return false;
   }
   if (!warnings.empty()) {
-    std::wstring text = L"Le quiz a \u00e9t\u00e9 d\u00e9fait dans " + Quoted(folder) + L". \u00c0 savoir :";
-    for (const std::string& warning : warnings) text += L"\n\u2022 " + WideFromUtf8(warning);
-    TellAuthor(atelier, text, MB_ICONINFORMATION);
+    std::vector<std::wstring> lines;
+    for (const std::string& warning : warnings) lines.push_back(WideFromUtf8(warning));
+    TellAuthor(atelier,
+               L"Le quiz a \u00e9t\u00e9 d\u00e9fait dans " + Quoted(folder) + L". \u00c0 savoir :" +
+                   ShortList(lines, L" : \u00ab vidod-make unpack \u00bb les donne toutes"),
+               MB_ICONINFORMATION);
   }
-  return LoadSource(atelier, sourceFile);
+  // Its comment is unpack's, not the author's: a save may drop it unasked.
+  if (!LoadSource(atelier, sourceFile)) return false;
+  atelier->edited.commentsOnDisk = false;
+  return true;
 }
 
 // Where the author builds: the Save As dialog, then the question before
@@ -346,9 +349,9 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
 
   QuizSource quiz = edited.quiz;
   if (!SamePath(target, edited.sourceFile)) RebasePictureKeys(&quiz, edited.sourceFile, target);
-  const std::string text = WriteQuizSource(quiz, kSourceComment);
-  std::string error;
-  if (!WriteOutputFiles({{target, std::vector<uint8_t>(text.begin(), text.end())}}, &error)) {
+  std::string text, error;
+  if (!WriteCheckedQuizSource(quiz, kSourceComment, &text, &error) ||
+      !WriteOutputFiles({{target, std::vector<uint8_t>(text.begin(), text.end())}}, &error)) {
     TellAuthor(atelier,
                L"L'enregistrement a \u00e9chou\u00e9 : " + WideFromUtf8(error) +
                    L"\nLe quiz reste ouvert tel quel : rien n'est perdu.",

@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
     vidod::bench::RegisterPngRouteBenchmarks(pictures);
     vidod::bench::RegisterLzwBenchmarks();
     vidod::bench::RegisterJudgeBenchmarks();
+    vidod::bench::RegisterCorrectionBenchmarks();
   } catch (const std::exception& failure) {
     std::cerr << "vidod_bench: " << failure.what() << "\n";
     return 1;

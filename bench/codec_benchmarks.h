@@ -1,4 +1,5 @@
-// Registration of the LZW codec and answer-judging benchmarks.
+// Registration of the LZW codec, answer-judging and answer-correcting
+// benchmarks.
 #pragma once
 
 namespace vidod {
@@ -12,6 +13,10 @@ void RegisterLzwBenchmarks();
 // JudgeAnswer on two 259-character texts against a plain two-row edit
 // distance of the same texts.
 void RegisterJudgeBenchmarks();
+
+// check --corriger on sources of 10 000 and 40 000 answers against one
+// reading of the same text by the TOML parser.
+void RegisterCorrectionBenchmarks();
 
 }  // namespace bench
 }  // namespace vidod

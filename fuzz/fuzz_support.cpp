@@ -1,5 +1,7 @@
 #include "fuzz/fuzz_support.h"
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -26,6 +28,16 @@ void CheckNoLeak(long liveBefore, const char* where) {
   if (live == liveBefore) return;
   std::fprintf(stderr, "fuzz check failed: %ld allocation(s) still held after %s\n",
                live - liveBefore, where);
+  std::abort();
+}
+
+void CheckPeakMemory(std::size_t megabytes, const char* what) {
+  constexpr long kKilobytesPerMegabyte = 1024;
+  rusage usage = {};
+  getrusage(RUSAGE_SELF, &usage);  // the peak resident size, in kilobytes on Linux
+  const long peak = usage.ru_maxrss / kKilobytesPerMegabyte;
+  if (peak <= static_cast<long>(megabytes)) return;
+  std::fprintf(stderr, "fuzz check failed: %s (%ld MB held at the peak, %zu allowed)\n", what, peak, megabytes);
   std::abort();
 }
 

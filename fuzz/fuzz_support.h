@@ -20,6 +20,11 @@ constexpr long kNoAllocationFailure = -1;
 // target took LiveAllocationCount() before the input.
 void CheckNoLeak(long liveBefore, const char* where);
 
+// Aborts when the process has ever held more than megabytes of memory: a
+// reader that copies without bound is caught on the input that made it, at
+// once, where libFuzzer's own limit samples the memory once a second.
+void CheckPeakMemory(std::size_t megabytes, const char* what);
+
 // A stable hash of the input (FNV-1a), used to pick which allocation an
 // injected failure hits, so that a crash replays the same way.
 uint32_t InputHash(const uint8_t* data, std::size_t size);

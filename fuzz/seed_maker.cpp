@@ -1,5 +1,6 @@
 // Writes the seed inputs of every fuzz target into <out>/<target>/, from
-// quiz-like texts, the LZW encoder, zlib and the PNG suite. fuzz.sh --seeds
+// quiz-like texts, the LZW encoder, zlib, the PNG suite, quiz sources and
+// the small executables of the maker's tests. fuzz.sh --seeds
 // then keeps, with libFuzzer's merge, only those that add coverage to the
 // repository corpus.
 #include <zlib.h>
@@ -14,6 +15,8 @@
 
 #include "fuzz/fuzz_support.h"
 #include "lzw/lzw.h"
+#include "maker/pe_resources.h"
+#include "test_executable.h"
 
 namespace vidod {
 namespace {
@@ -187,6 +190,55 @@ void WriteQuizSeeds(const fs::path& out) {
   // Answers and codes of a quiz whose codes resource is missing.
   Write(out / "quiz_load", "no-codes",
         fuzz::JoinWithLengthPrefix(LzwPacked(AnswersBlob(SampleQuizzes()[1])), {}));
+}
+
+// --- Authoring side ---------------------------------------------------------
+
+// Sources as teachers write them and as vidod-make writes them: every key,
+// texts of each kind, answers to correct, line ends of both systems.
+const char* const kSources[] = {
+    "# Drapeaux\ntitre = \"Drapeaux d'Europe\"\nauteur = \"\xC3\x89quipe Vidod\"\nexplication = \"Tapez le pays.\"\n"
+    "libelles = [\"Pays\", \"Capitale\"]\ntype = 3\nimages_dans_liste = false\ncouleur = [40, 90, 160]\n"
+    "codes = [\n  \"DRAP-1\",\n  'DRAP-2',\n]\nreduire_images = true\n\n[[question]]\nreponse = \"France\"\n"
+    "reponse2 = \"Paris\"\nrevelation = \"\"\"Capitale\xC2\xA0:\nParis\"\"\"\nnote_revelation = 'x'\nnote = \"n\"\n"
+    "image = \"images/france.png\"\n\n[[question]]\nreponse = \"Italie\"\nreponse2 = \"Rome\"\nrevelation = \"R\"\n"
+    "\n[brut]\noctet_0 = 7\noctet_images = 3\nsuite_reponses = \"fin\"\noctets_apres_cr = [10, 0]\n"
+    "suite_codes = \"\\r\\n\"\n",
+    "\xEF\xBB\xBFquestion = [{reponse = \"l\xE2\x80\x99" "eau\"}, {reponse = \"\xC2\xAB\xC2\xA0Seine\xC2\xA0\xC2\xBB\"}]\n",
+    "[[question]]\r\nreponse = \"Mont\xC2\xA0" "Blanc \" # note\r\n[[question]]\r\nreponse = '''L\xE2\x80\x99\xC3\xAE" "le'''\r\n",
+    "titre = \"\"\"a\\\n   b\"\"\"\ncodes = [\"\\u00e9\", \"\\t\"]\n[[question]]\nreponse = \"\\\"x\\\"\"\n",
+};
+
+void WriteAuthoringSeeds(const fs::path& out) {
+  int index = 0;
+  for (const char* source : kSources) {
+    const std::string name = "source" + std::to_string(index++);
+    Write(out / "quiz_source", name, FromText(source));
+    Write(out / "answer_correction", name, FromText(source));
+  }
+  const ResourceName patch = ResourceName::Text("PATCH");
+  index = 0;
+  for (const Quiz& quiz : SampleQuizzes()) {
+    const Bytes answers = AnswersBlob(quiz);
+    const Bytes codes = CodesBlob(quiz.questions.size());
+    const std::string name = "quiz" + std::to_string(index++);
+    Write(out / "quiz_unpack", name + "-blobs", fuzz::JoinWithLengthPrefix(answers, codes));
+    std::vector<ResourceEntry> resources = makertest::PlayerOwnResources();
+    resources.push_back(makertest::TestResource(patch, 104, kLanguageNeutral, LzwPacked(answers)));
+    resources.push_back(makertest::TestResource(patch, 105, kLanguageNeutral, LzwPacked(codes)));
+    // A picture of the first question, another past the last one.
+    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 'D', 1, 0, ';'};
+    resources.push_back(makertest::TestResource(ResourceName::Text("IMG"), 401, kLanguageNeutral, gif));
+    resources.push_back(makertest::TestResource(ResourceName::Number(kResourceTypeRawData), 497, 1033, gif));
+    const Bytes executable = makertest::MakeTestExecutable(resources);
+    Write(out / "quiz_unpack", name + "-exe", executable);
+    if (index == 1) Write(out / "pe_resources", "quiz", executable);
+  }
+  Write(out / "pe_resources", "player", makertest::MakeTestPlayer());
+  makertest::TestExecutableLayout layout;
+  layout.sectionAfterResources = true;
+  layout.tailSize = 64;
+  Write(out / "pe_resources", "player-with-reloc", makertest::MakeTestPlayer(layout));
 }
 
 // --- Progress files -------------------------------------------------------
@@ -368,5 +420,6 @@ int main(int argc, char** argv) {
   vidod::WriteInflaterSeeds(out, pngSuite);
   vidod::WritePngSeeds(out, pngSuite);
   vidod::WriteHeaderSeeds(out, pngSuite);
+  vidod::WriteAuthoringSeeds(out);
   return 0;
 }

@@ -48,13 +48,19 @@ std::filesystem::path BackupPathFor(const std::filesystem::path& source) {
 }
 
 // Rewrites the source with typable answers, the original kept beside it. A
-// source that is no TOML is left to the check to explain.
+// source that is no TOML is left to the check to explain. A link to the
+// source stays a link: the file it leads to is the one corrected.
 void RewriteAnswers(const CheckOptions& options, const std::filesystem::path& sourceFile) {
   std::string text, corrected, error;
   std::vector<SourceIssue> unread;
   std::vector<std::string> changes;
-  if (!ReadSourceFileText(sourceFile, &text, &unread) || !CorrectAnswersInSource(text, &corrected, &changes, &error))
-    return;
+  if (!ReadSourceFileText(sourceFile, &text, &unread)) return;
+  const SourceCorrection correction = CorrectAnswersInSource(text, &corrected, &changes, &error);
+  if (correction == SourceCorrection::kNotToml) return;
+  if (correction == SourceCorrection::kRefused || (!changes.empty() && !RefuseReadOnlyFile(sourceFile, &error))) {
+    ReportError("check", error);
+    EndCommand(kErrorsExitCode);
+  }
   if (changes.empty()) {
     std::cout << options.source << " : aucune réponse attendue à corriger\n";
     return;

@@ -19,7 +19,21 @@ std::filesystem::path PathFromText(const std::string& utf8);
 // hidden or system attribute.
 bool IsHiddenFile(const std::filesystem::path& path);
 
-bool ReadFileBytes(const std::filesystem::path& path, std::vector<uint8_t>* bytes, std::string* error);
+// The most any file is read whole: a quiz executable with 96 large pictures
+// stays far below it.
+constexpr std::uintmax_t kMaxFileBytes = 512u << 20;
+// A quiz source of 96 questions with every text at its longest is well under
+// a megabyte, comments and all.
+constexpr std::uintmax_t kMaxSourceFileBytes = 8u << 20;
+
+// The whole file, refused with a French *error when it is larger than limit
+// (which the message names as what, e.g. « une source de quiz »), before
+// anything is allocated for it.
+bool ReadFileBytes(const std::filesystem::path& path, std::vector<uint8_t>* bytes, std::string* error,
+                   std::uintmax_t limit = kMaxFileBytes, const char* what = "un fichier que vidod-make lit");
+// The first count bytes of the file (fewer when it is shorter); false when it
+// cannot be opened.
+bool ReadFileStart(const std::filesystem::path& path, std::size_t count, std::vector<uint8_t>* bytes);
 
 // A file a command reads, and what it is to the author ("la source du quiz").
 struct CommandInput {
@@ -37,6 +51,10 @@ bool RefuseInputAsOutput(const std::filesystem::path& output, const std::vector<
 bool RefuseForeignFile(const std::filesystem::path& output, const std::string& signature, const std::string& what,
                        bool force, std::string* error);
 
+// False with a French *error when the file is there and marked read-only:
+// a command that rewrites a file in place leaves such a file alone.
+bool RefuseReadOnlyFile(const std::filesystem::path& path, std::string* error);
+
 struct OutputFile {
   std::filesystem::path path;
   std::vector<uint8_t> bytes;
@@ -53,8 +71,10 @@ bool MoveIntoPlace(const std::filesystem::path& temporary, const std::filesystem
 
 // Creates the missing folders, writes every file under a temporary name
 // beside its target, and only once all are complete renames them into place,
-// so a failure never leaves a half-written target. On failure the temporary
-// files are removed and *error says why, in French.
+// so a failure never leaves a half-written target. A file replaced keeps its
+// permissions, and a symbolic link its place: the file it leads to is the
+// one replaced. On failure the temporary files are removed and *error says
+// why, in French.
 bool WriteOutputFiles(const std::vector<OutputFile>& files, std::string* error);
 
 }  // namespace vidod

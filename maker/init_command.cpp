@@ -28,12 +28,6 @@ struct InitOptions {
   bool force = false;
 };
 
-// A name for a comment line: control characters would end the comment.
-std::string CommentSafe(std::string text) {
-  std::replace_if(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
-  return text;
-}
-
 void RunInit(const InitOptions& options) {
   const fs::path target = fs::absolute(PathFromText(options.output)).lexically_normal();
   std::error_code code;
@@ -58,7 +52,7 @@ void RunInit(const InitOptions& options) {
 
   std::string title = target.parent_path().filename().u8string();
   const std::string source =
-      WriteStarterSource(title, CommentSafe(PathText(folder.filename())), scan.questions);
+      WriteStarterSource(title, PathText(folder.filename()), scan.questions);
 
   // A file name can hold what an answer may not ("|", a character outside
   // the player's code page): said now, the author fixes it while editing.

@@ -39,6 +39,14 @@ class ResourceTreeReader {
     return false;
   }
 
+  // A directory larger than any quiz's: a damaged file, or one made to
+  // exhaust the memory of whoever reads it.
+  bool TooLarge(const std::string& what) {
+    *error_ = what + " : un exécutable de quiz en a bien moins ; ce n'est pas un quiz Vidod, ou il est endommagé "
+              "(reconstruisez-le à partir de sa source)";
+    return false;
+  }
+
   bool InRegion(uint64_t offset, uint64_t length) const {
     return offset <= regionSize_ && length <= regionSize_ - offset;
   }
@@ -53,6 +61,9 @@ class ResourceTreeReader {
     if (!InRegion(offset, 2)) return Fail("nom hors de la section");
     const uint16_t length = ReadLittle16(root_ + offset);
     if (!InRegion(uint64_t{offset} + 2, uint64_t{length} * 2)) return Fail("nom tronqué");
+    if (length > kMaxResourceNameLength)
+      return TooLarge("nom de ressource de " + std::to_string(length) + " caractères (au plus " +
+                      std::to_string(kMaxResourceNameLength) + ")");
     name->isString = true;
     name->id = 0;
     name->text.clear();
@@ -67,6 +78,10 @@ class ResourceTreeReader {
     const uint32_t count = uint32_t{ReadLittle16(header + 12)} + ReadLittle16(header + 14);
     if (!InRegion(uint64_t{offset} + kDirectoryHeaderSize, uint64_t{count} * kDirectoryEntrySize))
       return Fail("entrées de la table des " + std::string(kLevelNames[level]) + " hors de la section");
+    directoryEntries_ += count;
+    if (directoryEntries_ > kMaxResourceDirectoryEntries)
+      return TooLarge("plus de " + std::to_string(kMaxResourceDirectoryEntries) +
+                      " entrées dans le répertoire des ressources");
     for (uint32_t i = 0; i < count; ++i) {
       const uint8_t* entry = header + kDirectoryHeaderSize + i * kDirectoryEntrySize;
       const uint32_t nameField = ReadLittle32(entry);
@@ -94,6 +109,8 @@ class ResourceTreeReader {
 
   bool ReadData(uint32_t offset, ResourceEntry* path) {
     if (!visited_.insert(offset).second) return Fail("une donnée est atteinte deux fois");
+    if (entries_->size() == kMaxResourceEntries)
+      return TooLarge("plus de " + std::to_string(kMaxResourceEntries) + " ressources");
     if (!InRegion(offset, kDataEntrySize)) return Fail("entrée de donnée hors de la section");
     const uint8_t* entry = root_ + offset;
     const uint32_t rva = ReadLittle32(entry);
@@ -122,6 +139,7 @@ class ResourceTreeReader {
   std::string* error_;
   std::set<uint32_t> visited_;
   uint64_t total_ = 0;
+  std::size_t directoryEntries_ = 0;
 };
 
 char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }

@@ -18,6 +18,14 @@ constexpr uint16_t kResourceTypeVersion = 16;
 constexpr uint16_t kResourceTypeManifest = 24;
 constexpr uint16_t kLanguageNeutral = 0;
 
+// What the reader takes from one executable, counted before anything is
+// copied. A quiz has at most 98 resources of its own (two blobs, 96
+// pictures) and the player about ten, all named by numbers or by words of a
+// few letters ("PATCH", "IMG").
+constexpr std::size_t kMaxResourceEntries = 4096;
+constexpr std::size_t kMaxResourceDirectoryEntries = 4 * kMaxResourceEntries;  // types, names and languages
+constexpr std::size_t kMaxResourceNameLength = 256;  // UTF-16 units
+
 // A resource type or name: a number, or a string (UTF-16 as stored).
 struct ResourceName {
   bool isString = false;
@@ -51,7 +59,8 @@ struct ResourceEntry {
 // resource directory gives an empty list. False with a French *error for a
 // file that is not a PE image or whose directory is damaged: an offset out
 // of its section, a level of the wrong kind, a table or data entry reached
-// twice, data outside the file.
+// twice, data outside the file; or that passes the limits above. The memory
+// taken stays below the file's size plus a few megabytes.
 bool ReadPeResources(const uint8_t* data, std::size_t size, std::vector<ResourceEntry>* entries,
                      std::string* error);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "maker/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/picture_format.h"
 #include "maker/quiz_project.h"
@@ -68,6 +69,18 @@ std::string ImageKey(const fs::path& picture, const fs::path& sourceFolder) {
   return (relative.empty() ? picture : relative).generic_u8string();
 }
 
+// Why a source could not name the picture by this key, or nullptr: check
+// reads a backslash as a folder separator and refuses a control character
+// in a path, and a source is UTF-8.
+const char* KeyProblem(const std::string& key) {
+  if (key.find('\\') != std::string::npos) return "son chemin contient une barre oblique inverse « \\ »";
+  for (char c : key)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      return "son chemin contient un retour à la ligne, une tabulation ou un autre caractère de contrôle";
+  if (FindMalformedUtf8(key) != std::string::npos) return "son chemin contient des octets qui ne sont pas de l'UTF-8";
+  return nullptr;
+}
+
 }  // namespace
 
 bool ScanPictureFolder(const fs::path& folder, const fs::path& sourceFile, bool takeFirst96, PictureFolder* result,
@@ -83,14 +96,18 @@ bool ScanPictureFolder(const fs::path& folder, const fs::path& sourceFile, bool 
     *error = "« " + PathText(folder) + " » : impossible de lire le dossier (" + code.message() + ")";
     return false;
   }
+  const fs::path sourceFolder = sourceFile.parent_path();
   std::vector<fs::path> pictures;
   for (const fs::directory_entry& entry : entries) {
     std::error_code ignored;
     if (!entry.is_regular_file(ignored)) continue;
+    const char* keyProblem = KeyProblem(ImageKey(entry.path(), sourceFolder));
     if (IsHiddenFile(entry.path()))
       result->skipped.push_back({entry.path(), "fichier caché"});
     else if (DetectPictureFileFormat(entry.path()) == PictureFormat::kUnknown)
       result->skipped.push_back({entry.path(), "ni JPEG, ni GIF, ni BMP, ni PNG"});
+    else if (keyProblem)
+      result->skipped.push_back({entry.path(), std::string(keyProblem) + " : une source ne peut pas le désigner, renommez-le"});
     else
       pictures.push_back(entry.path());
   }
@@ -114,7 +131,6 @@ bool ScanPictureFolder(const fs::path& folder, const fs::path& sourceFile, bool 
       result->skipped.push_back({pictures[i], "au-delà des " + limit + " questions d'un quiz"});
     pictures.resize(kMaxSourceQuestions);
   }
-  const fs::path sourceFolder = sourceFile.parent_path();
   for (const fs::path& picture : pictures) result->questions.push_back({AnswerOf(picture), ImageKey(picture, sourceFolder)});
   return true;
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "maker/file_io.h"
 #include "maker/picture_check.h"
 #include "maker/quiz_source.h"
 #include "maker/quiz_toml.h"
@@ -70,11 +71,14 @@ void CheckQuizSourceFile(const std::filesystem::path& sourceFile, PictureCheckCa
 // in maker/answer_typing.h): the number of answers changed.
 std::size_t CorrectAnswers(QuizSource* quiz);
 // The same in the text of a source: only the values of reponse and reponse2
-// change, comments, order and layout stay as they are. *changes receives
-// one French line per answer changed. False with a French *error when the
-// text is no TOML.
-bool CorrectAnswersInSource(std::string_view toml, std::string* corrected, std::vector<std::string>* changes,
-                            std::string* error);
+// change, comments, order and layout stay as they are, in time linear in
+// the text. *changes receives one French line per answer changed. The
+// corrected text is read back and must give the same quiz but for the
+// answers changed; when it does not, or when the text is no TOML, *error
+// says so in French and nothing is to be written.
+enum class SourceCorrection { kDone, kNotToml, kRefused };
+SourceCorrection CorrectAnswersInSource(std::string_view toml, std::string* corrected,
+                                        std::vector<std::string>* changes, std::string* error);
 
 struct BuildSettings {
   std::filesystem::path player;    // vidod.exe to copy
@@ -92,6 +96,13 @@ struct BuildSettings {
 bool BuildQuizExecutable(const QuizSource& quiz, const std::filesystem::path& sourceFile,
                          const BuildSettings& settings, std::filesystem::path* written, std::string* error);
 
+// The files that unpack writes for the quiz executable in bytes (named
+// executableName in messages): folder/quiz.toml first, read back before it is
+// given, then the pictures. Nothing is written. False with a French *error
+// for a file that is no quiz or that passes the reader's limits.
+bool UnpackQuizImage(const std::vector<uint8_t>& bytes, const std::string& executableName,
+                     const std::filesystem::path& folder, std::vector<OutputFile>* files,
+                     std::vector<std::string>* warnings, std::string* error);
 // A quiz executable taken apart: folder/quiz.toml and its pictures in
 // folder/images, which build back into the same resources. Existing files
 // are only replaced when force. *warnings receives what the author should

@@ -40,7 +40,28 @@ void CheckOneLine(std::vector<SourceIssue>* issues, const std::string& text, con
     Add(issues, false, key, question, prefix + "le texte contient un saut de ligne");
 }
 
+bool SameQuestion(const QuestionSource& a, const QuestionSource& b, bool twoAnswers) {
+  return a.answer == b.answer && (!twoAnswers || a.answer2 == b.answer2) && a.note == b.note &&
+         a.reveal == b.reveal && a.revealNote == b.revealNote && a.image == b.image;
+}
+
 }  // namespace
+
+bool SameQuizContent(const QuizSource& a, const QuizSource& b) {
+  const bool sameCodes = std::equal(a.codes.begin(), a.codes.end(), b.codes.begin(), b.codes.end(),
+                                    [](const RewardCode& x, const RewardCode& y) {
+                                      return x.text == y.text && x.lineEnd == y.lineEnd;
+                                    });
+  const bool twoAnswers = a.answersPerQuestion == 2;
+  const bool sameQuestions =
+      std::equal(a.questions.begin(), a.questions.end(), b.questions.begin(), b.questions.end(),
+                 [twoAnswers](const QuestionSource& x, const QuestionSource& y) { return SameQuestion(x, y, twoAnswers); });
+  return a.leadByte == b.leadByte && a.pictureByte == b.pictureByte && a.answersPerQuestion == b.answersPerQuestion &&
+         a.title == b.title && a.author == b.author && a.explanation == b.explanation &&
+         a.answerLabels == b.answerLabels && sameQuestions && a.quizType == b.quizType && a.red == b.red &&
+         a.green == b.green && a.blue == b.blue && a.answersTail == b.answersTail && sameCodes &&
+         a.codesTail == b.codesTail && a.reducePictures == b.reducePictures;
+}
 
 std::size_t PictureCount(const QuizSource& quiz) {
   return static_cast<std::size_t>(std::count_if(quiz.questions.begin(), quiz.questions.end(),

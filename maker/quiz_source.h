@@ -56,6 +56,11 @@ struct QuizSource {
   bool reducePictures = false;
 };
 
+// True when both give the same quiz as a source carries it: every field
+// compared, the second answers only in a two-answer quiz (a one-answer quiz
+// keeps none). A source rewritten from a quiz is checked with it.
+bool SameQuizContent(const QuizSource& a, const QuizSource& b);
+
 // The questions that have a picture.
 std::size_t PictureCount(const QuizSource& quiz);
 

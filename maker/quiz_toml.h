@@ -48,8 +48,13 @@ std::filesystem::path PicturePath(const std::filesystem::path& sourceFile, const
 std::string QuoteTomlString(const std::string& utf8);
 
 // A source that ParseQuizSource reads back into the same blobs, headed by
-// the given comment lines.
+// the given comment lines (a character a comment cannot hold, such as a line
+// break in a file name, is written "?").
 std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::string>& comment);
+// WriteQuizSource, read back before anything is written: false with a French
+// *error when the text does not give the same quiz again (SameQuizContent).
+bool WriteCheckedQuizSource(const QuizSource& quiz, const std::vector<std::string>& comment, std::string* text,
+                            std::string* error);
 
 // A question of a starting source: its expected answer and picture path,
 // both UTF-8 as the source holds them.

@@ -363,17 +363,8 @@ bool ReadQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSourc
                     std::vector<SourceIssue>* issues, SourceLines* lines) {
   *quiz = QuizSource();
   SourceIssue syntax;
-  if (FindProblemBeforeParsing(toml, &syntax.line, &syntax.message)) {
-    issues->push_back(syntax);
-    return false;
-  }
   toml::table root;
-  try {
-    root = toml::parse(toml, std::string_view(PathText(sourceFile)));
-  } catch (const toml::parse_error& error) {
-    syntax.line = static_cast<int>(error.source().begin.line);
-    syntax.message = ExplainTomlError(toml, error.description(), syntax.line,
-                                      static_cast<int>(error.source().begin.column));
+  if (!ParseTomlSource(toml, PathText(sourceFile), &root, &syntax.line, &syntax.message)) {
     issues->push_back(syntax);
     return false;
   }
@@ -396,7 +387,7 @@ void ParseQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSour
 bool ReadSourceFileText(const fs::path& sourceFile, std::string* text, std::vector<SourceIssue>* issues) {
   std::vector<uint8_t> bytes;
   std::string error;
-  if (!ReadFileBytes(sourceFile, &bytes, &error)) {
+  if (!ReadFileBytes(sourceFile, &bytes, &error, kMaxSourceFileBytes, "une source de quiz")) {
     SourceIssue issue;
     issue.message = error;
     issues->push_back(issue);

@@ -25,6 +25,18 @@ void Line(std::string* out, const std::string& key, const std::string& value) {
   *out += key + " = " + value + "\n";
 }
 
+constexpr char kUnwritable = '?';
+
+// A comment runs to the end of its line and holds UTF-8 without control
+// characters; a file name can hold anything else.
+std::string CommentSafe(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = kUnwritable;
+  for (std::size_t bad = FindMalformedUtf8(text); bad != std::string::npos; bad = FindMalformedUtf8(text))
+    text[bad] = kUnwritable;
+  return text;
+}
+
 bool AllLineEndsDefault(const QuizSource& quiz) {
   return std::all_of(quiz.codes.begin(), quiz.codes.end(),
                      [](const RewardCode& code) { return code.lineEnd == kDefaultCodeLineEnd; });
@@ -34,7 +46,7 @@ bool AllLineEndsDefault(const QuizSource& quiz) {
 
 std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::string>& comment) {
   std::string out;
-  for (const std::string& line : comment) out += line.empty() ? "#\n" : "# " + line + "\n";
+  for (const std::string& line : comment) out += line.empty() ? "#\n" : "# " + CommentSafe(line) + "\n";
   if (!comment.empty()) out += "\n";
 
   Line(&out, "titre", Quote(quiz.title));
@@ -82,11 +94,24 @@ std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::strin
   return out;
 }
 
+bool WriteCheckedQuizSource(const QuizSource& quiz, const std::vector<std::string>& comment, std::string* text,
+                            std::string* error) {
+  *text = WriteQuizSource(quiz, comment);
+  QuizSource read;
+  std::vector<SourceIssue> issues;
+  if (ReadQuizSource(*text, std::filesystem::path(), &read, &issues) && SameQuizContent(read, quiz)) return true;
+  *error = "erreur interne : la source écrite ne redonne pas le même quiz (" +
+           (issues.empty() ? std::string("un texte diffère") : DescribeIssue(issues.front())) +
+           ") ; rien n'a été écrit, signalez-le avec le fichier d'origine";
+  return false;
+}
+
 std::string WriteStarterSource(const std::string& title, const std::string& picturesFolder,
                                const std::vector<StarterQuestion>& questions) {
   const QuizSource defaults;
   std::string out;
-  out += "# Quiz Vidod préparé par « vidod-make init » à partir des images de « " + picturesFolder + " ».\n";
+  out += "# Quiz Vidod préparé par « vidod-make init » à partir des images de « " + CommentSafe(picturesFolder) +
+         " ».\n";
   out += "# Complétez-le, vérifiez-le avec « vidod-make check », construisez-le avec\n";
   out += "# « vidod-make build FICHIER.toml -o QUIZ.exe ». Le texte est en UTF-8 ; les\n";
   out += "# clés générales restent avant le premier [[question]].\n\n";

@@ -20,6 +20,11 @@ namespace {
 constexpr char kSourceFile[] = "quiz.toml";
 constexpr char kPicturesFolder[] = "images";
 constexpr char kUnknownPictureExtension[] = ".bin";
+constexpr std::size_t kUnusedResourcesNamed = 5;
+// A compressed blob: the codec takes at most 65535 bytes, and its codes
+// take less room than the bytes they stand for.
+constexpr std::uintmax_t kMaxPackedBlobBytes = 1u << 20;
+constexpr char kPackedBlobRole[] = "une ressource de quiz compressée";
 
 // One unpacking: where its warnings go, and the first failure.
 struct Unpacking {
@@ -120,91 +125,107 @@ std::vector<OutputFile> TakePictures(const std::vector<ResourceEntry>& entries, 
 
 // Quiz resources the player never looks up (a picture past the last
 // question, another "PATCH"): not part of the source, so build will not
-// write them again.
+// write them again. The first few are named, the rest counted.
 void WarnOfUnusedResources(const std::vector<ResourceEntry>& entries, std::size_t questionCount, Unpacking* run) {
   const QuizResourceSet set = FindQuizResources(entries, questionCount);
+  std::size_t unused = 0;
   for (const ResourceEntry& entry : entries) {
     if (!IsQuizResource(entry)) continue;
     const bool used = &entry == set.answers || &entry == set.codes ||
                       std::find(set.pictures.begin(), set.pictures.end(), &entry) != set.pictures.end();
-    if (!used)
+    if (used) continue;
+    if (++unused <= kUnusedResourcesNamed)
       run->warnings->push_back("la ressource " + DescribeResourceName(entry.type) + " " +
                                DescribeResourceName(entry.name) + " (langue " + std::to_string(entry.language) +
                                ") ne sert pas au quiz : build ne la recréera pas");
   }
+  if (unused > kUnusedResourcesNamed)
+    run->warnings->push_back("et " + std::to_string(unused - kUnusedResourcesNamed) +
+                             " autres ressources « PATCH », « IMG » ou images brutes qui ne servent pas au quiz");
 }
 
-bool WriteSource(const fs::path& folder, const QuizSource& quiz, const std::vector<std::string>& comment,
-                 std::vector<OutputFile> files, bool force, const std::vector<CommandInput>& inputs,
-                 fs::path* sourceFile, Unpacking* run) {
+// The source of the quiz, first of the files; the player accepts what a
+// source may not hold (long texts, line breaks in answers): it is still
+// written, so that it can be corrected.
+bool AddSource(const fs::path& folder, const QuizSource& quiz, const std::vector<std::string>& comment,
+               std::vector<OutputFile>* files, Unpacking* run) {
   const fs::path target = folder / kSourceFile;
-  // A quiz source and its pictures are the author's work: never replaced unasked.
-  files.insert(files.begin(), OutputFile{target, {}});
-  std::error_code code;
-  for (const OutputFile& file : files) {
-    if (!RefuseInputAsOutput(file.path, inputs, run->error)) return false;
-    if (!force && fs::exists(file.path, code)) {
-      *run->error = "« " + PathText(file.path) + " » existe déjà ; ajoutez --force pour le remplacer";
-      return false;
-    }
-  }
-
-  // The player accepts what a source may not hold (long texts, line breaks
-  // in answers); the source is still written so that it can be corrected.
   for (SourceIssue& issue : ValidateQuizSource(quiz)) {
     if (!issue.warning) issue.message += " (build et pack refuseront ce quiz tant que ce n'est pas corrigé)";
     run->warnings->push_back(PathText(target) + " : " + DescribeIssue(issue));
   }
+  std::string source;
+  if (!WriteCheckedQuizSource(quiz, comment, &source, run->error)) return false;
+  files->insert(files->begin(), OutputFile{target, std::vector<uint8_t>(source.begin(), source.end())});
+  return true;
+}
 
-  const std::string source = WriteQuizSource(quiz, comment);
-  files.front().bytes.assign(source.begin(), source.end());
-  if (!WriteOutputFiles(files, run->error)) return false;
-  *sourceFile = target;
+// A quiz source and its pictures are the author's work: never replaced
+// unasked, and never one of the inputs.
+bool WriteUnpacked(const std::vector<OutputFile>& files, bool force, const std::vector<CommandInput>& inputs,
+                   fs::path* sourceFile, std::string* error) {
+  std::error_code code;
+  for (const OutputFile& file : files) {
+    if (!RefuseInputAsOutput(file.path, inputs, error)) return false;
+    if (!force && fs::exists(file.path, code)) {
+      *error = "« " + PathText(file.path) + " » existe déjà ; ajoutez --force pour le remplacer";
+      return false;
+    }
+  }
+  if (!WriteOutputFiles(files, error)) return false;
+  *sourceFile = files.front().path;
   return true;
 }
 
 }  // namespace
 
-bool UnpackQuizExecutable(const fs::path& executable, const fs::path& folder, bool force, fs::path* sourceFile,
-                          std::vector<std::string>* warnings, std::string* error) {
+bool UnpackQuizImage(const std::vector<uint8_t>& bytes, const std::string& executableName, const fs::path& folder,
+                     std::vector<OutputFile>* files, std::vector<std::string>* warnings, std::string* error) {
   Unpacking run{warnings, error};
-  std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(executable, &bytes, error)) return false;
+  const std::string quoted = "« " + executableName + " »";
   std::vector<ResourceEntry> entries;
   if (!ReadPeResources(bytes.data(), bytes.size(), &entries, error)) {
-    *error = "« " + PathText(executable) + " » : " + *error;
+    *error = quoted + " : " + *error;
     return false;
   }
   const QuizResourceSet blobs = FindQuizResources(entries, 0);
   if (!blobs.answers) {
-    *error = "« " + PathText(executable) +
-             " » ne porte pas de quiz : pas de ressource « PATCH » 104 (le lecteur y montrerait son quiz par défaut)";
+    *error = quoted + " ne porte pas de quiz : pas de ressource « PATCH » 104 (le lecteur y montrerait son quiz par défaut)";
     return false;
   }
   if (!blobs.codes)
-    warnings->push_back("« " + PathText(executable) +
-                        " » n'a pas de ressource « PATCH » 105 : le quiz n'a pas de codes, build en écrira une");
+    warnings->push_back(quoted + " n'a pas de ressource « PATCH » 105 : le quiz n'a pas de codes, build en écrira une");
   QuizSource quiz;
-  if (!DecodeQuiz(blobs.answers->data, "la ressource 104 de « " + PathText(executable) + " »",
-                  blobs.codes ? &blobs.codes->data : nullptr, "la ressource 105 de « " + PathText(executable) + " »",
-                  &quiz, &run))
+  if (!DecodeQuiz(blobs.answers->data, "la ressource 104 de " + quoted, blobs.codes ? &blobs.codes->data : nullptr,
+                  "la ressource 105 de " + quoted, &quiz, &run))
     return false;
   WarnOfUnusedResources(entries, quiz.questions.size(), &run);
-  std::vector<OutputFile> pictures = TakePictures(entries, folder, &quiz, &run);
+  *files = TakePictures(entries, folder, &quiz, &run);
   const std::vector<std::string> comment = {
-      "Quiz extrait de « " + PathText(executable.filename()) + " » par vidod-make unpack.",
+      "Quiz extrait de " + quoted + " par vidod-make unpack.",
       "Les images des questions sont dans le dossier images ; « vidod-make build »",
       "redonne les mêmes ressources.",
   };
-  return WriteSource(folder, quiz, comment, std::move(pictures), force, {{executable, "l'exécutable à défaire"}},
-                     sourceFile, &run);
+  return AddSource(folder, quiz, comment, files, &run);
+}
+
+bool UnpackQuizExecutable(const fs::path& executable, const fs::path& folder, bool force, fs::path* sourceFile,
+                          std::vector<std::string>* warnings, std::string* error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(executable, &bytes, error, kMaxFileBytes, "un exécutable de quiz")) return false;
+  const std::vector<CommandInput> inputs = {{executable, "l'exécutable à défaire"}};
+  std::vector<OutputFile> files;
+  return UnpackQuizImage(bytes, PathText(executable.filename()), folder, &files, warnings, error) &&
+         WriteUnpacked(files, force, inputs, sourceFile, error);
 }
 
 bool UnpackQuizBlobs(const fs::path& answers, const fs::path& codes, const fs::path& folder, bool force,
                      fs::path* sourceFile, std::vector<std::string>* warnings, std::string* error) {
   Unpacking run{warnings, error};
   std::vector<uint8_t> packedAnswers, packedCodes;
-  if (!ReadFileBytes(answers, &packedAnswers, error) || !ReadFileBytes(codes, &packedCodes, error)) return false;
+  if (!ReadFileBytes(answers, &packedAnswers, error, kMaxPackedBlobBytes, kPackedBlobRole) ||
+      !ReadFileBytes(codes, &packedCodes, error, kMaxPackedBlobBytes, kPackedBlobRole))
+    return false;
   QuizSource quiz;
   if (!DecodeQuiz(packedAnswers, "« " + PathText(answers) + " »", &packedCodes, "« " + PathText(codes) + " »", &quiz,
                   &run))
@@ -215,9 +236,10 @@ bool UnpackQuizBlobs(const fs::path& answers, const fs::path& codes, const fs::p
       "à une question, ajoutez-lui image = \"fichier\" (chemin relatif à ce fichier).",
       "Une question sans image n'a pas d'image dans le quiz.",
   };
-  return WriteSource(folder, quiz, comment, {}, force,
-                     {{answers, "la ressource des réponses lue"}, {codes, "la ressource des codes lue"}}, sourceFile,
-                     &run);
+  const std::vector<CommandInput> inputs = {{answers, "la ressource des réponses lue"},
+                                            {codes, "la ressource des codes lue"}};
+  std::vector<OutputFile> files;
+  return AddSource(folder, quiz, comment, &files, &run) && WriteUnpacked(files, force, inputs, sourceFile, error);
 }
 
 }  // namespace vidod

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "maker/cp1252.h"
+#include "maker/toml_prescan.h"
 
 namespace vidod {
 namespace {
@@ -13,7 +14,6 @@ constexpr char kSaveAsUtf8[] =
     "dans le Bloc-notes, choisissez Fichier > Enregistrer sous…, puis « UTF-8 » dans la liste Codage, et "
     "enregistrez";
 constexpr char kBackslash = '\\';
-constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";  // what Notepad puts first
 
 // Quotes that word processors and some keyboards put where TOML wants ".
 const char* const kTypographicQuotes[] = {"«", "»", "“", "”", "„", "‘", "’", "‹", "›"};
@@ -162,80 +162,92 @@ bool FindEncodingProblem(std::string_view toml, int* line, std::string* message)
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-// Outside texts and comments TOML holds only ASCII. Finds the first other
-// character there, and a non-ASCII character that starts the line after a
-// line-ending backslash in a multi-line text: the parser of the version
-// Debian ships meets undefined behaviour on both.
-bool FindStrayCharacter(std::string_view toml, std::size_t* at, bool* inKey) {
-  std::size_t i = toml.rfind(kUtf8ByteOrderMark, 0) == 0 ? std::string_view(kUtf8ByteOrderMark).size() : 0;
-  bool keyPart = true;  // before the "=" of the line
-  while (i < toml.size()) {
-    const char c = toml[i];
-    if (c == '\n') {
-      keyPart = true;
-      ++i;
-    } else if (c == '=') {
-      keyPart = false;
-      ++i;
-    } else if (c == '#') {
-      while (i < toml.size() && toml[i] != '\n') ++i;
-    } else if (c == '"' || c == '\'') {
-      const bool multiLine = toml.substr(i, 3) == std::string(3, c);
-      const std::string close = multiLine ? std::string(3, c) : std::string(1, c);
-      i += close.size();
-      while (i < toml.size() && toml.substr(i, close.size()) != close && (multiLine || toml[i] != '\n')) {
-        if (c == '"' && toml[i] == '\\') {
-          std::size_t next = i + 1;
-          while (multiLine && next < toml.size() && (toml[next] == ' ' || toml[next] == '\t')) ++next;
-          if (multiLine && next < toml.size() && (toml[next] == '\n' || toml[next] == '\r')) {
-            while (next < toml.size() && std::string_view(" \t\r\n").find(toml[next]) != std::string_view::npos)
-              ++next;
-            if (next < toml.size() && static_cast<unsigned char>(toml[next]) >= 0x80) {
-              *at = next;
-              *inKey = false;
-              return true;
-            }
-          }
-          i += 2;
-          continue;
-        }
-        ++i;
-      }
-      if (i < toml.size() && toml[i] != '\n') i += close.size();
-    } else if (static_cast<unsigned char>(c) >= 0x80) {
-      *at = i;
-      *inKey = keyPart;
-      return true;
-    } else {
-      ++i;
+}  // namespace
+
+namespace {
+
+// The character at a byte offset, whole.
+std::string CharacterAt(std::string_view toml, std::size_t at) {
+  std::size_t end = at + 1;
+  while (end < toml.size() && IsContinuationByte(toml[end])) ++end;
+  return std::string(toml.substr(at, end - at));
+}
+
+// The value that starts at start, up to its end as the parser reads it: past
+// one blank when a digit follows, as in a date and a time.
+std::string_view ValueAt(std::string_view toml, std::size_t start) {
+  constexpr char kValueEnds[] = " \t\r\n\v\f],}#";
+  std::size_t end = toml.find_first_of(kValueEnds, start);
+  while (end != std::string_view::npos && end + 1 < toml.size() && toml[end] == ' ' && toml[end + 1] >= '0' &&
+         toml[end + 1] <= '9')
+    end = toml.find_first_of(kValueEnds, end + 1);
+  return toml.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+std::string DescribeHazard(std::string_view toml, const TomlHazardFound& hazard, int line, int column) {
+  const std::string character = CharacterAt(toml, hazard.at);
+  switch (hazard.kind) {
+    case TomlHazard::kStrayCharacter:
+      if (hazard.inKey)
+        return "« " + character + " » dans un nom de clé : les clés s'écrivent sans accent (reponse, revelation, "
+               "libelles…)";
+      return Explain(toml, "could not determine value type", line);
+    case TomlHazard::kQuoteInValue: {
+      std::string joined(ValueAt(toml, hazard.valueAt));
+      const std::string written = joined;
+      joined.erase(std::remove_if(joined.begin(), joined.end(), [](char c) { return c == '"' || c == '\''; }),
+                   joined.end());
+      return "un nombre et un texte collés (« " + written + " ») : un texte s'écrit tout entier entre guillemets "
+             "droits, par exemple \"" + joined + "\" ; un nombre s'écrit en chiffres seuls";
     }
+    case TomlHazard::kDateOrTime:
+      return "date ou heure (« " + std::string(ValueAt(toml, hazard.valueAt)) +
+             " ») : une source de quiz n'en a pas ; un texte s'écrit entre guillemets droits, un nombre en "
+             "chiffres seuls";
+    case TomlHazard::kBadTableHeader:
+      return "en-tête de table mal écrit : « [ » ouvre une ligne comme [[question]] ou [brut], suivi directement "
+             "du nom ; une question commence par la ligne [[question]]";
+    case TomlHazard::kBraceInList:
+      return "« } » à la place d'une valeur : une liste s'ouvre par [ et se ferme par ], sans virgule avant une "
+             "accolade";
+    case TomlHazard::kAccentAfterBackslash:
+      return "« \\ » devant « " + character + " » dans un texte sur plusieurs lignes : « \\ » annonce un "
+             "caractère spécial ; pour une barre oblique inverse, écrivez « \\\\ »";
   }
-  return false;
+  return "syntaxe TOML invalide, colonne " + std::to_string(column);
 }
 
 }  // namespace
 
 bool FindProblemBeforeParsing(std::string_view toml, int* line, std::string* message) {
   if (FindEncodingProblem(toml, line, message)) return true;
-  std::size_t at = 0;
-  bool inKey = false;
-  if (!FindStrayCharacter(toml, &at, &inKey)) return false;
+  TomlHazardFound hazard{};
+  if (!FindTomlHazard(toml, &hazard)) return false;
+  const std::size_t at = hazard.at;
   *line = 1 + static_cast<int>(std::count(toml.begin(), toml.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
-  const std::size_t lineStart = toml.rfind('\n', at == 0 ? 0 : at - 1);
-  const std::size_t from = lineStart == std::string_view::npos || at == 0 ? 0 : lineStart + 1;
+  const std::size_t lineStart = at == 0 ? std::string_view::npos : toml.rfind('\n', at - 1);
+  std::size_t from = lineStart == std::string_view::npos ? 0 : lineStart + 1;
+  // The parser counts columns after the byte-order mark.
+  if (from == 0 && toml.rfind(kUtf8ByteOrderMark, 0) == 0) from = std::string_view(kUtf8ByteOrderMark).size();
   int column = 1;
   for (std::size_t i = from; i < at; ++i) column += IsContinuationByte(toml[i]) ? 0 : 1;
-  std::size_t end = at + 1;
-  while (end < toml.size() && IsContinuationByte(toml[end])) ++end;
-  const std::string character(toml.substr(at, end - at));
-  if (inKey) {
-    *message = "syntaxe TOML invalide, colonne " + std::to_string(column) + " : « " + character +
-               " » dans un nom de clé : les clés s'écrivent sans accent (reponse, revelation, libelles…)";
-    return true;
-  }
-  *message = ExplainTomlError(toml, "could not determine value type", *line, column);
+  *message = "syntaxe TOML invalide, colonne " + std::to_string(column) + " : " + DescribeHazard(toml, hazard, *line, column);
   return true;
 }
+
+bool ParseTomlSource(std::string_view toml, std::string_view sourcePath, toml::table* root, int* line,
+                     std::string* message) {
+  if (FindProblemBeforeParsing(toml, line, message)) return false;
+  try {
+    *root = toml::parse(toml, sourcePath);
+  } catch (const toml::parse_error& error) {
+    *line = static_cast<int>(error.source().begin.line);
+    *message = ExplainTomlError(toml, error.description(), *line, static_cast<int>(error.source().begin.column));
+    return false;
+  }
+  return true;
+}
+
 std::string ExplainTomlError(std::string_view toml, std::string_view description, int line, int column) {
   return "syntaxe TOML invalide, colonne " + std::to_string(column) + " : " + Explain(toml, description, line);
 }

@@ -3,6 +3,8 @@
 // quote, a file saved in another encoding than UTF-8, a backslash in a path.
 #pragma once
 
+#include <toml++/toml.h>
+
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,11 @@ namespace vidod {
 // typographic quote), which the parser would misread. True with the line and
 // the French message.
 bool FindProblemBeforeParsing(std::string_view toml, int* line, std::string* message);
+
+// The text parsed into *root, unless FindProblemBeforeParsing or the parser
+// refuses it: false then, with the line and the French message.
+bool ParseTomlSource(std::string_view toml, std::string_view sourcePath, toml::table* root, int* line,
+                     std::string* message);
 
 // description is the parser's own, line and column (from 1, in characters)
 // where it stopped.

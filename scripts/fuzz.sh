@@ -19,7 +19,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 targets=(lzw_decode lzw_round_trip answers_blob quiz_load progress_lines inflater png_decoder
-  picture_header)
+  picture_header pe_resources quiz_unpack quiz_source answer_correction)
 long_seconds=600
 seconds=30
 mode=run
@@ -59,11 +59,19 @@ trap 'rm -rf "$scratch"' EXIT
 fuzzer() { echo "$build/$1_fuzzer"; }
 
 # Sets options to what every run shares, plus the dictionary of a target when
-# it has one.
+# it has one (--corriger reads sources, as the source reader does). The
+# authoring targets read whole executables: a lower memory limit makes a
+# reader that copies without bound fail fast.
 set_options() {
-  options=(-timeout=10 -rss_limit_mb=2048)
-  if [ -f "$root/fuzz/dictionaries/$1.dict" ]; then
-    options+=("-dict=$root/fuzz/dictionaries/$1.dict")
+  options=(-timeout=10)
+  case $1 in
+    pe_resources|quiz_unpack) options+=(-rss_limit_mb=512) ;;
+    *) options+=(-rss_limit_mb=2048) ;;
+  esac
+  local dictionary=$1
+  [ "$1" = answer_correction ] && dictionary=quiz_source
+  if [ -f "$root/fuzz/dictionaries/$dictionary.dict" ]; then
+    options+=("-dict=$root/fuzz/dictionaries/$dictionary.dict")
   fi
 }
 

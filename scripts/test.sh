@@ -19,7 +19,7 @@ echo "== Native tests under the address and undefined-behaviour sanitizers"
 "$root/scripts/sanitize.sh"
 
 echo "== Short fuzzing runs"
-"$root/scripts/fuzz.sh" 20
+"$root/scripts/fuzz.sh" 15
 
 echo "== Windows build"
 cmake --preset windows >/dev/null

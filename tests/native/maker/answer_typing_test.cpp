@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -71,7 +72,7 @@ TEST(AnswerTypingTest, CorrectingASourceChangesOnlyItsExpectedAnswers) {
       "reponse2 = \"«\u00A0Seine\u00A0»\"\n";
   std::string corrected, error;
   std::vector<std::string> changes;
-  ASSERT_TRUE(CorrectAnswersInSource(source, &corrected, &changes, &error)) << error;
+  ASSERT_EQ(CorrectAnswersInSource(source, &corrected, &changes, &error), SourceCorrection::kDone) << error;
   EXPECT_EQ(corrected,
             "# Mon quiz\n"
             "titre = \"L’été\"  # le titre garde son apostrophe\n"
@@ -93,6 +94,62 @@ TEST(AnswerTypingTest, CorrectingASourceChangesOnlyItsExpectedAnswers) {
   quiz.questions[1].answer = "Paris";
   EXPECT_EQ(CorrectAnswers(&quiz), 1u);
   EXPECT_EQ(quiz.questions[0].answer, "L'\xEEle");
+}
+
+TEST(AnswerTypingTest, CorrectionsLandOnTheirValuesWhateverTheLayout) {
+  const struct {
+    const char* what;
+    std::string source;
+    std::string corrected;
+  } cases[] = {
+      // The parser counts the first line's columns after the byte-order mark.
+      {"byte-order mark", "\xEF\xBB\xBFquestion = [{reponse =\"l’eau\"}]\n",
+       "\xEF\xBB\xBFquestion = [{reponse =\"l'eau\"}]\n"},
+      // Several answers on one line, columns counted in characters.
+      {"one line", "question = [{reponse = \"é’a\"}, {reponse = \"b’\", reponse2 = \"«c»\"}]\n",
+       "question = [{reponse = \"é'a\"}, {reponse = \"b'\", reponse2 = \"\\\"c\\\"\"}]\n"},
+      // Windows line ends, and a text over several lines.
+      {"CR LF", "[[question]]\r\nreponse = \"a’b\"\r\n[[question]]\r\nreponse = \"\"\"c’\r\nd\"\"\" # x\r\n",
+       "[[question]]\r\nreponse = \"a'b\"\r\n[[question]]\r\nreponse = \"c'd\" # x\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::string corrected, error;
+    std::vector<std::string> changes;
+    EXPECT_EQ(CorrectAnswersInSource(c.source, &corrected, &changes, &error), SourceCorrection::kDone) << c.what << error;
+    EXPECT_EQ(corrected, c.corrected) << c.what;
+    // A second pass finds nothing more.
+    std::string again;
+    changes.clear();
+    EXPECT_EQ(CorrectAnswersInSource(corrected, &again, &changes, &error), SourceCorrection::kDone) << c.what;
+    EXPECT_TRUE(changes.empty()) << c.what;
+  }
+}
+
+// A link to the source stays a link and the file it leads to is corrected,
+// keeping its permissions; a read-only source is left alone.
+TEST(AnswerTypingTest, CorrectionKeepsLinksAndPermissionsAndLeavesReadOnlySourcesAlone) {
+  namespace fs = std::filesystem;
+  ScratchFolder folder;
+  const std::string source = "[[question]]\nreponse = \"Mont\u00A0Blanc\"\n";
+  const std::string corrected = "[[question]]\nreponse = \"Mont Blanc\"\n";
+  const fs::path real = folder.path() / "partage" / "quiz.toml";
+  WriteFile(real, source);
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink(fs::path("partage") / "quiz.toml", folder.path() / "lien.toml");
+  ToolRun run = RunTool("check --corriger lien.toml", folder.path());
+  EXPECT_NE(run.out.find("1 réponse corrigée"), std::string::npos) << run.out << run.err;
+  EXPECT_TRUE(fs::is_symlink(folder.path() / "lien.toml"));
+  EXPECT_EQ(ReadFile(real), corrected);
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+  const fs::path locked = folder.path() / "verrou.toml";
+  WriteFile(locked, source);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  run = RunTool("check --corriger verrou.toml", folder.path());
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("« verrou.toml » est en lecture seule"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadFile(locked), source);
+  EXPECT_FALSE(fs::exists(folder.path() / "verrou.avant-correction.toml"));
 }
 
 TEST(AnswerTypingTest, CheckWarnsThenCorrectsKeepingTheOriginal) {

@@ -72,11 +72,15 @@ std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
-ToolRun RunTool(const std::string& arguments, const fs::path& workingFolder) {
+ToolRun RunTool(const std::string& arguments, const fs::path& workingFolder, int memoryLimitMegabytes) {
   static int runNumber = 0;
   const fs::path out = workingFolder / ("run-" + std::to_string(++runNumber) + ".out");
   const fs::path err = workingFolder / ("run-" + std::to_string(runNumber) + ".err");
-  const std::string command = "cd " + ShellQuote(workingFolder.string()) + " && " + ShellQuote(VIDOD_MAKE_PATH) +
+  std::string limit;
+#ifndef __SANITIZE_ADDRESS__
+  if (memoryLimitMegabytes > 0) limit = "ulimit -v " + std::to_string(memoryLimitMegabytes * 1024) + " && ";
+#endif
+  const std::string command = "cd " + ShellQuote(workingFolder.string()) + " && " + limit + ShellQuote(VIDOD_MAKE_PATH) +
                               " " + arguments + " >" + ShellQuote(out.string()) + " 2>" +
                               ShellQuote(err.string());
   const int status = std::system(command.c_str());

@@ -164,6 +164,40 @@ TEST(PeResourcesTest, DamagedExecutablesAreRefusedWithAReason) {
   }
 }
 
+// Resources of one type, numbered from 1.
+std::vector<ResourceEntry> ManyResources(const ResourceName& type, std::size_t count) {
+  std::vector<ResourceEntry> entries;
+  for (std::size_t i = 0; i < count; ++i) entries.push_back(TestResource(type, static_cast<uint16_t>(i + 1), 0, {1}));
+  return entries;
+}
+
+TEST(PeResourcesTest, DirectoriesPastAQuizsLimitsAreRefusedBeforeCopying) {
+  const struct {
+    const char* what;
+    std::vector<ResourceEntry> resources;
+    const char* expected;  // part of the error
+  } cases[] = {
+      // Every resource of a type carries its name: a long one, shared by
+      // thousands, would take gigabytes.
+      {"long type name", ManyResources(ResourceName::Text(std::string(kMaxResourceNameLength + 1, 'N')), 2),
+       "nom de ressource de 257 caractères (au plus 256)"},
+      // Far more resources than a quiz and its player hold.
+      {"too many", ManyResources(kImg, kMaxResourceEntries + 1), "plus de 4096 ressources"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> file = MakeTestExecutable(c.resources);
+    std::vector<ResourceEntry> entries;
+    std::string error;
+    EXPECT_FALSE(ReadPeResources(file.data(), file.size(), &entries, &error)) << c.what;
+    EXPECT_NE(error.find(c.expected), std::string::npos) << c.what << ": " << error;
+    EXPECT_TRUE(entries.empty()) << c.what;
+  }
+  // At the limits, everything is read.
+  std::vector<ResourceEntry> most = ManyResources(ResourceName::Text(std::string(kMaxResourceNameLength, 'N')),
+                                                  kMaxResourceEntries);
+  EXPECT_EQ(ReadOrFail(MakeTestExecutable(most)).size(), kMaxResourceEntries);
+}
+
 std::vector<ResourceEntry> NewResources() {
   return {
       TestResource(kDialog, 1001, 1033, std::vector<uint8_t>(54, 1)),

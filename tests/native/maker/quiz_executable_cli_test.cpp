@@ -194,8 +194,11 @@ TEST(QuizExecutableCliTest, InitRefusesFoldersWithoutPictures) {
 TEST(QuizExecutableCliTest, InitOrdersAndNamesPicturesAsATeacherNumbersThem) {
   ScratchFolder scratch;
   const fs::path images = scratch.path() / "images";
+  // The last three names cannot be written as image keys that check reads
+  // back: a line break, a backslash (a folder separator to check), bytes
+  // that are not UTF-8.
   for (const char* name : {"10-paris.jpg", "image 12.jpg", "2_rome.gif", "Image 7.jpg", "03.madrid.jpg", "2024.jpg",
-                           "1 berlin.png", ".cache.jpg", "._2_rome.gif"})
+                           "1 berlin.png", ".cache.jpg", "._2_rome.gif", "a\nb.jpg", "c\\d.jpg", "\xE9t\xE9.jpg"})
     WriteFile(images / name, std::string(name).find(".gif") != std::string::npos ? makertest::kGifBytes
                             : std::string(name).find(".png") != std::string::npos ? makertest::kPngBytes
                                                                                   : makertest::kJpegBytes);
@@ -212,10 +215,11 @@ TEST(QuizExecutableCliTest, InitOrdersAndNamesPicturesAsATeacherNumbersThem) {
     EXPECT_EQ(folder.questions[i].answer, expected[i].first) << i;
     EXPECT_EQ(folder.questions[i].image, expected[i].second) << i;
   }
-  ASSERT_EQ(folder.skipped.size(), 3u);
+  ASSERT_EQ(folder.skipped.size(), 6u);
   EXPECT_EQ(folder.skipped[0].file.filename(), "._2_rome.gif");
   EXPECT_EQ(folder.skipped[1].reason, "fichier caché");
-  EXPECT_EQ(folder.skipped[2].file.filename(), "notes.txt");
+  EXPECT_EQ(folder.skipped[4].file.filename(), "notes.txt");
+  for (std::size_t i : {2, 3, 5}) EXPECT_NE(folder.skipped[i].reason.find("renommez-le"), std::string::npos) << i;
 }
 
 TEST(QuizExecutableCliTest, NoCommandWritesOverWhatItReads) {
@@ -457,6 +461,36 @@ TEST(QuizExecutableCliTest, UnpackRefusesWhatIsNoQuiz) {
   EXPECT_NE(run.err.find("soit l'exécutable"), std::string::npos) << run.err;
 }
 
+// Hostile files given to unpack in an address space of 256 MB, which any
+// quiz fits: refused before they are copied, nothing written.
+TEST(QuizExecutableCliTest, UnpackRefusesMemoryBombsWithinAQuizsMemory) {
+  constexpr int kMemoryLimitMegabytes = 256;
+  ScratchFolder scratch;
+  // 5 000 resources sharing a type name of 65 535 characters: 400 kB that
+  // copied name by name would take 1.3 GB.
+  std::vector<ResourceEntry> bomb;
+  const ResourceName longName = ResourceName::Text(std::string(65535, 'N'));
+  for (uint16_t id = 1; id <= 5000; ++id) bomb.push_back(makertest::TestResource(longName, id, 0, {1}));
+  WriteFile(scratch.path() / "bombe.exe", Text(makertest::MakeTestExecutable(bomb)));
+  // A file larger than any quiz, which would be read whole (sparse: it takes
+  // no room on the disk).
+  WriteFile(scratch.path() / "enorme.exe", "MZ");
+  fs::resize_file(scratch.path() / "enorme.exe", uintmax_t{600} << 20);
+  const struct {
+    const char* file;
+    const char* expected;
+  } cases[] = {
+      {"bombe.exe", "nom de ressource de 65535 caractères"},
+      {"enorme.exe", "fait 600 Mo, plus que les 512 Mo que peut faire un exécutable de quiz"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = RunTool(std::string("unpack ") + c.file + " -o source", scratch.path(), kMemoryLimitMegabytes);
+    EXPECT_EQ(run.exitCode, 1) << c.file << ": " << run.err;
+    EXPECT_NE(run.err.find(c.expected), std::string::npos) << c.file << ": " << run.err;
+    EXPECT_FALSE(fs::exists(scratch.path() / "source")) << c.file;
+  }
+}
+
 std::vector<uint8_t> Compressed(const std::vector<uint8_t>& blob) {
   const CodecRun run = CompressBytes(blob);
   EXPECT_EQ(run.result, 0);
@@ -495,6 +529,37 @@ TEST(QuizExecutableCliTest, UnpackTakesWhatThePlayerFindsAndNamesTheRest) {
   // Everything else is named: build will not write it again.
   for (const char* unused : {"« PATCH » #104 (langue 1033)", "#10 #401 (langue 0)", "« IMG » #402 (langue 0)"})
     EXPECT_NE(run.err.find(std::string(unused) + " ne sert pas au quiz"), std::string::npos) << unused << "\n" << run.err;
+}
+
+// What unpack writes is the quiz and nothing else, whatever the file is
+// called and however many stray resources it carries.
+TEST(QuizExecutableCliTest, UnpackWritesOnlyTheQuizAndTellsStrayResourcesBriefly) {
+  QuizSource quiz;
+  quiz.title = "Fleuves";
+  quiz.questions.resize(1);
+  quiz.questions[0].answer = "Loire";
+  quiz.codes = {RewardCode{"EAU"}};
+  std::vector<ResourceEntry> resources = makertest::PlayerOwnResources();
+  const ResourceName patch = ResourceName::Text("PATCH");
+  resources.push_back(makertest::TestResource(patch, 104, 0, Compressed(WriteAnswersBlob(quiz))));
+  resources.push_back(makertest::TestResource(patch, 105, 0, Compressed(WriteCodesBlob(quiz))));
+  for (uint16_t id = 1000; id < 3000; ++id)
+    resources.push_back(makertest::TestResource(ResourceName::Text("IMG"), id, 0, Bytes(makertest::kGifBytes)));
+  ScratchFolder scratch;
+  // A name that a comment line would carry into the source as keys.
+  const std::string name = "quiz\nreduire_images = true\n[brut]\n\xE9.exe";
+  WriteFile(scratch.path() / name, Text(makertest::MakeTestExecutable(resources)));
+  const ToolRun run = RunTool("unpack " + ShellQuote(name) + " -o source", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string source = ReadFile(scratch.path() / "source" / "quiz.toml");
+  EXPECT_EQ(source.rfind("# Quiz extrait de « quiz?reduire_images = true?[brut]??.exe » par vidod-make unpack.\n", 0),
+            0u)
+      << source;
+  const QuizSource unpacked = ParseOrFail(source, scratch.path() / "source");
+  EXPECT_TRUE(SameQuizContent(unpacked, quiz));
+  // Five stray resources named, the others counted.
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 6) << run.err;
+  EXPECT_NE(run.err.find("et 1995 autres ressources"), std::string::npos) << run.err;
 }
 
 TEST(QuizExecutableCliTest, Png2BmpWritesThePlayersDecodingOrItsCode) {

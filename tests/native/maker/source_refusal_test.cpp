@@ -181,6 +181,39 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
       {"[[question]]\nreponse = \"a\"\nimage = \"images\\tigre.png\"\n", 3, "écrivez image = \"images/tigre.png\""},
       // A second answer where a [[question]] header was forgotten.
       {"[[question]]\nreponse = \"a\"\nreponse = \"b\"\n", 3, "une nouvelle question commence par [[question]]"},
+      // Below, forms on which the TOML parser would meet undefined behaviour
+      // (a blank test off the end of its table for U+00A1 to U+0499) or an
+      // assertion, told before it sees them. A value read as a number runs
+      // through quotes, of either kind, in a list too, and past the blank of
+      // a date.
+      {"titre = 7\"é\"\n", 1, "colonne 10 : un nombre et un texte collés (« 7\"é\" ») : un texte s'écrit tout "
+                              "entier entre guillemets droits, par exemple \"7é\""},
+      {"titre = 7'é'\n", 1, "un nombre et un texte collés (« 7'é' »)"},
+      {"x = [7\"é\"]\n", 1, "un nombre et un texte collés"},
+      {"x = -\"é\"\n", 1, "un nombre et un texte collés"},
+      {"d = 1979-05-27 0\"é\"\n", 1, "(« 1979-05-27 0\"é\" »)"},
+      // Times, which no quiz has, and whose reader asserts on misspellings:
+      // a date, a blank and one digit; a date, its "t" and no digit.
+      {"d = 1979-05-27 7\n", 1, "date ou heure (« 1979-05-27 7 ») : une source de quiz n'en a pas"},
+      {"d = [1979-05-27 7]\n", 1, "date ou heure"},
+      {"t=1979-05-27tt:\n", 1, "date ou heure (« 1979-05-27tt: »)"},
+      {"type = 07:32\n", 1, "date ou heure"},
+      // A header bracket without a name after it.
+      {"[[[question]]\n", 1, "colonne 3 : en-tête de table mal écrit"},
+      {"[=]\n", 1, "colonne 2 : en-tête de table mal écrit"},
+      {"[.]\n", 1, "en-tête de table mal écrit"},
+      {"titre = \"a\"\n[\n", 2, "en-tête de table mal écrit"},
+      // A brace where a list expects a value.
+      {"q=[}\n", 1, "colonne 4 : « } » à la place d'une valeur"},
+      {"codes = [\"A\",\n}\n", 2, "« } » à la place d'une valeur"},
+      // In a multi-line text, a backslash and blanks before a letter with an
+      // accent, on the same line or after its end.
+      {"x = \"\"\"\\é\"\"\"\n", 1, "« \\ » devant « é » dans un texte sur plusieurs lignes"},
+      {"x = \"\"\"\\ é\"\"\"\n", 1, "« \\ » devant « é »"},
+      {"x = \"\"\"a\\\n\n  é\"\"\"\n", 3, "« \\ » devant « é »"},
+      // Four quotes close a multi-line text, the first being part of it:
+      // what follows is outside.
+      {"x = \"\"\"a\"\"\"\"é\"\"\"\n", 1, "colonne 13 : valeur incompréhensible"},
   };
   for (const Mistake& mistake : mistakes) {
     QuizSource quiz;
@@ -190,6 +223,18 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
     EXPECT_FALSE(issues[0].warning);
     EXPECT_EQ(issues[0].line, mistake.line) << mistake.expected;
     EXPECT_NE(issues[0].message.find(mistake.expected), std::string::npos) << issues[0].message;
+  }
+}
+
+// The characters that the scan before the parser refuses elsewhere are
+// welcome where the parser reads them as text.
+TEST(SourceRefusalTest, TextsHoldWhatTheScanBeforeTheParserRefusesElsewhere) {
+  for (const char* toml : {"titre = \"7é\"\nauteur = 'é'\n", "[[question]]\nreponse = \"\"\"é\\\n  b\"\"\"\n",
+                           "codes = [\n  \"é\", # é\n  '''é''',\n]\n", "[brut]\nsuite_reponses = \"\\\\é\"\n"}) {
+    QuizSource quiz;
+    std::vector<SourceIssue> issues;
+    EXPECT_TRUE(ReadQuizSource(toml, "quiz.toml", &quiz, &issues)) << toml;
+    EXPECT_TRUE(issues.empty()) << toml << "\n" << issues[0].message;
   }
 }
 

@@ -17,6 +17,7 @@
 #include "atelier/atelier_app.h"
 #include "atelier/atelier_ids.h"
 #include "maker/cp1252.h"
+#include "maker/pe_resource_writer.h"
 #include "maker/pe_resources.h"
 #include "maker/quiz_blobs.h"
 #include "maker/quiz_resources.h"
@@ -549,6 +550,43 @@ TEST_F(AtelierTest, TheBuiltQuizOpensBackIntoTheSameSource) {
   EXPECT_EQ(ReadFileBytes((unpacked / "quiz.toml").string()), before);
 }
 
+// An executable carrying 2 000 stray pictures opens with a message that
+// fits the screen: the first warnings listed, the rest counted.
+TEST_F(AtelierTest, StrayResourcesOfAnOpenedExecutableAreToldInABoxThatFitsTheScreen) {
+  StartFromFolder();
+  FillQuiz();
+  const std::vector<uint8_t> built = FileBytes(Build(L"fleuves.exe"));
+  std::vector<ResourceEntry> entries;
+  std::string error;
+  ASSERT_TRUE(ReadPeResources(built.data(), built.size(), &entries, &error)) << error;
+  for (uint16_t id = 1000; id < 3000; ++id) {
+    ResourceEntry stray;
+    stray.type = ResourceName::Text(kPictureType);
+    stray.name = ResourceName::Number(id);
+    stray.data = {'G', 'I', 'F', '8', '9', 'a'};
+    entries.push_back(stray);
+  }
+  std::vector<uint8_t> crowded;
+  ASSERT_TRUE(ReplacePeResources(built, entries, &crowded, &error)) << error;
+  g_answers.fileToOpen = scratch_ / L"encombre.exe";
+  WriteFileBytes(g_answers.fileToOpen.string(), std::string(crowded.begin(), crowded.end()));
+  g_answers.folder = scratch_ / L"d\u00e9fait";
+  fs::create_directories(g_answers.folder);
+  MessageBoxCatcher catcher;
+  Command(IDM_OPEN);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  const CaughtMessageBox& box = catcher.boxes()[0];
+  EXPECT_TRUE(Contains(box.text, "1995 autres ressources")) << box.text;
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_LE(box.rect.bottom - box.rect.top, work.bottom - work.top) << box.text;
+  EXPECT_EQ(Text(IDC_TITLE), L"Fleuves de France");
+  // The source's comment is unpack's, not the author's: saving asks nothing.
+  MessageBoxCatcher saving;
+  Command(IDM_SAVE);
+  EXPECT_TRUE(saving.boxes().empty()) << saving.boxes()[0].text;
+}
+
 // Pictures larger than the views go in reduced, in both.
 TEST_F(AtelierTest, ASourceSavedByTheAtelierBuildsIntoTheSameResourcesWithVidodMake) {
   StartFromFolder();
@@ -767,6 +805,8 @@ TEST_F(AtelierTest, NothingOfASourceIsLostByOpeningAndSavingIt) {
       {"titre = \"Fleuves\"\ncouleurs = [1, 2, 3]\n", "couleurs"},
       // A value of the wrong type.
       {"titre = 12\n", "titre"},
+      // A number glued to a text holding "é": the parser would trap on it.
+      {"titre = 7\"\xC3\xA9\"\n", "un nombre et un texte coll"},
       // A second answer on one question only.
       {"[[question]]\nreponse = \"A\"\nreponse2 = \"B\"\n[[question]]\nreponse = \"C\"\n", "reponse2"},
   };

@@ -261,6 +261,24 @@ TEST(MakerWindowsToolTest, AFailedBuildLeavesNoOutputFile) {
   EXPECT_EQ(left, (std::vector<std::string>{"quiz.exe", "quiz.toml", "quiz.txt"}));
 }
 
+// Sources on which the TOML parser meets undefined behaviour, which this
+// build traps: the Windows tool tells each in French and ends normally.
+TEST(MakerWindowsToolTest, SourcesThatWouldTrapTheParserAreToldInstead) {
+  ScratchFolder folder;
+  const char* const sources[] = {
+      "titre = 7\"\xC3\xA9\"\n",            // a number glued to a text holding "é"
+      "x = [7'\xC3\xA9']\n",                // the same in a list, as a literal text
+      "x = \"\"\"\\ \xC3\xA9\"\"\"\n",      // "\", a blank and "é" in a multi-line text
+      "x = \"\"\"a\"\"\"\"\xC3\xA9\"\"\"\n",  // four quotes close the text, "é" is outside
+  };
+  for (const char* source : sources) {
+    WriteFileBytes(folder.path() + "\\quiz.toml", source);
+    const ProgramRun run = RunProgram(Tool() + " check quiz.toml", folder.path());
+    EXPECT_EQ(run.exitCode, 2u) << source << run.output;
+    EXPECT_NE(run.output.find("quiz.toml:1: erreur : syntaxe TOML invalide"), std::string::npos) << run.output;
+  }
+}
+
 // The Windows tool decodes a JPEG through the system's imaging component: a
 // file cut short is refused, with its reason in French.
 TEST(MakerWindowsToolTest, CheckDecodesJpegsThroughTheSystem) {

@@ -36,6 +36,7 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
       caught.caption = WindowText(box);
       caught.text = WindowText(GetDlgItem(box, kMessageTextId));
       caught.owner = GetWindow(box, GW_OWNER);
+      GetWindowRect(box, &caught.rect);
       g_active->boxes_.push_back(caught);
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(g_active->answer_, BN_CLICKED), 0);
     }

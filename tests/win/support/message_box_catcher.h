@@ -15,6 +15,7 @@ struct CaughtMessageBox {
   std::string caption;
   std::string text;
   HWND owner;  // nullptr for a box that no window owns
+  RECT rect;   // where it stands on the screen, in pixels
 };
 
 class MessageBoxCatcher {
