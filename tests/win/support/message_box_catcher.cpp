@@ -35,6 +35,9 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
       CaughtMessageBox caught;
       caught.caption = WindowText(box);
       caught.text = WindowText(GetDlgItem(box, kMessageTextId));
+      wchar_t wide[1024] = L"";
+      GetWindowTextW(GetDlgItem(box, kMessageTextId), wide, 1024);
+      caught.wideText = wide;
       caught.owner = GetWindow(box, GW_OWNER);
       g_active->boxes_.push_back(caught);
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(g_active->answer_, BN_CLICKED), 0);

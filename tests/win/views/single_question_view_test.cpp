@@ -110,7 +110,7 @@ TEST_F(SingleQuestionViewTest, PlacesEachPictureByItsFittedWidth) {
       {"views_pictures", 0, 5, 640, 640},    // as wide as the box: the margin
       {"views_narrow", 0, 20, 600, 600},     // narrower: centred, no margin added
       {"views_narrow", 1, 140, 360, 360},
-      {nullptr, 0, 5, 640, 0},               // no picture at all: the whole box, empty
+      {nullptr, 0, 5, 640, 640},             // no picture at all: the whole box, empty
   };
   for (const auto& c : cases) {
     StartPlayerOn(c.quiz);
@@ -222,33 +222,58 @@ TEST_F(SingleQuestionViewTest, WithOneQuestionBothButtonsStoreAndShowItAgain) {
   }
 }
 
-TEST_F(SingleQuestionViewTest, EnterJudgesTheChosenQuestionWithoutStoring) {
+// Enter leaves the question as leaving the box does: the answer is stored,
+// judged and saved, so that a player stopped right after keeps it.
+TEST_F(SingleQuestionViewTest, EnterStoresJudgesAndSavesTheAnswer) {
   StartPlayerOn("views_capitals");
   SetFocus(Box());
   SetText(View(), kAnswerBoxId, "  paris ");
   PressKey(Box(), VK_RETURN);
   EXPECT_EQ(Verdict(), "BRAVO");
-  EXPECT_EQ(Slot(0), "");
-  EXPECT_EQ(GetFocus(), Box());
-  // Choosing another question stores the text first, so the answer survives.
-  Choose(1);
   EXPECT_EQ(Slot(0), "  paris ");
-  Choose(0);
-  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "  paris ");
-  EXPECT_EQ(Verdict(), "BRAVO");
+  EXPECT_EQ(GetFocus(), Box());
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "  paris \r\n\r\n\r\n");
 
-  // Alt+Enter judges too.
+  // Alt+Enter alike.
   SetText(View(), kAnswerBoxId, "Pari");
   PressAltKey(Box(), VK_RETURN);
   EXPECT_EQ(Verdict(), "Quasiment");
-  EXPECT_EQ(Slot(0), "  paris ");
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Pari\r\n\r\n\r\n");
 
-  // Enter judges against the question the chooser shows.
-  SendDlgItemMessageA(View(), kQuestionChooserId, CB_SETCURSEL, 1, 0);
-  SetText(View(), kAnswerBoxId, "Berlin");
-  PressKey(Box(), VK_RETURN);
-  EXPECT_EQ(Verdict(), "BRAVO");
-  EXPECT_EQ(g_document->quiz->firstEntry->next->solved, 1);
+  RestartPlayerOn("views_capitals");
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "Pari");
+  EXPECT_EQ(Verdict(), "Quasiment");
+}
+
+// Page Down and Page Up, or Alt with the right and left arrows, step through
+// the questions as the buttons do, and the keys stay in the answer box.
+TEST_F(SingleQuestionViewTest, PageKeysAndAltArrowsStepThroughTheQuestions) {
+  StartPlayerOn("views_capitals");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "paris");
+  const struct {
+    WPARAM key;
+    bool alt;
+    int question;
+  } steps[] = {
+      {VK_NEXT, false, 1}, {VK_PRIOR, false, 0}, {VK_PRIOR, false, 2},  // round to the last
+      {VK_RIGHT, true, 0}, {VK_RIGHT, true, 1},  {VK_LEFT, true, 0},
+      {VK_RIGHT, false, 0}, {VK_DOWN, false, 0},  // plain arrows move the caret only
+  };
+  for (const auto& step : steps) {
+    if (step.alt)
+      PressAltKey(Box(), step.key);
+    else
+      PressKey(Box(), step.key);
+    EXPECT_EQ(CurrentQuestionIndex(), step.question) << step.key;
+    EXPECT_EQ(Chosen(), step.question) << step.key;
+    EXPECT_EQ(GetFocus(), Box()) << step.key;
+  }
+  // The question left was stored, judged and saved.
+  EXPECT_EQ(Slot(0), "paris");
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "paris");
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 1 / 3");
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "paris\r\n\r\n\r\n");
 }
 
 TEST_F(SingleQuestionViewTest, TheBoxConsumesEnterAndTabCharacters) {
@@ -403,14 +428,12 @@ TEST_F(SingleQuestionViewTest, TheRevealLabelAndTheBackgroundUseTheBackgroundBru
 }
 
 // The answers reach the file as the player goes: once a changed answer is
-// stored (the box left, another question shown), not while Enter only
-// judges it, and not again when nothing has changed.
+// stored (the box left, Enter, another question shown), and not again when
+// nothing has changed.
 TEST_F(SingleQuestionViewTest, ChangedAnswersAreSavedAsThePlayerGoes) {
   StartPlayerOn("views_capitals");
   SetFocus(Box());
   SetText(View(), kAnswerBoxId, "Paris");
-  PressKey(Box(), VK_RETURN);
-  EXPECT_EQ(GetFileAttributesA(ProgressPath().c_str()), INVALID_FILE_ATTRIBUTES);
   SetFocus(g_shell.mainWindow);
   EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\n\r\n\r\n");
   SetFocus(Box());
@@ -422,6 +445,46 @@ TEST_F(SingleQuestionViewTest, ChangedAnswersAreSavedAsThePlayerGoes) {
   Choose(0);
   EXPECT_EQ(GetFileAttributesA(ProgressPath().c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(g_shell.savesRequested, 0);  // none of them asked for by the player
+}
+
+// A question without a picture shows an empty box of the background, never
+// the picture shown before it; a GIF's transparent pixels stand on the
+// background as a PNG's do, in both views.
+TEST_F(SingleQuestionViewTest, NoPictureGivesAnEmptyBoxAndGifTransparencyShowsTheBackground) {
+  StartPlayerOn("views_gaps");
+  const COLORREF background = RGB(200, 220, 240);
+  const COLORREF square = RGB(0x20, 0x50, 0xC0);
+  const struct {
+    bool list;
+    int question;  // from 0
+    int x, y;      // in the picture control's client area
+    COLORREF colour;
+    const char* what;
+  } points[] = {
+      {false, 1, 2, 2, background, "no picture, top left (after the flag)"},
+      {false, 1, 320, 240, background, "no picture, middle"},
+      {false, 1, 636, 476, background, "no picture, bottom right"},
+      {false, 2, 40, 240, background, "the GIF's transparent frame (480 x 480)"},
+      {false, 2, 240, 240, square, "its opaque square"},
+      {true, 2, 10, 105, background, "the GIF's frame in the list view (210 x 210)"},
+      {true, 2, 105, 105, square, "its square in the list view"},
+  };
+  for (const auto& p : points) {
+    if (p.list) {
+      SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+      PumpMessages();
+    } else {
+      Choose(0);  // the flag first, whose pixels must not stay
+      Choose(p.question);
+    }
+    HWND picture = p.list ? GetDlgItem(g_shell.listView, 9901 + p.question) : GetDlgItem(View(), kPictureId);
+    const COLORREF colour = PaintedColourAt(picture, p.x, p.y);
+    EXPECT_TRUE(ColoursClose(colour, p.colour, 8)) << p.what << ": 0x" << std::hex << colour;
+    if (p.list) {
+      SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+      PumpMessages();
+    }
+  }
 }
 
 }  // namespace
