@@ -165,7 +165,9 @@ int QuestionStepOfKey(UINT message, WPARAM key, LPARAM flags) {
 bool OnAnswerKey(SingleView* view, UINT message, WPARAM key, LPARAM flags) {
   if (const int step = QuestionStepOfKey(message, key, flags)) {
     StepQuestion(view, step);
-    return true;
+    // Not consumed: the platform must see that Alt went with another key,
+    // or its release would open the window's system menu.
+    return false;
   }
   switch (key) {
     case VK_RETURN:
