@@ -12,6 +12,14 @@ caption="Drapeaux d'Europe et d'ailleurs"
 source "$(dirname "$0")/player_session.sh"
 source "$(dirname "$0")/drapeaux_facts.sh"
 
+other_pid=
+# The other player too goes with a failed check.
+stop_players() {
+  stop_leftover_player
+  if [ -n "$other_pid" ] && kill -0 "$other_pid" 2>/dev/null; then kill "$other_pid" 2>/dev/null || true; fi
+}
+trap stop_players EXIT
+
 quiz_folder="$work/Łódź quiz"
 elsewhere="$work/ailleurs"
 rm -rf "$work"
@@ -57,6 +65,7 @@ player_alive || die "the first player has gone"
 wait_for foreground text:9000=France
 "$wine_run" "$probe" close "$other_caption" >/dev/null 2>&1 || true
 wait "$other_pid" 2>/dev/null || true
+other_pid=
 [ "$(xdotool search --onlyvisible --name "^${caption}\$" | wc -l)" -eq 1 ] ||
   die "more than one window of the quiz"
 close_player

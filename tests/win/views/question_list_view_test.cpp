@@ -529,24 +529,28 @@ TEST_F(QuestionListViewTest, EnterJudgesTheBoxWithAndWithoutAlt) {
   EXPECT_EQ(Label(3), "Quasiment");
 }
 
+// F1 copies the box's answer into every box not judged "BRAVO", each judged
+// as the focus passes, and the file is written once for the whole copy.
 TEST_F(QuestionListViewTest, F1CopiesTheAnswerIntoEveryUnsolvedBox) {
-  StartPlayerOn("views_capitals");
+  StartPlayerOn("views_long");
   ShowList();
-  Answer(1, "Paris");
-  ASSERT_EQ(Label(1), "BRAVO");
-  SetFocus(Box(3));
-  SetText(View(), kFirstListBoxId + 2, "Berlin");
+  Answer(2, "Reponse 2");
+  ASSERT_EQ(Label(2), "BRAVO");
+  SetFocus(Box(1));
+  SetText(View(), kFirstListBoxId, "Reponse 3");
   const int written = g_shell.filesWritten;
-  PressKey(Box(3), VK_F1);
-  EXPECT_EQ(BoxText(1), "Paris");
-  EXPECT_EQ(BoxText(2), "Berlin");
-  EXPECT_EQ(Label(2), "BRAVO");  // judged as the focus went on
-  EXPECT_EQ(BoxText(3), "Berlin");
-  EXPECT_EQ(GetFocus(), Box(3));
-  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 3");
-  // The file is written once for the whole copy.
+  PressKey(Box(1), VK_F1);
+  std::string expected;
+  for (int i = 1; i <= 30; ++i) {
+    EXPECT_EQ(BoxText(i), i == 2 ? "Reponse 2" : "Reponse 3") << i;
+    expected += BoxText(i) + "\r\n";
+  }
+  EXPECT_EQ(Label(3), "BRAVO");  // judged as the focus went on
+  EXPECT_EQ(Label(30), "Quasiment");
+  EXPECT_EQ(GetFocus(), Box(1));
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 30");
   EXPECT_EQ(g_shell.filesWritten - written, 1);
-  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\nBerlin\r\nBerlin\r\n");
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), expected);
 }
 
 TEST_F(QuestionListViewTest, F1WithEveryLabelRightOnlyReturnsTheFocus) {
