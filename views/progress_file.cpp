@@ -96,8 +96,8 @@ bool ProgressFileHolds(const std::string& text) {
 
 void ReadProgressFile(ProgressText* text) {
   *text = ProgressText{INVALID_HANDLE_VALUE, nullptr, nullptr, 0, 0};
-  text->file = CreateFileW(g_readPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  text->file = CreateFileW(g_readPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (text->file == INVALID_HANDLE_VALUE) return;
   const DWORD size = GetFileSize(text->file, nullptr);
   if (size == 0 || size == INVALID_FILE_SIZE) return;  // an empty file cannot be mapped

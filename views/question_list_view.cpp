@@ -186,14 +186,21 @@ void ScrollTo(HWND window, int bar, const SCROLLINFO& info, int position) {
   AskForPicturesInSight(&g_view);
 }
 
+// The box's place in the view's client area.
+RECT PlaceInView(const ListView* view, HWND box) {
+  RECT place;
+  GetWindowRect(box, &place);
+  MapWindowPoints(nullptr, view->window, reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
 // A box that is not wholly in sight is brought into it: vertically with room
 // above it for its question's picture where the view is tall enough (scroll
 // code 502), sideways with its number label.
 void ScrollIntoSight(ListView* view, HWND box) {
-  RECT client, place;
+  RECT client;
   GetClientRect(view->window, &client);
-  GetWindowRect(box, &place);
-  MapWindowPoints(nullptr, view->window, reinterpret_cast<POINT*>(&place), 2);
+  const RECT place = PlaceInView(view, box);
   if (place.top < 0 || place.bottom > client.bottom) {
     // In content pixels, whatever the scroll position.
     const int top = GetScrollPos(view->window, SB_VERT) + place.top;
@@ -212,14 +219,6 @@ void ScrollIntoSight(ListView* view, HWND box) {
     if (label < 0 || target > info.nPos + label) target = info.nPos + label;
     ScrollTo(view->window, SB_HORZ, info, target);
   }
-}
-
-// The box's place in the view's client area.
-RECT PlaceInView(const ListView* view, HWND box) {
-  RECT place;
-  GetWindowRect(box, &place);
-  MapWindowPoints(nullptr, view->window, reinterpret_cast<POINT*>(&place), 2);
-  return place;
 }
 
 bool WhollyInSight(const ListView* view, HWND box) {
@@ -310,12 +309,11 @@ void JudgeBox(ListView* view, HWND box) {
   SaveChangedAnswers();
 }
 
-// Characters, and the keys that edit without one (Delete; Ctrl+V and the
-// like come as characters too). Not the modifiers, the function keys or the
-// page keys, which keep the focus in sight their own way.
+// Characters (Backspace, Ctrl+V and the like come as characters too), and
+// Delete, which edits without one. Not the modifiers, the function keys or
+// the page keys, which keep the focus in sight their own way.
 bool MayChangeText(UINT message, WPARAM key) {
-  if (message == WM_CHAR) return true;
-  return key == VK_DELETE || key == VK_BACK;
+  return message == WM_CHAR || key == VK_DELETE;
 }
 
 // Returns true when the key is consumed.

@@ -53,7 +53,6 @@ struct SingleView {
   HWND answerBox;
   WNDPROC answerBoxProc;  // the box's own procedure, behind the view's
   int current;            // the question shown, 0 to N - 1
-  HWND tips;              // the buttons' tooltips, owned by the view
 };
 
 SingleView g_view = {};
@@ -237,16 +236,16 @@ void AddTip(HWND tips, HWND view, HWND button, const char* text) {
 void CreateButtonTips(SingleView* view) {
   INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&classes);
-  view->tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                               view->window, nullptr, g_shell.instance, nullptr);
-  if (!view->tips) return;
-  AddTip(view->tips, view->window, GetDlgItem(view->window, kPreviousButtonId), kPreviousTip);
-  AddTip(view->tips, view->window, GetDlgItem(view->window, kNextButtonId), kNextTip);
+  HWND tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                              view->window, nullptr, g_shell.instance, nullptr);
+  if (!tips) return;
+  AddTip(tips, view->window, GetDlgItem(view->window, kPreviousButtonId), kPreviousTip);
+  AddTip(tips, view->window, GetDlgItem(view->window, kNextButtonId), kNextTip);
 }
 
 void SetUpView(SingleView* view, HWND window) {
-  *view = SingleView{window, nullptr, nullptr, 0, nullptr};
+  *view = SingleView{window, nullptr, nullptr, 0};
   ReadStoredAnswers();
 
   const ControlPlace picturePlace = {kPictureMargin, kPictureMargin, g_shell.pictureBoxWidth,
