@@ -28,6 +28,21 @@ bool QuestionWhollyRight(HWND listView, const QuestionEntry* entry, int question
   return true;
 }
 
+// Whether a box of the question other than the one judged holds its right
+// answer (the boxes are read, not their labels, which may not be judged yet).
+bool OtherBoxRight(HWND listView, const QuestionEntry* entry, int question, int judged,
+                   int perQuestion) {
+  const char* expected[2] = {entry->expectedAnswer1, entry->expectedAnswer2};
+  for (int answer = 0; answer < perQuestion; ++answer) {
+    if (answer == judged) continue;
+    char typed[kTextSize] = "";
+    GetWindowTextA(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
+                   typed, sizeof typed);
+    if (HoldsExpectedAnswer(expected[answer], typed)) return true;
+  }
+  return false;
+}
+
 // The quiz is complete when every verdict label of the view reads "BRAVO".
 bool EveryLabelRight(HWND listView, int boxCount) {
   for (int i = 0; i < boxCount; ++i) {
@@ -58,8 +73,10 @@ void EvaluateListViewAnswer(PlayerDocument* document, HWND listView, int boxId) 
   const char* expected = answer == 1 ? entry->expectedAnswer1 : entry->expectedAnswer2;
   const char* verdict = JudgeRawAnswer(expected, typed, AnswerView::kList);
   const bool right = verdict == kVerdictRight;
-  // This view only ever sets marks.
-  if (right) entry->solved = 1;
+  // The mark follows the answers, as judging them again at the next start
+  // would: solved while any box of the question holds its right answer. (Only
+  // setting marks here left the score above what the boxes show.)
+  entry->solved = right || OtherBoxRight(listView, entry, question, answer - 1, perQuestion) ? 1 : 0;
   SetTextIfChanged(ListControl(listView, boxId + kListLabelOffset), verdict);
 
   const RevealMode reveal = RevealModeOf(quiz->quizType);

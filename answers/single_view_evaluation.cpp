@@ -19,6 +19,11 @@ void EvaluateSingleViewAnswer(PlayerDocument* document, HWND view, int question)
   if (verdict == kVerdictRight) {
     entry->solved = 1;
     SetDlgItemTextA(view, kSingleRevealLabelId, entry->revealText);
+  } else if (quiz->answersPerQuestion == 2 &&
+             HoldsExpectedAnswer(entry->expectedAnswer2, quiz->answerSlots[question * 2 + 1])) {
+    // The question's second answer, kept in its slot, solves it as it does in
+    // the list view: the same answers give the same score in both views.
+    entry->solved = 1;
   }
   SetDlgItemTextA(view, kSingleVerdictLabelId, verdict);
   RefreshScore(document);

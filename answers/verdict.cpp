@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "answers/answer_normalisation.h"
 #include "answers/text_compare.h"
 #include "common/text_buffer.h"
 
@@ -24,15 +25,9 @@ struct NormalisedPair {
 
 // Both texts alike: a blank stored around an expected answer could never be
 // typed back, since the typed answer loses its own.
-void NormaliseText(char* destination, const char* raw) {
-  CopyText(destination, raw ? raw : "");
-  TrimSpaces(destination);
-  UppercaseAscii(destination);
-}
-
 void Normalise(const char* rawExpected, const char* rawTyped, NormalisedPair* pair) {
-  NormaliseText(pair->expected, rawExpected);
-  NormaliseText(pair->typed, rawTyped);
+  NormaliseAnswer(rawExpected, pair->expected);
+  NormaliseAnswer(rawTyped, pair->typed);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ const char* JudgeListViewAnswer(const char* expected, const char* typed);
 
 enum class AnswerView { kSingleQuestion, kList };
 
-// Judges raw texts as the given view does: both cut to kMaxTextLength
-// characters, trimmed and raised. nullptr counts as empty.
+// Judges raw texts as the given view does, both made ready by
+// NormaliseAnswer. nullptr counts as empty.
 const char* JudgeRawAnswer(const char* rawExpected, const char* rawTyped, AnswerView view);
 
 // True when the two raw texts, normalised as above, are equal: the list

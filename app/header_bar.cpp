@@ -36,22 +36,14 @@ constexpr int kLastHeaderStaticId = 37;
 constexpr COLORREF kHeaderColour = RGB(128, 128, 255);
 constexpr COLORREF kLinkColour = RGB(50, 50, 255);
 constexpr char kHomeLinkText[] = VIDOD_HOME_LINK;
-constexpr UINT kReturnFocusMessage = WM_APP + 1;
 
-// The reward code field and the room it may take when a code does not fit it,
-// up to a gap before "Switch": the explanation's line, then the explanation's
-// whole height below the score label, then the whole height right of the
-// left block, title included.
+// The reward code field. A code that does not fit it at the normal font is
+// shown a size or two smaller; one that does not fit even then stays in the
+// field, which scrolls, and never covers the title or the explanation.
 constexpr RECT kCodePlace = {44, 29, 44 + 53, 29 + 16};
-constexpr int kCodeWideTop = 21;
-constexpr int kCodeTallLeft = 104;
-constexpr int kCodeTallTop = 1;
-constexpr int kCodeWideBottom = 48;
-constexpr int kCodeSwitchGap = 6;
-// Smaller fonts, a pixel apart from the default GUI font's height downwards;
-// the field itself shrinks its font by kCodeFieldSteps at most.
-constexpr int kCodeFontSteps = 4;
-constexpr int kCodeFieldSteps = 2;
+// Smaller fonts, a pixel apart from the default GUI font's height downwards,
+// down to the smallest that stays readable.
+constexpr int kCodeFontSteps = 2;
 constexpr int kUsualGuiFontHeight = -11;
 
 struct ControlPlace {
@@ -122,79 +114,46 @@ void MakeCodeFonts() {
   }
 }
 
-// What the code field covers in its larger places, hidden while it does so
-// that nothing is drawn over the code.
-enum CodeCover { kCoversNothing = 0, kCoversExplanation = 1, kCoversRules = 2, kCoversTitle = 4 };
-constexpr struct {
-  int cover;
-  int id;
-} kCoverable[] = {{kCoversExplanation, kExplanationLabel},
-                  {kCoversRules, kLeftRule},
-                  {kCoversRules, kScoreRule},
-                  {kCoversTitle, kTitleLabel}};
-
-struct CodePlace {
-  RECT room;
-  int covers;
-};
-
-// Whether the whole code shows in room at font, as the field lays it out:
-// within its margins, on as many lines as the room holds.
-bool CodeFits(HWND field, const char* code, const RECT& room, HFONT font) {
-  SendMessageA(field, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+// Whether the whole code shows at font on the field's one line, within its
+// margins.
+bool CodeFits(HWND field, const char* code, HFONT font) {
   const DWORD margins = static_cast<DWORD>(SendMessageA(field, EM_GETMARGINS, 0, 0));
-  const int width = room.right - room.left - LOWORD(margins) - HIWORD(margins);
+  RECT client;
+  GetClientRect(field, &client);
+  const int width = client.right - client.left - LOWORD(margins) - HIWORD(margins);
   RECT needed = {0, 0, width, 0};
   HDC dc = GetDC(field);
   HGDIOBJ old = SelectObject(dc, font);
-  DrawTextA(dc, code, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+  DrawTextA(dc, code, -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
   ReleaseDC(field, dc);
-  return needed.right <= width && needed.bottom <= room.bottom - room.top;
+  return needed.right <= width;
 }
 
-void PlaceCodeField(HWND bar, HWND field, const CodePlace& place, HFONT font) {
-  const RECT& room = place.room;
-  SetWindowPos(field, nullptr, room.left, room.top, room.right - room.left, room.bottom - room.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageA(field, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  for (const auto& coverable : kCoverable)
-    ShowWindow(GetDlgItem(bar, coverable.id), (place.covers & coverable.cover) ? SW_HIDE : SW_SHOW);
-}
-
-// The whole reward code, up to 259 characters, readable: in its field at the
-// normal font or a slightly smaller one; else in the larger places, at the
-// largest font that one of them holds (the smaller place first).
+// The largest font at which the whole code fits, else the smallest: the
+// field then scrolls through the code.
 void FitCodeField(HWND bar) {
   HWND field = GetDlgItem(bar, kCodeField);
   if (!field || !g_codeFonts[0]) return;
   char code[kTextSize] = "";
   GetWindowTextA(field, code, sizeof code);
-  RECT switchButton = {};
-  GetWindowRect(GetDlgItem(bar, kSwitchButton), &switchButton);
-  MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&switchButton), 2);
-  const int right = switchButton.left - kCodeSwitchGap;
-  const CodePlace own = {kCodePlace, kCoversNothing};
-  const CodePlace larger[] = {
-      {{kCodePlace.left, kCodePlace.top, right, kCodePlace.bottom}, kCoversExplanation | kCoversRules},
-      {{kCodePlace.left, kCodeWideTop, right, kCodeWideBottom}, kCoversExplanation | kCoversRules},
-      {{kCodeTallLeft, kCodeTallTop, right, kCodeWideBottom}, kCoversExplanation | kCoversTitle},
-  };
-  for (int step = 0; step <= kCodeFieldSteps; ++step) {
-    if (CodeFits(field, code, own.room, g_codeFonts[step])) {
-      PlaceCodeField(bar, field, own, g_codeFonts[step]);
-      return;
-    }
+  int step = 0;
+  while (step < kCodeFontSteps && !CodeFits(field, code, g_codeFonts[step])) ++step;
+  SendMessageA(field, WM_SETFONT, reinterpret_cast<WPARAM>(g_codeFonts[step]), TRUE);
+}
+
+// Keys that leave the code field for the answers: Enter and Tab go back to
+// the answer box, F3 switches views as it does everywhere.
+bool OnCodeFieldKey(UINT message, WPARAM key, LPARAM flags) {
+  if (IsSwitchKey(message, key, flags)) {
+    SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+    return true;
   }
-  for (int step = 0; step <= kCodeFontSteps; ++step) {
-    for (const CodePlace& place : larger) {
-      if (CodeFits(field, code, place.room, g_codeFonts[step])) {
-        PlaceCodeField(bar, field, place, g_codeFonts[step]);
-        return;
-      }
-    }
+  if (message == WM_KEYUP && (key == VK_RETURN || key == VK_TAB)) {
+    ReturnFocusToAnswers();
+    return true;
   }
-  PlaceCodeField(bar, field, larger[2], g_codeFonts[kCodeFontSteps]);
+  return false;
 }
 
 LRESULT CALLBACK CodeFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -205,9 +164,13 @@ LRESULT CALLBACK CodeFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM l
       FitCodeField(GetParent(field));
       return result;
     }
-    case WM_SETFOCUS:
-      // Once the click is over, the keys go back to the answers.
-      PostMessageA(GetParent(field), kReturnFocusMessage, 0, 0);
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+      if (OnCodeFieldKey(message, wParam, lParam)) return 0;
+      break;
+    case WM_CHAR:
+      // Handled as keys above, not typed (the field would only beep).
+      if (wParam == '\r' || wParam == '\t') return 0;
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
@@ -238,8 +201,8 @@ void OnInitDialog(HWND bar) {
       {{kTitleLabel, "Static", plain, 110, 3, 260, 18}, quiz->title, FontChoice::kTitleFont},
       {{kCodeLabel, "Static", plain, 7, 29, 36, 15}, " Code :", FontChoice::kGuiFont},
       {{kScoreLabel, "Static", plain | SS_CENTER, 10, 1, 80, 20}, score, FontChoice::kScoreFont},
-      // Several lines, for a code that needs them.
-      {{kCodeField, "edit", plain | ES_READONLY | ES_MULTILINE, kCodePlace.left, kCodePlace.top,
+      // A code longer than the field scrolls in it.
+      {{kCodeField, "edit", plain | ES_READONLY | ES_AUTOHSCROLL, kCodePlace.left, kCodePlace.top,
         kCodePlace.right - kCodePlace.left, kCodePlace.bottom - kCodePlace.top},
        "", FontChoice::kGuiFont},
       {{kScoreRule, "Static", plain | WS_BORDER, 0, 26, 100, 1}, "", FontChoice::kNone},
@@ -274,8 +237,6 @@ void OnSize(HWND bar, int w) {
   Place(bar, kSwitchButton, w - 274, 25, 55, 18, true);
   Place(bar, kExplanationLabel, 110, 19, w - 384, 28, true);
   Place(bar, kRightRule, w - 145, 0, 1, 50, true);
-  // The room a long code may take follows "Switch".
-  FitCodeField(bar);
 }
 
 void OnCommand(WPARAM wParam) {
@@ -323,9 +284,6 @@ INT_PTR CALLBACK HeaderBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case WM_COMMAND:
       OnCommand(wParam);
-      return 0;
-    case kReturnFocusMessage:
-      ReturnFocusToAnswers();
       return 0;
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(g_headerBrush);

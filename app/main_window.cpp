@@ -111,7 +111,6 @@ void CarrySlotsToListBoxes() {
     EvaluateListViewAnswer(g_document, g_shell.listView, id);
   }
   if (headerShown) ResumeRedraw(g_shell.headerBar);
-  SaveChangedAnswers();
 }
 
 // The boxes, whole, into the slots, and the question shown judged again, so
@@ -244,6 +243,8 @@ bool IsSwitchKey(UINT message, WPARAM key, LPARAM flags) {
 }
 
 void SwitchViews(HWND mainWindow) {
+  // The boxes left and judged on the way save once, at the end.
+  HoldSaves();
   if (g_shell.singleViewCurrent) {
     EnterListFrame(mainWindow);
     CarrySlotsToListBoxes();
@@ -261,7 +262,10 @@ void SwitchViews(HWND mainWindow) {
   g_shell.singleViewCurrent = !g_shell.singleViewCurrent;
   g_shell.pictureBoxWidth = g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize;
   g_shell.pictureBoxHeight = g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize;
-  SetFocus(mainWindow);
+  // The keys go on in the view now shown.
+  ReturnFocusToAnswers();
+  SaveChangedAnswers();
+  ReleaseSaves();
 }
 
 }  // namespace vidod

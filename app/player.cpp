@@ -1,10 +1,11 @@
-#include <cstdio>
+#include <string>
 
 #include "app/player_shell.h"
 #include "lzw/lzw.h"
 #include "pictures/picture_loader.h"
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
+#include "views/single_question_view.h"
 #include "views/views.h"
 
 namespace vidod {
@@ -19,6 +20,7 @@ constexpr char kClassFailureCaption[] = "Vidod information";
 constexpr char kMemoryText[] = "Impossible d'allouer la memoire";
 constexpr char kMemoryCaption[] = "information";
 constexpr char kSaveCaption[] = "Vidod";
+constexpr UINT kTextCodePage = 1252;  // the player's texts
 constexpr char kSaveFailedText[] =
     "Impossible d'enregistrer les r\xE9ponses dans le fichier \xAB %s \xBB.";
 constexpr char kSaveFailedAtCloseText[] =
@@ -39,25 +41,37 @@ void LayOutFromClientArea(HWND window) {
   SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
+// The 1252 texts of the message around a path that may hold any letter.
+std::wstring WideFromCp1252(const char* text) {
+  const int length = MultiByteToWideChar(kTextCodePage, 0, text, -1, nullptr, 0);
+  std::wstring wide(length > 0 ? length : 1, L'\0');
+  if (length > 0) MultiByteToWideChar(kTextCodePage, 0, text, -1, &wide[0], length);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
 // Returns true when the player wants to go on closing. The main window owns
 // the message, so nothing else of the player can be used while it is up.
 bool ReportSaveFailure(bool closing) {
-  char name[MAX_PATH];
-  char fullName[MAX_PATH];
-  ProgressFileName(name, sizeof name);
-  if (!GetFullPathNameA(name, sizeof fullName, fullName, nullptr)) lstrcpynA(fullName, name, MAX_PATH);
-  char text[sizeof kSaveFailedAtCloseText + MAX_PATH];
-  std::snprintf(text, sizeof text, closing ? kSaveFailedAtCloseText : kSaveFailedText, fullName);
+  const std::wstring format = WideFromCp1252(closing ? kSaveFailedAtCloseText : kSaveFailedText);
+  const std::size_t at = format.find(L"%s");
+  const std::wstring text = format.substr(0, at) + ProgressFilePath() + format.substr(at + 2);
+  const std::wstring caption = WideFromCp1252(kSaveCaption);
   g_shell.saveFailureShown = true;
   if (!closing) {
-    MessageBoxA(g_shell.mainWindow, text, kSaveCaption, MB_OK | MB_ICONWARNING);
+    MessageBoxW(g_shell.mainWindow, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
     return false;
   }
-  return MessageBoxA(g_shell.mainWindow, text, kSaveCaption,
+  return MessageBoxW(g_shell.mainWindow, text.c_str(), caption.c_str(),
                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 HWND ShownListView() { return g_shell.singleViewCurrent ? nullptr : g_shell.listView; }
+
+// Whether writing answers would change the file.
+bool FileWouldChange(const std::string& answers) {
+  return !g_shell.savedTextIsFile || answers != g_shell.savedText;
+}
 
 // Takes in the shown view's boxes and writes the file; remembers what it holds.
 bool WriteAnswers() {
@@ -65,8 +79,21 @@ bool WriteAnswers() {
   if (ShownListView()) StoreListBoxesInSlots(g_shell.listView);
   if (!SaveProgressFile(g_shell.singleView)) return false;
   g_shell.savedText = PendingProgressText(nullptr);
+  g_shell.savedTextIsFile = true;
   g_shell.saveFailureShown = false;
+  ++g_shell.filesWritten;
   return true;
+}
+
+// A save asked for (or a close): the shown view's boxes are taken in, and the
+// file is written when that changes it. True when the file holds the answers.
+bool WriteChangedAnswers() {
+  if (ShownListView())
+    StoreListBoxesInSlots(g_shell.listView);
+  else
+    StoreCurrentAnswer(g_shell.singleView);
+  if (!FileWouldChange(PendingProgressText(nullptr))) return true;
+  return WriteAnswers();
 }
 
 void DrainQueuedMessages() {
@@ -75,35 +102,77 @@ void DrainQueuedMessages() {
   }
 }
 
+// The running executable's full path, long names throughout.
+std::wstring ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (length == 0) return std::wstring();
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0) return path;
+  std::wstring longPath(needed, L'\0');
+  const DWORD length = GetLongPathNameW(path.c_str(), &longPath[0], needed);
+  if (length == 0 || length >= needed) return path;
+  longPath.resize(length);
+  return longPath;
+}
+
 }  // namespace
 
 bool SaveAnswersOrAsk(bool closing) {
   ++g_shell.savesRequested;
-  return WriteAnswers() || ReportSaveFailure(closing);
+  return WriteChangedAnswers() || ReportSaveFailure(closing);
 }
 
 bool SavePlayerAnswers() { return SaveAnswersOrAsk(false); }
 
 void SaveChangedAnswers() {
-  if (!g_shell.started || PendingProgressText(ShownListView()) == g_shell.savedText) return;
+  if (!g_shell.started) return;
+  if (g_shell.savesHeld > 0) {
+    g_shell.saveDue = true;
+    return;
+  }
+  if (!FileWouldChange(PendingProgressText(ShownListView()))) return;
   // While the report is up, the judgements that moving the focus makes come
   // here again: the flag, set before the box shows, keeps them quiet.
   if (WriteAnswers() || g_shell.saveFailureShown) return;
   ReportSaveFailure(false);
 }
 
+void HoldSaves() { ++g_shell.savesHeld; }
+
+void ReleaseSaves() {
+  if (g_shell.savesHeld > 0) --g_shell.savesHeld;
+  if (g_shell.savesHeld > 0 || !g_shell.saveDue) return;
+  g_shell.saveDue = false;
+  SaveChangedAnswers();
+}
+
 void SaveAnswersAtSessionEnd() {
   // No question at this point: the session ends whatever the answer.
-  if (g_shell.started) WriteAnswers();
+  if (g_shell.started) WriteChangedAnswers();
 }
 
 void ReturnFocusToAnswers() {
   HWND box = g_shell.singleViewCurrent ? GetDlgItem(g_shell.singleView, kAnswerBoxId)
-                                       : ListViewAnswerBox(g_shell.listView);
-  if (box) SetFocus(box);
+                                       : ListViewBoxInSight(g_shell.listView);
+  if (!box) return;
+  SetFocus(box);
+  const int length = GetWindowTextLengthA(box);
+  SendMessageA(box, EM_SETSEL, length, length);
 }
 
-bool StartPlayer(HINSTANCE instance, HMODULE quizModule) {
+bool StartPlayer(HINSTANCE instance, HMODULE quizModule, const std::wstring& progressPath) {
+  const std::wstring progressFile =
+      progressPath.empty() ? ProgressFileBeside(ExecutablePath()) : progressPath;
+  UseProgressFile(progressFile);
+  if (!ClaimProgressFile(ProgressFilePath())) return false;
   g_shell = PlayerShell{};
   g_shell.instance = instance;
   g_shell.quizModule = quizModule;
@@ -112,6 +181,7 @@ bool StartPlayer(HINSTANCE instance, HMODULE quizModule) {
 
   if (!RegisterMainWindowClass(instance)) {
     MessageBoxA(nullptr, kClassFailureText, kClassFailureCaption, MB_OK | MB_ICONINFORMATION);
+    ReleaseProgressFileClaim();
     return false;
   }
   g_shell.statusBrush = CreateSolidBrush(kStatusColour);
@@ -122,12 +192,14 @@ bool StartPlayer(HINSTANCE instance, HMODULE quizModule) {
     ShowMemoryMessage();
     DeleteObject(g_shell.statusBrush);
     UnregisterClassA(kMainWindowClass, instance);
+    ReleaseProgressFileClaim();
     return false;
   }
   QuizResourceLoader(g_document, quizModule);
 
   g_shell.mainWindow = CreateMainWindow(instance, g_document->quiz->title);
   CentreWindowOnDesktop(g_shell.mainWindow);
+  PublishPlayerWindow(g_shell.mainWindow);
   SetPictureMessageOwner(g_shell.mainWindow);
 
   g_shell.headerBar = CreateHeaderBar(instance, g_shell.mainWindow);
@@ -145,10 +217,13 @@ bool StartPlayer(HINSTANCE instance, HMODULE quizModule) {
   LayOutFromClientArea(g_shell.mainWindow);
   ShowWindow(g_shell.mainWindow, SW_SHOWNORMAL);
   ShowWindow(g_shell.singleView, SW_SHOWNORMAL);
-  SetFocus(g_shell.mainWindow);
-  // The answers as restored: a save is due once one of them changes.
+  // The answers as restored: a save is due once one of them changes, or at
+  // once when the file does not hold them in the player's own form.
   g_shell.savedText = PendingProgressText(nullptr);
+  g_shell.savedTextIsFile = ProgressFileHolds(g_shell.savedText);
   g_shell.started = true;
+  // The first key pressed goes into the answer.
+  ReturnFocusToAnswers();
   return true;
 }
 
@@ -179,6 +254,7 @@ void StopPlayer() {
   SetPictureMessageOwner(nullptr);
   ReleasePictureService();
   UnregisterClassA(kMainWindowClass, g_shell.instance);
+  ReleaseProgressFileClaim();
   g_shell = PlayerShell{};
 }
 

@@ -30,16 +30,25 @@ struct PlayerShell {
   int pictureBoxWidth;
   int pictureBoxHeight;
   int savesRequested;     // how many times the answers were saved (for the record)
+  int filesWritten;       // how many times the progress file was written (likewise)
   bool started;           // set up and not being torn down: answers are saved as they change
   bool saveFailureShown;  // a failed save was reported and none has succeeded since
-  std::string savedText;  // what the progress file was last written with (or read as)
+  std::string savedText;  // the answers the progress file was last written with (or read as)
+  bool savedTextIsFile;   // the file holds exactly savedText (not so for a file read
+                          // elsewhere, missing, or not in the player's own form)
+  int savesHeld;          // actions under way that judge many boxes and save at their end
+  bool saveDue;           // a judgement asked for a save while they were held
 };
 
 extern PlayerShell g_shell;
 
-// Start-up up to the shown window (no message loop). Returns false when the
-// main window class cannot be registered (the message has been shown).
-bool StartPlayer(HINSTANCE instance, HMODULE quizModule);
+// Start-up up to the shown window (no message loop), with the answers kept
+// in progressPath (empty: beside the running executable). Returns false when
+// another player already keeps its answers there (its window is brought
+// forward) and when the main window class cannot be registered (the message
+// has been shown).
+bool StartPlayer(HINSTANCE instance, HMODULE quizModule,
+                 const std::wstring& progressPath = std::wstring());
 // Runs the message loop until the quit message; returns its exit code.
 int RunMessageLoop();
 // Teardown after the loop: ends the views, destroys the windows, deletes the
@@ -56,6 +65,14 @@ void SwitchViews(HWND mainWindow);
 // The header bar dialog (template 1002), a child of the main window.
 HWND CreateHeaderBar(HINSTANCE instance, HWND mainWindow);
 
+// One player per progress file. True when this process now keeps the
+// answers of that file; false when another player does (its window has been
+// brought forward).
+bool ClaimProgressFile(const std::wstring& progressPath);
+// The window a second start brings forward.
+void PublishPlayerWindow(HWND mainWindow);
+void ReleaseProgressFileClaim();
+
 // Saves the typed answers: the one entry point of F2, "Sauver" and closing.
 // A failed save is reported; at close the player may choose to stay, and the
 // result tells whether to go on closing. Otherwise the result is whether the
@@ -65,11 +82,16 @@ bool SavePlayerAnswers();
 // After a judgement: the answers are saved when they differ from what the
 // file holds. A failure is reported once, until a save succeeds again.
 void SaveChangedAnswers();
+// Around an action that judges many boxes (F1, a switch): the judgements'
+// saves wait, and the release saves once if any of them asked to.
+void HoldSaves();
+void ReleaseSaves();
 // Windows is ending the session: the answers are saved without a question.
 void SaveAnswersAtSessionEnd();
 
-// The keyboard focus back on the shown view's answer box, where F3 and the
-// answer keys work (after a click on a button or the code field).
+// The keyboard focus back on an answer box of the shown view, where F3 and
+// the answer keys work (at start, after a switch, after a click on a button):
+// a box in sight, with the caret after its text so that nothing is replaced.
 void ReturnFocusToAnswers();
 // Whether a key message switches views: F3 released, or pressed with Alt,
 // but not the automatic repeats of a held Alt+F3.

@@ -42,6 +42,16 @@ std::string ToCp1252(const std::string& utf8, const char* what) {
   return conversion.text;
 }
 
+// What a player's box hands over for a typed text: the modifier letter
+// apostrophe, which the code page lacks, arrives as its nearest form '.
+std::string AsTypedIntoABox(std::string utf8) {
+  static const std::string kModifierApostrophe = "\xCA\xBC";  // U+02BC
+  for (std::size_t at = utf8.find(kModifierApostrophe); at != std::string::npos;
+       at = utf8.find(kModifierApostrophe, at + 1))
+    utf8.replace(at, kModifierApostrophe.size(), "'");
+  return utf8;
+}
+
 void RunBatch(AnswerView view) {
   UseBinaryStandardStreams();
   const std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
@@ -75,7 +85,7 @@ void RunJudge(const JudgeOptions& options, const CLI::App& command) {
     FailCommand();
   }
   const std::string expected = ToCp1252(options.expected, "la réponse attendue");
-  const std::string typed = ToCp1252(options.typed, "la réponse tapée");
+  const std::string typed = ToCp1252(AsTypedIntoABox(options.typed), "la réponse tapée");
   std::cout << Cp1252ToUtf8(JudgeRawAnswer(expected.c_str(), typed.c_str(), view)) << "\n";
 }
 
@@ -87,7 +97,8 @@ void RegisterJudgeCommand(CLI::App& app) {
       "judge", "Affiche le verdict que le lecteur donne à une réponse tapée (BRAVO, Quasiment, FAUX…)");
   judge->footer(
       "Les blancs autour des deux réponses sont retirés et leurs lettres mises en majuscules, accents\n"
-      "gardés (« é » vaut « É », pas « e »). Exemple : vidod-make judge PARIS pari\n"
+      "gardés (« é » vaut « É », pas « e ») ; les apostrophes typographiques valent ', les guillemets\n"
+      "“ ” valent \" et l'espace insécable un blanc. Exemple : vidod-make judge PARIS pari\n"
       "Avec --lot, chaque ligne de l'entrée standard est « attendue<TAB>tapée » en octets de la page 1252\n"
       "(la première tabulation sépare les deux) ; la sortie donne un verdict par ligne, dans la même page,\n"
       "terminé par CR LF si la ligne lue l'était, par LF sinon.\n");

@@ -7,7 +7,7 @@
 #include <map>
 #include <system_error>
 
-#include "answers/text_compare.h"
+#include "answers/answer_normalisation.h"
 #include "answers/verdict.h"
 #include "common/text_buffer.h"
 #include "maker/answer_typing.h"
@@ -65,13 +65,13 @@ bool IsAccentedLetter(unsigned char byte, char* base) {
 
 std::string Quoted(const std::string& cp1252) { return "« " + Cp1252ToUtf8(cp1252) + " »"; }
 
-// The answer as the player compares it: trimmed, its letters raised.
+// The answer as the player compares it.
 std::string AsJudged(const std::string& text) {
-  char buffer[kTextSize];
-  CopyTextBytes(buffer, text.data(), text.size());
-  TrimSpaces(buffer);
-  UppercaseAscii(buffer);
-  return buffer;
+  char raw[kTextSize];
+  char judged[kTextSize];
+  CopyTextBytes(raw, text.data(), text.size());
+  NormaliseAnswer(raw, judged);
+  return judged;
 }
 
 // The file read and inspected, or what the cache kept of it when its size

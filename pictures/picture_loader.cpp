@@ -28,22 +28,47 @@ void EnsurePictureService() {
 int BitmapHeight(const BITMAP& info) { return info.bmHeight < 0 ? -info.bmHeight : info.bmHeight; }
 
 // A new screen-compatible bitmap of width x height, drawn by draw(target,
-// source) with source selected into a second memory context; deletes source.
+// source) with source (if any) selected into a second memory context;
+// deletes source.
 template <typename Draw>
 HBITMAP RedrawBitmap(HBITMAP source, int width, int height, Draw draw) {
   HDC screen = GetDC(nullptr);
   HDC sourceDc = CreateCompatibleDC(screen);
-  HGDIOBJ oldSource = SelectObject(sourceDc, source);
+  HGDIOBJ oldSource = source ? SelectObject(sourceDc, source) : nullptr;
   HDC targetDc = CreateCompatibleDC(screen);
   HBITMAP drawn = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ oldTarget = SelectObject(targetDc, drawn);
   draw(targetDc, sourceDc);
   SelectObject(targetDc, oldTarget);
-  SelectObject(sourceDc, oldSource);
+  if (oldSource) SelectObject(sourceDc, oldSource);
   DeleteDC(targetDc);
   DeleteDC(sourceDc);
-  DeleteObject(source);
+  if (source) DeleteObject(source);
   ReleaseDC(nullptr, screen);
+  return drawn;
+}
+
+// The picture drawn on background through its own transparency (a GIF's
+// transparent colour): the bitmap it hands out holds those pixels black, to
+// be drawn with a mask that only drawing the picture itself applies.
+HBITMAP DrawOnBackground(IPicture* picture, HBITMAP own, COLORREF background) {
+  BITMAP info = {};
+  OLE_XSIZE_HIMETRIC himetricWidth = 0;
+  OLE_YSIZE_HIMETRIC himetricHeight = 0;
+  if (!GetObjectA(own, sizeof info, &info) || FAILED(picture->get_Width(&himetricWidth)) ||
+      FAILED(picture->get_Height(&himetricHeight)))
+    return nullptr;
+  const int width = info.bmWidth;
+  const int height = BitmapHeight(info);
+  HBRUSH brush = CreateSolidBrush(background);
+  HBITMAP drawn = RedrawBitmap(nullptr, width, height, [&](HDC target, HDC) {
+    const RECT whole = {0, 0, width, height};
+    FillRect(target, &whole, brush);
+    // Its source is in hundredths of millimetres, rows counted upwards.
+    picture->Render(target, 0, 0, width, height, 0, himetricHeight, himetricWidth, -himetricHeight,
+                    nullptr);
+  });
+  DeleteObject(brush);
   return drawn;
 }
 
@@ -70,7 +95,7 @@ void ReleasePictureService() {
   g_comInitialised = false;
 }
 
-HBITMAP DecodePicture(const void* bytes, uint32_t length) {
+HBITMAP DecodePicture(const void* bytes, uint32_t length, COLORREF background) {
   if (!bytes || length == 0) return nullptr;
   EnsurePictureService();
   HGLOBAL block = GlobalAlloc(GMEM_FIXED, length);
@@ -88,11 +113,17 @@ HBITMAP DecodePicture(const void* bytes, uint32_t length) {
                                reinterpret_cast<void**>(&picture))) &&
       picture) {
     OLE_HANDLE handle = 0;
+    DWORD attributes = 0;
     // The picture's own bitmap dies with the picture: the caller gets a copy.
     if (SUCCEEDED(picture->get_Handle(&handle)) && handle) {
-      copy = static_cast<HBITMAP>(
-          CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
-      if (!copy) ReportCopyFailure();
+      HBITMAP own = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+      if (background != kNoBackground && SUCCEEDED(picture->get_Attributes(&attributes)) &&
+          (attributes & PICTURE_TRANSPARENT))
+        copy = DrawOnBackground(picture, own, background);
+      if (!copy) {
+        copy = static_cast<HBITMAP>(CopyImage(own, IMAGE_BITMAP, 0, 0, 0));
+        if (!copy) ReportCopyFailure();
+      }
     }
     picture->Release();
   }
@@ -125,15 +156,15 @@ HBITMAP FitBitmapToBox(HBITMAP source, int boxWidth, int boxHeight) {
 }
 
 HBITMAP CentreOnBackground(HBITMAP picture, int width, int height, HBRUSH background) {
-  if (!picture) return nullptr;
   BITMAP info = {};
-  GetObjectA(picture, sizeof info, &info);
+  if (picture) GetObjectA(picture, sizeof info, &info);
   const int pictureHeight = BitmapHeight(info);
   return RedrawBitmap(picture, width, height, [&](HDC target, HDC from) {
     const RECT whole = {0, 0, width, height};
     FillRect(target, &whole, background);
-    BitBlt(target, (width - info.bmWidth) / 2, (height - pictureHeight) / 2, info.bmWidth,
-           pictureHeight, from, 0, 0, SRCCOPY);
+    if (picture)
+      BitBlt(target, (width - info.bmWidth) / 2, (height - pictureHeight) / 2, info.bmWidth,
+             pictureHeight, from, 0, 0, SRCCOPY);
   });
 }
 
@@ -162,7 +193,7 @@ HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int 
     return FitBitmapToBox(LoadPngPicture(module, id, type, boxWidth, boxHeight, background),
                           boxWidth, boxHeight);
   }
-  return FitBitmapToBox(DecodePicture(bytes, length), boxWidth, boxHeight);
+  return FitBitmapToBox(DecodePicture(bytes, length, background), boxWidth, boxHeight);
 }
 
 }  // namespace vidod

@@ -16,7 +16,7 @@ constexpr COLORREF kNoBackground = CLR_INVALID;
 
 // The picture id (resource type, falling back to a PNG raw-data resource of
 // the same id) fitted into boxWidth x boxHeight; nullptr when there is none.
-// Transparent PNG pixels are drawn on background.
+// Transparent pixels (PNG, GIF) are drawn on background.
 HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
                     COLORREF background = kNoBackground);
 // The size of the bitmap that LoadPicture gives for the same arguments, read
@@ -26,14 +26,15 @@ HBITMAP LoadPicture(HMODULE module, int id, const char* type, int boxWidth, int 
 bool PictureSizeInBox(HMODULE module, int id, const char* type, int boxWidth, int boxHeight,
                       SIZE* size);
 // Full-size bitmap of the picture bytes (JPEG, GIF, BMP) through the system's
-// picture service; nullptr when they do not decode.
-HBITMAP DecodePicture(const void* bytes, uint32_t length);
+// picture service; nullptr when they do not decode. A transparent picture's
+// transparent pixels are drawn on background when one is given.
+HBITMAP DecodePicture(const void* bytes, uint32_t length, COLORREF background = kNoBackground);
 // A new bitmap of the source scaled into the box (aspect kept, halftone);
 // deletes the source. nullptr given, nullptr returned.
 HBITMAP FitBitmapToBox(HBITMAP source, int boxWidth, int boxHeight);
 // A new bitmap of width x height filled with background, the picture centred
-// on it (as a centred-image control places it); deletes the picture. nullptr
-// given, nullptr returned.
+// on it (as a centred-image control places it); deletes the picture. Without
+// a picture, the background alone: an empty box.
 HBITMAP CentreOnBackground(HBITMAP picture, int width, int height, HBRUSH background);
 // Exchanges the two halves of every byte.
 void SwapNibbles(uint8_t* bytes, uint32_t length);

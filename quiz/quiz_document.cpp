@@ -1,5 +1,6 @@
 #include "quiz/quiz_document.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -10,7 +11,29 @@ namespace {
 constexpr uint8_t kDefaultRed = 90;
 constexpr uint8_t kDefaultGreen = 95;
 constexpr uint8_t kDefaultBlue = 150;
-constexpr int kDarkComponentLimit = 69;
+// Relative luminance of sRGB colours and the contrast ratio of two of them,
+// (lighter + 0.05) / (darker + 0.05), as accessibility guidelines define them.
+constexpr double kChannelMax = 255.0;
+constexpr double kLinearLimit = 0.04045;
+constexpr double kLinearSlope = 12.92;
+constexpr double kGammaOffset = 0.055;
+constexpr double kGamma = 2.4;
+constexpr double kRedWeight = 0.2126;
+constexpr double kGreenWeight = 0.7152;
+constexpr double kBlueWeight = 0.0722;
+constexpr double kFlare = 0.05;
+constexpr double kBlackLuminance = 0.0;
+constexpr double kWhiteLuminance = 1.0;
+
+double LinearChannel(uint8_t value) {
+  const double c = value / kChannelMax;
+  return c <= kLinearLimit ? c / kLinearSlope : std::pow((c + kGammaOffset) / (1 + kGammaOffset), kGamma);
+}
+
+double RelativeLuminance(uint8_t red, uint8_t green, uint8_t blue) {
+  return kRedWeight * LinearChannel(red) + kGreenWeight * LinearChannel(green) +
+         kBlueWeight * LinearChannel(blue);
+}
 
 }  // namespace
 
@@ -75,8 +98,11 @@ void ReleaseQuestions(QuizDocument* document) {
 }
 
 bool BackgroundWantsBlackText(const QuizDocument* document) {
-  return document->backgroundRed > kDarkComponentLimit ||
-         document->backgroundGreen > kDarkComponentLimit;
+  const double background = RelativeLuminance(document->backgroundRed, document->backgroundGreen,
+                                              document->backgroundBlue);
+  const double withBlack = (background + kFlare) / (kBlackLuminance + kFlare);
+  const double withWhite = (kWhiteLuminance + kFlare) / (background + kFlare);
+  return withBlack >= withWhite;
 }
 
 }  // namespace vidod

@@ -60,8 +60,8 @@ QuestionEntry* QuestionAt(const QuizDocument* document, int index);
 // Releases every entry, first to last, and empties the list.
 void ReleaseQuestions(QuizDocument* document);
 
-// Text colour the views put on the background: black when red or green is
-// above 69, white otherwise.
+// Text colour the views put on the background: black or white, whichever
+// contrasts more with it (white only when it contrasts strictly more).
 bool BackgroundWantsBlackText(const QuizDocument* document);
 
 }  // namespace vidod

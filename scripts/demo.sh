@@ -57,8 +57,11 @@ if [ ! -f "$quiz" ]; then
   exit 1
 fi
 
-# The progress file lands in the working directory: keep it in the build tree.
+# The progress file lands beside the quiz: a copy of it in the build tree's
+# own folder keeps the answers out of the built one's.
 mkdir -p "$VIDOD_BUILD_DIR/demo-run"
+cp "$quiz" "$VIDOD_BUILD_DIR/demo-run/"
+quiz=$VIDOD_BUILD_DIR/demo-run/$(basename "$quiz")
 cd "$VIDOD_BUILD_DIR/demo-run"
 if [ -n "${DISPLAY:-}" ]; then
   exec "$root/scripts/wine-run.sh" "$quiz"

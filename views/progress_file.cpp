@@ -1,5 +1,6 @@
 #include "views/progress_file.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -13,25 +14,37 @@ namespace vidod {
 
 namespace {
 
-constexpr char kProgressExtension[] = "txt";
-constexpr int kExtensionLength = 3;
-constexpr char kTemporarySuffix[] = ".tmp";
+constexpr wchar_t kProgressExtension[] = L"txt";
+constexpr std::size_t kExtensionLength = 3;
+constexpr wchar_t kTemporarySuffix[] = L".tmp";
 
-// Absolute paths for the target and its temporary twin: the replace must not
-// depend on how the platform resolves bare names.
-bool ProgressPaths(char* target, char* temporary) {
-  char name[MAX_PATH];
-  ProgressFileName(name, sizeof name);
-  const DWORD length = GetFullPathNameA(name, MAX_PATH, target, nullptr);
-  if (length == 0 || length >= MAX_PATH - sizeof kTemporarySuffix) return false;
-  lstrcpyA(temporary, target);
-  lstrcatA(temporary, kTemporarySuffix);
-  return true;
+// The file the answers are written to, and the one they are read from at
+// start-up (the same, or the one earlier versions left in the current folder).
+std::wstring g_progressPath;
+std::wstring g_readPath;
+
+bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool WriteWholeFile(const char* path, const std::string& text) {
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+std::wstring FullPath(const std::wstring& path) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+  if (length == 0 || length >= needed) return path;
+  full.resize(length);
+  return full;
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& text) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   bool ok = text.empty() ||
@@ -50,29 +63,45 @@ int SavedAnswerCount(const QuizDocument* quiz) {
 
 }  // namespace
 
-void ProgressFileName(char* name, int size) {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  const char* base = path;
-  for (const char* p = path; *p; ++p)
-    if (*p == '\\' || *p == '/') base = p + 1;
-  lstrcpynA(name, base, size);
-  const int length = lstrlenA(name);
-  if (length >= kExtensionLength)
-    for (int i = 0; i < kExtensionLength; ++i)
-      name[length - kExtensionLength + i] = kProgressExtension[i];
+std::wstring ProgressFileBeside(const std::wstring& executable) {
+  std::wstring path = executable;
+  const std::size_t nameLength = FileNameOf(path).size();
+  if (nameLength >= kExtensionLength)
+    path.replace(path.size() - kExtensionLength, kExtensionLength, kProgressExtension);
+  return path;
+}
+
+void UseProgressFile(const std::wstring& path) {
+  g_progressPath = FullPath(path);
+  g_readPath = g_progressPath;
+  if (FileExists(g_progressPath)) return;
+  // Earlier versions kept the file in the current folder: it is read until
+  // the first save puts the answers beside the executable.
+  const std::wstring earlier = FullPath(FileNameOf(g_progressPath));
+  if (CompareStringOrdinal(earlier.c_str(), -1, g_progressPath.c_str(), -1, TRUE) != CSTR_EQUAL &&
+      FileExists(earlier))
+    g_readPath = earlier;
+}
+
+const std::wstring& ProgressFilePath() { return g_progressPath; }
+
+bool ProgressFileHolds(const std::string& text) {
+  ProgressText read;
+  ReadProgressFile(&read);
+  const bool same = read.length == text.size() &&
+                    (text.empty() || std::memcmp(read.bytes, text.data(), text.size()) == 0);
+  CloseProgressFile(&read);
+  return same && g_readPath == g_progressPath;
 }
 
 void ReadProgressFile(ProgressText* text) {
   *text = ProgressText{INVALID_HANDLE_VALUE, nullptr, nullptr, 0, 0};
-  char name[MAX_PATH];
-  ProgressFileName(name, sizeof name);
-  text->file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  text->file = CreateFileW(g_readPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (text->file == INVALID_HANDLE_VALUE) return;
   const DWORD size = GetFileSize(text->file, nullptr);
   if (size == 0 || size == INVALID_FILE_SIZE) return;  // an empty file cannot be mapped
-  text->mapping = CreateFileMappingA(text->file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  text->mapping = CreateFileMappingW(text->file, nullptr, PAGE_READONLY, 0, 0, nullptr);
   if (!text->mapping) return;
   text->bytes = static_cast<const uint8_t*>(MapViewOfFile(text->mapping, FILE_MAP_READ, 0, 0, 0));
   if (text->bytes) text->length = size;
@@ -106,16 +135,16 @@ bool SaveProgressFile(HWND singleView) {
   StoreCurrentAnswer(singleView);
   const std::string text = FormatProgressText(quiz->answerSlots, SavedAnswerCount(quiz));
 
-  char target[MAX_PATH];
-  char temporary[MAX_PATH];
-  if (!ProgressPaths(target, temporary)) return false;
+  if (g_progressPath.empty()) return false;
+  const std::wstring temporary = g_progressPath + kTemporarySuffix;
   // A read-only progress file is not to be replaced. Windows refuses the
   // replace by itself; Wine lets it through, so the attribute is checked here.
-  const DWORD attributes = GetFileAttributesA(target);
+  const DWORD attributes = GetFileAttributesW(g_progressPath.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   if (!WriteWholeFile(temporary, text) ||
-      !MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileA(temporary);
+      !MoveFileExW(temporary.c_str(), g_progressPath.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temporary.c_str());
     return false;
   }
   return true;

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -185,14 +186,21 @@ void ScrollTo(HWND window, int bar, const SCROLLINFO& info, int position) {
   AskForPicturesInSight(&g_view);
 }
 
+// The box's place in the view's client area.
+RECT PlaceInView(const ListView* view, HWND box) {
+  RECT place;
+  GetWindowRect(box, &place);
+  MapWindowPoints(nullptr, view->window, reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
 // A box that is not wholly in sight is brought into it: vertically with room
 // above it for its question's picture where the view is tall enough (scroll
 // code 502), sideways with its number label.
 void ScrollIntoSight(ListView* view, HWND box) {
-  RECT client, place;
+  RECT client;
   GetClientRect(view->window, &client);
-  GetWindowRect(box, &place);
-  MapWindowPoints(nullptr, view->window, reinterpret_cast<POINT*>(&place), 2);
+  const RECT place = PlaceInView(view, box);
   if (place.top < 0 || place.bottom > client.bottom) {
     // In content pixels, whatever the scroll position.
     const int top = GetScrollPos(view->window, SB_VERT) + place.top;
@@ -211,6 +219,51 @@ void ScrollIntoSight(ListView* view, HWND box) {
     if (label < 0 || target > info.nPos + label) target = info.nPos + label;
     ScrollTo(view->window, SB_HORZ, info, target);
   }
+}
+
+bool WhollyInSight(const ListView* view, HWND box) {
+  RECT client;
+  GetClientRect(view->window, &client);
+  const RECT place = PlaceInView(view, box);
+  return place.left >= 0 && place.top >= 0 && place.right <= client.right &&
+         place.bottom <= client.bottom;
+}
+
+// The box wholly in sight nearest to place: on the nearest line first, then
+// the nearest along it. None when no box is wholly in sight.
+HWND NearestBoxInSight(const ListView* view, const RECT& place) {
+  HWND nearest = nullptr;
+  long bestRows = 0, bestColumns = 0;
+  const int count = AnswerBoxCount();
+  for (int i = 0; i < count; ++i) {
+    HWND box = ListControl(view->window, kFirstListBoxId + i);
+    if (!box || !WhollyInSight(view, box)) continue;
+    const RECT other = PlaceInView(view, box);
+    const long rows = std::labs(other.top - place.top);
+    const long columns = std::labs(other.left - place.left);
+    if (!nearest || rows < bestRows || (rows == bestRows && columns < bestColumns)) {
+      nearest = box;
+      bestRows = rows;
+      bestColumns = columns;
+    }
+  }
+  return nearest;
+}
+
+// The keys go to box with the caret after its text: a key pressed at once
+// adds to the answer, it does not replace it unseen.
+void FocusAtEnd(HWND box) {
+  SetFocus(box);
+  const int length = GetWindowTextLengthA(box);
+  SendMessageA(box, EM_SETSEL, length, length);
+}
+
+// After the page keys moved the view, the focus follows it when its box has
+// left the sight: typing goes on in a box the player sees.
+void KeepFocusInSight(ListView* view, HWND box) {
+  if (WhollyInSight(view, box)) return;
+  HWND nearest = NearestBoxInSight(view, PlaceInView(view, box));
+  if (nearest) FocusAtEnd(nearest);
 }
 
 // Tab and Shift+Tab cycle through every answer box, second answers included;
@@ -234,6 +287,8 @@ void CopyAnswerToUnsolved(HWND box) {
   char answer[kTextSize] = "";
   GetWindowTextA(box, answer, sizeof answer);
   const int count = AnswerBoxCount();
+  // One save for the whole copy, not one per box judged.
+  HoldSaves();
   for (int i = 0; i < count; ++i) {
     char verdict[kTextSize] = "";
     GetWindowTextA(ListControl(view, kFirstListBoxId + kListLabelOffset + i), verdict,
@@ -243,14 +298,22 @@ void CopyAnswerToUnsolved(HWND box) {
     SetWindowTextA(target, answer);
     SetFocus(target);
   }
-  SetFocus(box);
   ScrollIntoSight(&g_view, box);
+  FocusAtEnd(box);
+  ReleaseSaves();
 }
 
 // The list view's judgements save the answers as they change.
 void JudgeBox(ListView* view, HWND box) {
   EvaluateListViewAnswer(g_document, view->window, GetDlgCtrlID(box));
   SaveChangedAnswers();
+}
+
+// Characters (Backspace, Ctrl+V and the like come as characters too), and
+// Delete, which edits without one. Not the modifiers, the function keys or
+// the page keys, which keep the focus in sight their own way.
+bool MayChangeText(UINT message, WPARAM key) {
+  return message == WM_CHAR || key == VK_DELETE;
 }
 
 // Returns true when the key is consumed.
@@ -265,10 +328,12 @@ bool OnBoxKey(ListView* view, HWND box, WPARAM key) {
     case VK_PRIOR:
     case VK_UP:
       SendMessageA(view->window, WM_VSCROLL, SB_PAGEUP, 0);
+      KeepFocusInSight(view, box);
       return false;
     case VK_NEXT:
     case VK_DOWN:
       SendMessageA(view->window, WM_VSCROLL, SB_PAGEDOWN, 0);
+      KeepFocusInSight(view, box);
       return false;
     case VK_F1:
       CopyAnswerToUnsolved(box);
@@ -292,6 +357,13 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
     case WM_KILLFOCUS:
       JudgeBox(view, box);
       break;
+    case WM_KEYDOWN:
+    case WM_CHAR:
+      if (message == WM_CHAR && (wParam == '\r' || wParam == '\t')) return 0;
+      // A key that may change the text shows the box first (the wheel or
+      // the bars may have moved it out of sight).
+      if (MayChangeText(message, wParam) && !WhollyInSight(view, box)) ScrollIntoSight(view, box);
+      break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
       if (IsSwitchKey(message, wParam, lParam))
@@ -302,9 +374,6 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
     case WM_MOUSEWHEEL:
       // The box's own procedure would keep the wheel: the view scrolls.
       return SendMessageA(view->window, message, wParam, lParam);
-    case WM_CHAR:
-      if (wParam == '\r' || wParam == '\t') return 0;
-      break;
     case WM_NCDESTROY:
       SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
       break;
@@ -386,10 +455,17 @@ void DecodePicturesInSight(ListView* view) {
     HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource - 1 + n, kPictureType,
                                  view->pictureBox.cx, view->pictureBox.cy,
                                  ViewBackgroundColour(g_document));
-    if (!bitmap) continue;
-    HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(
-        view->window, kFirstPictureControlId - 1 + n, STM_SETIMAGE, IMAGE_BITMAP,
-        reinterpret_cast<LPARAM>(bitmap)));
+    HWND control = GetDlgItem(view->window, kFirstPictureControlId - 1 + n);
+    // A picture laid out from its header whose data does not decode: an
+    // empty box of the background, not whatever was drawn there before.
+    if (!bitmap) {
+      RECT inside;
+      GetClientRect(control, &inside);
+      if (inside.right <= 0 || inside.bottom <= 0) continue;
+      bitmap = CentreOnBackground(nullptr, inside.right, inside.bottom, g_document->backgroundBrush);
+    }
+    HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
+        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     if (previous) DeleteObject(previous);
   }
 }
@@ -697,8 +773,18 @@ void StoreListBoxesInSlots(HWND listView) {
 
 int ListViewContentWidth(HWND listView) { return g_view.contentWidth; }
 
-HWND ListViewAnswerBox(HWND listView) {
-  return g_view.focusedBox ? g_view.focusedBox : GetDlgItem(listView, kFirstListBoxId);
+HWND ListViewBoxInSight(HWND listView) {
+  ListView* view = &g_view;
+  HWND last = view->focusedBox ? view->focusedBox : ListControl(listView, kFirstListBoxId);
+  if (!last || WhollyInSight(view, last)) return last;
+  const int count = AnswerBoxCount();
+  for (int i = 0; i < count; ++i) {
+    HWND box = ListControl(listView, kFirstListBoxId + i);
+    if (box && WhollyInSight(view, box)) return box;
+  }
+  // A view too small to show a whole box: the last one used is brought in.
+  ScrollIntoSight(view, last);
+  return last;
 }
 
 HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow) {

@@ -1,5 +1,7 @@
 #include "views/single_question_view.h"
 
+#include <commctrl.h>
+
 #include "answers/evaluation.h"
 #include "app/player_shell.h"
 #include "common/text_buffer.h"
@@ -23,6 +25,10 @@ constexpr char kChooserItemFormat[] = "Image n\xB0%d";
 constexpr int kChooserItemSize = 32;
 constexpr int kPictureMargin = 5;
 constexpr WPARAM kSelectAllEnd = 260;
+constexpr LPARAM kKeyRepeated = LPARAM{1} << 30;  // the key was already down
+// The buttons say which keys step through the questions.
+constexpr char kPreviousTip[] = "Question pr\xE9" "c\xE9" "dente (Pg pr\xE9" "c ou Alt+Gauche)";
+constexpr char kNextTip[] = "Question suivante (Pg suiv ou Alt+Droite)";
 
 constexpr DWORD kPictureStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_BITMAP;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | BS_PUSHBUTTON;
@@ -107,7 +113,9 @@ void ShowQuestion(SingleView* view, int question) {
   // A narrower picture gets a control of its own width, centred without the
   // margin. The control keeps the box's height: a flatter picture is centred
   // on the view's background, not on what the centred-image style fills in
-  // (the colour of the picture's corner).
+  // (the colour of the picture's corner). A question without a picture gets
+  // the background alone: a control without a bitmap paints nothing, and
+  // would go on showing the question before.
   bitmap = CentreOnBackground(bitmap, width, boxHeight, g_document->backgroundBrush);
   const int x = width == boxWidth ? kPictureMargin : (boxWidth - width) / 2;
   HWND picture = GetDlgItem(view->window, kPictureId);
@@ -119,19 +127,50 @@ void ShowQuestion(SingleView* view, int question) {
   EvaluateSingleViewAnswer(g_document, view->window, view->current);
 }
 
-void EvaluateChosenQuestion(SingleView* view) {
-  const int chosen = static_cast<int>(
-      SendDlgItemMessageA(view->window, kQuestionChooserId, CB_GETCURSEL, 0, 0));
-  EvaluateSingleViewAnswer(g_document, view->window, chosen);
+// Leaving a question, whatever the way (the box left, Enter, a button, a key,
+// the chooser): its answer is stored, judged, and saved when it changed.
+void TakeAnswerIn(SingleView* view) {
+  StoreCurrentAnswer(view->window);
+  EvaluateSingleViewAnswer(g_document, view->window, view->current);
+  SaveChangedAnswers();
+}
+
+void GoToQuestion(SingleView* view, int question) {
+  TakeAnswerIn(view);
+  view->current = question;
+  ShowQuestion(view, view->current);
+}
+
+// One question on, or back, wrapping round at either end.
+void StepQuestion(SingleView* view, int step) {
+  const int count = QuestionCount();
+  int next = view->current + step;
+  if (next >= count) next = 0;
+  if (next < 0) next = count > 0 ? count - 1 : 0;
+  GoToQuestion(view, next);
+  // Back where F3 and the answer keys work, ready for this question's answer.
+  ReturnFocusToAnswers();
+}
+
+// The step a key asks for: Page Down and Page Up released, or Alt with the
+// right or left arrow (not the repeats of a held key); 0 for any other key.
+int QuestionStepOfKey(UINT message, WPARAM key, LPARAM flags) {
+  if (message == WM_KEYUP) return key == VK_NEXT ? 1 : key == VK_PRIOR ? -1 : 0;
+  if (flags & kKeyRepeated) return 0;
+  return key == VK_RIGHT ? 1 : key == VK_LEFT ? -1 : 0;
 }
 
 // Returns true when the key is consumed.
-bool OnAnswerKey(SingleView* view, WPARAM key) {
+bool OnAnswerKey(SingleView* view, UINT message, WPARAM key, LPARAM flags) {
+  if (const int step = QuestionStepOfKey(message, key, flags)) {
+    StepQuestion(view, step);
+    // Not consumed: the platform must see that Alt went with another key,
+    // or its release would open the window's system menu.
+    return false;
+  }
   switch (key) {
     case VK_RETURN:
-      // Judged for the question in the chooser; the slot keeps its text until
-      // the box is left or another question is shown.
-      EvaluateChosenQuestion(view);
+      TakeAnswerIn(view);
       return true;
     case VK_F2:
       SavePlayerAnswers();
@@ -139,12 +178,6 @@ bool OnAnswerKey(SingleView* view, WPARAM key) {
     default:
       return false;
   }
-}
-
-void OnAnswerBoxLeft(SingleView* view) {
-  StoreCurrentAnswer(view->window);
-  EvaluateSingleViewAnswer(g_document, view->window, view->current);
-  SaveChangedAnswers();
 }
 
 LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -155,14 +188,14 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
       SendMessageA(box, EM_SETSEL, 0, kSelectAllEnd);
       break;
     case WM_KILLFOCUS:
-      OnAnswerBoxLeft(view);
+      TakeAnswerIn(view);
       break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
       // F3 switches views wherever the focus is, as it does in the list's boxes.
       if (IsSwitchKey(message, wParam, lParam))
         SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-      else if (OnAnswerKey(view, wParam))
+      else if (OnAnswerKey(view, message, wParam, lParam))
         return 1;
       break;
     case WM_CHAR:
@@ -187,6 +220,28 @@ void CreateChooser(SingleView* view) {
     SendMessageA(chooser, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
   }
   SendMessageA(chooser, CB_SETCURSEL, view->current, 0);
+}
+
+void AddTip(HWND tips, HWND view, HWND button, const char* text) {
+  TOOLINFOA tool = {};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;  // understood by every version of the controls
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = view;
+  tool.uId = reinterpret_cast<UINT_PTR>(button);
+  tool.lpszText = const_cast<char*>(text);
+  SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The tooltip window belongs to the view and goes with it.
+void CreateButtonTips(SingleView* view) {
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&classes);
+  HWND tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                              view->window, nullptr, g_shell.instance, nullptr);
+  if (!tips) return;
+  AddTip(tips, view->window, GetDlgItem(view->window, kPreviousButtonId), kPreviousTip);
+  AddTip(tips, view->window, GetDlgItem(view->window, kNextButtonId), kNextTip);
 }
 
 void SetUpView(SingleView* view, HWND window) {
@@ -217,28 +272,13 @@ void SetUpView(SingleView* view, HWND window) {
   EvaluateSingleViewAnswer(g_document, window, view->current);
   ShowQuestion(view, view->current);
   CreateChooser(view);
-}
-
-void StepQuestion(SingleView* view, int step) {
-  StoreCurrentAnswer(view->window);
-  const int count = QuestionCount();
-  int next = view->current + step;
-  if (next >= count) next = 0;
-  if (next < 0) next = count > 0 ? count - 1 : 0;
-  view->current = next;
-  ShowQuestion(view, view->current);
-  SaveChangedAnswers();
-  // Back where F3 and the answer keys work, ready for this question's answer.
-  SetFocus(view->answerBox);
+  CreateButtonTips(view);
 }
 
 void ChooseQuestion(SingleView* view) {
-  StoreCurrentAnswer(view->window);
   const int chosen = static_cast<int>(
       SendDlgItemMessageA(view->window, kQuestionChooserId, CB_GETCURSEL, 0, 0));
-  if (chosen >= 0 && chosen < QuestionCount()) view->current = chosen;
-  ShowQuestion(view, view->current);
-  SaveChangedAnswers();
+  GoToQuestion(view, chosen >= 0 && chosen < QuestionCount() ? chosen : view->current);
 }
 
 void OnCommand(SingleView* view, int id, int notification) {

@@ -19,8 +19,22 @@ HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow);
 void StoreListBoxesInSlots(HWND listView);
 // The width of the list view's laid-out questions, in pixels.
 int ListViewContentWidth(HWND listView);
-// The list view's box that last had the keyboard focus (the first at start).
-HWND ListViewAnswerBox(HWND listView);
+// The list view's box for the keys: the one that last had the keyboard focus
+// (the first at start) when it is wholly in sight, else the first box wholly
+// in sight, else the last one brought into sight.
+HWND ListViewBoxInSight(HWND listView);
+
+// The progress file of an executable: beside it, named after it with the
+// last three letters "txt" (atlas.exe keeps its answers in atlas.txt).
+std::wstring ProgressFileBeside(const std::wstring& executable);
+// Where the answers are kept, set by the start-up before the views are built.
+// While that place holds no file, one of the same name in the current folder,
+// where earlier versions kept it, is read instead; saves always go to path.
+void UseProgressFile(const std::wstring& path);
+// The full path of the progress file.
+const std::wstring& ProgressFilePath();
+// True when the progress file (not one read in its place) holds exactly text.
+bool ProgressFileHolds(const std::string& text);
 
 // Takes in the single-question view's answer box, then rewrites the progress
 // file from the answer slots. Returns false when the file was not written.
@@ -28,7 +42,5 @@ bool SaveProgressFile(HWND singleView);
 // The text a save would write now, without taking any box in: the answer
 // slots, or the list view's boxes when it is given (it is shown).
 std::string PendingProgressText(HWND shownListView);
-// The progress file's name (executable's name, last three letters "txt").
-void ProgressFileName(char* name, int size);
 
 }  // namespace vidod

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/player_shell.h"
 #include "pictures/picture_loader.h"
@@ -67,16 +68,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot load %s\n", argv[1]);
     return 1;
   }
-  char folder[MAX_PATH];
-  GetTempPathA(sizeof folder, folder);
-  SetCurrentDirectoryA(folder);
+  // A progress file of its own in the temporary folder, removed before each
+  // round: every start reads none.
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring progress = std::wstring(folder) + L"startup_bench.txt";
 
   double bestStartup = 1e9, bestDecode = 1e9, bestSwitch = 1e9, bestFirstSwitch = 1e9;
   int questions = 0;
   for (int round = 0; round < rounds; ++round) {
-    DeleteFileA("startup_bench.txt");
+    DeleteFileW(progress.c_str());
     const double start = Now();
-    if (!vidod::StartPlayer(GetModuleHandleA(nullptr), quiz)) return 1;
+    if (!vidod::StartPlayer(GetModuleHandleA(nullptr), quiz, progress)) return 1;
     PumpUntilIdle();
     const double startup = Now() - start;
     questions = vidod::g_document->quiz->questionCount;

@@ -157,6 +157,25 @@ TEST(VerdictTest, LongestTextsAndLongerInputsAreCut) {
   EXPECT_STREQ("  paris ", raw);
 }
 
+// Typographic forms, typed or pasted, on either side: the plain forms for
+// comparison, in both views and in the test that every box is right.
+TEST(VerdictTest, TypographicFormsCompareAsTheirPlainForms) {
+  const RawCase cases[] = {
+      {"C\xF4te d'Azur", "c\xF4te d\x92" "azur", "BRAVO"},       // right single quote typed
+      {"C\xF4te d\x92" "Azur", "c\xF4te d'azur", "BRAVO"},       // ... or stored
+      {"L'\xEEle", "L\x91\xEEle", "BRAVO"},                     // left single quote
+      {"\"Titanic\"", "\x93Titanic\x94", "BRAVO"},              // double quotes
+      {"NEW YORK", "new\xA0york", "BRAVO"},                      // no-break space
+      {"NEW YORK", "\xA0new york\xA0", "BRAVO"},                 // trimmed like a blank
+      {"\xA0\xA0", "", "?"},                                     // nothing but no-break spaces
+      {"C\xF4te d'Azur", "c\xF4te d\x92" "azu", "Quasiment"},     // hints on the plain forms
+      {"C\xF4te d'Azur", "C\xF4te d`Azur", "Quasiment"},          // a grave accent is no apostrophe
+  };
+  for (AnswerView view : {AnswerView::kSingleQuestion, AnswerView::kList})
+    ExpectVerdicts(cases, sizeof cases / sizeof cases[0], view);
+  EXPECT_TRUE(HoldsExpectedAnswer("Aujourd'hui", "aujourd\x92hui"));
+}
+
 TEST(VerdictTest, HoldsExpectedAnswerNormalisesLikeTheViews) {
   EXPECT_TRUE(HoldsExpectedAnswer("Paris", "  pARIS  "));
   EXPECT_TRUE(HoldsExpectedAnswer("\xC9t\xE9", "\xE9T\xC9"));

@@ -37,6 +37,11 @@ TEST(JudgeTest, ArgumentsGiveThePlayersVerdicts) {
       // A blank stored after the expected answer is trimmed like the typed one's.
       {"ROME ", "rome", false, "BRAVO"},
       {"PARIS", "", true, "?"},
+      // Typographic apostrophes, the modifier one included (a box hands it
+      // over as '), quotes and no-break spaces compare as their plain forms.
+      {"Côte d’Azur", "côte d'azur", false, "BRAVO"},
+      {"Côte d'Azur", "Côte dʼAzur", true, "BRAVO"},
+      {"“Titanic”", "\"titanic\"", true, "BRAVO"},
   };
   ScratchFolder folder;
   for (const Example& example : examples) {

@@ -122,6 +122,19 @@ TEST(QuizCheckTest, SizesUpToFourViewsAndAnswersOfFourCharactersPassQuietly) {
   EXPECT_TRUE(CheckQuiz(reduced, folder.path() / "quiz.toml", nullptr).empty());
 }
 
+// Answers that differ only by typographic forms are the same answer to the
+// player, so they are told as duplicates.
+TEST(QuizCheckTest, AnswersEqualOnceTheirTypographicFormsArePlainAreDuplicates) {
+  ScratchFolder folder;
+  WriteFile(folder.path() / "bon.jpg", makertest::kJpegBytes);
+  const QuizSource quiz = ParseOrFail(
+      Quiz("", {"reponse = \"C\u00f4te d'Azur\"\n", "reponse = \"c\u00f4te d\u2019azur\"\n"}), folder.path());
+  bool duplicate = false;
+  for (const SourceIssue& issue : CheckQuiz(quiz, folder.path() / "quiz.toml", nullptr))
+    duplicate |= issue.question == 2 && issue.message.find("même réponse attendue que la question 1") != std::string::npos;
+  EXPECT_TRUE(duplicate);
+}
+
 // In the Atelier the advice names its menu entries and boxes, not options
 // that a teacher there cannot type.
 TEST(QuizCheckTest, AdviceInTheAtelierNamesNoCommandLine) {

@@ -64,16 +64,24 @@ TEST(QuizDocument, AppendCutsLongTextsAndReleaseEmptiesTheList) {
   EXPECT_EQ(document->lastEntry, nullptr);
 }
 
-TEST(QuizDocument, TextColourFollowsRedAndGreenOnly) {
+// Black or white, whichever has the higher contrast ratio with the
+// background (relative luminance); white only when strictly higher.
+TEST(QuizDocument, TextColourIsTheOneOfHigherContrast) {
   Document document(CreateQuizDocument());
   const struct {
     uint8_t red, green, blue;
     bool black;
   } cases[] = {
-      {70, 0, 0, true},      // red above 69
-      {0, 70, 0, true},      // green above 69
-      {69, 69, 255, false},  // blue plays no part
+      {40, 90, 160, false},    // the demo's blue: white 6.9:1, black 3.1:1
+      {90, 95, 150, false},    // the default colour: white 6.0:1, black 3.5:1
+      {117, 117, 117, false},  // the greys cross between these two
+      {118, 118, 118, true},
+      {255, 0, 0, true},       // red is light enough for black
+      {0, 0, 255, false},      // blue weighs little
+      {70, 0, 0, false},       // a dark red: any red or green above 69 no longer decides
+      {250, 240, 170, true},
       {0, 0, 0, false},
+      {255, 255, 255, true},
   };
   for (const auto& c : cases) {
     document->backgroundRed = c.red;

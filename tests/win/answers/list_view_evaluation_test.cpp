@@ -1,5 +1,5 @@
-// Judging in the list view: one verdict label per box, marks that are only
-// ever set, the reveal labels by quiz type, and the short-answer rule.
+// Judging in the list view: one verdict label per box, marks that follow
+// the boxes, the reveal labels by quiz type, and the short-answer rule.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,26 +24,31 @@ constexpr int kBox6 = 4006;
 
 using ListViewEvaluationTest = AnswerEvaluationTest;
 
-// A "BRAVO" marks the question for good in this view: changing the box to a
-// wrong answer rewrites its label and hides its reveal, but the score stays.
-TEST_F(ListViewEvaluationTest, ABravoStaysCountedWhenTheBoxTurnsWrong) {
+// A box whose answer stops being right lowers the score and the code at
+// once, and hides its reveal: the header counts what the boxes hold, as the
+// same answers give after a restart.
+TEST_F(ListViewEvaluationTest, ABoxTurningWrongLowersTheScoreAsARestartWould) {
   StartPlayerOn("answers_score");
   ShowList();
   EnterInBox(kBox1, "paris");
+  EnterInBox(kBox4, "rome");
   EXPECT_EQ(ListVerdict(kBox1), "BRAVO");
   EXPECT_TRUE(RevealShown(1));
-  EXPECT_EQ(Score(), " 1 / 4");
-  EXPECT_EQ(Code(), "ALPHA");
+  EXPECT_EQ(Score(), " 2 / 4");
+  EXPECT_EQ(Code(), "BETA");
   const char* wrongs[] = {"Lyon", "", "Pari"};
   const char* verdicts[] = {"FAUX", "?", "Quasiment"};
   for (int i = 0; i < 3; ++i) {
     EnterInBox(kBox1, wrongs[i]);
     EXPECT_EQ(ListVerdict(kBox1), verdicts[i]) << wrongs[i];
     EXPECT_FALSE(RevealShown(1)) << wrongs[i];
-    EXPECT_EQ(Solved(0), 1) << wrongs[i];
+    EXPECT_EQ(Solved(0), 0) << wrongs[i];
     EXPECT_EQ(Score(), " 1 / 4") << wrongs[i];
     EXPECT_EQ(Code(), "ALPHA") << wrongs[i];
   }
+  RestartPlayerOn("answers_score");
+  EXPECT_EQ(Score(), " 1 / 4");
+  EXPECT_EQ(Code(), "ALPHA");
 }
 
 // Expected answers of three characters or fewer get no hints in the list;
@@ -105,12 +110,23 @@ TEST_F(ListViewEvaluationTest, TwoAnswersShowTheRevealOnceBothBoxesHoldTheirAnsw
   EXPECT_EQ(ListVerdict(kBox5), "FAUX");
   EXPECT_TRUE(RevealShown(3));
 
-  // The second box alone marks its question.
+  // The second box alone marks its question, in both views and after a
+  // restart alike.
   JudgeBox(kBox4, "manche");
   EXPECT_EQ(Solved(1), 1);
   EXPECT_FALSE(RevealShown(2));
   EXPECT_EQ(Score(), " 2 / 3");
   EXPECT_EQ(Code(), "DEUX");
+  SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+  EXPECT_EQ(Score(), " 2 / 3");
+  SavePlayerAnswers();
+  RestartPlayerOn("answers_rivers");
+  EXPECT_EQ(Score(), " 2 / 3");
+  // Neither box right any more: the question is no longer counted.
+  ShowList();
+  JudgeBox(kBox4, "Loire");
+  EXPECT_EQ(Solved(1), 0);
+  EXPECT_EQ(Score(), " 1 / 3");
 }
 
 // Type 4: every reveal appears at once when the last label turns "BRAVO";
@@ -137,7 +153,7 @@ TEST_F(ListViewEvaluationTest, TypeFourShowsEveryRevealAtCompletion) {
   EXPECT_EQ(ListVerdict(kBox2), "FAUX");
   EXPECT_EQ(reveals(), "1-3");
   EXPECT_EQ(g_document->quiz->completionFlag, 0);
-  EXPECT_EQ(Score(), " 3 / 3");
+  EXPECT_EQ(Score(), " 2 / 3");
 
   EnterInBox(kBox2, "nice");
   EXPECT_EQ(reveals(), "123");

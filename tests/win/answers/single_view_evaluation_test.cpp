@@ -57,7 +57,7 @@ TEST_F(SingleViewEvaluationTest, EachJudgementRewritesTheLabelsTheMarkAndTheScor
   }
 }
 
-// Enter in the box judges the question in the chooser. Each new solved
+// Enter in the box judges the question shown. Each new solved
 // question brings the code of the new count; a right answer turned wrong
 // here takes the score back down and brings back the previous code, down to
 // the six blanks.
@@ -68,6 +68,8 @@ TEST_F(SingleViewEvaluationTest, TheScoreFallsAgainWhenASolvedAnswerTurnsWrong) 
   SetFocus(box);
   const auto enter = [&](int question, const char* typed) {
     SendDlgItemMessageA(view, kQuestionChooserId, CB_SETCURSEL, question, 0);
+    SendMessageA(view, WM_COMMAND, MAKEWPARAM(kQuestionChooserId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(view, kQuestionChooserId)));
     SetText(view, kAnswerBoxId, typed);
     PressKey(box, VK_RETURN);
   };

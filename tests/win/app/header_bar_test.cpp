@@ -15,6 +15,13 @@ namespace {
 
 class HeaderBarTest : public PlayerTest {};
 
+// A key pressed and released in target, through the player's loop.
+void PressKey(HWND target, WPARAM key) {
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+  PumpMessages();
+}
+
 POINT PlaceIn(HWND parent, int id) {
   RECT rect;
   GetWindowRect(GetDlgItem(parent, id), &rect);
@@ -163,88 +170,108 @@ TEST_F(HeaderBarTest, StaticControlsShowTheHandCursor) {
 }
 
 struct CodeShown {
-  bool whole;      // every character within the field's client area
-  RECT place;      // the field in the header bar
-  bool explanationShown;
+  bool lastCharacterShown;  // within the field's client area
+  RECT place;               // the field in the header bar
+  bool titleAndExplanationShown;
 };
 
-CodeShown ShowCode(HWND bar, const std::string& code) {
+// With the caret at end, where the field scrolls to, when last is set.
+CodeShown ShowCode(HWND bar, const std::string& code, bool last) {
   HWND field = GetDlgItem(bar, 30);
   SetDlgItemTextA(bar, 30, code.c_str());
+  if (last) {
+    SendMessageA(field, EM_SETSEL, code.size(), code.size());
+    SendMessageA(field, EM_SCROLLCARET, 0, 0);
+  }
   CodeShown shown = {};
   RECT client;
   GetClientRect(field, &client);
   HDC dc = GetDC(field);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(field, WM_GETFONT, 0, 0)));
-  TEXTMETRICA metrics;
-  GetTextMetricsA(dc, &metrics);
-  SIZE last = {};
-  GetTextExtentPoint32A(dc, &code.back(), 1, &last);
+  SIZE extent = {};
+  GetTextExtentPoint32A(dc, &code.back(), 1, &extent);
   SelectObject(dc, old);
   ReleaseDC(field, dc);
-  // Where the field puts the last character, and so all before it.
   const LRESULT at = SendMessageA(field, EM_POSFROMCHAR, code.size() - 1, 0);
   const int x = static_cast<short>(LOWORD(at));
-  const int y = static_cast<short>(HIWORD(at));
-  shown.whole = SendMessageA(field, EM_GETFIRSTVISIBLELINE, 0, 0) == 0 && x >= 0 &&
-                x + last.cx <= client.right && y >= 0 && y + metrics.tmHeight <= client.bottom;
+  shown.lastCharacterShown = at != -1 && x >= 0 && x + extent.cx <= client.right;
   GetWindowRect(field, &shown.place);
   MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&shown.place), 2);
-  shown.explanationShown = IsWindowVisible(GetDlgItem(bar, 28));
+  shown.titleAndExplanationShown = IsWindowVisible(GetDlgItem(bar, 28)) && IsWindowVisible(GetDlgItem(bar, 29));
   return shown;
 }
 
-// The whole reward code can be read whatever its length up to 259
-// characters: in its field while it fits there, at the normal font or a
-// smaller one, else over the explanation's room (and the title's, for the
-// longest).
-TEST_F(HeaderBarTest, TheWholeRewardCodeShowsInItsField) {
+// A reward code of any length up to 259 characters stays in its field, at
+// the normal font or a smaller one, and never covers the title or the
+// explanation: one that does not fit scrolls in the field to its end.
+TEST_F(HeaderBarTest, TheRewardCodeStaysInItsFieldAndScrolls) {
   StartPlayerOn(nullptr);
   HWND bar = g_shell.headerBar;
   const std::string letters = "DRAP-0123456789-ABCDEFGHIJKLMNOPQRSTUVWXYZ-";
   const struct {
     size_t length;
-    bool inItsPlace;
-    int left;
+    bool fits;
   } cases[] = {
-      {7, true, 44},     // DRAP-01: the normal font
-      {40, false, 44},   // over the explanation
-      {259, false, 104}, // the longest a code can be, over the title too
-      {6, true, 44},     // back in its place
+      {7, true},     // DRAP-01: the normal font
+      {40, false},
+      {259, false},  // the longest a code can be
+      {6, true},     // back at the normal font
   };
   for (const auto& c : cases) {
     std::string code;
     while (code.size() < c.length) code += letters;
     code.resize(c.length);
-    const CodeShown shown = ShowCode(bar, code);
-    EXPECT_TRUE(shown.whole) << c.length;
-    EXPECT_EQ(shown.place.left, c.left) << c.length;
-    EXPECT_EQ(shown.place.right == 44 + 53 && shown.place.top == 29, c.inItsPlace) << c.length;
-    EXPECT_EQ(shown.explanationShown, c.inItsPlace) << c.length;
+    const CodeShown shown = ShowCode(bar, code, false);
+    EXPECT_EQ(shown.lastCharacterShown, c.fits) << c.length;
+    EXPECT_EQ(shown.place.left, 44) << c.length;
+    EXPECT_EQ(shown.place.right, 44 + 53) << c.length;
+    EXPECT_EQ(shown.place.top, 29) << c.length;
+    EXPECT_TRUE(shown.titleAndExplanationShown) << c.length;
+    EXPECT_TRUE(ShowCode(bar, code, true).lastCharacterShown) << c.length << ", scrolled";
   }
   EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(bar, 30, WM_GETFONT, 0, 0)),
             GetStockObject(DEFAULT_GUI_FONT));
 }
 
-// After a click on "Sauver" or into the code field, the keys go back to the
-// answer box of the view shown, where F3 and the answer keys work.
-TEST_F(HeaderBarTest, ClicksOnSauverAndTheCodeFieldGiveTheKeysBackToTheAnswers) {
+// After a click on "Sauver" the keys go back to an answer box of the view
+// shown, where F3 and the answer keys work, with the caret after its text.
+// A click into the code field keeps the focus there, so that the code can be
+// selected and copied; Enter and F3 still work from it.
+TEST_F(HeaderBarTest, TheCodeFieldCanBeCopiedAndSauverGivesTheKeysBack) {
+  WriteFileBytes(ProgressPath(), "Paris\r\n");
   StartPlayerOn(nullptr);
   HWND bar = g_shell.headerBar;
-  for (bool list : {false, true}) {
-    HWND expected = GetDlgItem(g_shell.singleView, kAnswerBoxId);
-    if (list) {
-      SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
-      expected = GetDlgItem(g_shell.listView, kFirstListBoxId + 2);
-      SetFocus(expected);
-    }
-    SendDlgItemMessageA(bar, 27, BM_CLICK, 0, 0);
-    PumpMessages();
-    EXPECT_EQ(GetFocus(), expected) << "Sauver, list view " << list;
-    SetFocus(GetDlgItem(bar, 30));
-    PumpMessages();
-    EXPECT_EQ(GetFocus(), expected) << "code field, list view " << list;
-  }
+  HWND field = GetDlgItem(bar, 30);
+  HWND single = GetDlgItem(g_shell.singleView, kAnswerBoxId);
+  SendDlgItemMessageA(bar, 27, BM_CLICK, 0, 0);
+  PumpMessages();
+  EXPECT_EQ(GetFocus(), single);
+  DWORD start = 0, end = 0;
+  SendMessageA(single, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 5u);
+  EXPECT_EQ(end, 5u);
+
+  PostMessageA(field, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageA(field, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  PumpMessages();
+  ASSERT_EQ(GetFocus(), field);
+  SetDlgItemTextA(bar, 30, "DRAP-07");  // as a solved question would show it
+  SendMessageA(field, EM_SETSEL, 0, -1);
+  PostMessageA(field, WM_CHAR, 3, 1);  // Ctrl+C
+  PumpMessages();
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE copied = GetClipboardData(CF_TEXT);
+  EXPECT_STREQ(copied ? static_cast<const char*>(GlobalLock(copied)) : "", "DRAP-07");
+  if (copied) GlobalUnlock(copied);
+  CloseClipboard();
+  EXPECT_EQ(GetFocus(), field);
+
+  PressKey(field, VK_RETURN);
+  EXPECT_EQ(GetFocus(), single);
+  SetFocus(field);
+  PressKey(field, VK_F3);
+  EXPECT_FALSE(g_shell.singleViewCurrent);
+  EXPECT_EQ(GetFocus(), GetDlgItem(g_shell.listView, kFirstListBoxId));
 }
 
 TEST_F(HeaderBarTest, SauverSavesTheAnswers) {

@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, F3AndSwitchToggleViewsAndTheResizableFrame) {
   EXPECT_EQ(g_shell.pictureBoxWidth, 210);
   EXPECT_EQ(g_shell.pictureBoxHeight, 210);
   EXPECT_TRUE(GetWindowLongPtrA(g_shell.mainWindow, GWL_STYLE) & WS_THICKFRAME);
-  EXPECT_EQ(GetFocus(), g_shell.mainWindow);
+  EXPECT_EQ(GetFocus(), GetDlgItem(g_shell.listView, kFirstListBoxId));  // the keys go on there
 
   // The list view may be given any size; the way back restores 670 x 690.
   const RECT before = OuterRect(g_shell.mainWindow);
@@ -131,6 +131,7 @@ TEST_F(MainWindowTest, F3AndSwitchToggleViewsAndTheResizableFrame) {
   EXPECT_FALSE(GetWindowLongPtrA(g_shell.mainWindow, GWL_STYLE) & WS_THICKFRAME);
   EXPECT_TRUE(IsWindowVisible(g_shell.singleView));
   EXPECT_EQ(g_shell.pictureBoxWidth, 640);
+  EXPECT_EQ(GetFocus(), GetDlgItem(g_shell.singleView, kAnswerBoxId));
 
   // "Switch" in the header bar acts as F3.
   SendMessageA(g_shell.headerBar, WM_COMMAND, 23,

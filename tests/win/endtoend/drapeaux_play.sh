@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Plays the demo quiz like a person: starts drapeaux.exe under Wine in a fresh
-# working directory, answers three questions in the single-question view with
+# Plays the demo quiz like a person: starts a copy of drapeaux.exe under Wine
+# in a fresh folder, answers three questions in the single-question view with
 # real clicks and key presses, switches to the list view and answers there,
-# comes back with F3, closes the window, and checks the progress file byte for
-# byte. Leaves the working directory to drapeaux_restore.sh.
+# comes back with F3, closes the window, and checks the progress file beside
+# the copy byte for byte. Leaves the folder to drapeaux_restore.sh.
 # Usage: drapeaux_play.sh DRAPEAUX.exe WINDOW_PROBE.exe ARTEFACT_DIR WORK_DIR
 set -euo pipefail
 player=$1 probe=$2 artefacts=$3 work=$4
@@ -15,14 +15,16 @@ rm -rf "$work"
 mkdir -p "$work"
 # No screenshot of an earlier run is mistaken for this one's.
 rm -f "$artefacts"/drapeaux-*
+cp "$player" "$work/drapeaux.exe"
+player=$work/drapeaux.exe
 cd "$work"
 
 step "start in an empty directory"
 start_player
 wait_for text:9000= "text:9500=?" text:9501= "text:32= 0 / 12" "text:30=      " \
   "text:10000=$(image_item 1)"
-# Right after start-up the main window itself has the keyboard focus.
-wait_for focus:main
+# Right after start-up the keys go to the answer box.
+wait_for focus:9000
 read_places 9000 9500
 
 step "question 1: a right answer, judged by Enter"
@@ -44,7 +46,7 @@ press Return
 wait_for text:9000=espagne text:9500=FAUX text:9501= "text:32= 1 / 12" text:30=DRAP-01
 check_pixels drapeaux-single-faux $(inside_left 9500) $RED "red FAUX label"
 
-step "question 3: a near answer, judged by Enter and not stored"
+step "question 3: a near answer, judged by Enter"
 click_control "$NEXT_BUTTON"
 wait_for "text:10000=$(image_item 3)" text:9000= "text:9500=?"
 focus_box 9000
@@ -54,9 +56,8 @@ wait_for text:9000=Belgiqe text:9500=Quasiment text:9501= "text:32= 1 / 12"
 check_pixels drapeaux-single-hint $(inside_left 9500) $HINT "hint-coloured Quasiment label"
 
 step "the header's Switch button shows the list view"
-# Leaving the answer box stores the text that Enter only judged.
 click_control 23
-wait_for shown:4001 hidden:9000 focus:main \
+wait_for shown:4001 hidden:9000 focus:4001 \
   text:4001=france text:4002=espagne text:4003=Belgiqe text:4004= \
   text:5001=BRAVO text:5002=FAUX text:5003=Quasiment "text:5004=?" "text:32= 1 / 12" \
   shown:8001 hidden:8002 hidden:8003
@@ -75,21 +76,21 @@ check_pixels drapeaux-list \
 
 step "F3 in a list box goes back to the single-question view"
 press F3
-wait_for shown:9000 hidden:4001 focus:main "text:10000=$(image_item 3)" text:9000=Belgiqe \
+wait_for shown:9000 hidden:4001 focus:9000 "text:10000=$(image_item 3)" text:9000=Belgiqe \
   text:9500=Quasiment "text:32= 2 / 12" text:30=DRAP-02
 eval "$(probe where)"
 [ "$OUTER_W x $OUTER_H" = "670 x 690" ] ||
   die "back in the single-question view the window is $OUTER_W x $OUTER_H"
 
-step "F3 with the focus on the main window, both ways"
+step "F3 both ways: the keys go on in the box last used"
 press F3
-wait_for shown:4001 hidden:9000 focus:main text:4001=france text:5001=BRAVO \
+wait_for shown:4001 hidden:9000 focus:4005 text:4001=france text:5001=BRAVO \
   text:4003=Belgiqe text:5003=Quasiment text:4004=allemagne text:5004=BRAVO
 press F3
-wait_for shown:9000 hidden:4001 focus:main text:9000=Belgiqe text:9500=Quasiment \
+wait_for shown:9000 hidden:4001 focus:9000 text:9000=Belgiqe text:9500=Quasiment \
   "text:32= 2 / 12"
 
-step "closing the window saves the answers"
+step "closing the window saves the answers beside the quiz"
 close_player
 [ -f drapeaux.txt ] || die "closing did not write drapeaux.txt"
 cp drapeaux.txt "$artefacts/drapeaux-after-play.txt"
@@ -100,7 +101,7 @@ if ! cmp -s "$artefacts/drapeaux-expected.txt" drapeaux.txt; then
   die "drapeaux.txt does not hold exactly the typed answers"
 fi
 [ "$(tr -cd '\n' <drapeaux.txt | wc -c)" -eq 12 ] || die "drapeaux.txt does not have 12 lines"
-leftovers=$(ls -A | grep -v -x -e drapeaux.txt -e player.log || true)
+leftovers=$(ls -A | grep -v -x -e drapeaux.exe -e drapeaux.txt -e player.log || true)
 [ -z "$leftovers" ] || die "files left in the working directory: $leftovers"
 log "drapeaux.txt holds the 12 typed lines"
 

@@ -51,8 +51,8 @@ trap 'exit 143' TERM INT HUP
 probe() { "$wine_run" "$probe" "$1" "$caption" "${@:2}" 2>&1 | tr -d '\r'; }
 
 # wait_for [-t SECONDS] CONDITION...: window_probe's conditions (text:C=TEXT,
-# shown:C, hidden:C, focus:C, focus:main), all at once; stops the script with
-# what was seen when they do not come true in time.
+# shown:C, hidden:C, focus:C, focus:main, foreground), all at once; stops the
+# script with what was seen when they do not come true in time.
 wait_for() {
   local seconds=$STEP_SECONDS report
   if [ "$1" = -t ]; then seconds=$2; shift 2; fi

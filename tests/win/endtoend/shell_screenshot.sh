@@ -8,6 +8,9 @@ caption="Nom du quizz"
 source "$(dirname "$0")/player_session.sh"
 run=$(mktemp -d)
 trap 'stop_leftover_player; rm -rf "$run"' EXIT
+# A copy of its own: the progress file goes beside it.
+cp "$player" "$run/vidod.exe"
+player=$run/vidod.exe
 cd "$run"
 
 step "start with the default quiz"

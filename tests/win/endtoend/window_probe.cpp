@@ -14,7 +14,9 @@
 //   wait CAPTION SECONDS CONDITION...
 //                          waits until every condition holds at the same time:
 //                          text:C=TEXT (exact text), shown:C, hidden:C,
-//                          focus:C, focus:main; on time-out prints each
+//                          focus:C, focus:main, foreground (the player's
+//                          window is the desktop's foreground window); on
+//                          time-out prints each
 //                          condition that does not hold with what was seen.
 //                          TEXT takes \xHH for a byte and \\ for a backslash:
 //                          Wine converts the command line from the locale, so
@@ -225,8 +227,8 @@ int Focus(HWND window) {
 }
 
 struct Condition {
-  enum Kind { kText, kShown, kHidden, kFocus, kFocusMain } kind;
-  std::string control;  // the control's name, for all kinds but kFocusMain
+  enum Kind { kText, kShown, kHidden, kFocus, kFocusMain, kForeground } kind;
+  std::string control;  // the control's name, for the kinds about a control
   std::string text;     // kText only
   std::string source;   // as given, for the report
 };
@@ -286,6 +288,8 @@ bool ParseCondition(const std::string& source, Condition* condition) {
     if (!Unescape(source.substr(equals + 1), &condition->text)) return false;
   } else if (source == "focus:main") {
     condition->kind = Condition::kFocusMain;
+  } else if (source == "foreground") {
+    condition->kind = Condition::kForeground;
   } else if (starts("focus:")) {
     condition->kind = Condition::kFocus;
     condition->control = source.substr(6);
@@ -304,6 +308,11 @@ bool ParseCondition(const std::string& source, Condition* condition) {
 // True when the condition holds; *seen says what was found otherwise.
 bool Holds(HWND window, const Condition& condition, std::string* seen) {
   bool active = false;
+  if (condition.kind == Condition::kForeground) {
+    if (GetForegroundWindow() == window) return true;
+    *seen = "another window is in the foreground";
+    return false;
+  }
   if (condition.kind == Condition::kFocusMain) {
     HWND focus = FocusOf(window, &active);
     if (focus == window) return true;

@@ -41,7 +41,7 @@ class DamagedQuizTest : public PlayerTest {
   void StartOnModuleFile(const std::string& path) {
     quizModule_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(quizModule_, nullptr) << path;
-    ASSERT_TRUE(StartPlayer(GetModuleHandleA(nullptr), quizModule_));
+    ASSERT_TRUE(StartPlayer(GetModuleHandleA(nullptr), quizModule_, ProgressFile()));
     running_ = true;
     PumpMessages();
   }
@@ -207,8 +207,20 @@ TEST_F(DamagedQuizTest, AnswerCountsBeyondTheSlotsAreRefused) {
   }
 }
 
-bool ShowsABitmap(HWND parent, int id) {
-  return SendDlgItemMessageA(parent, id, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+// A picture: neither nothing nor the empty box of the quiz's background
+// that a picture which does not load leaves.
+bool ShowsAPicture(HWND parent, int id) {
+  constexpr COLORREF kBackground = RGB(200, 220, 240);
+  HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(parent, id, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  if (!bitmap) return false;
+  BITMAP info = {};
+  GetObjectA(bitmap, sizeof info, &info);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const COLORREF middle = GetPixel(dc, info.bmWidth / 2, info.bmHeight / 2);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return middle != kBackground;
 }
 
 TEST_F(DamagedQuizTest, DamagedPicturesAreReportedAndTheQuizGoesOn) {
@@ -218,7 +230,7 @@ TEST_F(DamagedQuizTest, DamagedPicturesAreReportedAndTheQuizGoesOn) {
   // Shown, it decodes the questions in sight, all five: questions 1 and 2
   // fail with their messages, the garbage of question 3 is refused silently.
   for (int n = 1; n <= 5; ++n) {
-    EXPECT_FALSE(ShowsABitmap(g_shell.listView, kFirstListPictureId - 1 + n))
+    EXPECT_FALSE(ShowsAPicture(g_shell.listView, kFirstListPictureId - 1 + n))
         << "list picture " << n;
   }
   ASSERT_EQ(catcher.boxes().size(), 1u);
@@ -230,10 +242,10 @@ TEST_F(DamagedQuizTest, DamagedPicturesAreReportedAndTheQuizGoesOn) {
     EXPECT_EQ(catcher.boxes()[i].caption, kPictureCaption) << i;
     EXPECT_EQ(catcher.boxes()[i].text, shown[i]) << i;
   }
-  // Only question 5's picture decodes; the others leave empty controls.
+  // Only question 5's picture decodes; the others leave empty boxes.
   for (int n = 1; n <= 5; ++n)
-    EXPECT_EQ(ShowsABitmap(g_shell.listView, kFirstListPictureId - 1 + n), n == 5) << "list picture " << n;
-  EXPECT_FALSE(ShowsABitmap(g_shell.singleView, kSinglePictureId));
+    EXPECT_EQ(ShowsAPicture(g_shell.listView, kFirstListPictureId - 1 + n), n == 5) << "list picture " << n;
+  EXPECT_FALSE(ShowsAPicture(g_shell.singleView, kSinglePictureId));
 
   // Stepping through the questions shows each one's message again, or none.
   const struct {
@@ -257,7 +269,7 @@ TEST_F(DamagedQuizTest, DamagedPicturesAreReportedAndTheQuizGoesOn) {
     if (step.message) {
       EXPECT_EQ(catcher.boxes().back().text, step.message);
     }
-    EXPECT_EQ(ShowsABitmap(g_shell.singleView, kSinglePictureId), step.picture);
+    EXPECT_EQ(ShowsAPicture(g_shell.singleView, kSinglePictureId), step.picture);
   }
   CloseNormally();
 }

@@ -34,6 +34,7 @@ void MoveFocus(PlayerModel* model, ModelFocus target) {
   if (model->focus == target) return;
   const ModelFocus left = model->focus;
   model->focus = target;
+  if (target.kind == ModelFocus::kListBox) model->lastListBox = target.box;
   if (left.kind == ModelFocus::kSingleBox) {
     model->slots[SingleSlot(*model)] = Cut(model->singleBox, kSlotText);
     SaveIfChanged(model);
@@ -48,23 +49,35 @@ void ShowQuestion(PlayerModel* model, int question) {
   SaveIfChanged(model);
 }
 
+// Each box gets its slot and is judged; the box that had the focus is left
+// on the way (the single view's stores its answer), and the keys go on in
+// the view shown: its box, or the list box last used (all are in sight in
+// these quizzes). The file is written once, at the end, if at all.
 void SwitchViews(PlayerModel* model) {
   const int count = SlotCount(model->quiz);
   if (model->view == ModelView::kSingle) {
-    // Each box gets the focus, then its slot; the next move judges it.
+    if (model->focus.kind == ModelFocus::kSingleBox)
+      model->slots[SingleSlot(*model)] = Cut(model->singleBox, kSlotText);
     for (int i = 0; i < count; ++i) {
-      MoveFocus(model, {ModelFocus::kListBox, i});
       model->listBoxes[i] = model->slots[i];
+      model->listRight[i] = IsRightAnswer(model->quiz.expected[i], model->listBoxes[i]);
     }
     model->view = ModelView::kList;
+    model->focus = {ModelFocus::kListBox, model->lastListBox};
   } else {
     for (int i = 0; i < count; ++i) model->slots[i] = Cut(model->listBoxes[i], kSlotText);
     model->singleBox = model->slots[SingleSlot(*model)];
+    if (model->focus.kind == ModelFocus::kListBox) {
+      const int box = model->focus.box;
+      model->listRight[box] = IsRightAnswer(model->quiz.expected[box], Cut(model->listBoxes[box], kSlotText));
+    }
     model->view = ModelView::kSingle;
+    model->focus = {ModelFocus::kSingleBox, 0};
   }
-  MoveFocus(model, {ModelFocus::kMainWindow, 0});
+  SaveIfChanged(model);
 }
 
+// Saved once, at the end.
 void CopyToUnsolved(PlayerModel* model, int from) {
   const std::string answer = Cut(model->listBoxes[from], kSlotText);
   for (int i = 0; i < SlotCount(model->quiz); ++i) {
@@ -84,7 +97,12 @@ void OnKey(PlayerModel* model, ActionKind key) {
     return;
   }
   if (focus.kind == ModelFocus::kSingleBox) {
-    // Enter judges without storing; Tab and F1 do nothing here.
+    // Enter stores, judges and saves as leaving the box does; Tab and F1 do
+    // nothing here.
+    if (key == ActionKind::kEnter) {
+      model->slots[SingleSlot(*model)] = Cut(model->singleBox, kSlotText);
+      SaveIfChanged(model);
+    }
     if (key == ActionKind::kF2) SaveModel(model);
     if (key == ActionKind::kF3) SwitchViews(model);
     return;
@@ -155,8 +173,10 @@ PlayerModel StartModel(const ModelQuiz& quiz, const std::vector<std::string>& li
   model.current = 0;
   model.singleBox = model.slots[0];
   model.view = ModelView::kSingle;
-  model.focus = {ModelFocus::kMainWindow, 0};
+  model.focus = {ModelFocus::kSingleBox, 0};  // the keys go to the answer from the start
+  model.lastListBox = 0;
   model.saved = ProgressText(model.slots);
+  model.savedIsFile = static_cast<int>(lines.size()) >= count && ProgressText(lines) == model.saved;
   return model;
 }
 
@@ -170,6 +190,7 @@ std::string SaveModel(PlayerModel* model) {
   }
   model->slots[SingleSlot(*model)] = Cut(model->singleBox, kSlotText);
   model->saved = ProgressText(model->slots);
+  model->savedIsFile = true;
   return model->saved;
 }
 
@@ -177,7 +198,7 @@ void SaveIfChanged(PlayerModel* model) {
   std::vector<std::string> answers = model->slots;
   if (model->view == ModelView::kList)
     for (std::size_t i = 0; i < answers.size(); ++i) answers[i] = Cut(model->listBoxes[i], kSlotText);
-  if (ProgressText(answers) != model->saved) SaveModel(model);
+  if (!model->savedIsFile || ProgressText(answers) != model->saved) SaveModel(model);
 }
 
 void ApplyAction(PlayerModel* model, const ModelAction& action) {
@@ -227,9 +248,13 @@ std::string ProgressText(const std::vector<std::string>& lines) {
 int ScoreAfterStart(const ModelQuiz& quiz, const std::vector<std::string>& lines) {
   int solved = 0;
   for (int n = 0; n < quiz.questions; ++n) {
-    const std::size_t slot = static_cast<std::size_t>(n * quiz.perQuestion);
-    const std::string line = slot < lines.size() ? Cut(lines[slot], kSlotText) : "";
-    if (IsRightAnswer(quiz.expected[slot], line)) ++solved;
+    bool right = false;
+    for (int a = 0; a < quiz.perQuestion; ++a) {
+      const std::size_t slot = static_cast<std::size_t>(n * quiz.perQuestion + a);
+      const std::string line = slot < lines.size() ? Cut(lines[slot], kSlotText) : "";
+      right = right || IsRightAnswer(quiz.expected[slot], line);
+    }
+    if (right) ++solved;
   }
   return solved;
 }

@@ -38,7 +38,9 @@ struct PlayerModel {
   std::vector<bool> listRight;         // their labels read "BRAVO"
   ModelView view;
   ModelFocus focus;
-  std::string saved;  // what the progress file holds (as read at start)
+  int lastListBox;    // the list box that last had the focus, from 0 (the first at start)
+  std::string saved;  // the answers the progress file holds (as read at start)
+  bool savedIsFile;   // the file holds exactly saved (not so when missing or malformed)
 };
 
 enum class ActionKind {
@@ -72,7 +74,7 @@ bool IsRightAnswer(const std::string& expected, const std::string& typed);
 int SlotCount(const ModelQuiz& quiz);
 
 // The player just started on a progress file holding these lines (missing
-// lines empty), each as the player reads it.
+// lines empty; no lines at all: no file), each as the player reads it.
 PlayerModel StartModel(const ModelQuiz& quiz, const std::vector<std::string>& lines);
 
 // Applies an action. For kCloseAndRestart the model saves, then starts again
@@ -83,15 +85,15 @@ void ApplyAction(PlayerModel* model, const ModelAction& action);
 // is changed as the player's state is.
 std::string SaveModel(PlayerModel* model);
 // After a judgement: the player saves when the answers (the list view's boxes
-// while it is shown, else the slots) differ from what the file holds.
+// while it is shown, else the slots) differ from what the file holds, or the
+// file does not hold them in the player's own form.
 void SaveIfChanged(PlayerModel* model);
 
 // The progress file's text for these answers.
 std::string ProgressText(const std::vector<std::string>& lines);
 
-// The score the header shows right after a start on these lines: the single
-// view is built last and its judgement of each question's first answer sets
-// or clears that question's solved mark.
+// The score the header shows right after a start on these lines: a question
+// is solved when any of its answers is right.
 int ScoreAfterStart(const ModelQuiz& quiz, const std::vector<std::string>& lines);
 
 }  // namespace vidod::testing

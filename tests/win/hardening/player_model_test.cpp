@@ -136,7 +136,7 @@ class PlayerModelTest : public PlayerTest {
   }
 
   void Start(HMODULE module) {
-    ASSERT_TRUE(StartPlayer(GetModuleHandleA(nullptr), module));
+    ASSERT_TRUE(StartPlayer(GetModuleHandleA(nullptr), module, ProgressFile()));
     running_ = true;
     PumpMessages();
   }

@@ -29,6 +29,11 @@ picture service gives:
   top_down_20x10.bmp      info header, negative height: rows top-down
   core_header_12x9.bmp    the old 12-byte core header
 
+A GIF with a transparent colour, drawn on the view's background like PNG
+transparency:
+  clear_40x40.gif     transparent, with an opaque #2050c0 square of 20 x 20
+                      in the middle (10 to 29 both ways)
+
 Pictures so thin that fitting them into a box leaves a side of 0:
   thin_500x2.bmp      an "IMG" picture
   thin_420x1.png      a raw-data PNG, 8-bit grey
@@ -168,6 +173,8 @@ def main():
 
     header_samples()
     thin_samples()
+    convert("clear_40x40.gif", "-size", "40x40", "xc:none", "-fill", "#2050c0", "-draw",
+            "rectangle 10,10 29,29")
 
 
 def thin_samples():

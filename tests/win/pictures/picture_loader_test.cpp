@@ -160,15 +160,31 @@ TEST(PictureLoader, PngPixelsComeThroughInEveryLayout) {
   }
 }
 
-// Given a background, the PNG route draws the transparent pixels on it
-// (without one they keep their stored colours, as above).
-TEST(PictureLoader, TransparentPngPixelsAreDrawnOnTheBackgroundGiven) {
+// Given a background, transparent pixels are drawn on it, on the PNG route
+// and through the system's picture service (a GIF's transparent colour);
+// without one a PNG's keep their stored colours, as above.
+TEST(PictureLoader, TransparentPixelsAreDrawnOnTheBackgroundGiven) {
   const COLORREF background = RGB(10, 200, 30);
-  OwnedBitmap picture(LoadPicture(nullptr, PICTURE_PNG_RGBA_2X2, kPictureType, 2, 2, background));
-  ASSERT_NE(picture.bitmap, nullptr);
-  EXPECT_EQ(PixelAt(picture.bitmap, 0, 0), RGB(40, 80, 120));  // opaque
-  EXPECT_EQ(PixelAt(picture.bitmap, 1, 0), background);        // alpha 0 over (200, 150, 100)
-  EXPECT_EQ(PixelAt(picture.bitmap, 0, 1), background);        // alpha 0 over black
+  const struct {
+    int id;
+    int size;
+    int x, y;
+    COLORREF colour;
+    const char* what;
+  } points[] = {
+      {PICTURE_PNG_RGBA_2X2, 2, 0, 0, RGB(40, 80, 120), "PNG, opaque"},
+      {PICTURE_PNG_RGBA_2X2, 2, 1, 0, background, "PNG, alpha 0 over (200, 150, 100)"},
+      {PICTURE_PNG_RGBA_2X2, 2, 0, 1, background, "PNG, alpha 0 over black"},
+      {PICTURE_GIF_CLEAR_40X40, 40, 2, 2, background, "GIF, transparent corner"},
+      {PICTURE_GIF_CLEAR_40X40, 40, 37, 20, background, "GIF, transparent right edge"},
+      {PICTURE_GIF_CLEAR_40X40, 40, 20, 20, RGB(0x20, 0x50, 0xC0), "GIF, opaque square"},
+  };
+  for (const auto& p : points) {
+    OwnedBitmap picture(LoadPicture(nullptr, p.id, kPictureType, p.size, p.size, background));
+    ASSERT_NE(picture.bitmap, nullptr) << p.what;
+    EXPECT_EQ(SizeOf(picture.bitmap).width, p.size) << p.what;
+    EXPECT_EQ(PixelAt(picture.bitmap, p.x, p.y), p.colour) << p.what;
+  }
 }
 
 // The raw-data route is the fallback only: an "IMG" resource of the id is

@@ -25,6 +25,8 @@
 // Fitted to a side of 0: an "IMG" picture and a raw-data PNG.
 #define PICTURE_THIN_500X2 416
 #define PICTURE_PNG_THIN_420X1 417
+// A GIF with a transparent colour.
+#define PICTURE_GIF_CLEAR_40X40 418
 // The last plain id and the first scrambled one.
 #define PICTURE_PLAIN_10000 10000
 #define PICTURE_SCRAMBLED_10001 10001

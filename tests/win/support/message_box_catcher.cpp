@@ -35,6 +35,9 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
       CaughtMessageBox caught;
       caught.caption = WindowText(box);
       caught.text = WindowText(GetDlgItem(box, kMessageTextId));
+      wchar_t wide[1024] = L"";
+      GetWindowTextW(GetDlgItem(box, kMessageTextId), wide, 1024);
+      caught.wideText = wide;
       caught.owner = GetWindow(box, GW_OWNER);
       GetWindowRect(box, &caught.rect);
       g_active->boxes_.push_back(caught);

@@ -14,6 +14,7 @@ namespace vidod::testing {
 struct CaughtMessageBox {
   std::string caption;
   std::string text;
+  std::wstring wideText;  // the same, with letters outside the code page
   HWND owner;  // nullptr for a box that no window owns
   RECT rect;   // where it stands on the screen, in pixels
 };

@@ -14,24 +14,25 @@ std::string ExecutableFolder() {
   return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
-void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+// Wide, so that folders named with any letters go too.
+void RemoveFolder(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         RemoveFolder(path);
       else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(search, &found));
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(folder.c_str());
+  SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
@@ -101,7 +102,7 @@ void PlayerTest::TearDown() {
   if (quizModule_) FreeLibrary(quizModule_);
   quizModule_ = nullptr;
   SetCurrentDirectoryA(previousFolder_.c_str());
-  RemoveFolder(folder_);
+  RemoveFolder(Widened(folder_));
 }
 
 void PlayerTest::StartPlayerOn(const char* quizName) {
@@ -110,7 +111,7 @@ void PlayerTest::StartPlayerOn(const char* quizName) {
     quizModule_ = LoadQuizModule(quizName);
     ASSERT_NE(quizModule_, nullptr) << "no test quiz " << QuizModulePath(quizName);
   }
-  ASSERT_TRUE(StartPlayer(self, quizModule_ ? quizModule_ : self));
+  ASSERT_TRUE(StartPlayer(self, quizModule_ ? quizModule_ : self, ProgressFile()));
   running_ = true;
   PumpMessages();
 }
@@ -121,10 +122,30 @@ void PlayerTest::StopPlayerNow() {
   StopPlayer();
 }
 
+void PlayerTest::RestartPlayerOn(const char* quizName) {
+  StopPlayerNow();
+  if (quizModule_) FreeLibrary(quizModule_);
+  quizModule_ = nullptr;
+  StartPlayerOn(quizName);
+}
+
 std::string PlayerTest::ProgressPath() const {
-  char name[MAX_PATH];
-  ProgressFileName(name, sizeof name);
+  char executable[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, executable, sizeof executable);
+  std::string name = executable;
+  name = name.substr(name.find_last_of("\\/") + 1);
+  name.replace(name.size() - 3, 3, "txt");  // as the player names it
   return folder_ + "\\" + name;
+}
+
+std::wstring PlayerTest::ProgressFile() const { return Widened(ProgressPath()); }
+
+std::wstring Widened(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(length, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+  wide.resize(length - 1);
+  return wide;
 }
 
 }  // namespace vidod::testing

@@ -24,6 +24,8 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 std::string ControlText(HWND parent, int id);
+// A text of the code page made wide.
+std::wstring Widened(const std::string& text);
 
 class PlayerTest : public ::testing::Test {
  protected:
@@ -33,8 +35,13 @@ class PlayerTest : public ::testing::Test {
   // executable itself, which carries no quiz: the default quiz).
   void StartPlayerOn(const char* quizName);
   void StopPlayerNow();
-  // The progress file the player reads and writes (in the test's folder).
+  // Stops the player without saving, as a killed one would, and starts it
+  // again on a quiz.
+  void RestartPlayerOn(const char* quizName);
+  // The progress file the player reads and writes (in the test's folder,
+  // named after the test executable), for the ANSI and the wide calls.
   std::string ProgressPath() const;
+  std::wstring ProgressFile() const;
 
   std::string folder_;
   std::string previousFolder_;

@@ -104,23 +104,67 @@ TEST_F(ProgressFileTest, ASaveRightAfterStartWritesTheSameLinesBack) {
   EXPECT_EQ(ReadFileBytes(ProgressPath()), lines);
 }
 
-TEST_F(ProgressFileTest, UsesTheCurrentDirectoryNotTheExecutables) {
-  const std::string elsewhere = folder_ + "\\ailleurs";
-  ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
-  ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.c_str()));
-  char name[MAX_PATH];
-  ProgressFileName(name, sizeof name);
-  EXPECT_STREQ(name, "views_test.txt");
-  const std::string here = elsewhere + "\\" + name;
-  WriteFileBytes(here, "Paris\r\n");
-  StartPlayerOn("views_capitals");
+// The file is named after the executable and kept beside it, whatever the
+// current folder: there, a file of the same name that earlier versions left
+// is read while the executable's folder has none, and the first save goes
+// beside the executable.
+TEST_F(ProgressFileTest, KeepsTheFileBesideTheExecutableAndReadsAnEarlierOneOnce) {
+  EXPECT_EQ(ProgressFileBeside(L"C:\\Quiz\\atlas.exe"), L"C:\\Quiz\\atlas.txt");
+  EXPECT_EQ(ProgressFileBeside(L"C:\\Quiz\\ATLAS.EXE"), L"C:\\Quiz\\ATLAS.txt");
+  const std::string beside = folder_ + "\\quiz";
+  ASSERT_TRUE(CreateDirectoryA(beside.c_str(), nullptr));
+  const std::string besideFile = beside + "\\views_test.txt";
+  WriteFileBytes(ProgressPath(), "Paris\r\n");  // in the current folder
+  quizModule_ = LoadQuizModule("views_capitals");
+  ASSERT_TRUE(StartPlayer(GetModuleHandleA(nullptr), quizModule_, Widened(besideFile)));
+  running_ = true;
   EXPECT_EQ(ControlText(g_shell.singleView, kAnswerBoxId), "Paris");
+  EXPECT_EQ(ListBox(1), "Paris");
   SetText(g_shell.singleView, kAnswerBoxId, "Lyon");
   ASSERT_TRUE(SavePlayerAnswers());
-  EXPECT_EQ(ReadFileBytes(here), "Lyon\r\n\r\n\r\n");
-  EXPECT_EQ(GetFileAttributesA(ProgressPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadFileBytes(besideFile), "Lyon\r\n\r\n\r\n");
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\n");  // left as it was
   StopPlayerNow();
-  SetCurrentDirectoryA(folder_.c_str());
+
+  // From now on the file beside the executable is the one read.
+  WriteFileBytes(ProgressPath(), "Rome\r\n");
+  ASSERT_TRUE(StartPlayer(GetModuleHandleA(nullptr), quizModule_, Widened(besideFile)));
+  running_ = true;
+  EXPECT_EQ(ControlText(g_shell.singleView, kAnswerBoxId), "Lyon");
+}
+
+// Any letter in the folder's name: the file is read and written there, and a
+// failed save names the folder as it is.
+TEST_F(ProgressFileTest, AFolderNamedWithLettersOutsideTheCodePageWorks) {
+  const std::wstring folder = Widened(folder_) + L"\\\x141\xF3d\x17A quiz";  // Lodz with its accents
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  const std::wstring file = folder + L"\\views_test.txt";
+  HANDLE written = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(written, INVALID_HANDLE_VALUE);
+  DWORD count = 0;
+  WriteFile(written, "Paris\r\n", 7, &count, nullptr);
+  CloseHandle(written);
+  quizModule_ = LoadQuizModule("views_capitals");
+  ASSERT_TRUE(StartPlayer(GetModuleHandleA(nullptr), quizModule_, file));
+  running_ = true;
+  EXPECT_EQ(ControlText(g_shell.singleView, kAnswerBoxId), "Paris");
+  SetText(g_shell.singleView, kAnswerBoxId, "Berlin");
+  MessageBoxCatcher catcher;
+  ASSERT_TRUE(SavePlayerAnswers());
+  EXPECT_TRUE(catcher.boxes().empty());
+  EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  StopPlayerNow();
+  ASSERT_TRUE(StartPlayer(GetModuleHandleA(nullptr), quizModule_, file));
+  running_ = true;
+  EXPECT_EQ(ControlText(g_shell.singleView, kAnswerBoxId), "Berlin");
+
+  // A save that fails names the folder with its own letters.
+  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  SetText(g_shell.singleView, kAnswerBoxId, "Rome");
+  EXPECT_FALSE(SavePlayerAnswers());
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_NE(catcher.boxes()[0].wideText.find(file), std::wstring::npos);
+  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ProgressFileTest, F2ReportsASaveThatCannotBeWritten) {

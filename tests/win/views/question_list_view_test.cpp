@@ -205,9 +205,9 @@ TEST_F(QuestionListViewTest, FillsEveryBoxFromTheFileAndJudgesIt) {
     EXPECT_EQ(BoxText(i), boxes[i - 1]) << i;
     EXPECT_EQ(Label(i), labels[i - 1]) << i;
   }
-  // The single view, built next, judges the first answers again and so
-  // unmarks question 3, whose first answer is empty.
-  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 3");
+  // Question 3 counts by its second answer, in the single view built next
+  // as in this one.
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 3 / 3");
   // Question 1 holds both its answers: its reveal label shows.
   ShowList();
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(View(), kFirstRevealId)));
@@ -337,20 +337,91 @@ TEST_F(QuestionListViewTest, WhileHiddenItsBarAndContentsStillAgree) {
   EXPECT_LE(last.y + last.height, VisibleHeight());
 }
 
-TEST_F(QuestionListViewTest, PagingKeysInABoxScrollAPage) {
+// The page keys and the arrows scroll a page, and the focus moves with the
+// view when its box leaves the sight: to the nearest box in sight, in the
+// same column, where typing goes on after the text.
+TEST_F(QuestionListViewTest, PagingKeysScrollAPageAndTheFocusFollows) {
   StartPlayerOn("views_long");
   ShowList();
   const int page = VisibleHeight() - 1;
   SetFocus(Box(1));
-  PressKey(Box(1), VK_NEXT);
-  EXPECT_EQ(Position(), page);
-  PressKey(Box(1), VK_UP);
-  EXPECT_EQ(Position(), 0);
-  PressKey(Box(1), VK_DOWN);
-  EXPECT_EQ(Position(), page);
-  PressKey(Box(1), VK_PRIOR);
-  EXPECT_EQ(Position(), 0);
+  const struct {
+    WPARAM key;
+    int position;
+  } keys[] = {{VK_NEXT, page}, {VK_UP, 0}, {VK_DOWN, page}, {VK_PRIOR, 0}};
+  for (const auto& k : keys) {
+    HWND before = GetFocus();
+    PressKey(before, k.key);
+    EXPECT_EQ(Position(), k.position) << k.key;
+    HWND focus = GetFocus();
+    ASSERT_GE(GetDlgCtrlID(focus), kFirstListBoxId) << k.key;
+    const Place place = PlaceOf(focus);
+    EXPECT_GE(place.y, 0) << k.key;
+    EXPECT_LE(place.y + place.height, VisibleHeight()) << k.key;
+    EXPECT_EQ(place.x, PlaceOf(Box(1)).x) << k.key;
+    EXPECT_EQ((GetDlgCtrlID(focus) - kFirstListBoxId) % 3, 0) << k.key;
+  }
+}
+
+// No key changes a box the player cannot see: after "Sauver" the keys go to
+// a box in sight (the one last used is out of sight), with the caret after
+// its text; a key typed in a box that the wheel moved away brings it back.
+TEST_F(QuestionListViewTest, NoKeyChangesABoxOutOfSight) {
+  StartPlayerOn("views_long");
+  ShowList();
+  SetFocus(Box(3));
+  SetText(View(), kFirstListBoxId + 2, "Belgique");
+  while (PlaceOf(Box(3)).y >= 0) Scroll(WM_VSCROLL, kScrollDown);
+  SendDlgItemMessageA(g_shell.headerBar, kSaveButtonId, BM_CLICK, 0, 0);
+  PumpMessages();
+  HWND focus = GetFocus();
+  ASSERT_GE(GetDlgCtrlID(focus), kFirstListBoxId);
+  EXPECT_NE(focus, Box(3));
+  EXPECT_GE(PlaceOf(focus).y, 0);
+  PostMessageA(focus, WM_CHAR, 'x', 1);
+  PumpMessages();
+  EXPECT_EQ(BoxText(3), "Belgique");
+  EXPECT_EQ(ControlText(View(), GetDlgCtrlID(focus)), "x");
+
+  SetFocus(Box(3));
+  SendMessageA(Box(3), EM_SETSEL, 8, 8);
+  Scroll(WM_VSCROLL, SB_BOTTOM);
+  PostMessageA(Box(3), WM_CHAR, 's', 1);
+  PumpMessages();
+  EXPECT_EQ(BoxText(3), "Belgiques");
+  const Place place = PlaceOf(Box(3));
+  EXPECT_GE(place.y, 0);
+  EXPECT_LE(place.y + place.height, VisibleHeight());
+}
+
+// From the start and after every switch the keys go to an answer box: the
+// single view's, or in the list view the box last used while it is in
+// sight, else the first box in sight.
+TEST_F(QuestionListViewTest, TheKeysGoToAnAnswerBoxAtStartAndAfterEverySwitch) {
+  WriteFileBytes(ProgressPath(), "Reponse\r\n");
+  StartPlayerOn("views_long");
+  HWND single = GetDlgItem(g_shell.singleView, kAnswerBoxId);
+  EXPECT_EQ(GetFocus(), single);
+  DWORD start = 0, end = 0;
+  SendMessageA(single, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 7u);  // after the text, nothing selected
+  EXPECT_EQ(end, 7u);
+  ShowList();
   EXPECT_EQ(GetFocus(), Box(1));
+  SetFocus(Box(5));
+  PressKey(Box(5), VK_F3);
+  EXPECT_EQ(GetFocus(), single);
+  ShowList();
+  EXPECT_EQ(GetFocus(), Box(5));
+  Scroll(WM_VSCROLL, SB_BOTTOM);
+  SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+  PumpMessages();
+  ShowList();
+  HWND focus = GetFocus();
+  EXPECT_NE(focus, Box(5));
+  const Place place = PlaceOf(focus);
+  EXPECT_GE(place.y, 0);
+  EXPECT_LT(PlaceOf(GetDlgItem(View(), GetDlgCtrlID(focus) - 3)).y, 0);  // the first in sight
 }
 
 TEST_F(QuestionListViewTest, TabAndShiftTabCycleThroughTheQuestions) {
@@ -458,20 +529,28 @@ TEST_F(QuestionListViewTest, EnterJudgesTheBoxWithAndWithoutAlt) {
   EXPECT_EQ(Label(3), "Quasiment");
 }
 
+// F1 copies the box's answer into every box not judged "BRAVO", each judged
+// as the focus passes, and the file is written once for the whole copy.
 TEST_F(QuestionListViewTest, F1CopiesTheAnswerIntoEveryUnsolvedBox) {
-  StartPlayerOn("views_capitals");
+  StartPlayerOn("views_long");
   ShowList();
-  Answer(1, "Paris");
-  ASSERT_EQ(Label(1), "BRAVO");
-  SetFocus(Box(3));
-  SetText(View(), kFirstListBoxId + 2, "Berlin");
-  PressKey(Box(3), VK_F1);
-  EXPECT_EQ(BoxText(1), "Paris");
-  EXPECT_EQ(BoxText(2), "Berlin");
-  EXPECT_EQ(Label(2), "BRAVO");  // judged as the focus went on
-  EXPECT_EQ(BoxText(3), "Berlin");
-  EXPECT_EQ(GetFocus(), Box(3));
-  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 3");
+  Answer(2, "Reponse 2");
+  ASSERT_EQ(Label(2), "BRAVO");
+  SetFocus(Box(1));
+  SetText(View(), kFirstListBoxId, "Reponse 3");
+  const int written = g_shell.filesWritten;
+  PressKey(Box(1), VK_F1);
+  std::string expected;
+  for (int i = 1; i <= 30; ++i) {
+    EXPECT_EQ(BoxText(i), i == 2 ? "Reponse 2" : "Reponse 3") << i;
+    expected += BoxText(i) + "\r\n";
+  }
+  EXPECT_EQ(Label(3), "BRAVO");  // judged as the focus went on
+  EXPECT_EQ(Label(30), "Quasiment");
+  EXPECT_EQ(GetFocus(), Box(1));
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 30");
+  EXPECT_EQ(g_shell.filesWritten - written, 1);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), expected);
 }
 
 TEST_F(QuestionListViewTest, F1WithEveryLabelRightOnlyReturnsTheFocus) {
@@ -488,8 +567,8 @@ TEST_F(QuestionListViewTest, F1WithEveryLabelRightOnlyReturnsTheFocus) {
 }
 
 // Back in the single view, the question shown is judged again: its verdict
-// and reveal text follow the answer the list view gave it. The list view's
-// own judgement did not lower the score; the single view's does, as always.
+// and reveal text follow the answer the list view gave it, and the score is
+// the one the list view already showed.
 TEST_F(QuestionListViewTest, TheSwitchBackJudgesTheQuestionShownAgain) {
   WriteFileBytes(ProgressPath(), "Paris\r\n");
   StartPlayerOn("views_reveal");
@@ -497,7 +576,7 @@ TEST_F(QuestionListViewTest, TheSwitchBackJudgesTheQuestionShownAgain) {
   ASSERT_EQ(ControlText(g_shell.singleView, 9501), "La ville lumi\xE8re");
   ShowList();
   Answer(1, "xx");
-  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 1 / 4");
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 0 / 4");
   SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
   EXPECT_EQ(ControlText(g_shell.singleView, kAnswerBoxId), "xx");
   EXPECT_EQ(ControlText(g_shell.singleView, 9500), "FAUX");
@@ -646,7 +725,7 @@ TEST_F(QuestionListViewTest, TheBitmapsOfThePicturesGoWithTheView) {
 // view is hidden, the first rows once it is shown, the last row when the view
 // scrolls to it or Tab brings a box of it into sight. The damaged PNG of
 // question 10 is told once, when its row first comes into sight, however
-// often it comes back.
+// often it comes back, and leaves an empty box of the background.
 TEST_F(QuestionListViewTest, PicturesAreDecodedWhenTheirRowFirstComesIntoSight) {
   const auto shows = [&](int n) {
     HWND picture = GetDlgItem(View(), kFirstPictureId - 1 + n);
@@ -674,7 +753,7 @@ TEST_F(QuestionListViewTest, PicturesAreDecodedWhenTheirRowFirstComesIntoSight) 
       Scroll(WM_VSCROLL, SB_BOTTOM);
     }
     EXPECT_TRUE(shows(11));
-    EXPECT_FALSE(shows(10));
+    EXPECT_EQ(PaintedColourAt(GetDlgItem(View(), kFirstPictureId + 9), 100, 50), RGB(200, 220, 240));
     ASSERT_EQ(catcher.boxes().size(), 1u);
     EXPECT_EQ(catcher.boxes()[0].caption, "Information");
     EXPECT_EQ(catcher.boxes()[0].text, "Error: couldn't create bitmap");

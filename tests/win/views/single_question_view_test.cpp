@@ -110,7 +110,7 @@ TEST_F(SingleQuestionViewTest, PlacesEachPictureByItsFittedWidth) {
       {"views_pictures", 0, 5, 640, 640},    // as wide as the box: the margin
       {"views_narrow", 0, 20, 600, 600},     // narrower: centred, no margin added
       {"views_narrow", 1, 140, 360, 360},
-      {nullptr, 0, 5, 640, 0},               // no picture at all: the whole box, empty
+      {nullptr, 0, 5, 640, 640},             // no picture at all: the whole box, empty
   };
   for (const auto& c : cases) {
     StartPlayerOn(c.quiz);
@@ -135,39 +135,55 @@ bool ColoursClose(COLORREF a, COLORREF b, int tolerance) {
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-// What a picture leaves free of its box, and the transparent pixels of a PNG,
-// show the quiz's background in both views; neither the colour of the
-// picture's corner (black on the flag) nor the colour stored with the
-// transparent pixels (black in the PNG).
+// What a picture leaves free of its box, and the transparent pixels of a PNG
+// or a GIF, show the quiz's background in both views; neither the colour of
+// the picture's corner (black on the flag) nor the colour stored with the
+// transparent pixels (black in both). A question without a picture shows an
+// empty box of the background, never the picture shown before it (each
+// question is shown after question 1's).
 TEST_F(SingleQuestionViewTest, PicturesStandOnTheQuizBackgroundInBothViews) {
-  StartPlayerOn("views_backdrop");
-  const COLORREF background = RGB(250, 240, 170);
+  const COLORREF backdrop = RGB(250, 240, 170);
+  const COLORREF pale = RGB(200, 220, 240);
   const COLORREF square = RGB(0x20, 0x50, 0xC0);
   const struct {
+    const char* quiz;
     bool list;
     int question;  // from 0
     int x, y;      // in the picture control's client area
     COLORREF colour;
     const char* what;
   } points[] = {
-      {false, 0, 320, 20, background, "above the flat flag (640 x 384 in 640 x 480)"},
-      {false, 0, 320, 460, background, "below it"},
-      {false, 0, 320, 100, RGB(0, 0, 0), "the flag's black stripe"},
-      {false, 1, 20, 240, background, "the PNG's transparent frame (480 x 480)"},
-      {false, 1, 240, 240, square, "its opaque square"},
-      {true, 1, 10, 105, background, "the PNG's frame in the list view (210 x 210)"},
-      {true, 1, 105, 105, square, "its square in the list view"},
+      {"views_backdrop", false, 0, 320, 20, backdrop, "above the flat flag (640 x 384 in 640 x 480)"},
+      {"views_backdrop", false, 0, 320, 460, backdrop, "below it"},
+      {"views_backdrop", false, 0, 320, 100, RGB(0, 0, 0), "the flag's black stripe"},
+      {"views_backdrop", false, 1, 20, 240, backdrop, "the PNG's transparent frame (480 x 480)"},
+      {"views_backdrop", false, 1, 240, 240, square, "its opaque square"},
+      {"views_backdrop", true, 1, 10, 105, backdrop, "the PNG's frame in the list view (210 x 210)"},
+      {"views_backdrop", true, 1, 105, 105, square, "its square in the list view"},
+      {"views_gaps", false, 1, 2, 2, pale, "no picture, top left"},
+      {"views_gaps", false, 1, 320, 240, pale, "no picture, middle"},
+      {"views_gaps", false, 1, 636, 476, pale, "no picture, bottom right"},
+      {"views_gaps", false, 2, 40, 240, pale, "the GIF's transparent frame (480 x 480)"},
+      {"views_gaps", false, 2, 240, 240, square, "its opaque square"},
+      {"views_gaps", true, 2, 10, 105, pale, "the GIF's frame in the list view (210 x 210)"},
+      {"views_gaps", true, 2, 105, 105, square, "its square in the list view"},
   };
+  const char* started = "";
   for (const auto& p : points) {
+    if (std::string(started) != p.quiz) {
+      RestartPlayerOn(p.quiz);
+      started = p.quiz;
+    }
     if (p.list) {
       SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
       PumpMessages();
     } else {
+      Choose(0);
       Choose(p.question);
     }
     HWND picture = p.list ? GetDlgItem(g_shell.listView, 9901 + p.question) : GetDlgItem(View(), kPictureId);
     const COLORREF colour = PaintedColourAt(picture, p.x, p.y);
-    EXPECT_TRUE(ColoursClose(colour, p.colour, 8)) << p.what << ": 0x" << std::hex << colour;
+    EXPECT_TRUE(ColoursClose(colour, p.colour, 8)) << p.quiz << ", " << p.what << ": 0x" << std::hex << colour;
     if (p.list) {
       SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
       PumpMessages();
@@ -222,33 +238,58 @@ TEST_F(SingleQuestionViewTest, WithOneQuestionBothButtonsStoreAndShowItAgain) {
   }
 }
 
-TEST_F(SingleQuestionViewTest, EnterJudgesTheChosenQuestionWithoutStoring) {
+// Enter leaves the question as leaving the box does: the answer is stored,
+// judged and saved, so that a player stopped right after keeps it.
+TEST_F(SingleQuestionViewTest, EnterStoresJudgesAndSavesTheAnswer) {
   StartPlayerOn("views_capitals");
   SetFocus(Box());
   SetText(View(), kAnswerBoxId, "  paris ");
   PressKey(Box(), VK_RETURN);
   EXPECT_EQ(Verdict(), "BRAVO");
-  EXPECT_EQ(Slot(0), "");
-  EXPECT_EQ(GetFocus(), Box());
-  // Choosing another question stores the text first, so the answer survives.
-  Choose(1);
   EXPECT_EQ(Slot(0), "  paris ");
-  Choose(0);
-  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "  paris ");
-  EXPECT_EQ(Verdict(), "BRAVO");
+  EXPECT_EQ(GetFocus(), Box());
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "  paris \r\n\r\n\r\n");
 
-  // Alt+Enter judges too.
+  // Alt+Enter alike.
   SetText(View(), kAnswerBoxId, "Pari");
   PressAltKey(Box(), VK_RETURN);
   EXPECT_EQ(Verdict(), "Quasiment");
-  EXPECT_EQ(Slot(0), "  paris ");
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "Pari\r\n\r\n\r\n");
 
-  // Enter judges against the question the chooser shows.
-  SendDlgItemMessageA(View(), kQuestionChooserId, CB_SETCURSEL, 1, 0);
-  SetText(View(), kAnswerBoxId, "Berlin");
-  PressKey(Box(), VK_RETURN);
-  EXPECT_EQ(Verdict(), "BRAVO");
-  EXPECT_EQ(g_document->quiz->firstEntry->next->solved, 1);
+  RestartPlayerOn("views_capitals");
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "Pari");
+  EXPECT_EQ(Verdict(), "Quasiment");
+}
+
+// Page Down and Page Up, or Alt with the right and left arrows, step through
+// the questions as the buttons do, and the keys stay in the answer box.
+TEST_F(SingleQuestionViewTest, PageKeysAndAltArrowsStepThroughTheQuestions) {
+  StartPlayerOn("views_capitals");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "paris");
+  const struct {
+    WPARAM key;
+    bool alt;
+    int question;
+  } steps[] = {
+      {VK_NEXT, false, 1}, {VK_PRIOR, false, 0}, {VK_PRIOR, false, 2},  // round to the last
+      {VK_RIGHT, true, 0}, {VK_RIGHT, true, 1},  {VK_LEFT, true, 0},
+      {VK_RIGHT, false, 0}, {VK_DOWN, false, 0},  // plain arrows move the caret only
+  };
+  for (const auto& step : steps) {
+    if (step.alt)
+      PressAltKey(Box(), step.key);
+    else
+      PressKey(Box(), step.key);
+    EXPECT_EQ(CurrentQuestionIndex(), step.question) << step.key;
+    EXPECT_EQ(Chosen(), step.question) << step.key;
+    EXPECT_EQ(GetFocus(), Box()) << step.key;
+  }
+  // The question left was stored, judged and saved.
+  EXPECT_EQ(Slot(0), "paris");
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "paris");
+  EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 1 / 3");
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "paris\r\n\r\n\r\n");
 }
 
 TEST_F(SingleQuestionViewTest, TheBoxConsumesEnterAndTabCharacters) {
@@ -403,14 +444,12 @@ TEST_F(SingleQuestionViewTest, TheRevealLabelAndTheBackgroundUseTheBackgroundBru
 }
 
 // The answers reach the file as the player goes: once a changed answer is
-// stored (the box left, another question shown), not while Enter only
-// judges it, and not again when nothing has changed.
+// stored (the box left, Enter, another question shown), and not again when
+// nothing has changed.
 TEST_F(SingleQuestionViewTest, ChangedAnswersAreSavedAsThePlayerGoes) {
   StartPlayerOn("views_capitals");
   SetFocus(Box());
   SetText(View(), kAnswerBoxId, "Paris");
-  PressKey(Box(), VK_RETURN);
-  EXPECT_EQ(GetFileAttributesA(ProgressPath().c_str()), INVALID_FILE_ATTRIBUTES);
   SetFocus(g_shell.mainWindow);
   EXPECT_EQ(ReadFileBytes(ProgressPath()), "Paris\r\n\r\n\r\n");
   SetFocus(Box());
