@@ -58,16 +58,26 @@ bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std
   return true;
 }
 
-bool CollectQuizPictures(const QuizSource& quiz, const fs::path& sourceFile, std::vector<QuizPicture>* pictures,
-                         std::string* error) {
+namespace {
+
+// The pictures of the questions that have one, in question order; asTheyAre
+// refuses those that would have to be redrawn for the player.
+bool CollectPictures(const QuizSource& quiz, const fs::path& sourceFile, bool asTheyAre,
+                     std::vector<QuizPicture>* pictures, std::string* error) {
   pictures->clear();
   for (std::size_t k = 0; k < quiz.questions.size(); ++k) {
     if (quiz.questions[k].image.empty()) continue;
     const fs::path file = PicturePath(sourceFile, quiz.questions[k].image);
     const PictureFormat format = DetectPictureFileFormat(file);
+    const std::string where = "« " + PathText(file) + " » (question " + std::to_string(k + 1) + ") : ";
     if (format == PictureFormat::kUnknown) {
-      *error = "« " + PathText(file) + " » (question " + std::to_string(k + 1) +
-               ") : format d'image non reconnu, JPEG, GIF, BMP ou PNG attendu";
+      *error = where + "format d'image non reconnu, JPEG, PNG, GIF, BMP, WebP, HEIC ou AVIF attendu";
+      return false;
+    }
+    if (asTheyAre && (!PlayerShowsFormat(format) || quiz.questions[k].rotation != 0)) {
+      *error = where + "pack range les images telles quelles et celle-ci doit être " +
+               (PlayerShowsFormat(format) ? "tournée" : std::string("convertie depuis ") + PictureFormatName(format)) +
+               " : construisez le quiz avec build";
       return false;
     }
     pictures->push_back({k, file, format});
@@ -75,34 +85,64 @@ bool CollectQuizPictures(const QuizSource& quiz, const fs::path& sourceFile, std
   return true;
 }
 
+}  // namespace
+
+bool CollectQuizPictures(const QuizSource& quiz, const fs::path& sourceFile, std::vector<QuizPicture>* pictures,
+                         std::string* error) {
+  return CollectPictures(quiz, sourceFile, true, pictures, error);
+}
+
 bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool reducePictures,
-                       std::vector<ResourceEntry>* entries, std::string* error) {
+                       std::vector<ResourceEntry>* entries, std::string* error, const BuildProgress* progress) {
   std::vector<uint8_t> answers, codes;
   if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, error) ||
       !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, error))
     return false;
   std::vector<QuizPicture> pictures;
-  if (!CollectQuizPictures(quiz, sourceFile, &pictures, error)) return false;
+  if (!CollectPictures(quiz, sourceFile, false, &pictures, error)) return false;
 
   entries->clear();
   const ResourceName blobType = ResourceName::Text(kQuizBlobType);
   entries->push_back(Resource(blobType, kAnswersResourceId, std::move(answers)));
   entries->push_back(Resource(blobType, kCodesResourceId, std::move(codes)));
-  for (const QuizPicture& picture : pictures) {
+  // One picture at a time: its file and pixels are let go before the next,
+  // and only what is stored is kept.
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    const QuizPicture& picture = pictures[i];
+    if (progress && progress->cancel && progress->cancel->load()) {
+      *error = kBuildCancelled;
+      return false;
+    }
+    if (progress && progress->onPicture) progress->onPicture(i, pictures.size());
     std::vector<uint8_t> bytes;
     if (!ReadFileBytes(picture.file, &bytes, error)) return false;
-    // A picture that cannot be reduced is stored as it is: the checks have
-    // said so already.
-    std::vector<uint8_t> reduced;
-    std::string unreduced;
-    if (reducePictures && ReducePictureFile(bytes, &reduced, &unreduced)) bytes = std::move(reduced);
+    std::vector<uint8_t> stored;
+    PictureFormat format = picture.format;
+    std::string problem;
+    switch (PreparePictureForPlayer(bytes, quiz.questions[picture.question].rotation, reducePictures, &stored,
+                                    &format, &problem)) {
+      case StoredPicture::kAsIs: stored = std::move(bytes); break;
+      case StoredPicture::kRewritten: break;
+      case StoredPicture::kFailed:
+        // A picture the player shows as it is, that could not be reduced,
+        // is stored as it is: the checks have said so already.
+        if (!PlayerShowsFormat(picture.format) || quiz.questions[picture.question].rotation != 0 ||
+            format != picture.format) {
+          *error = "« " + PathText(picture.file) + " » (question " + std::to_string(picture.question + 1) + ") : " +
+                   problem;
+          return false;
+        }
+        stored = std::move(bytes);
+        break;
+    }
     // The player's PNG route looks for raw data only when no "IMG" resource
     // of the id exists.
-    const ResourceName type = picture.format == PictureFormat::kPng ? ResourceName::Number(kResourceTypeRawData)
-                                                                     : ResourceName::Text(kPictureType);
+    const ResourceName type = format == PictureFormat::kPng ? ResourceName::Number(kResourceTypeRawData)
+                                                            : ResourceName::Text(kPictureType);
     entries->push_back(
-        Resource(type, static_cast<uint16_t>(kFirstPictureResourceId + picture.question), std::move(bytes)));
+        Resource(type, static_cast<uint16_t>(kFirstPictureResourceId + picture.question), std::move(stored)));
   }
+  if (progress && progress->onPicture) progress->onPicture(pictures.size(), pictures.size());
   return true;
 }
 

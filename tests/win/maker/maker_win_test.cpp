@@ -15,6 +15,7 @@
 #include "maker/pe_resources.h"
 #include "maker/picture_check.h"
 #include "maker/picture_codec.h"
+#include "maker/picture_reduction.h"
 #include "maker/quiz_blobs.h"
 #include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
@@ -316,7 +317,7 @@ TEST(MakerWindowsToolTest, BuildStoresLargePicturesReduced) {
   large.pixels.assign(std::size_t{large.width} * large.height * 4, 0x80);
   std::vector<uint8_t> jpeg;
   std::string error;
-  ASSERT_TRUE(EncodeJpeg(large, &jpeg, &error)) << error;
+  ASSERT_TRUE(EncodeJpeg(large, kReducedJpegQuality, &jpeg, &error)) << error;
   WriteFileBytes(folder.path() + "\\grande.jpg", std::string(jpeg.begin(), jpeg.end()));
   WriteFileBytes(folder.path() + "\\quiz.toml", "codes = [\"1\"]\n[[question]]\nreponse = \"Rome\"\nimage = \"grande.jpg\"\n");
   const ProgramRun run =
