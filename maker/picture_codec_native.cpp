@@ -192,7 +192,8 @@ bool DecodeFirstGifPicture(GifFileType* gif) {
 // The largest of 8, 4, 2 that still gives at least the size wanted, or 1.
 unsigned JpegScaleDenominator(const std::vector<uint8_t>& bytes, uint32_t minWidth, uint32_t minHeight) {
   PictureHeader header = {};
-  if (ReadPictureHeader(bytes.data(), bytes.size(), &header) != kPictureHeaderOk) return 1;
+  if ((minWidth == 0 && minHeight == 0) || ReadPictureHeader(bytes.data(), bytes.size(), &header) != kPictureHeaderOk)
+    return 1;
   for (unsigned denominator = kLargestScaleDenominator; denominator > 1; denominator /= 2)
     if ((header.width + denominator - 1) / denominator >= minWidth &&
         (header.height + denominator - 1) / denominator >= minHeight)

@@ -124,7 +124,11 @@ StoredPicture PreparePictureForPlayer(const std::vector<uint8_t>& bytes, int rot
   const bool large = reduce && (!sized || !FitsViewBox(SwapsSides(turn) ? header.height : header.width,
                                                         SwapsSides(turn) ? header.width : header.height));
   const bool redrawable = format != PictureFormat::kGif && format != PictureFormat::kBmp;
-  if (PlayerShowsFormat(format) && IsUpright(turn) && (!large || !redrawable)) return StoredPicture::kAsIs;
+  // A tag left in the stored file would turn it again wherever it is read
+  // back (the Atelier, an unpacked quiz), though the player ignores it.
+  const bool tagged = format == PictureFormat::kJpeg && ReadJpegOrientation(bytes.data(), bytes.size()) != 1;
+  if (PlayerShowsFormat(format) && IsUpright(turn) && !tagged && (!large || !redrawable))
+    return StoredPicture::kAsIs;
   if (!redrawable) {
     *problem = std::string("une image ") + PictureFormatName(format) +
                " ne peut pas être tournée à la construction : enregistrez-la en PNG";

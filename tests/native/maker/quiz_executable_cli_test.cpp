@@ -118,6 +118,8 @@ TEST(QuizExecutableCliTest, InitThenBuildMakesAQuizOfAFolderOfPictures) {
   EXPECT_EQ(quiz.quizType, 0);
   EXPECT_EQ(quiz.red, kDefaultRed);
   EXPECT_EQ(quiz.pictureByte, kPictureByteWithList);
+  // Photos are stored at the size shown unless the author says otherwise.
+  EXPECT_TRUE(quiz.reducePictures);
 
   // The author's source is never replaced unasked.
   WriteFile(scratch.path() / "quiz.toml", source + "# à moi\n");
