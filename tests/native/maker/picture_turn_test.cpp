@@ -14,6 +14,7 @@
 #include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
 #include "maker_test_support.h"
+#include "oriented_pictures.h"
 
 namespace vidod {
 namespace {
@@ -24,24 +25,13 @@ using makertest::ScratchFolder;
 using makertest::Text;
 using makertest::WriteFile;
 
-struct Colour {
-  uint8_t r, g, b;
-};
-// The four quarters of the upright picture, left to right, top to bottom:
-// no turn or mirror of it looks the same.
-constexpr Colour kQuarters[4] = {{220, 30, 30}, {30, 200, 40}, {30, 40, 220}, {240, 240, 240}};
+using testing::InverseTurn;
+using testing::kQuarters;
+using testing::OrientedJpeg;
+using testing::QuarterOf;
+using testing::UprightQuarters;
 
-RgbaPicture Upright(uint32_t width, uint32_t height) {
-  RgbaPicture picture;
-  picture.width = width;
-  picture.height = height;
-  for (uint32_t y = 0; y < height; ++y)
-    for (uint32_t x = 0; x < width; ++x) {
-      const Colour& c = kQuarters[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)];
-      picture.pixels.insert(picture.pixels.end(), {c.r, c.g, c.b, 255});
-    }
-  return picture;
-}
+RgbaPicture Upright(uint32_t width, uint32_t height) { return UprightQuarters(width, height); }
 
 // The colours of the quarters' middles match the upright picture's.
 void ExpectUpright(const RgbaPicture& picture, const std::string& what) {
@@ -49,30 +39,8 @@ void ExpectUpright(const RgbaPicture& picture, const std::string& what) {
     const uint32_t x = picture.width / 4 + (quarter % 2) * picture.width / 2;
     const uint32_t y = picture.height / 4 + (quarter / 2) * picture.height / 2;
     const uint8_t* pixel = &picture.pixels[(std::size_t{y} * picture.width + x) * 4];
-    const Colour& want = kQuarters[quarter];
-    EXPECT_NEAR(pixel[0], want.r, 24) << what << " quarter " << quarter;
-    EXPECT_NEAR(pixel[1], want.g, 24) << what << " quarter " << quarter;
-    EXPECT_NEAR(pixel[2], want.b, 24) << what << " quarter " << quarter;
+    EXPECT_EQ(QuarterOf(pixel[0], pixel[1], pixel[2]), quarter) << what;
   }
-}
-
-// The inverse turn: a mirrored turn undoes itself.
-PictureTurn Inverse(PictureTurn turn) {
-  if (!turn.mirrored) turn.quarterTurns = static_cast<uint8_t>((4 - turn.quarterTurns) % 4);
-  return turn;
-}
-
-// A camera's EXIF segment with one orientation entry, little-endian,
-// placed after the start-of-image marker.
-std::vector<uint8_t> WithOrientation(const std::vector<uint8_t>& jpeg, uint16_t orientation) {
-  const uint8_t value[2] = {static_cast<uint8_t>(orientation & 0xFF), static_cast<uint8_t>(orientation >> 8)};
-  const std::vector<uint8_t> exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,
-                                     0x12, 0x01, 3, 0, 1, 0, 0, 0, value[0], value[1], 0, 0, 0, 0, 0, 0};
-  std::vector<uint8_t> bytes(jpeg.begin(), jpeg.begin() + 2);
-  bytes.insert(bytes.end(), {0xFF, 0xE1, 0, static_cast<uint8_t>(exif.size() + 2)});
-  bytes.insert(bytes.end(), exif.begin(), exif.end());
-  bytes.insert(bytes.end(), jpeg.begin() + 2, jpeg.end());
-  return bytes;
 }
 
 std::vector<uint8_t> Jpeg(const RgbaPicture& picture) {
@@ -110,8 +78,7 @@ TEST(PictureTurnTest, EveryOrientationAndRotationIsStoredUpright) {
     const std::string what = "orientation " + std::to_string(c.orientation) + " rotation " +
                              std::to_string(c.rotation) + " " + std::to_string(c.width) + "x" + std::to_string(c.height);
     const PictureTurn turn = ThenRotate(TurnOfExifOrientation(c.orientation), c.rotation);
-    const std::vector<uint8_t> file = WithOrientation(Jpeg(TurnPicture(Upright(c.width, c.height), Inverse(turn))),
-                                                      c.orientation);
+    const std::vector<uint8_t> file = OrientedJpeg(c.width, c.height, c.orientation, c.rotation);
     // The checks give the size as shown, before the question's rotation.
     const PictureInspection inspection = InspectPicture(file);
     ASSERT_TRUE(inspection.showable) << what << inspection.problem;
