@@ -19,7 +19,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 targets=(lzw_decode lzw_round_trip answers_blob quiz_load progress_lines inflater png_decoder
-  picture_header)
+  picture_header jpeg_orientation)
 long_seconds=600
 seconds=30
 mode=run
