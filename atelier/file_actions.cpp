@@ -236,6 +236,7 @@ void StartBuild(Atelier* atelier, const fs::path& output, bool toTest) {
   ShowWorkProgress(atelier, L"Construction\u2026");
   PictureCheckCache checks = atelier->edited.pictureChecks;
   checks.decodeMissing = true;
+  checks.leaveRedrawnToBuild = true;
   HWND window = atelier->window;
   std::atomic<bool>* cancel = &atelier->buildCancel;
   atelier->buildThread = std::thread([quiz = atelier->edited.quiz, sourceFile = atelier->edited.sourceFile, settings,

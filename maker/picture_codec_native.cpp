@@ -280,8 +280,8 @@ bool DecodeHeif(const std::vector<uint8_t>& bytes, const char* formatName, RgbaP
     for (uint32_t y = 0; y < picture->height; ++y)
       std::memcpy(&picture->pixels[y * rowBytes], plane + std::size_t{y} * static_cast<std::size_t>(stride), rowBytes);
   } else {
-    *problem = std::string(formatName) + " illisible (" + (error.message ? error.message : "données manquantes") +
-               ") ; " + HowToGetJpegOrPng(formatName);
+    *problem = std::string(formatName) + " illisible : fichier endommagé, ou d'une forme que vidod-make ne sait pas "
+               "décoder ; " + HowToGetJpegOrPng(formatName);
   }
   if (image) heif_image_release(image);
   if (handle) heif_image_handle_release(handle);

@@ -105,8 +105,10 @@ bool BuildQuizExecutable(const QuizSource& quiz, const fs::path& sourceFile, con
     return false;
 
   std::vector<ResourceEntry> resources;
+  const PictureCheckCache* checks = settings.pictureCache;
+  const auto checked = [checks](const fs::path& file) { return checks && checks->entries.count(file) > 0; };
   if (!MakeQuizResources(quiz, sourceFile, settings.reducePictures || quiz.reducePictures, &resources, error,
-                         settings.progress))
+                         settings.progress, checked))
     return false;
 
   std::error_code code;

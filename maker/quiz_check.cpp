@@ -76,9 +76,16 @@ std::string AsJudged(const std::string& text) {
 
 // The file read and inspected, or what the cache kept of it when its size
 // and time of last change are those seen then.
+// Pictures that a reducing build decodes to redraw them: it checks them from
+// that same decoding.
+bool Redrawn(const fs::path& file) {
+  const PictureFormat format = DetectPictureFileFormat(file);
+  return format != PictureFormat::kUnknown && format != PictureFormat::kGif && format != PictureFormat::kBmp;
+}
+
 // False when a cache that does not decode has no inspection of the file
 // as it is now: it is then named in the cache's pending files.
-bool InspectPictureFile(const fs::path& file, PictureCheckCache* cache, PictureInspection* inspection) {
+bool InspectPictureFile(const fs::path& file, PictureCheckCache* cache, bool reduced, PictureInspection* inspection) {
   std::error_code sizeCode, timeCode;
   const std::uintmax_t size = fs::file_size(file, sizeCode);
   const fs::file_time_type modified = fs::last_write_time(file, timeCode);
@@ -90,7 +97,7 @@ bool InspectPictureFile(const fs::path& file, PictureCheckCache* cache, PictureI
       return true;
     }
   }
-  if (cache && !cache->decodeMissing) {
+  if (cache && (!cache->decodeMissing || (cache->leaveRedrawnToBuild && reduced && Redrawn(file)))) {
     cache->pending.push_back(file);
     return false;
   }
@@ -272,7 +279,7 @@ class SurpriseFinder {
       return;
     }
     PictureInspection inspection;
-    if (!InspectPictureFile(file, cache_, &inspection)) return;  // told when it has been decoded
+    if (!InspectPictureFile(file, cache_, quiz_.reducePictures, &inspection)) return;  // told when it has been decoded
     if (!inspection.showable) {
       // Formats the player reads would show as an empty box; the others
       // cannot be built at all.

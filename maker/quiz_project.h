@@ -48,7 +48,11 @@ struct PictureCheckCache {
   };
   std::map<std::filesystem::path, Entry> entries;
   bool decodeMissing = true;
-  std::vector<std::filesystem::path> pending;  // filled by CheckQuiz when decodeMissing is false
+  // Build's own: in a quiz that reduces its pictures, those that build will
+  // redraw (all but GIF and BMP) are left pending too, and build checks them
+  // from the decoding that redraws them.
+  bool leaveRedrawnToBuild = false;
+  std::vector<std::filesystem::path> pending;  // filled by CheckQuiz for what it left out
 };
 // The file inspected as the checks do it, with the size and time of last
 // change it had (read before its bytes); false when they cannot be read.

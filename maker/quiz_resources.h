@@ -52,10 +52,13 @@ constexpr char kBuildCancelled[] = "construction annulée";
 
 // Everything the quiz puts into an executable, in the order above, each
 // picture as PreparePictureForPlayer stores it (upright, in a format the
-// player shows, with reducePictures no larger than the views).
+// player shows, with reducePictures no larger than the views). A picture
+// whose file checked does not name is checked here from the same decoding,
+// and refused with the checks' words when the player could not show it.
 bool MakeQuizResources(const QuizSource& quiz, const std::filesystem::path& sourceFile, bool reducePictures,
                        std::vector<ResourceEntry>* entries, std::string* error,
-                       const BuildProgress* progress = nullptr);
+                       const BuildProgress* progress = nullptr,
+                       const std::function<bool(const std::filesystem::path&)>& checked = nullptr);
 
 // True for a resource of the kinds a quiz brings, whatever its language:
 // any "PATCH" or "IMG", and raw data from 401 on. Replacing a quiz removes

@@ -58,25 +58,26 @@ HWND FindList(HWND window) {
   return list ? list : FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
 }
 
-// Every row's thumbnail shows something else than the quiz colour at its middle.
+// Every row's thumbnail shows something else than the quiz colour at its
+// middle. The image list's own bitmap stays selected in its own device
+// context: each thumbnail is drawn into another to be read.
 bool AllThumbnailsDrawn(HWND list, int rows) {
   HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL);
-  if (!images || ImageList_GetImageCount(images) < rows) return false;
+  int width = 0, height = 0;
+  if (!images || ImageList_GetImageCount(images) < rows || !ImageList_GetIconSize(images, &width, &height))
+    return false;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  bool drawn = true;
+  HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, canvas);
   const COLORREF quiz = RGB(vidod::kDefaultRed, vidod::kDefaultGreen, vidod::kDefaultBlue);
+  bool drawn = true;
   for (int row = 0; row < rows && drawn; ++row) {
-    IMAGEINFO info = {};
-    if (!ImageList_GetImageInfo(images, row, &info)) {
-      drawn = false;
-      break;
-    }
-    HGDIOBJ old = SelectObject(memory, info.hbmImage);
-    drawn = GetPixel(memory, (info.rcImage.left + info.rcImage.right) / 2,
-                     (info.rcImage.top + info.rcImage.bottom) / 2) != quiz;
-    SelectObject(memory, old);
+    ImageList_Draw(images, row, memory, 0, 0, ILD_NORMAL);
+    drawn = GetPixel(memory, width / 2, height / 2) != quiz;
   }
+  SelectObject(memory, old);
+  DeleteObject(canvas);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return drawn;

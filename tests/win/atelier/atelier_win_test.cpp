@@ -308,6 +308,36 @@ class AtelierTest : public ::testing::Test {
     return g_answers.executable;
   }
 
+  // The middle of a row's thumbnail, drawn from the list's images (their
+  // bitmap stays selected in the image list's own device context).
+  COLORREF ThumbnailMiddle(int row) {
+    HIMAGELIST images = ListView_GetImageList(Control(IDC_QUESTION_LIST), LVSIL_SMALL);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, canvas);
+    ImageList_Draw(images, row, memory, 0, 0, ILD_NORMAL);
+    const COLORREF middle = GetPixel(memory, width / 2, height / 2);
+    SelectObject(memory, old);
+    DeleteObject(canvas);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return middle;
+  }
+
+  // A folder of photos much larger than the views, all with that orientation.
+  fs::path LargePhotos(uint16_t orientation) {
+    const fs::path photos = scratch_ / "grandes";
+    fs::create_directories(photos);
+    const std::vector<uint8_t> photo = OrientedJpeg(2000, 1500, orientation);
+    const std::string bytes(photo.begin(), photo.end());
+    for (int i = 1; i <= kLargePhotoCount; ++i)
+      WriteFileBytes((photos / ("photo-" + std::to_string(i) + ".jpg")).string(), bytes);
+    return photos;
+  }
+
   ScratchFolder scratchFolder_;
   fs::path scratch_;
   fs::path folder_;
@@ -1028,16 +1058,14 @@ TEST_F(AtelierTest, PicturesWindowsCannotDecodeAreToldWithTheWayToAJpeg) {
 // from the worker threads while the window goes on answering, and opening
 // another quiz drops what was left of the work.
 TEST_F(AtelierTest, AFolderOfLargePhotosListsAtOnceAndTheWindowKeepsAnswering) {
-  const fs::path photos = scratch_ / "grandes";
-  fs::create_directories(photos);
-  const std::vector<uint8_t> photo = OrientedJpeg(2000, 1500, 6);
-  for (int i = 1; i <= kLargePhotoCount; ++i) WriteBytes(photos / ("photo-" + std::to_string(i) + ".jpg"), photo);
-  g_answers.folder = photos;
+  g_answers.folder = LargePhotos(6);
   SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_NEW_FROM_FOLDER, 0), 0);
   // The rows are filled before any picture is drawn.
   ASSERT_EQ(Rows(), kLargePhotoCount);
   EXPECT_TRUE(AtelierIsWorking(window_));
   EXPECT_EQ(Cell(0, kAnswerColumn), L"photo-1");
+  // The last row's picture is drawn last: it still shows the quiz colour.
+  EXPECT_EQ(ThumbnailMiddle(kLargePhotoCount - 1), RGB(kDefaultRed, kDefaultGreen, kDefaultBlue));
 
   // Another thread sends a message now and then; each is answered while
   // the pictures are drawn.
@@ -1060,19 +1088,10 @@ TEST_F(AtelierTest, AFolderOfLargePhotosListsAtOnceAndTheWindowKeepsAnswering) {
   EXPECT_GT(answered.load(), 0u);
   EXPECT_LT(longest.load(), 1000u);  // about 100 ms meant; generous for a loaded machine
   // Every thumbnail drawn: the middle of each is the photo, not the quiz colour.
-  HIMAGELIST images = ListView_GetImageList(Control(IDC_QUESTION_LIST), LVSIL_SMALL);
-  IMAGEINFO info = {};
   for (int row = 0; row < kLargePhotoCount; ++row) {
-    ASSERT_TRUE(ImageList_GetImageInfo(images, row, &info));
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, info.hbmImage);
-    const COLORREF middle = GetPixel(memory, (info.rcImage.left + info.rcImage.right) / 2,
-                                     (info.rcImage.top + info.rcImage.bottom) / 2);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    const COLORREF middle = ThumbnailMiddle(row);
     EXPECT_NE(middle, RGB(kDefaultRed, kDefaultGreen, kDefaultBlue)) << row;
+    EXPECT_NE(middle, CLR_INVALID) << row;
   }
 
   // Opened again and straight away left for another quiz: what was queued
@@ -1090,11 +1109,7 @@ TEST_F(AtelierTest, AFolderOfLargePhotosListsAtOnceAndTheWindowKeepsAnswering) {
 
 // Stopped while it runs, a build leaves no executable and no temporary file.
 TEST_F(AtelierTest, ACancelledBuildLeavesNoFile) {
-  const fs::path photos = scratch_ / "grandes";
-  fs::create_directories(photos);
-  const std::vector<uint8_t> photo = OrientedJpeg(2000, 1500, 1);
-  for (int i = 1; i <= kLargePhotoCount; ++i) WriteBytes(photos / ("photo-" + std::to_string(i) + ".jpg"), photo);
-  g_answers.folder = photos;
+  g_answers.folder = LargePhotos(1);
   Command(IDM_NEW_FROM_FOLDER);
   WaitForWork();
   g_answers.executable = scratch_ / "annule.exe";
