@@ -10,8 +10,8 @@
 # - build_peak_mb, exe_mb: `vidod-make build` of the source that `init` writes
 #   (its peak resident memory, and the size of the quiz it makes).
 # With VIDOD_BENCH_BASE=COMMIT (default: none) the same is measured, in the
-# same run and alternately, for the code of that commit, built in a
-# temporary work tree, and printed first as "avant: …". Compare within one run.
+# same run and alternately, for the code of that commit, built in a folder
+# of its own, and printed first as "avant: …". Compare within one run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -34,7 +34,8 @@ trees=("$root")
 names=("après")
 if [ -n "$base" ]; then
   old="$work/avant"
-  if [ ! -d "$old" ]; then git worktree add --detach "$old" "$base" >/dev/null; fi
+  # A plain copy of that commit's files, not a work tree of the repository.
+  if [ ! -f "$old/CMakeLists.txt" ]; then mkdir -p "$old" && git archive "$base" | tar -x -C "$old"; fi
   # The measuring program uses only the Atelier's public entry points: the
   # same source builds against the older tree.
   mkdir -p "$old/bench/authoring"
