@@ -40,6 +40,9 @@ HWND CreateAtelierWindow(HINSTANCE instance, const AtelierSetup& setup, int show
 // The main window's keyboard: its accelerators, then Tab and the arrow keys
 // among the controls. True when the message was used up.
 bool TranslateAtelierMessage(HWND atelier, MSG* message);
+// Whether pictures are still being drawn or checked, or a quiz built, on
+// the Atelier's worker threads (their outcomes then still to come).
+bool AtelierIsWorking(HWND atelier);
 // Opens what a command line or a drop names: a folder of pictures, a
 // quiz.toml, a quiz executable, or pictures.
 void OpenAtelierPath(HWND atelier, const std::filesystem::path& path);

@@ -13,6 +13,7 @@
 #define IDM_BUILD 1006
 #define IDM_REDUCE_PICTURES 1007
 #define IDM_QUIT 1008
+#define IDM_CANCEL_BUILD 1009
 #define IDM_RECENT_FIRST 1020 /* up to IDM_RECENT_FIRST + 8 */
 
 /* Question */
@@ -25,6 +26,8 @@
 #define IDM_NEXT_QUESTION 1107
 #define IDM_TRY_ANSWER 1108
 #define IDM_CORRECT_ANSWERS 1109
+#define IDM_ROTATE_RIGHT 1110
+#define IDM_ROTATE_LEFT 1111
 
 /* Quiz and display */
 #define IDM_SHOW_LIST 1201

@@ -23,6 +23,7 @@ constexpr MenuEntry kFileEntries[] = {
     {0, nullptr},
     {IDM_TEST_QUIZ, L"&Tester le quiz\tF5"},
     {IDM_BUILD, L"&Construire l'ex\u00e9cutable\u2026\tCtrl+B"},
+    {IDM_CANCEL_BUILD, L"&Arr\u00eater la construction"},
     {IDM_REDUCE_PICTURES, L"R\u00e9&duire les grandes images dans l'ex\u00e9cutable"},
 };
 constexpr MenuEntry kQuestionEntries[] = {
@@ -33,6 +34,8 @@ constexpr MenuEntry kQuestionEntries[] = {
     {IDM_MOVE_DOWN, L"&Descendre\tAlt+Bas"},
     {0, nullptr},
     {IDM_CHANGE_PICTURE, L"&Changer l'image\u2026\tCtrl+M"},
+    {IDM_ROTATE_RIGHT, L"T&ourner l'image vers la droite\tCtrl+R"},
+    {IDM_ROTATE_LEFT, L"Tourner l'image vers la &gauche\tCtrl+Maj+R"},
     {IDM_PREVIOUS_QUESTION, L"Question &pr\u00e9c\u00e9dente\tCtrl+Pg.Pr\u00e9c"},
     {IDM_NEXT_QUESTION, L"Question s&uivante\tCtrl+Pg.Suiv"},
     {IDM_TRY_ANSWER, L"&Essayer une r\u00e9ponse\tCtrl+E"},
@@ -67,6 +70,8 @@ constexpr ACCEL kShortcuts[] = {
     {FVIRTKEY | FALT, VK_UP, IDM_MOVE_UP},
     {FVIRTKEY | FALT, VK_DOWN, IDM_MOVE_DOWN},
     {kControl, 'M', IDM_CHANGE_PICTURE},
+    {kControl, 'R', IDM_ROTATE_RIGHT},
+    {kControl | FSHIFT, 'R', IDM_ROTATE_LEFT},
     {kControl, VK_PRIOR, IDM_PREVIOUS_QUESTION},
     {kControl, VK_NEXT, IDM_NEXT_QUESTION},
     {kControl, 'E', IDM_TRY_ANSWER},
@@ -130,6 +135,12 @@ void UpdateMenuStates(Atelier* atelier) {
   for (int id : quizCommands) Enable(menu, id, open);
   const int questionCommands[] = {IDM_REMOVE_QUESTION, IDM_CHANGE_PICTURE, IDM_TRY_ANSWER};
   for (int id : questionCommands) Enable(menu, id, chosen);
+  const bool pictured = chosen && !atelier->edited.quiz.questions[atelier->current].image.empty();
+  Enable(menu, IDM_ROTATE_RIGHT, pictured);
+  Enable(menu, IDM_ROTATE_LEFT, pictured);
+  Enable(menu, IDM_CANCEL_BUILD, atelier->building);
+  Enable(menu, IDM_BUILD, open && !atelier->building);
+  Enable(menu, IDM_TEST_QUIZ, open && !atelier->building);
   Enable(menu, IDM_MOVE_UP, chosen && atelier->current > 0);
   Enable(menu, IDM_PREVIOUS_QUESTION, chosen && atelier->current > 0);
   Enable(menu, IDM_MOVE_DOWN, chosen && atelier->current < count - 1);

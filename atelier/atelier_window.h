@@ -8,19 +8,35 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "atelier/atelier_app.h"
 #include "atelier/edited_quiz.h"
 #include "atelier/picture_render.h"
+#include "atelier/picture_worker.h"
 
 namespace vidod {
 
 enum AtelierPage { kQuestionPage = 0, kQuizPage = 1, kCodesPage = 2, kPageCount = 3 };
 
 constexpr wchar_t kAtelierName[] = L"Vidod Atelier";
+
+// What the worker threads post back to the main window.
+constexpr UINT kPictureDoneMessage = WM_APP + 1;   // LPARAM: a PictureOutcome
+constexpr UINT kRecheckMessage = WM_APP + 2;       // the checks again, once for the outcomes before it
+constexpr UINT kBuildProgressMessage = WM_APP + 3;  // WPARAM: pictures done, LPARAM: of how many
+constexpr UINT kBuildDoneMessage = WM_APP + 4;     // LPARAM: a BuildOutcome
+
+// A build finished on its thread.
+struct BuildOutcome {
+  bool built = false;
+  std::filesystem::path written;
+  std::string error;  // French, UTF-8
+};
 
 struct Atelier {
   HINSTANCE instance = nullptr;
@@ -54,6 +70,19 @@ struct Atelier {
   int dragFrom = -1;                // the question being dragged in the list
   std::vector<std::filesystem::path> recent;
   std::vector<std::filesystem::path> testFolders;  // where "Tester" built quizzes
+
+  // Pictures and their checks, drawn by the worker. The generation goes up
+  // when a quiz is opened or closed: outcomes of an older one are dropped.
+  PictureWorker* pictureWorker = nullptr;
+  unsigned pictureGeneration = 0;
+  bool recheckPosted = false;
+
+  // The build running on its own thread, if any.
+  std::thread buildThread;
+  std::atomic<bool> buildCancel{false};
+  bool building = false;
+  bool buildToTest = false;  // "Tester le quiz": started once built
+  std::filesystem::path buildOutput;
 };
 
 Atelier* AtelierOf(HWND window);  // the record of the main window or of one of its pages
@@ -81,6 +110,11 @@ void LayOutQuestionList(Atelier* atelier, const RECT& area);
 void FillQuestionList(Atelier* atelier);     // rows and thumbnails
 void RefreshQuestionRows(Atelier* atelier);  // texts and remarks of every row
 void RefreshThumbnails(Atelier* atelier);
+SIZE ThumbnailBox(const Atelier* atelier);
+// The rows in sight, first and last, from 0.
+void VisibleRows(const Atelier* atelier, int* first, int* last);
+// A thumbnail drawn by the worker put into the rows that show its picture.
+void ShowThumbnail(Atelier* atelier, const PictureRequest& request);
 void SelectListRow(Atelier* atelier, int question);
 LRESULT OnQuestionListNotify(Atelier* atelier, NMHDR* header);
 void OnListDragMove(Atelier* atelier, POINT client);
@@ -97,6 +131,8 @@ void FillQuestionPage(Atelier* atelier);  // the current question
 void ShowQuestionIssues(Atelier* atelier);
 void RefreshPreview(Atelier* atelier);
 void ChangeQuestionPicture(Atelier* atelier);
+// A quarter turn of the question's picture, clockwise when clockwise.
+void RotateQuestionPicture(Atelier* atelier, bool clockwise);
 void FocusAnswerTrial(Atelier* atelier);
 HWND CreateQuizPage(Atelier* atelier);
 void FillQuizPage(Atelier* atelier);
@@ -130,6 +166,22 @@ void TellSkipped(Atelier* atelier, const std::vector<SkippedFile>& skipped);
 // Rewrites the expected answers as a keyboard types them.
 void CorrectTypedAnswers(Atelier* atelier);
 void ToggleReducedPictures(Atelier* atelier);
+
+// Work on the worker threads (background_work.cpp): the pictures that are
+// not drawn or checked yet queued, those in sight first; what comes back
+// shown; the progress in the status bar.
+void QueuePictureWork(Atelier* atelier);
+void OnPictureOutcome(Atelier* atelier, PictureOutcome* outcome);
+void OnRecheckMessage(Atelier* atelier);
+void ShowWorkProgress(Atelier* atelier, const std::wstring& text);
+// A new quiz open, or none: what was queued for the last one is dropped.
+void ForgetPictureWork(Atelier* atelier);
+// The build's progress and end (file_actions.cpp).
+void OnBuildProgress(Atelier* atelier, std::size_t done, std::size_t total);
+void OnBuildDone(Atelier* atelier, BuildOutcome* outcome);
+void CancelBuild(Atelier* atelier);
+// Waits for a build thread that has ended or been cancelled.
+void FinishBuildThread(Atelier* atelier);
 
 // Recent quizzes (recent_files.cpp).
 void LoadRecentQuizzes(Atelier* atelier);

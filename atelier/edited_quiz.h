@@ -28,6 +28,7 @@ struct EditedQuiz {
   std::filesystem::path sourceFile;  // quiz.toml, written or still to write
   bool onDisk = false;               // sourceFile holds what was opened or last saved here
   bool modified = false;
+  unsigned revision = 0;  // raised at every change, so that work made for an older quiz can be told
   bool commentsOnDisk = false;  // sourceFile has comments of its own, which a save drops
   // Typed texts (UTF-8) holding a character that code page 1252 lacks. The
   // model holds them with "?" in its place until the author mends them; the

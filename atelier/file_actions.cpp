@@ -4,6 +4,8 @@
 // quiz open as it was.
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <algorithm>
 #include <system_error>
 
@@ -99,7 +101,10 @@ bool RefuseErrors(Atelier* atelier, const wchar_t* action) {
 }
 
 void StartQuiz(Atelier* atelier, EditedQuiz edited) {
+  ForgetPictureWork(atelier);
   atelier->edited = std::move(edited);
+  // Pictures are decoded on the worker threads, never while checking.
+  atelier->edited.pictureChecks.decodeMissing = false;
   atelier->open = true;
   atelier->current = 0;
   ClearFittedPictures(&atelier->thumbnailPictures);
@@ -218,23 +223,57 @@ bool ChooseExecutable(Atelier* atelier, fs::path* output) {
                                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
-bool Build(Atelier* atelier, const fs::path& output, fs::path* written) {
+// Builds on a thread of its own, from a copy of the quiz and of what the
+// checks found; its progress and its end come back as messages.
+void StartBuild(Atelier* atelier, const fs::path& output, bool toTest) {
+  FinishBuildThread(atelier);
   BuildSettings settings;
   settings.player = atelier->setup.player;
   settings.output = output;
   settings.reducePictures = atelier->edited.quiz.reducePictures;
   settings.force = true;
-  settings.pictureCache = &atelier->edited.pictureChecks;
-  std::string error;
-  HCURSOR old = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
-  const bool built = BuildQuizExecutable(atelier->edited.quiz, atelier->edited.sourceFile, settings, written, &error);
-  SetCursor(old);
-  if (!built)
+  atelier->building = true;
+  atelier->buildToTest = toTest;
+  atelier->buildOutput = output;
+  atelier->buildCancel = false;
+  ShowWorkProgress(atelier, L"Construction\u2026");
+  PictureCheckCache checks = atelier->edited.pictureChecks;
+  checks.decodeMissing = true;
+  checks.leaveRedrawnToBuild = true;
+  HWND window = atelier->window;
+  std::atomic<bool>* cancel = &atelier->buildCancel;
+  atelier->buildThread = std::thread([quiz = atelier->edited.quiz, sourceFile = atelier->edited.sourceFile, settings,
+                                      checks, window, cancel]() mutable {
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    BuildProgress progress;
+    progress.cancel = cancel;
+    progress.onPicture = [window](std::size_t done, std::size_t total) {
+      PostMessageW(window, kBuildProgressMessage, done, static_cast<LPARAM>(total));
+    };
+    settings.pictureCache = &checks;
+    settings.progress = &progress;
+    BuildOutcome* outcome = new BuildOutcome;
+    outcome->built = BuildQuizExecutable(quiz, sourceFile, settings, &outcome->written, &outcome->error);
+    if (com) CoUninitialize();
+    if (!PostMessageW(window, kBuildDoneMessage, 0, reinterpret_cast<LPARAM>(outcome))) delete outcome;
+  });
+}
+
+bool LaunchTestQuiz(Atelier* atelier, const fs::path& written) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::wstring commandLine = L"\"" + written.wstring() + L"\"";
+  if (!CreateProcessW(written.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      written.parent_path().c_str(), &startup, &process)) {
     TellAuthor(atelier,
-               L"La construction de " + Quoted(output.filename()) + L" a \u00e9chou\u00e9 : " + WideFromUtf8(error) +
-                   L"\nAucun fichier n'a \u00e9t\u00e9 \u00e9crit \u00e0 sa place.",
+               L"Le quiz d'essai ne d\u00e9marre pas (erreur syst\u00e8me " + std::to_wstring(GetLastError()) + L").",
                MB_ICONWARNING);
-  return built;
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
 }
 
 fs::path NewTestFolder() {
@@ -374,21 +413,17 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
 }
 
 bool BuildQuiz(Atelier* atelier) {
-  if (!atelier->open || !RefuseErrors(atelier, L"construire")) return false;
+  if (!atelier->open || atelier->building || !RefuseErrors(atelier, L"construire")) return false;
   fs::path output;
   if (!ChooseExecutable(atelier, &output)) return false;
   // The source goes with the executable, so that the quiz can be changed later.
   if ((atelier->edited.modified || !atelier->edited.onDisk) && !SaveQuiz(atelier, false)) return false;
-  fs::path written;
-  if (!Build(atelier, output, &written)) return false;
-  TellAuthor(atelier,
-             L"Le quiz est construit : " + Quoted(written) + L"\nC'est ce seul fichier qu'il faut donner aux joueurs.",
-             MB_ICONINFORMATION);
+  StartBuild(atelier, output, false);
   return true;
 }
 
 bool TestQuiz(Atelier* atelier) {
-  if (!atelier->open || !RefuseErrors(atelier, L"tester")) return false;
+  if (!atelier->open || atelier->building || !RefuseErrors(atelier, L"tester")) return false;
   // The player writes its progress file where it runs: a folder of its own
   // keeps it away from the source.
   const fs::path folder = NewTestFolder();
@@ -397,23 +432,50 @@ bool TestQuiz(Atelier* atelier) {
     return false;
   }
   atelier->testFolders.push_back(folder);
-  const fs::path output = folder / fs::u8path(FileNameFromTitle(Cp1252ToUtf8(atelier->edited.quiz.title)) + ".exe");
-  fs::path written;
-  if (!Build(atelier, output, &written)) return false;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  std::wstring commandLine = L"\"" + written.wstring() + L"\"";
-  if (!CreateProcessW(written.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                      &process)) {
-    TellAuthor(atelier,
-               L"Le quiz d'essai ne d\u00e9marre pas (erreur syst\u00e8me " + std::to_wstring(GetLastError()) + L").",
-               MB_ICONWARNING);
-    return false;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  StartBuild(atelier, folder / fs::u8path(FileNameFromTitle(Cp1252ToUtf8(atelier->edited.quiz.title)) + ".exe"), true);
   return true;
+}
+
+void OnBuildProgress(Atelier* atelier, std::size_t done, std::size_t total) {
+  if (!atelier->building || atelier->buildCancel) return;
+  ShowWorkProgress(atelier, L"Construction : image " + std::to_wstring(std::min(done + 1, total)) + L" sur " +
+                                std::to_wstring(total) + L"\u2026");
+}
+
+void OnBuildDone(Atelier* atelier, BuildOutcome* outcome) {
+  FinishBuildThread(atelier);
+  atelier->building = false;
+  ShowWorkProgress(atelier, L"");
+  const BuildOutcome result = *outcome;
+  delete outcome;
+  if (result.built && atelier->buildToTest) {
+    LaunchTestQuiz(atelier, result.written);
+  } else if (result.built) {
+    TellAuthor(atelier,
+               L"Le quiz est construit : " + Quoted(result.written) +
+                   L"\nC'est ce seul fichier qu'il faut donner aux joueurs.",
+               MB_ICONINFORMATION);
+  } else if (result.error == kBuildCancelled) {
+    TellAuthor(atelier,
+               L"La construction de " + Quoted(atelier->buildOutput.filename()) +
+                   L" a \u00e9t\u00e9 arr\u00eat\u00e9e : aucun fichier n'a \u00e9t\u00e9 \u00e9crit.",
+               MB_ICONINFORMATION);
+  } else {
+    TellAuthor(atelier,
+               L"La construction de " + Quoted(atelier->buildOutput.filename()) + L" a \u00e9chou\u00e9 : " +
+                   WideFromUtf8(result.error) + L"\nAucun fichier n'a \u00e9t\u00e9 \u00e9crit \u00e0 sa place.",
+               MB_ICONWARNING);
+  }
+}
+
+void CancelBuild(Atelier* atelier) {
+  if (!atelier->building) return;
+  atelier->buildCancel = true;
+  ShowWorkProgress(atelier, L"Arr\u00eat de la construction\u2026");
+}
+
+void FinishBuildThread(Atelier* atelier) {
+  if (atelier->buildThread.joinable()) atelier->buildThread.join();
 }
 
 // A quiz still running keeps its folder; what is left is the system's

@@ -25,6 +25,8 @@ constexpr int kMargin = 8;
 constexpr int kListSharePercent = 36;
 constexpr int kMinimumListWidth = 300;
 constexpr int kStatusSummaryWidth = 480;
+constexpr int kStatusProgressWidth = 260;
+constexpr int kStatusPathPart = 2;
 constexpr wchar_t kModifiedMark[] = L"*";
 constexpr wchar_t kTitleSeparator[] = L" \u2014 ";
 constexpr wchar_t kGuideFile[] = L"guide-auteur.md";
@@ -82,8 +84,8 @@ void LayOut(Atelier* atelier) {
   RECT statusRect;
   GetWindowRect(atelier->status, &statusRect);
   const int statusHeight = statusRect.bottom - statusRect.top;
-  const int parts[] = {Dip(atelier, kStatusSummaryWidth), -1};
-  SendMessageW(atelier->status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  const int parts[] = {Dip(atelier, kStatusSummaryWidth), Dip(atelier, kStatusSummaryWidth + kStatusProgressWidth), -1};
+  SendMessageW(atelier->status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
 
   const int margin = Dip(atelier, kMargin);
   const int bottom = client.bottom - statusHeight - margin;
@@ -131,6 +133,7 @@ void OnCreate(Atelier* atelier) {
   FillRecentMenu(atelier);
   FillStartPage(atelier);
   DragAcceptFiles(atelier->window, TRUE);
+  atelier->pictureWorker = StartPictureWorker(atelier->window, kPictureDoneMessage);
   ShowOpenQuiz(atelier);
 }
 
@@ -252,6 +255,13 @@ void OnCommand(Atelier* atelier, int id) {
     case IDM_CHANGE_PICTURE:
       ChangeQuestionPicture(atelier);
       return;
+    case IDM_ROTATE_RIGHT:
+    case IDM_ROTATE_LEFT:
+      RotateQuestionPicture(atelier, id == IDM_ROTATE_RIGHT);
+      return;
+    case IDM_CANCEL_BUILD:
+      CancelBuild(atelier);
+      return;
     case IDM_PREVIOUS_QUESTION:
       SelectQuestion(atelier, atelier->current - 1);
       return;
@@ -332,6 +342,14 @@ void OnClose(Atelier* atelier) {
 }
 
 void OnDestroy(Atelier* atelier) {
+  // The threads end before what they use goes.
+  CancelBuild(atelier);
+  FinishBuildThread(atelier);
+  MSG ended;
+  while (PeekMessageW(&ended, atelier->window, kBuildDoneMessage, kBuildDoneMessage, PM_REMOVE))
+    delete reinterpret_cast<BuildOutcome*>(ended.lParam);
+  StopPictureWorker(atelier->pictureWorker);
+  atelier->pictureWorker = nullptr;
   RemoveTestFolders(atelier);
   DragAcceptFiles(atelier->window, FALSE);
   if (atelier->accelerators) DestroyAcceleratorTable(atelier->accelerators);
@@ -394,6 +412,18 @@ LRESULT CALLBACK AtelierWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       return 0;
     case WM_CAPTURECHANGED:
       if (atelier->dragFrom >= 0) OnListDragEnd(atelier, POINT{}, false);
+      return 0;
+    case kPictureDoneMessage:
+      OnPictureOutcome(atelier, reinterpret_cast<PictureOutcome*>(lParam));
+      return 0;
+    case kRecheckMessage:
+      OnRecheckMessage(atelier);
+      return 0;
+    case kBuildProgressMessage:
+      OnBuildProgress(atelier, wParam, static_cast<std::size_t>(lParam));
+      return 0;
+    case kBuildDoneMessage:
+      OnBuildDone(atelier, reinterpret_cast<BuildOutcome*>(lParam));
       return 0;
     case WM_CLOSE:
       OnClose(atelier);
@@ -458,7 +488,7 @@ void UpdateWindowTitle(Atelier* atelier) {
   }
   SetWindowTextIfOther(atelier->window, title);
   const std::wstring where = atelier->open ? atelier->edited.sourceFile.wstring() : std::wstring();
-  SendMessageW(atelier->status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(where.c_str()));
+  SendMessageW(atelier->status, SB_SETTEXTW, kStatusPathPart, reinterpret_cast<LPARAM>(where.c_str()));
 }
 
 void ShowPage(Atelier* atelier, AtelierPage page) {
@@ -487,6 +517,7 @@ void ShowOpenQuiz(Atelier* atelier) {
   for (HWND button : atelier->buttons) EnableWindow(button, open);
   if (!open) {
     atelier->current = -1;
+    ForgetPictureWork(atelier);
     ListView_DeleteAllItems(atelier->list);
     FillStartPage(atelier);
     UpdateWindowTitle(atelier);
@@ -507,6 +538,7 @@ void ShowOpenQuiz(Atelier* atelier) {
 }
 
 void QuizEdited(Atelier* atelier, bool pictures) {
+  ++atelier->edited.revision;
   RecheckQuiz(atelier);
   if (pictures) {
     RefreshThumbnails(atelier);
@@ -563,6 +595,12 @@ bool TranslateAtelierMessage(HWND window, MSG* message) {
   if (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) UpdateMenuStates(atelier);
   if (atelier->accelerators && TranslateAcceleratorW(window, atelier->accelerators, message)) return true;
   return IsDialogMessageW(window, message) != FALSE;
+}
+
+bool AtelierIsWorking(HWND window) {
+  Atelier* atelier = AtelierOf(window);
+  return atelier && (atelier->building || (atelier->pictureWorker && PicturesUnfinished(atelier->pictureWorker) > 0) ||
+                     atelier->recheckPosted);
 }
 
 void OpenAtelierPath(HWND window, const fs::path& path) {

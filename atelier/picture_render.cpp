@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "maker/file_io.h"
+#include "maker/picture_check.h"
 #include "maker/picture_format.h"
+#include "maker/picture_reduction.h"
+#include "pictures/picture_header.h"
 #include "pictures/picture_loader.h"
 #include "pictures/png_picture.h"
 
@@ -12,6 +15,9 @@ namespace vidod {
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr std::size_t kChannels = 4;
+constexpr unsigned kOpaque = 255;
 
 HBITMAP DecodePng(const std::vector<uint8_t>& bytes, COLORREF background) {
   PngDecoderState state;
@@ -25,29 +31,82 @@ HBITMAP DecodePng(const std::vector<uint8_t>& bytes, COLORREF background) {
   return bitmap;
 }
 
-SIZE BitmapSize(HBITMAP bitmap) {
-  BITMAP info = {};
-  GetObjectW(bitmap, sizeof info, &info);
-  return SIZE{info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+// A 32-bit bitmap of the pixels, transparent ones drawn on the background
+// as the player draws a PNG's.
+HBITMAP BitmapOfPixels(const RgbaPicture& picture, COLORREF background) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(picture.width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(picture.height);  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  const unsigned ground[3] = {GetBValue(background), GetGValue(background), GetRValue(background)};
+  uint8_t* out = static_cast<uint8_t*>(bits);
+  const std::size_t count = std::size_t{picture.width} * picture.height;
+  for (std::size_t i = 0; i < count; ++i) {
+    const uint8_t* in = &picture.pixels[i * kChannels];
+    const unsigned alpha = in[3];
+    const unsigned colour[3] = {in[2], in[1], in[0]};
+    for (int c = 0; c < 3; ++c)
+      out[i * kChannels + c] =
+          static_cast<uint8_t>((colour[c] * alpha + ground[c] * (kOpaque - alpha) + kOpaque / 2) / kOpaque);
+    out[i * kChannels + 3] = 0;
+  }
+  return bitmap;
 }
+
+std::wstring KeyOf(const fs::path& file, int rotation) { return file.wstring() + L"|" + std::to_wstring(rotation); }
 
 }  // namespace
 
-HBITMAP DecodePictureFile(const fs::path& file, COLORREF background) {
+RenderedPicture RenderPicture(const PictureRequest& request) {
+  RenderedPicture rendered;
   std::vector<uint8_t> bytes;
   std::string error;
-  if (!ReadFileBytes(file, &bytes, &error) || bytes.empty() || bytes.size() > UINT32_MAX) return nullptr;
-  switch (DetectPictureFormat(bytes.data(), bytes.size())) {
-    case PictureFormat::kPng:
-      return DecodePng(bytes, background);
-    case PictureFormat::kJpeg:
-    case PictureFormat::kGif:
-    case PictureFormat::kBmp:
-      return DecodePicture(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    case PictureFormat::kUnknown:
-      break;
+  std::error_code code;
+  rendered.inspection.size = fs::file_size(request.file, code);
+  if (!code) rendered.inspection.modified = fs::last_write_time(request.file, code);
+  if (code || !ReadFileBytes(request.file, &bytes, &error) || bytes.empty() || bytes.size() > UINT32_MAX) {
+    if (request.inspect) {
+      rendered.inspected = true;
+      rendered.inspection.inspection.problem = error.empty() ? "fichier illisible" : error;
+    }
+    return rendered;
   }
-  return nullptr;
+  const PictureFormat format = DetectPictureFormat(bytes.data(), bytes.size());
+  const PictureTurn turn = PictureFileTurn(bytes, request.rotation);
+  // The header's size tells how small the decoding can be; the stored
+  // orientation is the file's, before its own turn.
+  PictureHeader header = {};
+  uint32_t minWidth = 0, minHeight = 0;
+  if (ReadPictureHeader(bytes.data(), bytes.size(), &header) == kPictureHeaderOk) {
+    const uint32_t w = SwapsSides(turn) ? header.height : header.width;
+    const uint32_t h = SwapsSides(turn) ? header.width : header.height;
+    const PictureSize fitted = FittedSize(w, h, static_cast<uint32_t>(request.box.cx),
+                                          static_cast<uint32_t>(request.box.cy));
+    minWidth = SwapsSides(turn) ? fitted.height : fitted.width;
+    minHeight = SwapsSides(turn) ? fitted.width : fitted.height;
+  }
+  RgbaPicture pixels;
+  if (request.inspect) {
+    rendered.inspected = true;
+    rendered.inspection.inspection = InspectPicture(bytes, minWidth, minHeight, &pixels);
+    if (!rendered.inspection.inspection.showable) return rendered;
+  }
+  HBITMAP whole = nullptr;
+  if (format == PictureFormat::kPng && IsUpright(turn)) {
+    whole = DecodePng(bytes, request.background);
+  } else {
+    std::string problem;
+    if (pixels.pixels.empty() && !DecodePicturePixels(bytes, minWidth, minHeight, &pixels, &problem)) return rendered;
+    whole = BitmapOfPixels(TurnPicture(pixels, turn), request.background);
+  }
+  rendered.fitted = FitBitmapToBox(whole, request.box.cx, request.box.cy);
+  return rendered;
 }
 
 HBITMAP ComposeOnColour(HBITMAP picture, COLORREF colour, int width, int height) {
@@ -60,7 +119,9 @@ HBITMAP ComposeOnColour(HBITMAP picture, COLORREF colour, int width, int height)
   FillRect(target, &all, background);
   DeleteObject(background);
   if (picture) {
-    const SIZE size = BitmapSize(picture);
+    BITMAP info = {};
+    GetObjectW(picture, sizeof info, &info);
+    const SIZE size = {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
     HDC source = CreateCompatibleDC(screen);
     HGDIOBJ oldSource = SelectObject(source, picture);
     BitBlt(target, (width - size.cx) / 2, (height - size.cy) / 2, size.cx, size.cy, source, 0, 0, SRCCOPY);
@@ -79,7 +140,9 @@ void ClearFittedPictures(FittedPictures* cache) {
   cache->entries.clear();
 }
 
-HBITMAP FittedPicture(FittedPictures* cache, const fs::path& file, SIZE box, COLORREF background) {
+bool FindFittedPicture(FittedPictures* cache, const fs::path& file, int rotation, SIZE box, COLORREF background,
+                       HBITMAP* fitted) {
+  *fitted = nullptr;
   if (cache->box.cx != box.cx || cache->box.cy != box.cy || cache->background != background) {
     ClearFittedPictures(cache);
     cache->box = box;
@@ -87,15 +150,24 @@ HBITMAP FittedPicture(FittedPictures* cache, const fs::path& file, SIZE box, COL
   }
   std::error_code code;
   const fs::file_time_type written = fs::last_write_time(file, code);
-  if (code) return nullptr;
-  auto found = cache->entries.find(file.wstring());
-  if (found != cache->entries.end() && found->second.written == written) return found->second.fitted;
-  if (found != cache->entries.end() && found->second.fitted) DeleteObject(found->second.fitted);
-  FittedPictures::Entry entry;
+  if (code) return true;  // no file: nothing to show, nothing to decode
+  const auto found = cache->entries.find(KeyOf(file, rotation));
+  if (found == cache->entries.end() || found->second.written != written) return false;
+  *fitted = found->second.fitted;
+  return true;
+}
+
+void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, fs::file_time_type written,
+                       HBITMAP fitted) {
+  if (cache->box.cx != request.box.cx || cache->box.cy != request.box.cy ||
+      cache->background != request.background) {
+    if (fitted) DeleteObject(fitted);
+    return;
+  }
+  FittedPictures::Entry& entry = cache->entries[KeyOf(request.file, request.rotation)];
+  if (entry.fitted) DeleteObject(entry.fitted);
   entry.written = written;
-  entry.fitted = FitBitmapToBox(DecodePictureFile(file, background), box.cx, box.cy);
-  cache->entries[file.wstring()] = entry;
-  return entry.fitted;
+  entry.fitted = fitted;
 }
 
 }  // namespace vidod

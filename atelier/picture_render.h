@@ -1,7 +1,9 @@
 // The pictures of a quiz's questions as the player will show them, read
-// from their files: JPEG, GIF and BMP through the system's picture service,
-// PNG through the player's own decoder, so that a picture the player cannot
-// show does not show here either.
+// from their files: upright (the file's own orientation and the question's
+// rotation), PNG through the player's own decoder so that a picture the
+// player cannot show does not show here either, the others through the
+// maker's decoders at no more than the size shown. Safe on any thread: no
+// message box, COM taken for the call.
 #pragma once
 
 #include <windows.h>
@@ -10,22 +12,40 @@
 #include <map>
 #include <string>
 
+#include "maker/quiz_project.h"
+
 namespace vidod {
 
 // The picture of the single-question view.
 constexpr int kPlayerPictureWidth = 640;
 constexpr int kPlayerPictureHeight = 480;
 
-// The whole picture, its transparent PNG pixels drawn on background as the
-// player draws them on the quiz colour; nullptr when the file is missing or
-// the player could not show it. The bitmap belongs to the caller.
-HBITMAP DecodePictureFile(const std::filesystem::path& file, COLORREF background);
+// A picture to draw: its file, turned by rotation, fitted into box with its
+// transparent pixels on background.
+struct PictureRequest {
+  std::filesystem::path file;
+  int rotation = 0;
+  SIZE box = {};
+  COLORREF background = CLR_INVALID;
+  bool inspect = false;  // also the checks' inspection, from the same decoding
+};
+
+// The picture fitted into its box (a new bitmap, the caller's), or nullptr
+// when the file is missing or shows nothing; the file's size and time of
+// last change as read, and with request.inspect the checks' findings.
+struct RenderedPicture {
+  HBITMAP fitted = nullptr;
+  bool inspected = false;
+  PictureCheckCache::Entry inspection;
+};
+RenderedPicture RenderPicture(const PictureRequest& request);
+
 // A new width x height bitmap of the colour with picture (which may be
 // nullptr) centred on it. The picture stays the caller's.
 HBITMAP ComposeOnColour(HBITMAP picture, COLORREF colour, int width, int height);
 
 // Pictures already fitted into one box size on one background colour, by
-// file, kept while the files stay as they were.
+// file and rotation, kept while the files stay as they were.
 struct FittedPictures {
   SIZE box = {};
   COLORREF background = CLR_INVALID;
@@ -35,10 +55,16 @@ struct FittedPictures {
   };
   std::map<std::wstring, Entry> entries;
 };
-// The picture fitted into the cache's box, transparent pixels on background
-// (a new box size or colour empties the cache first). The bitmap stays the
-// cache's; nullptr when the file shows nothing.
-HBITMAP FittedPicture(FittedPictures* cache, const std::filesystem::path& file, SIZE box, COLORREF background);
+// Whether the cache has the picture as its file is now, in *fitted (which
+// stays the cache's, nullptr when it shows nothing). A new box size or
+// colour empties the cache first.
+bool FindFittedPicture(FittedPictures* cache, const std::filesystem::path& file, int rotation, SIZE box,
+                       COLORREF background, HBITMAP* fitted);
+// Keeps a picture rendered from the file as it was written then (the cache
+// takes the bitmap) when it was made for the cache's box and colour;
+// deletes it otherwise.
+void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, std::filesystem::file_time_type written,
+                       HBITMAP fitted);
 void ClearFittedPictures(FittedPictures* cache);
 
 }  // namespace vidod

@@ -59,10 +59,6 @@ void SetCell(HWND list, int row, int column, const std::wstring& text) {
   SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
-SIZE ThumbnailBox(const Atelier* atelier) {
-  return SIZE{Dip(atelier, kThumbnailWidth), Dip(atelier, kThumbnailHeight)};
-}
-
 int ListRowAt(const Atelier* atelier, POINT client) {
   POINT inList = client;
   MapWindowPoints(atelier->window, atelier->list, &inList, 1);
@@ -122,6 +118,15 @@ LRESULT OnCustomDraw(Atelier* atelier, NMLVCUSTOMDRAW* draw) {
 
 }  // namespace
 
+SIZE ThumbnailBox(const Atelier* atelier) {
+  return SIZE{Dip(atelier, kThumbnailWidth), Dip(atelier, kThumbnailHeight)};
+}
+
+void VisibleRows(const Atelier* atelier, int* first, int* last) {
+  *first = ListView_GetTopIndex(atelier->list);
+  *last = *first + ListView_GetCountPerPage(atelier->list);
+}
+
 fs::path QuestionPicture(const Atelier* atelier, int question) {
   if (question < 0 || question >= QuestionCount(atelier)) return fs::path();
   const std::string& image = atelier->edited.quiz.questions[question].image;
@@ -178,13 +183,27 @@ void LayOutQuestionList(Atelier* atelier, const RECT& area) {
                           std::max(Dip(atelier, 80), width - numberWidth - remarksWidth - scrollBar - Dip(atelier, 4)));
 }
 
+namespace {
+
+// The question's thumbnail as far as it is drawn: the quiz colour alone
+// until the worker has drawn its picture.
+HBITMAP ComposedThumbnail(Atelier* atelier, int question) {
+  const SIZE box = ThumbnailBox(atelier);
+  const fs::path file = QuestionPicture(atelier, question);
+  HBITMAP fitted = nullptr;
+  if (!file.empty())
+    FindFittedPicture(&atelier->thumbnailPictures, file, atelier->edited.quiz.questions[question].rotation, box,
+                      QuizColour(atelier), &fitted);
+  return ComposeOnColour(fitted, QuizColour(atelier), box.cx, box.cy);
+}
+
+}  // namespace
+
 void RefreshThumbnails(Atelier* atelier) {
   const SIZE box = ThumbnailBox(atelier);
   HIMAGELIST images = ImageList_Create(box.cx, box.cy, ILC_COLOR32, QuestionCount(atelier), 8);
   for (int question = 0; question < QuestionCount(atelier); ++question) {
-    const fs::path file = QuestionPicture(atelier, question);
-    HBITMAP fitted = file.empty() ? nullptr : FittedPicture(&atelier->thumbnailPictures, file, box, QuizColour(atelier));
-    HBITMAP composed = ComposeOnColour(fitted, QuizColour(atelier), box.cx, box.cy);
+    HBITMAP composed = ComposedThumbnail(atelier, question);
     ImageList_Add(images, composed, nullptr);
     DeleteObject(composed);
   }
@@ -192,6 +211,19 @@ void RefreshThumbnails(Atelier* atelier) {
   if (atelier->thumbnails) ImageList_Destroy(atelier->thumbnails);
   atelier->thumbnails = images;
   InvalidateRect(atelier->list, nullptr, TRUE);
+  QueuePictureWork(atelier);
+}
+
+void ShowThumbnail(Atelier* atelier, const PictureRequest& request) {
+  for (int question = 0; question < QuestionCount(atelier); ++question) {
+    if (QuestionPicture(atelier, question) != request.file ||
+        atelier->edited.quiz.questions[question].rotation != request.rotation)
+      continue;
+    HBITMAP composed = ComposedThumbnail(atelier, question);
+    ImageList_Replace(atelier->thumbnails, question, composed, nullptr);
+    DeleteObject(composed);
+    ListView_RedrawItems(atelier->list, question, question);
+  }
 }
 
 void FillQuestionList(Atelier* atelier) {
@@ -241,6 +273,9 @@ LRESULT OnQuestionListNotify(Atelier* atelier, NMHDR* header) {
       return 0;
     case NM_CUSTOMDRAW:
       return OnCustomDraw(atelier, reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    case LVN_ENDSCROLL:
+      QueuePictureWork(atelier);  // the rows now in sight first
+      return 0;
     default:
       return 0;
   }

@@ -23,6 +23,8 @@ constexpr int kButtonWidth = 150;
 constexpr int kMaximumPreviewWidth = 640;
 constexpr int kMinimumPreviewWidth = 160;
 constexpr int kRemarkLines = 4;
+constexpr int kQuarterTurn = 90;
+constexpr int kFullTurn = 360;
 
 struct QuestionPage {
   Atelier* atelier;
@@ -174,8 +176,12 @@ void FillQuestionPage(Atelier* atelier) {
   EnableWindow(GetDlgItem(page, IDC_REVEAL), question >= 0 && RevealUsable(atelier));
   EnableWindow(GetDlgItem(page, IDC_CHANGE_PICTURE), question >= 0);
   const std::string image = question < 0 ? std::string() : atelier->edited.quiz.questions[question].image;
+  const int rotation = question < 0 ? 0 : atelier->edited.quiz.questions[question].rotation;
   SetWindowTextIfOther(GetDlgItem(page, IDC_PICTURE_NAME),
-                       image.empty() ? (question < 0 ? L"" : L"(pas d'image)") : WideFromUtf8(image));
+                       image.empty() ? (question < 0 ? L"" : L"(pas d'image)")
+                                     : WideFromUtf8(image) + (rotation ? L" (tournée de " + std::to_wstring(rotation) +
+                                                                             L"°)"
+                                                                       : L""));
   atelier->filling = false;
   RefreshPreview(atelier);
   JudgeTrialAnswers(atelier, page);
@@ -204,11 +210,13 @@ void RefreshPreview(Atelier* atelier) {
   if (record->view) DeleteObject(record->view);
   record->view = nullptr;
   if (atelier->open && atelier->current >= 0) {
+    // The quiz colour alone until the worker has drawn the picture.
     const fs::path file = QuestionPicture(atelier, atelier->current);
-    HBITMAP fitted = file.empty()
-                         ? nullptr
-                         : FittedPicture(&atelier->viewPictures, file, SIZE{kPlayerPictureWidth, kPlayerPictureHeight},
-                                         QuizColour(atelier));
+    HBITMAP fitted = nullptr;
+    if (!file.empty() &&
+        !FindFittedPicture(&atelier->viewPictures, file, atelier->edited.quiz.questions[atelier->current].rotation,
+                           SIZE{kPlayerPictureWidth, kPlayerPictureHeight}, QuizColour(atelier), &fitted))
+      QueuePictureWork(atelier);
     record->view = ComposeOnColour(fitted, QuizColour(atelier), kPlayerPictureWidth, kPlayerPictureHeight);
   }
   InvalidateRect(GetDlgItem(page, IDC_PREVIEW), nullptr, FALSE);
@@ -223,6 +231,17 @@ void ChangeQuestionPicture(Atelier* atelier) {
   if (!atelier->prompts->choosePictures(atelier->window, start, &files) || files.empty()) return;
   atelier->edited.quiz.questions[question].image =
       PictureKeyFor(fs::absolute(files.front()).lexically_normal(), atelier->edited.sourceFile);
+  atelier->edited.quiz.questions[question].rotation = 0;
+  atelier->edited.modified = true;
+  QuizEdited(atelier, true);
+  FillQuestionPage(atelier);
+}
+
+void RotateQuestionPicture(Atelier* atelier, bool clockwise) {
+  const int question = atelier->current;
+  if (!atelier->open || question < 0 || atelier->edited.quiz.questions[question].image.empty()) return;
+  int& rotation = atelier->edited.quiz.questions[question].rotation;
+  rotation = (rotation + (clockwise ? kQuarterTurn : kFullTurn - kQuarterTurn)) % kFullTurn;
   atelier->edited.modified = true;
   QuizEdited(atelier, true);
   FillQuestionPage(atelier);

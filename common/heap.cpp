@@ -1,5 +1,6 @@
 #include "heap.h"
 
+#include <atomic>
 #include <cstdlib>
 
 #ifdef _WIN32
@@ -9,9 +10,11 @@
 namespace vidod {
 namespace {
 
-long g_failAfter = -1;
-long g_live = 0;
-long g_attempts = 0;
+// Atomic: the authoring tools decode pictures on several threads at once.
+// Failures are injected by single-threaded tests only.
+std::atomic<long> g_failAfter{-1};
+std::atomic<long> g_live{0};
+std::atomic<long> g_attempts{0};
 
 }  // namespace
 

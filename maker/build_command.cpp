@@ -45,6 +45,7 @@ void RunBuild(const BuildOptions& options) {
   QuizSource quiz;
   std::vector<SourceIssue> issues;
   PictureCheckCache cache;
+  cache.leaveRedrawnToBuild = true;  // each photo decoded once
   CheckQuizSourceFile(sourceFile, &cache, &quiz, &issues, options.reduce);
   if (!ReportIssues(options.source, issues)) FailCommand();
 

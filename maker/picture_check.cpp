@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "maker/picture_codec.h"
+#include "maker/picture_orientation.h"
 #include "pictures/bmp_file.h"
 #include "pictures/picture_header.h"
 #include "pictures/png_decoder.h"
@@ -66,19 +67,8 @@ std::string PngDecodingProblem(const std::vector<uint8_t>& bytes, const PictureH
   return PngProblem(*code);
 }
 
-const char* FormatName(PictureFormat format) {
-  switch (format) {
-    case PictureFormat::kJpeg: return "JPEG";
-    case PictureFormat::kGif: return "GIF";
-    case PictureFormat::kBmp: return "BMP";
-    case PictureFormat::kPng: return "PNG";
-    case PictureFormat::kUnknown: break;
-  }
-  return "fichier";
-}
-
 std::string HeaderProblem(PictureFormat format, int32_t result) {
-  const std::string name = FormatName(format);
+  const std::string name = PictureFormatName(format);
   switch (result) {
     case kPictureHeaderTruncated:
       return name + " tronqué : le fichier s'arrête avant la taille de l'image";
@@ -106,25 +96,60 @@ std::string PngProblem(uint32_t code) {
   }
 }
 
-PictureInspection InspectPicture(const std::vector<uint8_t>& bytes) {
+std::string HowToGetJpegOrPng(const char* formatName) {
+  const std::string format = formatName;
+  if (format == "HEIC")
+    return "enregistrez-la en JPEG ; pour les photos d'iPhone, choisissez « Le plus compatible » dans Réglages, "
+           "Appareil photo, Formats, ou envoyez-les par courriel, qui les change en JPEG";
+  return "ouvrez-la dans un navigateur ou un logiciel de dessin (Paint, par exemple) et enregistrez-la en JPEG, "
+         "ou en PNG si elle a de la transparence";
+}
+
+PictureInspection InspectPicture(const std::vector<uint8_t>& bytes) { return InspectPicture(bytes, 0, 0, nullptr); }
+
+PictureInspection InspectPicture(const std::vector<uint8_t>& bytes, uint32_t minWidth, uint32_t minHeight,
+                                 RgbaPicture* pixels) {
   const PictureFormat format = DetectPictureFormat(bytes.data(), bytes.size());
   if (format == PictureFormat::kUnknown)
-    return Refused(format, "format d'image non reconnu, JPEG, GIF, BMP ou PNG attendu");
+    return Refused(format, "format d'image non reconnu, JPEG, PNG, GIF, BMP, WebP, HEIC ou AVIF attendu");
+  if (!PlayerShowsFormat(format)) {
+    // Stored as a JPEG or a PNG: decoded here once to know that it can be.
+    RgbaPicture picture;
+    std::string problem;
+    if (!DecodePicturePixels(bytes, 0, 0, &picture, &problem)) return Refused(format, problem);
+    const PictureInspection inspection = Showable(format, picture.width, picture.height);
+    if (pixels) *pixels = std::move(picture);
+    return inspection;
+  }
   PictureHeader size = {};
   const int32_t result = ReadPictureHeader(bytes.data(), bytes.size(), &size);
   if (result != kPictureHeaderOk) return Refused(format, HeaderProblem(format, result));
   std::string problem;
   uint32_t pngError = kPngErrorNone;
   switch (format) {
-    case PictureFormat::kJpeg: DecodeJpeg(bytes, nullptr, &problem); break;
+    case PictureFormat::kJpeg:
+      if (pixels)
+        DecodePicturePixels(bytes, minWidth, minHeight, pixels, &problem);
+      else
+        DecodeJpeg(bytes, nullptr, &problem);
+      break;
     case PictureFormat::kGif:
       DecodeGif(bytes, &problem);
       break;
     case PictureFormat::kBmp: problem = BmpProblem(bytes, size); break;
     case PictureFormat::kPng: problem = PngDecodingProblem(bytes, size, &pngError); break;
-    case PictureFormat::kUnknown: break;
+    default: break;
   }
-  if (problem.empty()) return Showable(format, size.width, size.height);
+  if (problem.empty()) {
+    // Sizes as shown: a photo taken upright is stored on its side.
+    const PictureTurn turn = format == PictureFormat::kJpeg
+                                 ? TurnOfExifOrientation(ReadJpegOrientation(bytes.data(), bytes.size()))
+                                 : PictureTurn{};
+    PictureInspection inspection = Showable(format, SwapsSides(turn) ? size.height : size.width,
+                                            SwapsSides(turn) ? size.width : size.height);
+    inspection.turned = !IsUpright(turn);
+    return inspection;
+  }
   PictureInspection inspection = Refused(format, problem);
   inspection.pngError = pngError;
   return inspection;

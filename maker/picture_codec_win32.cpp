@@ -1,17 +1,38 @@
-// JPEG and PNG through the system's imaging component (WIC), which decodes
-// as the player's picture service does.
+// Pictures through the system's imaging component (WIC), which decodes as
+// the player's picture service does, and WebP, HEIC and AVIF where the
+// machine has their decoders.
 #include <windows.h>
 #include <wincodec.h>
 
 #include <algorithm>
 
 #include "maker/picture_codec.h"
+#include "maker/picture_format.h"
+
+// Scaled decoding in the decoder. Some SDK headers leave it out.
+#ifndef __IWICBitmapSourceTransform_INTERFACE_DEFINED__
+#define __IWICBitmapSourceTransform_INTERFACE_DEFINED__
+MIDL_INTERFACE("3b16811b-6a43-4ec9-b713-3d5a0c13b940")
+IWICBitmapSourceTransform : public IUnknown {
+ public:
+  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
+                                               WICPixelFormatGUID* format, WICBitmapTransformOptions transform,
+                                               UINT stride, UINT bufferSize, BYTE* buffer) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+  virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
+};
+#ifdef __CRT_UUID_DECL
+__CRT_UUID_DECL(IWICBitmapSourceTransform, 0x3b16811b, 0x6a43, 0x4ec9, 0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40)
+#endif
+#endif
 
 namespace vidod {
 namespace {
 
-constexpr float kJpegQuality = 0.9f;
 constexpr UINT kRgbaComponents = 4;
+constexpr UINT kLargestScaleDenominator = 8;
+constexpr float kPercent = 100.0f;
 // The check copies the pixels in bands, so that a large photo is decoded
 // whole without being held whole.
 constexpr UINT kCheckBandRows = 64;
@@ -84,9 +105,82 @@ bool DecodeWithSystem(const std::vector<uint8_t>& bytes, RgbaPicture* picture, b
   return decoded;
 }
 
+// The smallest of 1/8, 1/4, 1/2 of the picture that is still at least
+// minWidth x minHeight, or its whole size.
+void ScaledSize(UINT width, UINT height, uint32_t minWidth, uint32_t minHeight, UINT* scaledWidth,
+                UINT* scaledHeight) {
+  *scaledWidth = width;
+  *scaledHeight = height;
+  if (minWidth == 0 && minHeight == 0) return;
+  for (UINT denominator = kLargestScaleDenominator; denominator > 1; denominator /= 2) {
+    const UINT w = (width + denominator - 1) / denominator, h = (height + denominator - 1) / denominator;
+    if (w >= minWidth && h >= minHeight) {
+      *scaledWidth = w;
+      *scaledHeight = h;
+      return;
+    }
+  }
+}
+
+// The frame's pixels at the scaled size: by the decoder itself where it
+// offers that size (a JPEG's DCT scaling), else through a scaler reading
+// the whole picture; then as 32-bit RGBA.
+HRESULT CopyScaled(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width, UINT height,
+                   RgbaPicture* picture) {
+  IWICBitmapSource* source = frame;
+  source->AddRef();
+  IWICBitmapSourceTransform* transform = nullptr;
+  UINT fullWidth = 0, fullHeight = 0;
+  frame->GetSize(&fullWidth, &fullHeight);
+  if ((width != fullWidth || height != fullHeight) &&
+      SUCCEEDED(frame->QueryInterface(__uuidof(IWICBitmapSourceTransform), reinterpret_cast<void**>(&transform)))) {
+    UINT closestWidth = width, closestHeight = height;
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppRGBA;
+    if (SUCCEEDED(transform->GetClosestSize(&closestWidth, &closestHeight)) && closestWidth >= width &&
+        closestHeight >= height && SUCCEEDED(transform->GetClosestPixelFormat(&format)) &&
+        IsEqualGUID(format, GUID_WICPixelFormat32bppRGBA)) {
+      picture->width = closestWidth;
+      picture->height = closestHeight;
+      picture->pixels.assign(std::size_t{closestWidth} * closestHeight * kRgbaComponents, 0);
+      const HRESULT copied =
+          transform->CopyPixels(nullptr, closestWidth, closestHeight, &format, WICBitmapTransformRotate0,
+                                closestWidth * kRgbaComponents, static_cast<UINT>(picture->pixels.size()),
+                                picture->pixels.data());
+      transform->Release();
+      source->Release();
+      return copied;
+    }
+    transform->Release();
+  }
+  IWICBitmapScaler* scaler = nullptr;
+  if ((width != fullWidth || height != fullHeight) && SUCCEEDED(factory->CreateBitmapScaler(&scaler)) &&
+      SUCCEEDED(scaler->Initialize(frame, width, height, WICBitmapInterpolationModeFant))) {
+    source->Release();
+    source = scaler;
+  } else if (scaler) {
+    scaler->Release();
+  }
+  IWICFormatConverter* converter = nullptr;
+  HRESULT result = factory->CreateFormatConverter(&converter);
+  if (SUCCEEDED(result))
+    result = converter->Initialize(source, GUID_WICPixelFormat32bppRGBA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom);
+  if (SUCCEEDED(result)) {
+    picture->width = width;
+    picture->height = height;
+    picture->pixels.assign(std::size_t{width} * height * kRgbaComponents, 0);
+    result = converter->CopyPixels(nullptr, width * kRgbaComponents, static_cast<UINT>(picture->pixels.size()),
+                                   picture->pixels.data());
+  }
+  if (converter) converter->Release();
+  source->Release();
+  return result;
+}
+
 // Writes the picture through the encoder of the container, as 24-bit BGR or
 // 32-bit BGRA pixels.
-bool EncodeWithSystem(const GUID& container, const RgbaPicture& picture, bool withAlpha, std::vector<uint8_t>* bytes) {
+bool EncodeWithSystem(const GUID& container, const RgbaPicture& picture, bool withAlpha, int quality,
+                      std::vector<uint8_t>* bytes) {
   const UINT components = withAlpha ? 4 : 3;
   const UINT stride = (picture.width * components + 3) / 4 * 4;
   std::vector<BYTE> pixels(std::size_t{stride} * picture.height);
@@ -118,7 +212,7 @@ bool EncodeWithSystem(const GUID& container, const RgbaPicture& picture, bool wi
     VARIANT value;
     VariantInit(&value);
     value.vt = VT_R4;
-    value.fltVal = kJpegQuality;
+    value.fltVal = static_cast<float>(quality) / kPercent;
     options->Write(1, &option, &value);
   }
   encoded = encoded && SUCCEEDED(frame->Initialize(options)) &&
@@ -162,23 +256,58 @@ bool DecodeGif(const std::vector<uint8_t>& bytes, std::string* problem) {
   return false;
 }
 
-bool DecodePngWithAlpha(const std::vector<uint8_t>& bytes, RgbaPicture* picture, std::string* problem) {
-  bool headerRead = false;
-  if (DecodeWithSystem(bytes, picture, &headerRead)) return true;
-  *problem = "PNG endommagé";
+bool DecodePicturePixels(const std::vector<uint8_t>& bytes, uint32_t minWidth, uint32_t minHeight,
+                         RgbaPicture* picture, std::string* problem) {
+  const PictureFormat format = DetectPictureFormat(bytes.data(), bytes.size());
+  ComUse com;
+  IWICImagingFactory* factory = CreateFactory();
+  IWICStream* stream = nullptr;
+  IWICBitmapDecoder* decoder = nullptr;
+  IWICBitmapFrameDecode* frame = nullptr;
+  HRESULT result = factory ? factory->CreateStream(&stream) : E_FAIL;
+  if (SUCCEEDED(result))
+    result = stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+  if (SUCCEEDED(result))
+    result = factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
+  const bool noDecoder = result == WINCODEC_ERR_COMPONENTNOTFOUND;
+  if (SUCCEEDED(result)) result = decoder->GetFrame(0, &frame);
+  UINT width = 0, height = 0;
+  if (SUCCEEDED(result)) result = frame->GetSize(&width, &height);
+  if (SUCCEEDED(result)) {
+    UINT scaledWidth = width, scaledHeight = height;
+    ScaledSize(width, height, minWidth, minHeight, &scaledWidth, &scaledHeight);
+    result = CopyScaled(factory, frame, scaledWidth, scaledHeight, picture);
+  }
+  Release(frame);
+  Release(decoder);
+  Release(stream);
+  Release(factory);
+  if (SUCCEEDED(result)) return true;
+  const char* name = PictureFormatName(format);
+  if (!PlayerShowsFormat(format) && noDecoder)
+    *problem = std::string("Windows n'a pas de décodeur d'images ") + name + " sur cet ordinateur ; " +
+               HowToGetJpegOrPng(name);
+  else if (!PlayerShowsFormat(format))
+    *problem = std::string(name) + " illisible ; " + HowToGetJpegOrPng(name);
+  else
+    *problem = std::string(name) + " tronqué ou endommagé : ses données d'image ne se décodent pas jusqu'au bout";
   return false;
 }
 
-bool EncodeJpeg(const RgbaPicture& picture, std::vector<uint8_t>* bytes, std::string* error) {
-  if (EncodeWithSystem(GUID_ContainerFormatJpeg, picture, false, bytes)) return true;
-  *error = "écriture du JPEG réduit impossible";
+bool EncodeJpeg(const RgbaPicture& picture, int quality, std::vector<uint8_t>* bytes, std::string* error) {
+  if (EncodeWithSystem(GUID_ContainerFormatJpeg, picture, false, quality, bytes)) return true;
+  *error = "écriture du JPEG impossible";
   return false;
 }
 
 bool EncodePng(const RgbaPicture& picture, bool withAlpha, std::vector<uint8_t>* bytes, std::string* error) {
-  if (EncodeWithSystem(GUID_ContainerFormatPng, picture, withAlpha, bytes)) return true;
-  *error = "écriture du PNG réduit impossible";
+  if (EncodeWithSystem(GUID_ContainerFormatPng, picture, withAlpha, 0, bytes)) return true;
+  *error = "écriture du PNG impossible";
   return false;
 }
+
+// The imaging component turns pixels, not blocks: a turned JPEG is written
+// again instead.
+bool TurnJpegLosslessly(const std::vector<uint8_t>&, uint8_t, bool, std::vector<uint8_t>*) { return false; }
 
 }  // namespace vidod

@@ -1,4 +1,6 @@
-// Picture files that a quiz can carry, told apart by their first bytes.
+// Picture files that a quiz can take, told apart by their first bytes: the
+// four the player shows (JPEG, GIF, BMP, PNG) and the web and phone formats
+// that build stores as one of them.
 #pragma once
 
 #include <cstddef>
@@ -7,10 +9,15 @@
 
 namespace vidod {
 
-enum class PictureFormat { kUnknown, kJpeg, kGif, kBmp, kPng };
+enum class PictureFormat { kUnknown, kJpeg, kGif, kBmp, kPng, kWebp, kHeic, kAvif };
 
 PictureFormat DetectPictureFormat(const uint8_t* bytes, std::size_t size);
 // kUnknown too for a file that cannot be read.
 PictureFormat DetectPictureFileFormat(const std::filesystem::path& file);
+
+// JPEG, GIF, BMP or PNG: stored as they are, the player decodes them.
+bool PlayerShowsFormat(PictureFormat format);
+// "JPEG", "WebP", "HEIC"...; "fichier" for kUnknown.
+const char* PictureFormatName(PictureFormat format);
 
 }  // namespace vidod

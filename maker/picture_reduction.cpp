@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "maker/picture_format.h"
+#include "pictures/picture_header.h"
 
 namespace vidod {
 namespace {
@@ -36,17 +36,33 @@ std::vector<Coverage> AxisCoverage(uint32_t from, uint32_t to) {
 
 uint8_t ToByte(float value) { return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
 
+bool HasTransparency(const RgbaPicture& picture) {
+  for (std::size_t i = kAlpha; i < picture.pixels.size(); i += kChannels)
+    if (picture.pixels[i] != 0xFF) return true;
+  return false;
+}
+
+bool Encode(const RgbaPicture& picture, bool png, int quality, std::vector<uint8_t>* stored,
+            PictureFormat* storedFormat, std::string* problem) {
+  *storedFormat = png ? PictureFormat::kPng : PictureFormat::kJpeg;
+  return png ? EncodePng(picture, HasTransparency(picture), stored, problem)
+             : EncodeJpeg(picture, quality, stored, problem);
+}
+
 }  // namespace
 
 bool FitsViewBox(uint32_t width, uint32_t height) { return width <= kViewBoxWidth && height <= kViewBoxHeight; }
 
-RgbaPicture ShrinkToViewBox(const RgbaPicture& picture) {
-  // The player's own fitting: the smaller of the two ratios, sizes truncated.
-  const double scale = std::min(static_cast<double>(kViewBoxWidth) / picture.width,
-                                static_cast<double>(kViewBoxHeight) / picture.height);
+PictureSize FittedSize(uint32_t width, uint32_t height, uint32_t boxWidth, uint32_t boxHeight) {
+  const double scale = std::min(static_cast<double>(boxWidth) / width, static_cast<double>(boxHeight) / height);
+  return {std::max<uint32_t>(1, static_cast<uint32_t>(width * scale)),
+          std::max<uint32_t>(1, static_cast<uint32_t>(height * scale))};
+}
+
+RgbaPicture ShrinkTo(const RgbaPicture& picture, uint32_t width, uint32_t height) {
   RgbaPicture reduced;
-  reduced.width = std::max<uint32_t>(1, static_cast<uint32_t>(picture.width * scale));
-  reduced.height = std::max<uint32_t>(1, static_cast<uint32_t>(picture.height * scale));
+  reduced.width = width;
+  reduced.height = height;
   const std::vector<Coverage> columns = AxisCoverage(picture.width, reduced.width);
   const std::vector<Coverage> rows = AxisCoverage(picture.height, reduced.height);
 
@@ -85,22 +101,67 @@ RgbaPicture ShrinkToViewBox(const RgbaPicture& picture) {
   return reduced;
 }
 
-bool ReducePictureFile(const std::vector<uint8_t>& bytes, std::vector<uint8_t>* reduced, std::string* problem) {
+RgbaPicture ShrinkToViewBox(const RgbaPicture& picture) {
+  const PictureSize size = FittedSize(picture.width, picture.height, kViewBoxWidth, kViewBoxHeight);
+  return ShrinkTo(picture, size.width, size.height);
+}
+
+PictureTurn PictureFileTurn(const std::vector<uint8_t>& bytes, int rotation) {
+  const PictureTurn own = DetectPictureFormat(bytes.data(), bytes.size()) == PictureFormat::kJpeg
+                              ? TurnOfExifOrientation(ReadJpegOrientation(bytes.data(), bytes.size()))
+                              : PictureTurn{};
+  return ThenRotate(own, rotation);
+}
+
+StoredPicture PreparePictureForPlayer(const std::vector<uint8_t>& bytes, int rotation, bool reduce,
+                                      std::vector<uint8_t>* stored, PictureFormat* storedFormat,
+                                      std::string* problem) {
   const PictureFormat format = DetectPictureFormat(bytes.data(), bytes.size());
+  const PictureTurn turn = PictureFileTurn(bytes, rotation);
+  *storedFormat = format;
+  PictureHeader header = {};
+  const bool sized = PlayerShowsFormat(format) && ReadPictureHeader(bytes.data(), bytes.size(), &header) == kPictureHeaderOk;
+  const bool large = reduce && (!sized || !FitsViewBox(SwapsSides(turn) ? header.height : header.width,
+                                                        SwapsSides(turn) ? header.width : header.height));
+  const bool redrawable = format != PictureFormat::kGif && format != PictureFormat::kBmp;
+  // A tag left in the stored file would turn it again wherever it is read
+  // back (the Atelier, an unpacked quiz), though the player ignores it.
+  const bool tagged = format == PictureFormat::kJpeg && ReadJpegOrientation(bytes.data(), bytes.size()) != 1;
+  if (PlayerShowsFormat(format) && IsUpright(turn) && !tagged && (!large || !redrawable))
+    return StoredPicture::kAsIs;
+  if (!redrawable) {
+    *problem = std::string("une image ") + PictureFormatName(format) +
+               " ne peut pas être tournée à la construction : enregistrez-la en PNG";
+    return StoredPicture::kFailed;
+  }
+  // Turned only: a JPEG whose sides are whole blocks turns without a loss.
+  if (format == PictureFormat::kJpeg && !large &&
+      TurnJpegLosslessly(bytes, turn.quarterTurns, turn.mirrored, stored))
+    return StoredPicture::kRewritten;
+
+  // Decoded no larger than needed: the view's box in the stored picture's
+  // own orientation, when reducing.
+  // The size shown is fitted from the file's own size, not the decoder's
+  // scaled one, so that it is the player's to the pixel.
+  uint32_t minWidth = 0, minHeight = 0;
+  PictureSize shown;
+  if (large && sized) {
+    shown = FittedSize(SwapsSides(turn) ? header.height : header.width,
+                       SwapsSides(turn) ? header.width : header.height, kViewBoxWidth, kViewBoxHeight);
+    minWidth = SwapsSides(turn) ? shown.height : shown.width;
+    minHeight = SwapsSides(turn) ? shown.width : shown.height;
+  }
   RgbaPicture picture;
-  if (format == PictureFormat::kJpeg) {
-    if (!DecodeJpeg(bytes, &picture, problem) || FitsViewBox(picture.width, picture.height)) return false;
-    return EncodeJpeg(ShrinkToViewBox(picture), reduced, problem);
-  }
-  if (format == PictureFormat::kPng) {
-    if (!DecodePngWithAlpha(bytes, &picture, problem) || FitsViewBox(picture.width, picture.height)) return false;
-    bool transparent = false;
-    for (std::size_t i = kAlpha; i < picture.pixels.size() && !transparent; i += kChannels)
-      transparent = picture.pixels[i] != 0xFF;
-    return EncodePng(ShrinkToViewBox(picture), transparent, reduced, problem);
-  }
-  *problem = "vidod-make ne réduit que les JPEG et les PNG";
-  return false;
+  if (!DecodePicturePixels(bytes, minWidth, minHeight, &picture, problem)) return StoredPicture::kFailed;
+  picture = TurnPicture(picture, turn);
+  if (large && sized)
+    picture = ShrinkTo(picture, shown.width, shown.height);
+  else if (reduce && !FitsViewBox(picture.width, picture.height))
+    picture = ShrinkToViewBox(picture);
+  const bool png = format == PictureFormat::kPng || HasTransparency(picture);
+  const int quality = format == PictureFormat::kJpeg && !large ? kTurnedJpegQuality : kReducedJpegQuality;
+  return Encode(picture, png, quality, stored, storedFormat, problem) ? StoredPicture::kRewritten
+                                                                      : StoredPicture::kFailed;
 }
 
 }  // namespace vidod

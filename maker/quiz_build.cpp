@@ -105,7 +105,10 @@ bool BuildQuizExecutable(const QuizSource& quiz, const fs::path& sourceFile, con
     return false;
 
   std::vector<ResourceEntry> resources;
-  if (!MakeQuizResources(quiz, sourceFile, settings.reducePictures || quiz.reducePictures, &resources, error))
+  const PictureCheckCache* checks = settings.pictureCache;
+  const auto checked = [checks](const fs::path& file) { return checks && checks->entries.count(file) > 0; };
+  if (!MakeQuizResources(quiz, sourceFile, settings.reducePictures || quiz.reducePictures, &resources, error,
+                         settings.progress, checked))
     return false;
 
   std::error_code code;
@@ -115,7 +118,13 @@ bool BuildQuizExecutable(const QuizSource& quiz, const fs::path& sourceFile, con
     return false;
   }
   const fs::path temporary = TemporaryPathFor(output);
-  if (!WritePlayerWithQuiz(player, temporary, resources, error) || !Verify(temporary, resources, error)) {
+  const auto cancelled = [&settings, error] {
+    if (!settings.progress || !settings.progress->cancel || !settings.progress->cancel->load()) return false;
+    *error = kBuildCancelled;
+    return true;
+  };
+  if (cancelled() || !WritePlayerWithQuiz(player, temporary, resources, error) || cancelled() ||
+      !Verify(temporary, resources, error) || cancelled()) {
     RemoveQuietly(temporary);
     return false;
   }

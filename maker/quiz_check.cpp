@@ -76,27 +76,63 @@ std::string AsJudged(const std::string& text) {
 
 // The file read and inspected, or what the cache kept of it when its size
 // and time of last change are those seen then.
-PictureInspection InspectPictureFile(const fs::path& file, PictureCheckCache* cache) {
+// Pictures that a reducing build decodes to redraw them: it checks them from
+// that same decoding.
+bool Redrawn(const fs::path& file) {
+  const PictureFormat format = DetectPictureFileFormat(file);
+  return format != PictureFormat::kUnknown && format != PictureFormat::kGif && format != PictureFormat::kBmp;
+}
+
+// False when a cache that does not decode has no inspection of the file
+// as it is now: it is then named in the cache's pending files.
+bool InspectPictureFile(const fs::path& file, PictureCheckCache* cache, bool reduced, PictureInspection* inspection) {
   std::error_code sizeCode, timeCode;
   const std::uintmax_t size = fs::file_size(file, sizeCode);
   const fs::file_time_type modified = fs::last_write_time(file, timeCode);
   const bool cacheable = cache && !sizeCode && !timeCode;
   if (cacheable) {
     const auto found = cache->entries.find(file);
-    if (found != cache->entries.end() && found->second.size == size && found->second.modified == modified)
-      return found->second.inspection;
+    if (found != cache->entries.end() && found->second.size == size && found->second.modified == modified) {
+      *inspection = found->second.inspection;
+      return true;
+    }
   }
+  if (cache && (!cache->decodeMissing || (cache->leaveRedrawnToBuild && reduced && Redrawn(file)))) {
+    cache->pending.push_back(file);
+    return false;
+  }
+  PictureCheckCache::Entry entry;
+  if (!InspectPictureFileNow(file, &entry)) {
+    *inspection = entry.inspection;
+    return true;  // not kept: the next check reads again
+  }
+  *inspection = entry.inspection;
+  if (cacheable) cache->entries[file] = PictureCheckCache::Entry{size, modified, entry.inspection};
+  return true;
+}
+
+}  // namespace
+
+bool InspectPictureFileNow(const fs::path& file, PictureCheckCache::Entry* entry) {
+  std::error_code sizeCode, timeCode;
+  entry->size = fs::file_size(file, sizeCode);
+  entry->modified = fs::last_write_time(file, timeCode);
   std::vector<uint8_t> bytes;
   std::string error;
-  PictureInspection inspection;
-  if (!ReadFileBytes(file, &bytes, &error)) {
-    inspection.problem = error;
-    return inspection;  // not kept: the next check reads again
+  if (sizeCode || timeCode || !ReadFileBytes(file, &bytes, &error)) {
+    entry->inspection = PictureInspection();
+    entry->inspection.problem = error.empty() ? "fichier illisible" : error;
+    return false;
   }
-  inspection = InspectPicture(bytes);
-  if (cacheable) cache->entries[file] = PictureCheckCache::Entry{size, modified, inspection};
-  return inspection;
+  entry->inspection = InspectPicture(bytes);
+  return true;
 }
+
+void StorePictureInspection(PictureCheckCache* cache, const fs::path& file, const PictureCheckCache::Entry& entry) {
+  cache->entries[file] = entry;
+}
+
+namespace {
 
 class SurpriseFinder {
  public:
@@ -125,7 +161,7 @@ class SurpriseFinder {
         Warn("revelation", number,
              "révélation vide : le type " + std::to_string(quiz_.quizType) +
                  " montre la révélation d'une question trouvée, celle-ci n'affichera rien");
-      CheckPicture(question.image, number);
+      CheckPicture(question.image, question.rotation, number);
     }
     return issues_;
   }
@@ -231,7 +267,7 @@ class SurpriseFinder {
              " : le lecteur ne tient pas compte des majuscules, mais bien des accents ; " + explained);
   }
 
-  void CheckPicture(const std::string& image, int number) {
+  void CheckPicture(const std::string& image, int rotation, int number) {
     if (image.empty()) {
       Warn("image", number, "pas d'image : la question s'affiche avec une case d'image vide");
       return;
@@ -242,18 +278,27 @@ class SurpriseFinder {
       Error("image", number, "fichier image introuvable : « " + PathText(file) + " »");
       return;
     }
-    const PictureInspection inspection = InspectPictureFile(file, cache_);
-    if (inspection.format == PictureFormat::kUnknown) {
-      Error("image", number, "« " + PathText(file) + " » : " + inspection.problem);
-      return;
-    }
+    PictureInspection inspection;
+    if (!InspectPictureFile(file, cache_, quiz_.reducePictures, &inspection)) return;  // told when it has been decoded
     if (!inspection.showable) {
+      // Formats the player reads would show as an empty box; the others
+      // cannot be built at all.
       Error("image", number, "« " + PathText(file) + " » : " + inspection.problem +
-                                 " ; le lecteur montrerait une case vide à la place");
+                                 (PlayerShowsFormat(inspection.format)
+                                      ? " ; le lecteur montrerait une case vide à la place"
+                                      : ""));
       return;
     }
+    const bool reducible = inspection.format != PictureFormat::kGif && inspection.format != PictureFormat::kBmp;
+    if (rotation != 0 && !reducible) {
+      Error("rotation", number,
+            "« " + PathText(file) + " » : une image " + PictureFormatName(inspection.format) +
+                " ne peut pas être tournée à la construction ; enregistrez-la en PNG pour la tourner");
+      return;
+    }
+    // Sizes as shown: a quarter turn exchanges them.
+    if (rotation % 180 != 0) std::swap(inspection.width, inspection.height);
     if (FitsViewBox(inspection.width, inspection.height)) return;
-    const bool reducible = inspection.format == PictureFormat::kJpeg || inspection.format == PictureFormat::kPng;
     if (quiz_.reducePictures && reducible) return;  // build stores it at the size shown
     const uint64_t pixels = uint64_t{inspection.width} * inspection.height;
     if (pixels <= kSlowPicturePixels) return;
@@ -261,7 +306,7 @@ class SurpriseFinder {
                                 ? "cochez « Réduire les grandes images » dans l'onglet Quiz"
                                 : "ajoutez reduire_images = true à la source (ou --reduire à build)";
     std::string advice = reducible ? " ; " + how + " pour qu'elle soit stockée réduite, l'original restant tel quel"
-                                   : " ; seuls les JPEG et les PNG sont réduits à la construction : réduisez-la ou "
+                                   : " ; les GIF et les BMP ne sont pas réduits à la construction : réduisez-la ou "
                                      "enregistrez-la en JPEG";
     Warn("image", number,
          "« " + PathText(file) + " » fait " + std::to_string(inspection.width) + " × " +
@@ -284,6 +329,7 @@ class SurpriseFinder {
 
 std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache,
                                    CheckAdvice advice) {
+  if (cache) cache->pending.clear();
   std::vector<SourceIssue> issues = ValidateQuizSource(quiz);
   const std::vector<SourceIssue> surprises = SurpriseFinder(quiz, sourceFile, cache, advice).Find();
   issues.insert(issues.end(), surprises.begin(), surprises.end());

@@ -13,6 +13,7 @@
 
 #include "maker/file_io.h"
 #include "maker/picture_check.h"
+#include "maker/quiz_resources.h"
 #include "maker/quiz_source.h"
 #include "maker/quiz_toml.h"
 
@@ -37,6 +38,9 @@ bool ScanPictureFolder(const std::filesystem::path& folder, const std::filesyste
 // What checking the pictures found, kept by file path, size and time of
 // last change, so that an editor can check a quiz at every keystroke and
 // only decode a picture again when its file changes. Owned by the caller.
+// An editor that decodes on another thread clears decodeMissing: a picture
+// not inspected yet is then left out of the checks (and named in pending)
+// until its inspection is put here with StorePictureInspection.
 struct PictureCheckCache {
   struct Entry {
     std::uintmax_t size = 0;
@@ -44,7 +48,18 @@ struct PictureCheckCache {
     PictureInspection inspection;
   };
   std::map<std::filesystem::path, Entry> entries;
+  bool decodeMissing = true;
+  // Build's own: in a quiz that reduces its pictures, those that build will
+  // redraw (all but GIF and BMP) are left pending too, and build checks them
+  // from the decoding that redraws them.
+  bool leaveRedrawnToBuild = false;
+  std::vector<std::filesystem::path> pending;  // filled by CheckQuiz for what it left out
 };
+// The file inspected as the checks do it, with the size and time of last
+// change it had (read before its bytes); false when they cannot be read.
+bool InspectPictureFileNow(const std::filesystem::path& file, PictureCheckCache::Entry* entry);
+void StorePictureInspection(PictureCheckCache* cache, const std::filesystem::path& file,
+                            const PictureCheckCache::Entry& entry);
 
 // Everything check reports about a quiz model: the errors that keep it from
 // being built (ValidateQuizSource's, and pictures that are missing or that
@@ -86,13 +101,14 @@ struct BuildSettings {
   bool reducePictures = false;     // store pictures reduced to what the views need (as QuizSource::reducePictures)
   bool force = false;              // replace an existing output that is no executable
   PictureCheckCache* pictureCache = nullptr;  // the caller's, to avoid decoding twice
+  const BuildProgress* progress = nullptr;    // told of each picture; its cancel flag stops the build
 };
 // Checks the quiz (refusing it on any error), copies the player with the quiz
 // in its resources under a temporary name, reads the copy back and renames it
 // to the output. The output is never one of the inputs (the player, the
 // source, a picture), whatever its spelling. *written receives the path
-// written. False with a French *error, leaving
-// no output file and any earlier one as it was.
+// written. False with a French *error (kBuildCancelled when cancelled),
+// leaving no output file and any earlier one as it was.
 bool BuildQuizExecutable(const QuizSource& quiz, const std::filesystem::path& sourceFile,
                          const BuildSettings& settings, std::filesystem::path* written, std::string* error);
 

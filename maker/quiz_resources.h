@@ -4,8 +4,10 @@
 // 401 + k (PNG), all language neutral.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,16 +34,31 @@ struct QuizPicture {
   PictureFormat format;  // JPEG, GIF or BMP go in as "IMG", PNG as raw data
 };
 
-// The pictures of a source read without errors, with their formats checked
-// again (a file may have been replaced since).
+// The pictures of a source read without errors, to be stored as they are,
+// with their formats checked again (a file may have been replaced since):
+// a picture that must be converted or turned is refused.
 bool CollectQuizPictures(const QuizSource& quiz, const std::filesystem::path& sourceFile,
                          std::vector<QuizPicture>* pictures, std::string* error);
 
-// Everything the quiz puts into an executable, in the order above; with
-// reducePictures, the JPEG and PNG pictures larger than the views stored
-// reduced (ReducePictureFile).
+// How far a build has gone, and the author's wish to stop it. onPicture is
+// called before each picture (done of total) and once at the end; cancel is
+// read between pictures, from any thread.
+struct BuildProgress {
+  std::function<void(std::size_t done, std::size_t total)> onPicture;
+  const std::atomic<bool>* cancel = nullptr;
+};
+// The French error of a build stopped by its cancel flag.
+constexpr char kBuildCancelled[] = "construction annulée";
+
+// Everything the quiz puts into an executable, in the order above, each
+// picture as PreparePictureForPlayer stores it (upright, in a format the
+// player shows, with reducePictures no larger than the views). A picture
+// whose file checked does not name is checked here from the same decoding,
+// and refused with the checks' words when the player could not show it.
 bool MakeQuizResources(const QuizSource& quiz, const std::filesystem::path& sourceFile, bool reducePictures,
-                       std::vector<ResourceEntry>* entries, std::string* error);
+                       std::vector<ResourceEntry>* entries, std::string* error,
+                       const BuildProgress* progress = nullptr,
+                       const std::function<bool(const std::filesystem::path&)>& checked = nullptr);
 
 // True for a resource of the kinds a quiz brings, whatever its language:
 // any "PATCH" or "IMG", and raw data from 401 on. Replacing a quiz removes

@@ -28,6 +28,7 @@ struct QuestionSource {
   std::string reveal;       // stored for quiz types 2, 3 and 4
   std::string revealNote;   // second text of a type-3 pair, which the player skips
   std::string image;        // picture file, relative to the source file; empty: none
+  int rotation = 0;         // 0, 90, 180 or 270 degrees clockwise, after the file's own orientation
 };
 
 struct RewardCode {
@@ -51,8 +52,9 @@ struct QuizSource {
   std::string answersTail;                 // bytes after the blue component
   std::vector<RewardCode> codes;           // code k for a score of k
   std::string codesTail;                   // bytes after the last code line
-  // Not carried by the resources: build stores the JPEG and PNG pictures
-  // larger than the views reduced to the size they are shown at.
+  // Not carried by the resources: build stores the pictures larger than the
+  // views reduced to the size they are shown at. What init and the Atelier
+  // write; a source without the key keeps its pictures' sizes.
   bool reducePictures = false;
 };
 

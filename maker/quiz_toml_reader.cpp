@@ -21,7 +21,7 @@ constexpr std::size_t kMaxSuggestionDistance = 2;
 
 const char* const kTopKeys[] = {"titre",  "auteur", "explication", "libelles", "type", "images_dans_liste",
                                 "couleur", "codes",  "reduire_images", "question", "brut"};
-const char* const kQuestionKeys[] = {"reponse", "reponse2", "revelation", "image", "note", "note_revelation"};
+const char* const kQuestionKeys[] = {"reponse", "reponse2", "revelation", "image", "rotation", "note", "note_revelation"};
 const char* const kRawKeys[] = {"octet_0",        "octet_images",    "reponses_par_question",
                                 "suite_reponses", "octets_apres_cr", "suite_codes"};
 const char* const kColourNames[] = {"rouge", "vert", "bleu"};
@@ -241,7 +241,26 @@ class SourceReader {
       ReadText(table.get("note"), "note", number, &question.note);
       ReadText(table.get("note_revelation"), "note_revelation", number, &question.revealNote);
       ReadImage(table.get("image"), number, &question.image);
+      ReadRotation(table.get("rotation"), number, &question.rotation);
     }
+  }
+
+  // Quarter turns clockwise, as the Atelier's commands write them.
+  void ReadRotation(const toml::node* node, int number, int* rotation) {
+    if (!node) return;
+    Remember(*node, "rotation", number);
+    const std::optional<int64_t> degrees = node->value_exact<int64_t>();
+    if (!degrees) {
+      WrongType(*node, "rotation", number, "un entier (0, 90, 180 ou 270)");
+      return;
+    }
+    if (*degrees != 0 && *degrees != 90 && *degrees != 180 && *degrees != 270) {
+      Issue(LineOf(*node), "rotation", number,
+            std::to_string(*degrees) + " : la rotation se donne en degrés dans le sens des aiguilles d'une "
+            "montre, 0, 90, 180 ou 270");
+      return;
+    }
+    *rotation = static_cast<int>(*degrees);
   }
 
   // The file itself is looked at by the checks, which an editor runs on a

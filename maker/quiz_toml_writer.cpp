@@ -75,6 +75,7 @@ std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::strin
     if (!question.revealNote.empty()) Line(&out, "note_revelation", Quote(question.revealNote));
     if (!question.note.empty()) Line(&out, "note", Quote(question.note));
     if (!question.image.empty()) Line(&out, "image", QuoteTomlString(question.image));
+    if (question.rotation != 0) Line(&out, "rotation", std::to_string(question.rotation));
   }
 
   std::string raw;
@@ -138,12 +139,14 @@ std::string WriteStarterSource(const std::string& title, const std::string& pict
   out += "# Donnez-en un par question, par exemple [\"CODE-1\", \"CODE-2\"].\n";
   Line(&out, "codes", "[]");
   out += "# true : build stocke réduites à la taille affichée (640 × 480 au plus) les images\n";
-  out += "# JPEG et PNG plus grandes ; les fichiers d'origine ne sont pas touchés.\n";
-  Line(&out, "reduire_images", defaults.reducePictures ? "true" : "false");
+  out += "# plus grandes ; false : à leur taille. Les fichiers d'origine ne sont pas touchés.\n";
+  Line(&out, "reduire_images", "true");
   out += "\n# Une question par image, dans l'ordre des noms de fichiers.\n";
   out += "# reponse : la réponse attendue. Le joueur peut la taper en minuscules ou en\n";
   out += "# majuscules, mais les accents doivent être tapés exactement.\n";
   out += "# image : le fichier de l'image, relatif au dossier de ce fichier.\n";
+  out += "# rotation = 90 (ou 180, 270) tourne l'image d'autant de degrés dans le sens des\n";
+  out += "# aiguilles d'une montre ; l'orientation des photos est déjà prise en compte.\n";
   for (const StarterQuestion& question : questions) {
     out += "\n[[question]]\n";
     Line(&out, "reponse", QuoteTomlString(question.answer));

@@ -89,7 +89,7 @@ const char* ExtensionOf(PictureFormat format) {
     case PictureFormat::kGif: return ".gif";
     case PictureFormat::kBmp: return ".bmp";
     case PictureFormat::kPng: return ".png";
-    case PictureFormat::kUnknown: break;
+    default: break;
   }
   return kUnknownPictureExtension;
 }

@@ -19,7 +19,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 targets=(lzw_decode lzw_round_trip answers_blob quiz_load progress_lines inflater png_decoder
-  picture_header pe_resources quiz_unpack quiz_source answer_correction)
+  picture_header pe_resources quiz_unpack quiz_source answer_correction
+  jpeg_orientation)
 long_seconds=600
 seconds=30
 mode=run

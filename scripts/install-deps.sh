@@ -6,9 +6,9 @@ packages=(
   cmake g++ make ninja-build pkg-config git
   googletest libgtest-dev libbenchmark-dev
   libtomlplusplus-dev libcli11-dev
-  libpng-dev zlib1g-dev libjpeg62-turbo-dev libgif-dev
+  libpng-dev zlib1g-dev libjpeg62-turbo-dev libturbojpeg0-dev libgif-dev libwebp-dev libheif-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
-  wine wine64 xvfb xdotool imagemagick icoutils x11-utils
+  wine wine64 xvfb xdotool imagemagick icoutils x11-utils time
   clang libclang-rt-14-dev
 )
 

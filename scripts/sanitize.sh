@@ -12,6 +12,7 @@ build=${VIDOD_SANITIZE_BUILD_DIR:-$root/build/sanitize}
 # A finding fails the test that met it, with a stack to read.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan-suppressions.txt:print_suppressions=0}
 
 echo "== Sanitizer build (address, undefined behaviour) in $build"
 cmake --preset sanitize -B "$build" >/dev/null

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "maker/picture_codec.h"
+#include "maker/picture_reduction.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {
@@ -62,7 +63,7 @@ std::string JpegOfSize(uint32_t width, uint32_t height) {
   picture.pixels.assign(std::size_t{width} * height * 4, 0x80);
   std::vector<uint8_t> jpeg;
   std::string error;
-  EXPECT_TRUE(EncodeJpeg(picture, &jpeg, &error)) << error;
+  EXPECT_TRUE(EncodeJpeg(picture, kReducedJpegQuality, &jpeg, &error)) << error;
   return Text(jpeg);
 }
 

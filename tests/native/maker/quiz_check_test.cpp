@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "maker/quiz_project.h"
+#include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
 #include "maker_test_support.h"
 
@@ -158,6 +159,25 @@ TEST(QuizCheckTest, APictureThePlayerWouldShowEmptyStopsTheBuild) {
   ScratchFolder folder;
   WriteFile(folder.path() / "coupe.jpg", makertest::kJpegBytes.substr(0, makertest::kJpegBytes.size() / 2));
   WriteFile(folder.path() / "casse.png", ReadFile(std::string(VIDOD_SHARED_DIR) + "/pngsuite/xc9n2c08.png"));
+  const std::string large = makertest::JpegOfSize(1600, 1200);
+  WriteFile(folder.path() / "grande-coupee.jpg", large.substr(0, large.size() / 2));
+  // A reducing build leaves its pictures' checks to the decoding that
+  // redraws them, or stores them as they are: either refuses them alike.
+  for (const char* picture : {"coupe.jpg", "casse.png", "grande-coupee.jpg"}) {
+    const QuizSource quiz = ParseOrFail(std::string("reduire_images = true\n[[question]]\nreponse = \"Paris\"\nimage = \"") +
+                                            picture + "\"\n",
+                                        folder.path());
+    PictureCheckCache cache;
+    cache.leaveRedrawnToBuild = true;
+    EXPECT_FALSE(HasErrors(CheckQuiz(quiz, folder.path() / "quiz.toml", &cache))) << picture;
+    EXPECT_EQ(cache.pending.size(), 1u) << picture;
+    std::vector<ResourceEntry> entries;
+    std::string error;
+    EXPECT_FALSE(MakeQuizResources(quiz, folder.path() / "quiz.toml", true, &entries, &error)) << picture;
+    EXPECT_NE(error.find(picture), std::string::npos) << error;
+    EXPECT_NE(error.find(std::string(picture).find(".png") != std::string::npos ? "PNG" : "JPEG tronqu"),
+              std::string::npos) << error;
+  }
   for (const char* picture : {"coupe.jpg", "casse.png"}) {
     const QuizSource quiz = ParseOrFail(
         std::string("codes = [\"1\"]\n[[question]]\nreponse = \"Paris\"\nimage = \"") + picture + "\"\n", folder.path());

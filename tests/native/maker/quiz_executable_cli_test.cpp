@@ -118,6 +118,8 @@ TEST(QuizExecutableCliTest, InitThenBuildMakesAQuizOfAFolderOfPictures) {
   EXPECT_EQ(quiz.quizType, 0);
   EXPECT_EQ(quiz.red, kDefaultRed);
   EXPECT_EQ(quiz.pictureByte, kPictureByteWithList);
+  // Photos are stored at the size shown unless the author says otherwise.
+  EXPECT_TRUE(quiz.reducePictures);
 
   // The author's source is never replaced unasked.
   WriteFile(scratch.path() / "quiz.toml", source + "# à moi\n");
@@ -184,7 +186,7 @@ TEST(QuizExecutableCliTest, InitRefusesFoldersWithoutPictures) {
   WriteFile(scratch.path() / "bizarre" / "oui|non.gif", "GIF89a\x01\x00\x01\x00");
   run = RunTool("init bizarre -o quiz.toml", scratch.path());
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("quiz.toml:36: erreur : question 1, clé « reponse » : le texte contient « | »"),
+  EXPECT_NE(run.err.find("quiz.toml:38: erreur : question 1, clé « reponse » : le texte contient « | »"),
             std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("(à corriger avant build)"), std::string::npos) << run.err;

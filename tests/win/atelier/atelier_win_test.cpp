@@ -10,12 +10,17 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "atelier/atelier_app.h"
 #include "atelier/atelier_ids.h"
+#include "atelier/text_convert.h"
 #include "maker/cp1252.h"
 #include "maker/pe_resource_writer.h"
 #include "maker/pe_resources.h"
@@ -23,6 +28,8 @@
 #include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
 #include "message_box_catcher.h"
+#include "oriented_pictures.h"
+#include "pictures/picture_loader.h"
 #include "player_fixture.h"
 #include "quiz/player_document.h"
 #include "tool_run.h"
@@ -38,6 +45,7 @@ const wchar_t* const kRivers[] = {L"Ain", L"Garonne", L"Loire", L"Meuse", L"Rh\u
 constexpr int kQuestionCount = 6;
 constexpr int kAnswerColumn = 1;
 constexpr int kRemarksColumn = 2;
+constexpr int kLargePhotoCount = 12;
 
 // What the author answers to the Atelier's dialogs.
 struct PromptAnswers {
@@ -210,6 +218,20 @@ class AtelierTest : public ::testing::Test {
     Pump();
   }
 
+  // Until the worker threads have drawn, checked and built everything
+  // asked, and their outcomes are shown.
+  void WaitForWork() {
+    for (int round = 0; round < 6000; ++round) {
+      Pump();
+      if (!AtelierIsWorking(window_)) {
+        Pump();
+        if (!AtelierIsWorking(window_)) return;
+      }
+      Sleep(10);
+    }
+    ADD_FAILURE() << "the Atelier's work did not end";
+  }
+
   HWND Control(int id) {
     Found found = {id, nullptr};
     EnumChildWindows(window_, FindById, reinterpret_cast<LPARAM>(&found));
@@ -233,7 +255,7 @@ class AtelierTest : public ::testing::Test {
 
   void Select(int row) {
     ListView_SetItemState(Control(IDC_QUESTION_LIST), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    Pump();
+    WaitForWork();
   }
 
   int Rows(int listId = IDC_QUESTION_LIST) { return ListView_GetItemCount(Control(listId)); }
@@ -259,6 +281,7 @@ class AtelierTest : public ::testing::Test {
     g_answers.folder = folder_;
     MessageBoxCatcher catcher;
     Command(IDM_NEW_FROM_FOLDER);
+    WaitForWork();
     ASSERT_EQ(catcher.boxes().size(), 1u);
     EXPECT_TRUE(Contains(catcher.boxes()[0].text, "lisez-moi.txt")) << catcher.boxes()[0].text;
     ASSERT_EQ(Rows(), kQuestionCount);
@@ -280,9 +303,40 @@ class AtelierTest : public ::testing::Test {
     g_answers.executable = scratch_ / name;
     MessageBoxCatcher catcher;
     Command(IDM_BUILD);
+    WaitForWork();
     EXPECT_EQ(catcher.boxes().size(), 1u);
     for (const CaughtMessageBox& box : catcher.boxes()) EXPECT_TRUE(Contains(box.text, "construit")) << box.text;
     return g_answers.executable;
+  }
+
+  // The middle of a row's thumbnail, drawn from the list's images (their
+  // bitmap stays selected in the image list's own device context).
+  COLORREF ThumbnailMiddle(int row) {
+    HIMAGELIST images = ListView_GetImageList(Control(IDC_QUESTION_LIST), LVSIL_SMALL);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, canvas);
+    ImageList_Draw(images, row, memory, 0, 0, ILD_NORMAL);
+    const COLORREF middle = GetPixel(memory, width / 2, height / 2);
+    SelectObject(memory, old);
+    DeleteObject(canvas);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return middle;
+  }
+
+  // A folder of photos much larger than the views, all with that orientation.
+  fs::path LargePhotos(uint16_t orientation) {
+    const fs::path photos = scratch_ / "grandes";
+    fs::create_directories(photos);
+    const std::vector<uint8_t> photo = OrientedJpeg(2000, 1500, orientation);
+    const std::string bytes(photo.begin(), photo.end());
+    for (int i = 1; i <= kLargePhotoCount; ++i)
+      WriteFileBytes((photos / ("photo-" + std::to_string(i) + ".jpg")).string(), bytes);
+    return photos;
   }
 
   ScratchFolder scratchFolder_;
@@ -840,6 +894,7 @@ TEST_F(AtelierTest, TheTestCommandStartsTheQuizOutsideTheSourceFolder) {
   Command(IDM_SHOW_QUIZ);
   Type(IDC_TITLE, L"Essai de l'Atelier");
   Command(IDM_TEST_QUIZ);
+  WaitForWork();
   HWND player = nullptr;
   for (int tick = 0; tick < 300 && !player; ++tick) {
     player = FindWindowA(kPlayerClass, "Essai de l'Atelier");
@@ -911,6 +966,204 @@ TEST_F(AtelierTest, AChangeOfDpiScalesTheWindow) {
   EXPECT_EQ(tall, 72);
   EXPECT_GE(height(IDC_ANSWER) * 10, before * 14);
   KeepScreenshot(window_, "atelier-144dpi.bmp");
+}
+
+// The quarter of the upright picture seen at the middle of each quarter of
+// a picture of width x height fitted into the view, read by colour.
+template <typename Read>
+std::vector<int> QuartersSeen(int width, int height, Read read) {
+  std::vector<int> seen;
+  for (int quarter = 0; quarter < 4; ++quarter) {
+    const int x = width / 4 + (quarter % 2) * width / 2, y = height / 4 + (quarter / 2) * height / 2;
+    const COLORREF colour = read(x, y);
+    seen.push_back(QuarterOf(GetRValue(colour), GetGValue(colour), GetBValue(colour)));
+  }
+  return seen;
+}
+
+const std::vector<int> kUprightQuarters = {0, 1, 2, 3};
+// The upright picture after a quarter turn clockwise: bottom-left comes top-left.
+const std::vector<int> kTurnedQuarters = {2, 0, 3, 1};
+
+// The preview's quarters, the 640 x 480 view stretched into the control.
+std::vector<int> PreviewQuarters(HWND preview, int width, int height) {
+  RECT box;
+  GetClientRect(preview, &box);
+  const double scale = std::min(640.0 / width, 480.0 / height);
+  const int shownWidth = static_cast<int>(width * scale), shownHeight = static_cast<int>(height * scale);
+  HDC dc = GetDC(preview);
+  const std::vector<int> seen = QuartersSeen(shownWidth, shownHeight, [&](int x, int y) {
+    return GetPixel(dc, (x + (640 - shownWidth) / 2) * box.right / 640, (y + (480 - shownHeight) / 2) * box.bottom / 480);
+  });
+  ReleaseDC(preview, dc);
+  return seen;
+}
+
+// The player's own loader on the built quiz: the bitmap of question k.
+std::vector<int> PlayerQuarters(HMODULE module, int question) {
+  HBITMAP bitmap = LoadPicture(module, 401 + question, "IMG", 640, 480);
+  if (!bitmap) return {};
+  BITMAP info = {};
+  GetObjectW(bitmap, sizeof info, &info);
+  BITMAPINFOHEADER header = {sizeof header, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB};
+  std::vector<uint32_t> pixels(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, bitmap, 0, info.bmHeight, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(bitmap);
+  return QuartersSeen(info.bmWidth, info.bmHeight, [&](int x, int y) {
+    const uint32_t bgr = pixels[static_cast<std::size_t>(y) * info.bmWidth + x];
+    return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+  });
+}
+
+void WriteBytes(const fs::path& file, const std::vector<uint8_t>& bytes) {
+  WriteFileBytes(file.string(), std::string(bytes.begin(), bytes.end()));
+}
+
+// A photo taken upright in each of the eight ways a camera stores one: the
+// preview shows it upright, the built quiz stores it upright for the
+// player, and the author's quarter turn is kept in the source.
+TEST_F(AtelierTest, PhotosShowUprightWhateverTheirOrientation) {
+  const fs::path photos = scratch_ / "photos";
+  fs::create_directories(photos);
+  for (uint16_t orientation = 1; orientation <= 8; ++orientation)
+    WriteBytes(photos / ("photo-" + std::to_string(orientation) + ".jpg"), OrientedJpeg(64, 32, orientation));
+  g_answers.folder = photos;
+  Command(IDM_NEW_FROM_FOLDER);
+  WaitForWork();
+  ASSERT_EQ(Rows(), 8);
+  for (int row = 0; row < 8; ++row) {
+    Select(row);
+    EXPECT_EQ(PreviewQuarters(Control(IDC_PREVIEW), 64, 32), kUprightQuarters) << "orientation " << row + 1;
+  }
+  Select(0);
+  Command(IDM_ROTATE_RIGHT);
+  WaitForWork();
+  EXPECT_EQ(PreviewQuarters(Control(IDC_PREVIEW), 32, 64), kTurnedQuarters);
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"photo-1.jpg (tourn\u00e9e de 90\u00b0)");
+  Command(IDM_ROTATE_LEFT);
+  Command(IDM_ROTATE_LEFT);
+  Command(IDM_ROTATE_RIGHT);
+  Command(IDM_ROTATE_RIGHT);
+  WaitForWork();
+  EXPECT_EQ(PreviewQuarters(Control(IDC_PREVIEW), 32, 64), kTurnedQuarters);
+
+  const fs::path executable = Build(L"photos.exe");
+  EXPECT_EQ(ReadSource(photos / "quiz.toml").questions[0].rotation, 90);
+  HMODULE module = LoadLibraryExW(executable.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(PlayerQuarters(module, 0), kTurnedQuarters);
+  for (int question = 1; question < 8; ++question)
+    EXPECT_EQ(PlayerQuarters(module, question), kUprightQuarters) << "orientation " << question + 1;
+  FreeLibrary(module);
+}
+
+// What a phone or a web page gives: decoded where this Windows can, and
+// otherwise named with the way to a JPEG, before any build.
+TEST_F(AtelierTest, PicturesWindowsCannotDecodeAreToldWithTheWayToAJpeg) {
+  // An iPhone photo cut short after its brands; a WebP cut after its header.
+  WriteFileBytes((folder_ / "Somme.heic").string(),
+                 std::string("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24) + std::string(300, 'x'));
+  WriteFileBytes((folder_ / "Tarn.webp").string(),
+                 std::string("RIFF\x40\0\0\0WEBPVP8L", 16) + std::string(60, '\x01'));
+  g_answers.folder = folder_;
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_NEW_FROM_FOLDER);
+    WaitForWork();
+  }
+  ASSERT_EQ(Rows(), kQuestionCount + 2);
+  const struct {
+    int row;
+    const char* advice;
+  } cases[] = {{6, "Le plus compatible"}, {7, "en JPEG"}};
+  for (const auto& c : cases) {
+    Select(c.row);
+    const std::wstring remarks = Text(IDC_QUESTION_REMARKS);
+    EXPECT_EQ(Text(IDC_PICTURE_MARK), L"Erreur") << c.row;
+    EXPECT_TRUE(Contains(remarks, WideFromUtf8(c.advice))) << remarks;
+  }
+  // Building is refused with the same words; nothing is written.
+  g_answers.executable = scratch_ / L"refus\u00e9.exe";
+  MessageBoxCatcher refusal;
+  Command(IDM_BUILD);
+  WaitForWork();
+  ASSERT_EQ(refusal.boxes().size(), 1u);
+  EXPECT_TRUE(Contains(refusal.boxes()[0].text, "Somme.heic")) << refusal.boxes()[0].text;
+  EXPECT_FALSE(fs::exists(g_answers.executable));
+}
+
+// A folder of large photos: the list is there at once, the pictures come
+// from the worker threads while the window goes on answering, and opening
+// another quiz drops what was left of the work.
+TEST_F(AtelierTest, AFolderOfLargePhotosListsAtOnceAndTheWindowKeepsAnswering) {
+  g_answers.folder = LargePhotos(6);
+  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_NEW_FROM_FOLDER, 0), 0);
+  // The rows are filled before any picture is drawn.
+  ASSERT_EQ(Rows(), kLargePhotoCount);
+  EXPECT_TRUE(AtelierIsWorking(window_));
+  EXPECT_EQ(Cell(0, kAnswerColumn), L"photo-1");
+  // The last row's picture is drawn last: it still shows the quiz colour.
+  EXPECT_EQ(ThumbnailMiddle(kLargePhotoCount - 1), RGB(kDefaultRed, kDefaultGreen, kDefaultBlue));
+
+  // Another thread sends a message now and then; each is answered while
+  // the pictures are drawn.
+  std::atomic<bool> done{false};
+  std::atomic<unsigned> longest{0}, answered{0};
+  std::thread prober([&] {
+    while (!done) {
+      const ULONGLONG start = GetTickCount64();
+      DWORD_PTR result = 0;
+      if (SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) ++answered;
+      longest = std::max<unsigned>(longest, static_cast<unsigned>(GetTickCount64() - start));
+      Sleep(20);
+    }
+  });
+  WaitForWork();
+  done = true;
+  prober.join();
+  std::printf("messages answered while the pictures were drawn: %u, longest wait %u ms\n", answered.load(),
+              longest.load());
+  EXPECT_GT(answered.load(), 0u);
+  EXPECT_LT(longest.load(), 1000u);  // about 100 ms meant; generous for a loaded machine
+  // Every thumbnail drawn: the middle of each is the photo, not the quiz colour.
+  for (int row = 0; row < kLargePhotoCount; ++row) {
+    const COLORREF middle = ThumbnailMiddle(row);
+    EXPECT_NE(middle, RGB(kDefaultRed, kDefaultGreen, kDefaultBlue)) << row;
+    EXPECT_NE(middle, CLR_INVALID) << row;
+  }
+
+  // Opened again and straight away left for another quiz: what was queued
+  // for the first is dropped, the second shows its own.
+  {
+    MessageBoxCatcher catcher(IDNO);
+    Command(IDM_NEW_FROM_FOLDER);
+    g_answers.folder = folder_;
+    Command(IDM_NEW_FROM_FOLDER);
+    WaitForWork();
+  }
+  EXPECT_EQ(Answers(), std::vector<std::wstring>(std::begin(kRivers), std::end(kRivers)));
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"Ain.jpg");
+}
+
+// Stopped while it runs, a build leaves no executable and no temporary file.
+TEST_F(AtelierTest, ACancelledBuildLeavesNoFile) {
+  g_answers.folder = LargePhotos(1);
+  Command(IDM_NEW_FROM_FOLDER);
+  WaitForWork();
+  g_answers.executable = scratch_ / "annule.exe";
+  MessageBoxCatcher catcher;
+  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_BUILD, 0), 0);
+  EXPECT_TRUE(AtelierIsWorking(window_));
+  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_CANCEL_BUILD, 0), 0);
+  WaitForWork();
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(Contains(catcher.boxes()[0].text, "arr\xEAt\xE9" "e")) << catcher.boxes()[0].text;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(scratch_))
+    EXPECT_NE(entry.path().extension(), L".exe") << entry.path();
+  for (const fs::directory_entry& entry : fs::directory_iterator(scratch_))
+    EXPECT_EQ(entry.path().filename().wstring().find(L"annule"), std::wstring::npos) << entry.path();
 }
 
 }  // namespace

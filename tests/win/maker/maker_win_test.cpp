@@ -15,11 +15,13 @@
 #include "maker/pe_resources.h"
 #include "maker/picture_check.h"
 #include "maker/picture_codec.h"
+#include "maker/picture_reduction.h"
 #include "maker/quiz_blobs.h"
 #include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
 #include "message_box_catcher.h"
 #include "player_fixture.h"
+#include "pictures/picture_loader.h"
 #include "quiz/player_document.h"
 #include "tool_run.h"
 
@@ -197,6 +199,41 @@ TEST(MakerWindowsToolTest, TheSystemsResourceFunctionsWriteTheSameQuiz) {
 
 #endif  // VIDOD_HAS_NATIVE_QUIZ
 
+#ifdef VIDOD_HAS_WEB_QUIZ
+// WebP pictures built natively: stored as a JPEG and as a PNG that keeps
+// its transparency, which the player's loader shows on the view's colour.
+TEST(MakerWebQuizTest, WebPicturesAreShownByThePlayer) {
+  HMODULE quiz = LoadQuizModule("maker_web");
+  ASSERT_NE(quiz, nullptr) << QuizModulePath("maker_web");
+  EXPECT_EQ(ModuleResource(quiz, "IMG", 401).substr(0, 3), "\xFF\xD8\xFF");
+  EXPECT_EQ(ModuleResource(quiz, MAKEINTRESOURCEA(10), 402).substr(1, 3), "PNG");
+  const COLORREF background = RGB(40, 90, 160);
+  const struct {
+    int id;
+    COLORREF left, right;  // the middles of the two halves
+  } cases[] = {{401, RGB(255, 0, 0), RGB(0, 0, 255)}, {402, background, RGB(0, 255, 0)}};
+  for (const auto& c : cases) {
+    HBITMAP bitmap = LoadPicture(quiz, c.id, "IMG", 640, 480, background);
+    ASSERT_NE(bitmap, nullptr) << c.id;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const COLORREF seen[2] = {GetPixel(memory, 160, 160), GetPixel(memory, 480, 160)};
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    const COLORREF wanted[2] = {c.left, c.right};
+    for (int half = 0; half < 2; ++half) {
+      EXPECT_NEAR(GetRValue(seen[half]), GetRValue(wanted[half]), 12) << c.id << " half " << half;
+      EXPECT_NEAR(GetGValue(seen[half]), GetGValue(wanted[half]), 12) << c.id << " half " << half;
+      EXPECT_NEAR(GetBValue(seen[half]), GetBValue(wanted[half]), 12) << c.id << " half " << half;
+    }
+  }
+  FreeLibrary(quiz);
+}
+#endif  // VIDOD_HAS_WEB_QUIZ
+
 TEST(MakerWindowsToolTest, BuildThenUnpackThenBuildGivesTheSameResources) {
   ScratchFolder folder;
   const std::string first = folder.path() + "\\premier.exe";
@@ -337,7 +374,7 @@ TEST(MakerWindowsToolTest, BuildStoresLargePicturesReduced) {
   large.pixels.assign(std::size_t{large.width} * large.height * 4, 0x80);
   std::vector<uint8_t> jpeg;
   std::string error;
-  ASSERT_TRUE(EncodeJpeg(large, &jpeg, &error)) << error;
+  ASSERT_TRUE(EncodeJpeg(large, kReducedJpegQuality, &jpeg, &error)) << error;
   WriteFileBytes(folder.path() + "\\grande.jpg", std::string(jpeg.begin(), jpeg.end()));
   WriteFileBytes(folder.path() + "\\quiz.toml", "codes = [\"1\"]\n[[question]]\nreponse = \"Rome\"\nimage = \"grande.jpg\"\n");
   const ProgramRun run =
