@@ -7,10 +7,6 @@
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
 
-#ifndef VIDOD_HOME_LINK
-#define VIDOD_HOME_LINK "www.example.org"
-#endif
-
 namespace vidod {
 
 namespace {
@@ -35,7 +31,6 @@ constexpr int kFirstHeaderStaticId = 20;
 constexpr int kLastHeaderStaticId = 37;
 constexpr COLORREF kHeaderColour = RGB(128, 128, 255);
 constexpr COLORREF kLinkColour = RGB(50, 50, 255);
-constexpr char kHomeLinkText[] = VIDOD_HOME_LINK;
 
 // The reward code field. A code that does not fit it at the normal font is
 // shown a size or two smaller; one that does not fit even then stays in the
@@ -88,9 +83,8 @@ void SetControlFont(HWND control, FontChoice choice) {
   }
 }
 
-// The link font follows the link's own height (three quarters of it), and the
-// hand cursor goes to the whole "Static" class, views' labels included.
-void MakeLinkFontAndCursor(HWND link) {
+// The link font follows the link's own height (three quarters of it).
+void MakeLinkFont(HWND link) {
   RECT client;
   GetClientRect(link, &client);
   LOGFONTA font = {};
@@ -98,8 +92,13 @@ void MakeLinkFontAndCursor(HWND link) {
   font.lfWeight = FW_NORMAL;
   font.lfUnderline = TRUE;
   g_linkFont = CreateFontIndirectA(&font);
+}
+
+// The hand cursor goes to the whole "Static" class, views' labels included,
+// whether the quiz has a link or not.
+void SetStaticCursor(HWND control) {
   HCURSOR hand = LoadCursorA(g_shell.instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
-  if (hand) SetClassLongPtrA(link, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand));
+  if (hand) SetClassLongPtrA(control, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand));
 }
 
 void MakeCodeFonts() {
@@ -192,7 +191,7 @@ void OnInitDialog(HWND bar) {
     FontChoice font;
   };
   const Row rows[] = {
-      {{kHomeLink, "Static", plain | SS_NOTIFY, 736, 5, 115, 18}, kHomeLinkText, FontChoice::kLinkFont},
+      {{kHomeLink, "Static", plain | SS_NOTIFY, 736, 5, 115, 18}, quiz->homeLink, FontChoice::kLinkFont},
       {{kByLabel, "Static", plain, 736, 25, 27, 18}, "Par :", FontChoice::kGuiFont},
       {{kAuthorLabel, "Static", plain, 763, 25, 85, 18}, quiz->author, FontChoice::kGuiFont},
       {{kSaveButton, "button", plain, 666, 25, 55, 18}, "Sauver", FontChoice::kGuiFont},
@@ -210,8 +209,11 @@ void OnInitDialog(HWND bar) {
       {{kRightRule, "Static", plain | WS_BORDER, 730, 0, 1, 50}, "", FontChoice::kNone},
   };
   for (const Row& row : rows) {
+    // A quiz without a link of its own has no link to show.
+    if (row.place.id == kHomeLink && quiz->homeLink[0] == '\0') continue;
     HWND control = MakeControl(bar, row.place, row.text);
-    if (row.place.id == kHomeLink) MakeLinkFontAndCursor(control);
+    if (row.place.id == kHomeLink) MakeLinkFont(control);
+    if (row.place.id == kByLabel) SetStaticCursor(control);
     SetControlFont(control, row.font);
   }
   g_headerBrush = CreateSolidBrush(kHeaderColour);
@@ -245,7 +247,8 @@ void OnCommand(WPARAM wParam) {
       SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
       break;
     case kHomeLink:
-      ShellExecuteA(nullptr, "open", kHomeLinkText, nullptr, nullptr, SW_SHOWNORMAL);
+      if (g_document->quiz->homeLink[0] != '\0')
+        ShellExecuteA(nullptr, "open", g_document->quiz->homeLink, nullptr, nullptr, SW_SHOWNORMAL);
       break;
     case kSaveButton:
       SavePlayerAnswers();

@@ -141,6 +141,8 @@ class SurpriseFinder {
 
   std::vector<SourceIssue> Find() {
     CheckTitleWidth();
+    CheckAuthorWidth();
+    CheckLinkWidth();
     CheckLabels();
     CheckCodes();
     CheckCodeWidths();
@@ -157,24 +159,33 @@ class SurpriseFinder {
                "même réponse attendue que la question " + std::to_string(first->second) +
                    " (à la casse près) : la même réponse tapée résout les deux questions");
       }
-      if (QuizTypeHasReveals(quiz_.quizType) && question.reveal.empty())
-        Warn("revelation", number,
-             "révélation vide : le type " + std::to_string(quiz_.quizType) +
-                 " montre la révélation d'une question trouvée, celle-ci n'affichera rien");
+      if (QuizTypeHasReveals(quiz_.quizType) && question.reveal.empty()) Warn("revelation", number, EmptyReveal());
       CheckPicture(question.image, question.rotation, number);
     }
     return issues_;
   }
 
  private:
-  void Warn(const std::string& key, int question, const std::string& message) { Add(true, key, question, message); }
+  std::string EmptyReveal() const {
+    if (advice_ == CheckAdvice::kCommandLine)
+      return "révélation vide : le type " + std::to_string(quiz_.quizType) +
+             " montre la révélation d'une question trouvée, celle-ci n'affichera rien";
+    return RevealKindOf(quiz_.quizType) == RevealKind::kAllAtEnd
+               ? "texte révélé vide : quand le quiz est fini, celui de cette question n'affichera rien"
+               : "texte révélé vide : quand cette question est trouvée, rien n'apparaîtra";
+  }
+
+  void Warn(const std::string& key, int question, const std::string& message, int item = -1) {
+    Add(true, key, question, message, item);
+  }
   void Error(const std::string& key, int question, const std::string& message) { Add(false, key, question, message); }
-  void Add(bool warning, const std::string& key, int question, const std::string& message) {
+  void Add(bool warning, const std::string& key, int question, const std::string& message, int item = -1) {
     SourceIssue issue;
     issue.warning = warning;
     issue.key = key;
     issue.question = question;
     issue.message = message;
+    issue.item = item;
     issues_.push_back(issue);
   }
 
@@ -186,7 +197,8 @@ class SurpriseFinder {
         Warn("libelles", 0,
              std::string(which[k]) +
                  " libellé vide : dans un quiz à deux réponses, la vue en liste le montre au-dessus de ses cases "
-                 "de réponse, le joueur ne saura pas quoi y taper");
+                 "de réponse, le joueur ne saura pas quoi y taper",
+             k);
   }
 
   void CheckTitleWidth() {
@@ -196,6 +208,26 @@ class SurpriseFinder {
          "le titre " + Quoted(quiz_.title) + " fait environ " + std::to_string(width) +
              " pixels dans la police du bandeau, son cadre en a " + std::to_string(kTitleLabelWidth) +
              " : la fin n'en sera pas visible ; raccourcissez-le");
+  }
+
+  // The author's label wraps its words: what does not fit its one line is cut.
+  void CheckAuthorWidth() {
+    const int width = AuthorTextWidth(quiz_.author);
+    if (width <= kAuthorLabelWidth) return;
+    Warn("auteur", 0,
+         "« " + Cp1252ToUtf8(quiz_.author) + " » fait environ " + std::to_string(width) +
+             " pixels dans le bandeau, qui en montre " + std::to_string(kAuthorLabelWidth) +
+             " après « Par : » : la fin sera coupée ; gardez le nom (« Mme Lefèvre, CM2 ») et mettez l'école dans "
+             "l'explication");
+  }
+
+  void CheckLinkWidth() {
+    const int width = LinkTextWidth(quiz_.link);
+    if (quiz_.link.empty() || width <= kLinkLabelWidth) return;
+    Warn("lien", 0,
+         "le lien « " + Cp1252ToUtf8(quiz_.link) + " » fait environ " + std::to_string(width) +
+             " pixels dans le bandeau, qui en montre " + std::to_string(kLinkLabelWidth) +
+             " : la fin ne sera pas visible (le lien s'ouvre quand même en entier) ; une adresse courte se lit mieux");
   }
 
   // Codes shown beyond the questions never appear; their width does not matter.
@@ -330,7 +362,7 @@ class SurpriseFinder {
 std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache,
                                    CheckAdvice advice) {
   if (cache) cache->pending.clear();
-  std::vector<SourceIssue> issues = ValidateQuizSource(quiz);
+  std::vector<SourceIssue> issues = ValidateQuizSource(quiz, advice);
   const std::vector<SourceIssue> surprises = SurpriseFinder(quiz, sourceFile, cache, advice).Find();
   issues.insert(issues.end(), surprises.begin(), surprises.end());
   std::stable_sort(issues.begin(), issues.end(),

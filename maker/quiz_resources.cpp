@@ -52,6 +52,12 @@ bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std
   return true;
 }
 
+bool CompressLinkBlob(const QuizSource& quiz, std::vector<uint8_t>* packed, std::string* error) {
+  packed->clear();
+  return quiz.link.empty() ||
+         CompressBlob(std::vector<uint8_t>(quiz.link.begin(), quiz.link.end()), "le lien", packed, error);
+}
+
 namespace {
 
 // The pictures of the questions that have one, in question order; asTheyAre
@@ -142,9 +148,9 @@ constexpr unsigned kMostPicturesAtOnce = 4;
 bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool reducePictures,
                        std::vector<ResourceEntry>* entries, std::string* error, const BuildProgress* progress,
                        const std::function<bool(const fs::path&)>& checked) {
-  std::vector<uint8_t> answers, codes;
+  std::vector<uint8_t> answers, codes, link;
   if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, error) ||
-      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, error))
+      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, error) || !CompressLinkBlob(quiz, &link, error))
     return false;
   std::vector<QuizPicture> pictures;
   if (!CollectPictures(quiz, sourceFile, false, &pictures, error)) return false;
@@ -153,6 +159,7 @@ bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool 
   const ResourceName blobType = ResourceName::Text(kQuizBlobType);
   entries->push_back(Resource(blobType, kAnswersResourceId, std::move(answers)));
   entries->push_back(Resource(blobType, kCodesResourceId, std::move(codes)));
+  if (!link.empty()) entries->push_back(Resource(blobType, kHomeLinkResourceId, std::move(link)));
   const auto cancelled = [progress] { return progress && progress->cancel && progress->cancel->load(); };
   const auto prepare = [&](std::size_t i) {
     if (cancelled()) return PreparedPicture();

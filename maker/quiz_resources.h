@@ -1,5 +1,6 @@
 // The resources that carry a quiz inside an executable: "PATCH" 104 (the
-// compressed answers blob), "PATCH" 105 (the compressed codes blob) and the
+// compressed answers blob), "PATCH" 105 (the compressed codes blob), "PATCH"
+// 107 (the compressed header link, only in a quiz that has one) and the
 // picture of question k as "IMG" 401 + k (JPEG, GIF, BMP) or raw data
 // 401 + k (PNG), all language neutral.
 #pragma once
@@ -14,6 +15,7 @@
 #include "maker/pe_resources.h"
 #include "maker/picture_format.h"
 #include "maker/quiz_source.h"
+#include "quiz/home_link.h"
 
 namespace vidod {
 
@@ -27,6 +29,9 @@ constexpr char kPictureType[] = "IMG";
 // in the French *error ("le blob des réponses").
 bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std::vector<uint8_t>* packed,
                   std::string* error);
+// The link's resource: its address compressed; empty for a quiz without a
+// link, which then holds exactly the resources it held before links.
+bool CompressLinkBlob(const QuizSource& quiz, std::vector<uint8_t>* packed, std::string* error);
 
 struct QuizPicture {
   std::size_t question;  // from 0; its resource id is 401 + question
@@ -70,6 +75,7 @@ bool IsQuizResource(const ResourceEntry& entry);
 struct QuizResourceSet {
   const ResourceEntry* answers = nullptr;
   const ResourceEntry* codes = nullptr;
+  const ResourceEntry* link = nullptr;
   // One per question; the player takes "IMG" first, raw data only when there
   // is no "IMG" of that id. nullptr when the question has neither.
   std::vector<const ResourceEntry*> pictures;

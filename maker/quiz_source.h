@@ -52,6 +52,9 @@ struct QuizSource {
   std::string answersTail;                 // bytes after the blue component
   std::vector<RewardCode> codes;           // code k for a score of k
   std::string codesTail;                   // bytes after the last code line
+  // The header bar's link, a web address; empty: the player shows none.
+  // Carried by a resource of its own, only when there is one.
+  std::string link;
   // Not carried by the resources: build stores the pictures larger than the
   // views reduced to the size they are shown at. What init and the Atelier
   // write; a source without the key keeps its pictures' sizes.
@@ -70,6 +73,10 @@ std::size_t PictureCount(const QuizSource& quiz);
 // carries a second, unused text with it.
 bool QuizTypeHasReveals(uint8_t quizType);
 constexpr uint8_t kRevealPairsQuizType = 3;
+// When the reveal texts show: none (types 0, 1 and any the player does not
+// know), each with its question found (2, 3), all at the end (4).
+enum class RevealKind { kNone, kEachFound, kAllAtEnd };
+RevealKind RevealKindOf(uint8_t quizType);
 
 // A problem found in a quiz source, located by its key and question.
 struct SourceIssue {
@@ -78,11 +85,17 @@ struct SourceIssue {
   int question = 0;       // from 1; 0 for a key outside the questions
   int line = 0;           // in the source file; 0 when unknown
   std::string message;    // French, UTF-8
+  int item = -1;          // the label (0, 1) or the reward code (from 0) it is about; -1 for the key as a whole
 };
 
+// Who reads the messages about a quiz: the command line's author writes its
+// keys and options, the Atelier's uses menu entries and boxes.
+enum class CheckAdvice { kCommandLine, kAtelier };
+
 // The rules that hold whatever the source was read from: delimiters, line
-// breaks, text lengths, counts, reveal texts on the quiz types that keep them.
-std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz);
+// breaks, text lengths, counts, reveal texts on the quiz types that keep
+// them, a web address for the link.
+std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz, CheckAdvice advice = CheckAdvice::kCommandLine);
 
 bool HasErrors(const std::vector<SourceIssue>& issues);
 // "question 3, clé « reponse » : ..."

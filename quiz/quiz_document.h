@@ -41,6 +41,7 @@ struct QuizDocument {
   QuestionEntry* firstEntry;
   QuestionEntry* lastEntry;
   char answerSlots[kAnswerSlotCount][kTextSize];
+  char homeLink[kTextSize];  // the header bar's web address; empty: no link
 };
 
 // Allocates a document with the creation defaults and an empty question list.

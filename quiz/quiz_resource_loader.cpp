@@ -1,4 +1,5 @@
 #include "quiz/answers_blob.h"
+#include "quiz/home_link.h"
 #include "quiz/player_document.h"
 
 namespace vidod {
@@ -49,6 +50,12 @@ void QuizResourceLoader(PlayerDocument* document, HMODULE module) {
     case QuizLoadOutcome::kLoaded:
     case QuizLoadOutcome::kDefaultQuiz:
       break;
+  }
+  // The link belongs to the quiz just read. A damaged one is no reason to
+  // stop a pupil: the header bar then shows no link.
+  if (outcome == QuizLoadOutcome::kLoaded || outcome == QuizLoadOutcome::kLoadedWithoutCodes) {
+    const ResourceBytes link = FindQuizResource(module, kHomeLinkResourceId);
+    LoadHomeLink(document->quiz, link.bytes, link.size);
   }
   RefreshBackgroundBrush(document);
 }

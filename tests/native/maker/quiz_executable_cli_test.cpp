@@ -186,7 +186,7 @@ TEST(QuizExecutableCliTest, InitRefusesFoldersWithoutPictures) {
   WriteFile(scratch.path() / "bizarre" / "oui|non.gif", "GIF89a\x01\x00\x01\x00");
   run = RunTool("init bizarre -o quiz.toml", scratch.path());
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("quiz.toml:38: erreur : question 1, clé « reponse » : le texte contient « | »"),
+  EXPECT_NE(run.err.find("quiz.toml:41: erreur : question 1, clé « reponse » : le texte contient « | »"),
             std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("(à corriger avant build)"), std::string::npos) << run.err;
@@ -377,6 +377,29 @@ TEST(QuizExecutableCliTest, BuildUnpackBuildGivesTheSameResources) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("--force"), std::string::npos) << run.err;
   EXPECT_EQ(RunTool("unpack premier.exe -o source --force", scratch.path()).exitCode, 0);
+}
+
+// The header link travels in a resource of its own, only when the quiz has one.
+TEST(QuizExecutableCliTest, ALinkGoesInItsOwnResourceAndComesBack) {
+  ScratchFolder scratch;
+  const fs::path player = WritePlayer(scratch.path(), makertest::TestExecutableLayout());
+  WriteFile(scratch.path() / "lien" / "quiz.toml",
+            "lien = \"https://ecole.example/cm2\"\ncodes = [\"X\"]\n[[question]]\nreponse = \"seul\"\n");
+  ToolRun run = RunTool("build lien/quiz.toml -o lien.exe --lecteur " + Quoted(player), scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<ResourceEntry> resources = QuizResourcesOf(scratch.path() / "lien.exe");
+  const ResourceEntry* link = FindQuizResources(resources, 1).link;
+  ASSERT_NE(link, nullptr);
+  const CodecRun decoded = DecompressBytes(link->data);
+  EXPECT_EQ(std::string(decoded.bytes.begin(), decoded.bytes.end()), "https://ecole.example/cm2");
+
+  run = RunTool("unpack lien.exe -o source", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ParseOrFail(ReadFile(scratch.path() / "source" / "quiz.toml"), scratch.path() / "source").link,
+            "https://ecole.example/cm2");
+  run = RunTool("build source/quiz.toml -o encore.exe --lecteur " + Quoted(player), scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadFile(scratch.path() / "encore.exe"), ReadFile(scratch.path() / "lien.exe"));
 }
 
 TEST(QuizExecutableCliTest, AFailedBuildLeavesNoOutputFile) {
