@@ -171,8 +171,8 @@ class SurpriseFinder {
       return "révélation vide : le type " + std::to_string(quiz_.quizType) +
              " montre la révélation d'une question trouvée, celle-ci n'affichera rien";
     return RevealKindOf(quiz_.quizType) == RevealKind::kAllAtEnd
-               ? "texte révélé vide : quand le quiz est fini, celui de cette question n'affichera rien"
-               : "texte révélé vide : quand cette question est trouvée, rien n'apparaîtra";
+               ? "vide : quand le quiz sera fini, rien n'apparaîtra pour cette question"
+               : "vide : quand cette question sera trouvée, rien n'apparaîtra";
   }
 
   void Warn(const std::string& key, int question, const std::string& message, int item = -1) {

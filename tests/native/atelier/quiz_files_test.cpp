@@ -1,0 +1,190 @@
+// What the Atelier tells and keeps about files: remarks in the words of its
+// window, the comments of the sources it writes, the builds it remembers,
+// and a file that is no quiz told in one plain sentence.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "atelier/quiz_files.h"
+#include "atelier/quiz_remarks.h"
+#include "maker/quiz_blobs.h"
+#include "maker/quiz_resources.h"
+#include "test_executable.h"
+
+namespace vidod {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(QuizRemarksTest, IssuesLandOnTheirFields) {
+  const struct {
+    SourceIssue issue;
+    int question;
+    bool onField;
+    QuizField field;
+    bool onPicture;
+    int code;
+  } cases[] = {
+      {{true, "reponse", 3, 0, "..."}, 2, true, QuizField::kAnswer, false, -1},
+      {{true, "reponse2", 1, 0, "..."}, 0, true, QuizField::kAnswer2, false, -1},
+      {{false, "revelation", 2, 0, "..."}, 1, true, QuizField::kReveal, false, -1},
+      {{false, "image", 4, 0, "..."}, 3, false, QuizField::kTitle, true, -1},
+      {{false, "rotation", 4, 0, "..."}, 3, false, QuizField::kTitle, true, -1},
+      {{true, "note", 4, 0, "..."}, 3, false, QuizField::kTitle, false, -1},
+      {{true, "titre", 0, 0, "..."}, -1, true, QuizField::kTitle, false, -1},
+      {{false, "lien", 0, 0, "..."}, -1, true, QuizField::kLink, false, -1},
+      // Where the words would say otherwise, the place holds.
+      {{true, "libelles", 0, 0, "premier libellé vide", 1}, -1, true, QuizField::kLabel2, false, -1},
+      {{false, "codes", 0, 0, "code 3 : texte de 300 octets", 11}, -1, false, QuizField::kTitle, false, 11},
+      {{true, "codes", 0, 0, "aucun code"}, -1, false, QuizField::kTitle, false, -1},
+      {{false, "brut.octet_0", 0, 0, "..."}, -1, false, QuizField::kTitle, false, -1},
+  };
+  for (const auto& c : cases) {
+    const IssuePlace place = PlaceOfIssue(c.issue);
+    EXPECT_EQ(place.question, c.question) << c.issue.key;
+    EXPECT_EQ(place.onField, c.onField) << c.issue.key;
+    if (c.onField) {
+      EXPECT_EQ(place.field.field, c.field) << c.issue.key;
+    }
+    EXPECT_EQ(place.onPicture, c.onPicture) << c.issue.key;
+    EXPECT_EQ(place.code, c.code) << c.issue.key;
+    EXPECT_EQ(place.onCodes, c.issue.key == "codes") << c.issue.key;
+  }
+}
+
+// A quiz with a remark of every kind the window shows: none names a key of
+// the source or a quiz type by its number.
+TEST(QuizRemarksTest, RemarksNameNoKeyOfTheSource) {
+  EditedQuiz edited;
+  edited.sourceFile = fs::temp_directory_path() / "vidod-remarques" / "quiz.toml";
+  edited.quiz.answersPerQuestion = 2;
+  edited.quiz.quizType = 4;
+  edited.quiz.questions.resize(3);
+  SetFieldText(&edited, FieldRef{QuizField::kAnswer, 0}, "Loire ");
+  SetFieldText(&edited, FieldRef{QuizField::kAnswer, 1}, "LOIRE");
+  SetFieldText(&edited, FieldRef{QuizField::kAnswer2, 1}, u8"\u0141\u00f3d\u017a");
+  SetFieldText(&edited, FieldRef{QuizField::kCode, 0}, "CHAMPIONNE");
+  SetFieldText(&edited, FieldRef{QuizField::kLink, 0}, "ftp://ecole");
+  edited.quiz.questions[2].image = "absente.jpg";
+  edited.quiz.questions[2].rotation = 90;
+  edited.quiz.author = "Mme Lef\xE8vre, CM2 de l'\xE9" "cole Jules-Ferry";
+  edited.quiz.questions[1].reveal = std::string(300, 'r');
+  const std::vector<SourceIssue> issues = CheckEditedQuiz(&edited);
+  ASSERT_GE(issues.size(), 10u);
+  const std::regex jargon(
+      "clé|reponse|revelation|libelles|images_dans_liste|reduire_images|\\btype \\d|types \\d|--|vidod-make");
+  for (const SourceIssue& issue : issues) {
+    const std::string remark = DescribeRemark(issue, true);
+    EXPECT_FALSE(std::regex_search(remark, jargon)) << remark;
+  }
+}
+
+TEST(QuizFilesTest, OnlyCommentsWrittenByHandAreTheAuthors) {
+  const std::string origin = OriginComment(fs::u8path("C:/Classe/Fleuves.exe"), "12/05/2025");
+  const struct {
+    std::string text;
+    bool handWritten;
+    std::string origin;
+  } cases[] = {
+      {"titre = \"x\"\n", false, ""},
+      {"# mes notes\ntitre = \"x\"\n", true, ""},
+      // The Atelier's own, with the origin it keeps.
+      {"# " + AtelierSourceComment(origin)[0] + "\n# " + AtelierSourceComment(origin)[1] + "\n# " + origin + "\n",
+       false, origin},
+      // vidod-make unpack's, its first line the origin; CR LF as Notepad saves.
+      {"# Quiz extrait de « f.exe » par vidod-make unpack.\r\n# Les images des questions sont dans le dossier images ; "
+       "« vidod-make build »\r\n# redonne les mêmes ressources.\r\n\r\ntitre = \"x\"\r\n",
+       false, "Quiz extrait de « f.exe » par vidod-make unpack."},
+      // Theirs, with a line added by hand.
+      {"# " + origin + "\n# corrigé par Mme Dupré\n", true, origin},
+  };
+  for (const auto& c : cases) {
+    const SourceComments comments = ReadSourceComments(c.text);
+    EXPECT_EQ(comments.handWritten, c.handWritten) << c.text;
+    EXPECT_EQ(comments.origin, c.origin) << c.text;
+  }
+}
+
+TEST(QuizFilesTest, ABuildIsKnownByItsBytesWhereverItIsCopied) {
+  const std::vector<uint8_t> built = {'M', 'Z', 1, 2, 3};
+  std::vector<BuildRecord> records;
+  RememberBuild(&records, {fs::u8path("C:/Classe/Fleuves.exe"), 5, FingerprintOf(built), fs::u8path("C:/Classe/quiz.toml")});
+  RememberBuild(&records, {fs::u8path("C:/Classe/Autre.exe"), 3, 7, fs::u8path("C:/Autre/quiz.toml")});
+  // Built again at the same place: one record, the newest.
+  RememberBuild(&records,
+                {fs::u8path("C:/Classe/Fleuves.exe"), 5, FingerprintOf(built), fs::u8path(u8"C:/Classe/Été/quiz.toml")});
+  const std::vector<BuildRecord> read = ParseBuildRecords(FormatBuildRecords(records) + "abîmé\t1\n");
+  ASSERT_EQ(read.size(), 2u);
+  const BuildRecord* found = FindBuild(read, built);
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->source, fs::u8path(u8"C:/Classe/Été/quiz.toml"));
+  EXPECT_EQ(FindBuild(read, {'M', 'Z', 1, 2, 4}), nullptr);
+}
+
+enum class Answers { kWhole, kMissing, kGarbled };
+
+std::vector<uint8_t> QuizExecutable(Answers kind) {
+  QuizSource quiz;
+  quiz.title = "Fleuves";
+  quiz.questions.resize(1);
+  quiz.questions[0].answer = "Loire";
+  std::vector<ResourceEntry> resources = makertest::PlayerOwnResources();
+  std::vector<uint8_t> answers, codes;
+  std::string error;
+  EXPECT_TRUE(CompressBlob(WriteAnswersBlob(quiz), "réponses", &answers, &error)) << error;
+  EXPECT_TRUE(CompressBlob(WriteCodesBlob(quiz), "codes", &codes, &error)) << error;
+  if (kind == Answers::kGarbled) answers.assign(answers.size(), 0xFF);
+  const ResourceName patch = ResourceName::Text(kQuizBlobType);
+  if (kind != Answers::kMissing)
+    resources.push_back(makertest::TestResource(patch, kAnswersResourceId, kLanguageNeutral, answers));
+  resources.push_back(makertest::TestResource(patch, kCodesResourceId, kLanguageNeutral, codes));
+  return makertest::MakeTestExecutable(resources);
+}
+
+TEST(QuizFilesTest, AFileThatIsNoQuizIsToldInOneSentence) {
+  const std::vector<uint8_t> quiz = QuizExecutable(Answers::kWhole);
+  const std::vector<uint8_t> cut(quiz.begin(), quiz.begin() + quiz.size() * 3 / 4);
+  const struct {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    const char* told;  // nullptr: opened
+  } cases[] = {
+      {"a quiz", quiz, nullptr},
+      {"text", {'b', 'o', 'n', 'j', 'o', 'u', 'r'}, "n'est pas un quiz Vidod"},
+      {"another program", makertest::MakeTestPlayer(), "n'est pas un quiz Vidod"},
+      {"a program with codes but no answers", QuizExecutable(Answers::kMissing), "n'est pas un quiz Vidod"},
+      {"a quiz cut short", cut, "endommagé"},
+      {"answers that do not decode", QuizExecutable(Answers::kGarbled), "endommagé"},
+  };
+  for (const auto& c : cases) {
+    UnpackedExecutable unpacked;
+    std::string problem;
+    const bool opened = UnpackForAuthor(c.bytes, "f.exe", fs::u8path("dossier"), {"origine"}, &unpacked, &problem);
+    EXPECT_EQ(opened, c.told == nullptr) << c.what << ": " << problem;
+    if (c.told) {
+      EXPECT_NE(problem.find(c.told), std::string::npos) << c.what << ": " << problem;
+      EXPECT_EQ(problem.find("PATCH"), std::string::npos) << problem;
+      EXPECT_EQ(problem.find("ressource"), std::string::npos) << problem;
+    } else {
+      EXPECT_EQ(unpacked.quiz.title, "Fleuves");
+      ASSERT_FALSE(unpacked.files.empty());
+      EXPECT_EQ(unpacked.files[0].path, fs::u8path("dossier") / "quiz.toml");
+      EXPECT_EQ(std::string(unpacked.files[0].bytes.begin(), unpacked.files[0].bytes.begin() + 10), "# origine\n");
+    }
+  }
+}
+
+TEST(QuizFilesTest, ANewFolderBesideTheExecutableIsNamedAfterTheQuiz) {
+  const fs::path scratch = fs::temp_directory_path() / "vidod-dossier-neuf";
+  fs::remove_all(scratch);
+  fs::create_directories(scratch / "Fleuves de France");
+  EXPECT_EQ(NewFolderBeside(scratch / "f.exe", "Fleuves de France"), scratch / "Fleuves de France (2)");
+  EXPECT_EQ(NewFolderBeside(scratch / "f.exe", "Quiz : fleuves ?"), scratch / "Quiz _ fleuves _");
+  EXPECT_EQ(NewFolderBeside(scratch / "drapeaux.exe", ""), scratch / "drapeaux");
+  fs::remove_all(scratch);
+}
+
+}  // namespace
+}  // namespace vidod
