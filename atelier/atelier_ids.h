@@ -16,6 +16,10 @@
 #define IDM_CANCEL_BUILD 1009
 #define IDM_RECENT_FIRST 1020 /* up to IDM_RECENT_FIRST + 8 */
 
+/* Edition */
+#define IDM_UNDO 1051
+#define IDM_REDO 1052
+
 /* Question */
 #define IDM_ADD_PICTURES 1101
 #define IDM_REMOVE_QUESTION 1102
@@ -115,6 +119,9 @@
 #define IDC_QUIZ_REMARKS 2326
 #define IDC_REDUCE_PICTURES 2327
 #define IDC_COLOUR_VALUE 2328
+#define IDC_LINK_LABEL 2329
+#define IDC_LINK 2330
+#define IDC_LINK_MARK 2331
 
 /* Codes page */
 #define IDC_CODES_TEXT 2401

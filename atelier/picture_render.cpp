@@ -78,6 +78,8 @@ RenderedPicture RenderPicture(const PictureRequest& request) {
     return rendered;
   }
   const PictureFormat format = DetectPictureFormat(bytes.data(), bytes.size());
+  // A JPEG has no transparent pixels: it is drawn the same on any colour.
+  rendered.opaque = format == PictureFormat::kJpeg;
   const PictureTurn turn = PictureFileTurn(bytes, request.rotation);
   // The header's size tells how small the decoding can be; the stored
   // orientation is the file's, before its own turn.
@@ -143,9 +145,19 @@ void ClearFittedPictures(FittedPictures* cache) {
 bool FindFittedPicture(FittedPictures* cache, const fs::path& file, int rotation, SIZE box, COLORREF background,
                        HBITMAP* fitted) {
   *fitted = nullptr;
-  if (cache->box.cx != box.cx || cache->box.cy != box.cy || cache->background != background) {
+  if (cache->box.cx != box.cx || cache->box.cy != box.cy) {
     ClearFittedPictures(cache);
     cache->box = box;
+  }
+  if (cache->background != background) {
+    for (auto entry = cache->entries.begin(); entry != cache->entries.end();) {
+      if (entry->second.opaque) {
+        ++entry;
+        continue;
+      }
+      if (entry->second.fitted) DeleteObject(entry->second.fitted);
+      entry = cache->entries.erase(entry);
+    }
     cache->background = background;
   }
   std::error_code code;
@@ -158,9 +170,9 @@ bool FindFittedPicture(FittedPictures* cache, const fs::path& file, int rotation
 }
 
 void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, fs::file_time_type written,
-                       HBITMAP fitted) {
+                       HBITMAP fitted, bool opaque) {
   if (cache->box.cx != request.box.cx || cache->box.cy != request.box.cy ||
-      cache->background != request.background) {
+      (cache->background != request.background && !opaque)) {
     if (fitted) DeleteObject(fitted);
     return;
   }
@@ -168,6 +180,7 @@ void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, fs:
   if (entry.fitted) DeleteObject(entry.fitted);
   entry.written = written;
   entry.fitted = fitted;
+  entry.opaque = opaque;
 }
 
 }  // namespace vidod

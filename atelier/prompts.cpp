@@ -1,8 +1,11 @@
 // The system's dialogs behind the Atelier's questions: the common item
-// dialogs for folders and files, the colour chooser for the quiz colour.
+// dialogs for folders and files, the colour chooser for the quiz colour;
+// and the shell, which opens a page or a folder with the program the
+// teacher's computer has for it.
 #include <windows.h>
 
 #include <commdlg.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -140,8 +143,17 @@ bool ChooseColour(HWND owner, COLORREF* colour) {
   return true;
 }
 
+// ShellExecuteW's result is a number above 32 when something opened the file.
+constexpr INT_PTR kShellOpened = 32;
+
+bool OpenWithShell(HWND owner, const fs::path& file) {
+  const HINSTANCE result = ShellExecuteW(owner, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > kShellOpened;
+}
+
 constexpr AtelierPrompts kSystemPrompts = {ChooseFolder,       ChooseFileToOpen,       ChoosePictures,
-                                           ChooseSourceToSave, ChooseExecutableToSave, ChooseColour};
+                                           ChooseSourceToSave, ChooseExecutableToSave, ChooseColour,
+                                           OpenWithShell};
 
 }  // namespace
 

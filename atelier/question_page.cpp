@@ -31,11 +31,16 @@ struct QuestionPage {
   HBITMAP view = nullptr;  // the question as the single-question view shows it
 };
 
+// A quiz of two boxes per question has the pupil fill both: each box has
+// its own expected answer, and the first box's label says so.
 constexpr FieldRow kFieldRows[] = {
     {IDC_ANSWER_LABEL, IDC_ANSWER, IDC_ANSWER_MARK, QuizField::kAnswer, L"&R\u00e9ponse attendue :"},
-    {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"S&econde r\u00e9ponse :"},
-    {IDC_REVEAL_LABEL, IDC_REVEAL, IDC_REVEAL_MARK, QuizField::kReveal, L"R\u00e9&v\u00e9lation :"},
+    {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"R\u00e9ponse de la &2e case :"},
+    {IDC_REVEAL_LABEL, IDC_REVEAL, IDC_REVEAL_MARK, QuizField::kReveal, L"&Texte r\u00e9v\u00e9l\u00e9 :"},
 };
+constexpr wchar_t kFirstBoxLabel[] = L"&R\u00e9ponse de la 1re case :";
+constexpr int kLabelIds[] = {IDC_ANSWER_LABEL, IDC_ANSWER2_LABEL, IDC_REVEAL_LABEL, IDC_TRY_LABEL, IDC_TRY2_LABEL,
+                             IDC_SINGLE_VERDICT_LABEL, IDC_LIST_VERDICT_LABEL, IDC_LIST_VERDICT2_LABEL};
 
 QuestionPage* PageOf(HWND page) { return static_cast<QuestionPage*>(PageRecord(page)); }
 HWND Page(const Atelier* atelier) { return atelier->pages[kQuestionPage]; }
@@ -63,10 +68,11 @@ void CreateControls(HWND page) {
   AddRemarksBox(page, IDC_QUESTION_REMARKS);
 }
 
-void LayOut(HWND page, int width, int height) {
+int LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
-  if (!atelier) return;
-  const PageMetrics m = MeasurePage(atelier, page);
+  if (!atelier) return 0;
+  PageMetrics m = MeasurePage(atelier, page);
+  m.label = std::max(m.label, WidestLabel(page, kLabelIds, std::size(kLabelIds)));
   const int inner = width - 2 * m.margin;
   const bool second = ShowsSecondAnswer(atelier);
   const int fieldRows = second ? 3 : 2;
@@ -94,14 +100,13 @@ void LayOut(HWND page, int width, int height) {
     if (row.field != QuizField::kAnswer2 || second)
       y = PlaceFieldRow(page, m, y, width, row.labelId, row.editId, row.markId);
   y = PlaceLabelledBox(page, m, y, width, IDC_QUESTION_REMARKS_LABEL, IDC_QUESTION_REMARKS, remarksHeight);
-  LayOutAnswerTrial(atelier, page, m.margin, y, inner);
+  return LayOutAnswerTrial(atelier, page, m, y, inner) + m.margin;
 }
 
 void OnFieldChanged(Atelier* atelier, const FieldRow& row) {
   if (atelier->filling || atelier->current < 0) return;
   const std::wstring text = WindowTextOf(GetDlgItem(Page(atelier), row.editId));
-  if (!SetFieldText(&atelier->edited, FieldRef{row.field, atelier->current}, Utf8FromWide(text))) return;
-  QuizEdited(atelier, false);
+  if (!EditQuiz(atelier, TextEdit(FieldRef{row.field, atelier->current}, Utf8FromWide(text)))) return;
   if (row.field != QuizField::kReveal) JudgeTrialAnswers(atelier, Page(atelier));
 }
 
@@ -112,6 +117,7 @@ void OnCommand(HWND page, int id, int code) {
     ChangeQuestionPicture(atelier);
     return;
   }
+  if (code == EN_KILLFOCUS) OnFieldLeft(atelier);
   if (code != EN_CHANGE) return;
   for (const FieldRow& row : kFieldRows)
     if (row.editId == id) OnFieldChanged(atelier, row);
@@ -168,6 +174,8 @@ void FillQuestionPage(Atelier* atelier) {
     EnableWindow(edit, question >= 0);
   }
   const bool second = ShowsSecondAnswer(atelier);
+  SetWindowTextIfOther(GetDlgItem(page, IDC_ANSWER_LABEL),
+                       atelier->edited.quiz.answersPerQuestion == 2 ? kFirstBoxLabel : kFieldRows[0].label);
   if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second) {
     for (int id : {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK})
       ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);
@@ -229,34 +237,33 @@ void ChangeQuestionPicture(Atelier* atelier) {
   const fs::path current = QuestionPicture(atelier, question);
   const fs::path start = current.empty() ? atelier->edited.sourceFile.parent_path() : current.parent_path();
   if (!atelier->prompts->choosePictures(atelier->window, start, &files) || files.empty()) return;
-  atelier->edited.quiz.questions[question].image =
-      PictureKeyFor(fs::absolute(files.front()).lexically_normal(), atelier->edited.sourceFile);
-  atelier->edited.quiz.questions[question].rotation = 0;
-  atelier->edited.modified = true;
-  QuizEdited(atelier, true);
-  FillQuestionPage(atelier);
+  // The picture goes by the rules of a new quiz's: a name a source cannot
+  // hold is told, not taken.
+  std::vector<SkippedFile> skipped;
+  const std::vector<StarterQuestion> chosen =
+      StarterQuestionsFor({fs::absolute(files.front()).lexically_normal()}, atelier->edited.sourceFile, &skipped);
+  TellSkipped(atelier, skipped);
+  if (chosen.empty()) return;
+  EditQuiz(atelier, PictureEdit(question, chosen.front().image, 0));
 }
 
 void RotateQuestionPicture(Atelier* atelier, bool clockwise) {
   const int question = atelier->current;
   if (!atelier->open || question < 0 || atelier->edited.quiz.questions[question].image.empty()) return;
-  int& rotation = atelier->edited.quiz.questions[question].rotation;
-  rotation = (rotation + (clockwise ? kQuarterTurn : kFullTurn - kQuarterTurn)) % kFullTurn;
-  atelier->edited.modified = true;
-  QuizEdited(atelier, true);
-  FillQuestionPage(atelier);
+  const QuestionSource& shown = atelier->edited.quiz.questions[question];
+  EditQuiz(atelier, PictureEdit(question, shown.image,
+                                (shown.rotation + (clockwise ? kQuarterTurn : kFullTurn - kQuarterTurn)) % kFullTurn));
 }
 
 void CorrectTypedAnswers(Atelier* atelier) {
   if (!atelier->open) return;
-  const std::size_t corrected = CorrectAnswers(&atelier->edited.quiz);
+  QuizSource corrections = atelier->edited.quiz;
+  const std::size_t corrected = CorrectAnswers(&corrections);
   if (corrected == 0) {
     TellAuthor(atelier, L"Toutes les r\u00e9ponses attendues se tapent d\u00e9j\u00e0 au clavier.", MB_ICONINFORMATION);
     return;
   }
-  atelier->edited.modified = true;
-  FillQuestionPage(atelier);
-  QuizEdited(atelier, false);
+  EditQuiz(atelier, SettingEdit(EditKind::kTypableAnswers, 0));
   TellAuthor(atelier,
              std::to_wstring(corrected) +
                  (corrected > 1 ? L" r\u00e9ponses attendues r\u00e9\u00e9crites"
@@ -264,6 +271,8 @@ void CorrectTypedAnswers(Atelier* atelier) {
                  L" comme un clavier les tape.",
              MB_ICONINFORMATION);
 }
+
+void OnFieldLeft(Atelier* atelier) { EndTyping(&atelier->edited); }
 
 void FocusAnswerTrial(Atelier* atelier) {
   if (!atelier->open || atelier->current < 0) return;
