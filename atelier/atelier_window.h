@@ -230,6 +230,8 @@ void RememberBuildRecord(Atelier* atelier, const std::filesystem::path& executab
 // one changed, removed or put back goes through QuizChanged
 // (background_work.cpp).
 void WatchPictures(Atelier* atelier);
+// The files as they are now, without telling: true when one changed since.
+bool SeePictureFiles(Atelier* atelier);
 
 // The picture file of a question; empty when it has none.
 std::filesystem::path QuestionPicture(const Atelier* atelier, int question);

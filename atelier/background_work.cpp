@@ -89,22 +89,22 @@ void OnPictureOutcome(Atelier* atelier, PictureOutcome* outcome) {
   HBITMAP fitted = rendered.fitted;
   rendered.fitted = nullptr;
   if (request.box.cx == kPlayerPictureWidth && request.box.cy == kPlayerPictureHeight) {
-    KeepFittedPicture(&atelier->viewPictures, request, rendered.inspection.modified, fitted, rendered.opaque);
+    KeepFittedPicture(&atelier->viewPictures, request, rendered, fitted);
     const bool shown = atelier->current >= 0 && QuestionPicture(atelier, atelier->current) == request.file &&
                        atelier->edited.quiz.questions[atelier->current].rotation == request.rotation;
     if (shown) RefreshPreview(atelier);
   } else {
-    KeepFittedPicture(&atelier->thumbnailPictures, request, rendered.inspection.modified, fitted, rendered.opaque);
+    KeepFittedPicture(&atelier->thumbnailPictures, request, rendered, fitted);
     ShowThumbnail(atelier, request);
   }
   DeletePictureOutcome(outcome);
   ShowRemaining(atelier);
 }
 
-void WatchPictures(Atelier* atelier) {
+bool SeePictureFiles(Atelier* atelier) {
   if (!atelier->open) {
     atelier->watched.clear();
-    return;
+    return false;
   }
   std::map<fs::path, WatchedPicture> now;
   for (int question = 0; question < static_cast<int>(atelier->edited.quiz.questions.size()); ++question) {
@@ -124,9 +124,13 @@ void WatchPictures(Atelier* atelier) {
     changed = changed || was.present != seen.present || was.size != seen.size || was.written != seen.written;
   }
   atelier->watched.swap(now);
+  return changed;
+}
+
+void WatchPictures(Atelier* atelier) {
   // The caches know each file by its size and time: what changed is drawn
   // and checked again, what went shows as gone.
-  if (changed) QuizChanged(atelier, kPicturesChanged, -1);
+  if (SeePictureFiles(atelier)) QuizChanged(atelier, kPicturesChanged, -1);
 }
 
 void OnRecheckMessage(Atelier* atelier) {

@@ -106,6 +106,9 @@ void StartQuiz(Atelier* atelier, EditedQuiz edited) {
   atelier->current = 0;
   ClearFittedPictures(&atelier->thumbnailPictures);
   ClearFittedPictures(&atelier->viewPictures);
+  // What changes on disk from now on is what the author is told of.
+  atelier->watched.clear();
+  SeePictureFiles(atelier);
   ShowOpenQuiz(atelier);
 }
 
@@ -179,12 +182,15 @@ bool HasExtension(const fs::path& file, const wchar_t* extension) {
 }
 
 // A file named otherwise than a source may still be one (renamed by its
-// author); one that is not even text is no quiz.
+// author): text that reads as a source's. Anything else is no quiz.
 bool IsSourceText(const fs::path& file) {
   if (HasExtension(file, kSourceExtension)) return true;
   std::vector<uint8_t> bytes;
   std::string error;
-  return ReadFileBytes(file, &bytes, &error, kMaxSourceFileBytes) && LooksLikeText(bytes);
+  if (!ReadFileBytes(file, &bytes, &error, kMaxSourceFileBytes) || !LooksLikeText(bytes)) return false;
+  QuizSource quiz;
+  std::vector<SourceIssue> issues;
+  return ReadQuizSource(std::string(bytes.begin(), bytes.end()), file, &quiz, &issues);
 }
 
 // Where a quiz taken out of an executable goes: a new folder beside it,

@@ -254,6 +254,17 @@ void RelayOutPage(HWND page) {
 
 int PageScroll(HWND page) { return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(page, kScrollProperty))); }
 
+int WrappedTextHeight(HWND control, int width) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  const std::wstring text = WindowTextOf(control);
+  RECT needed = {0, 0, width, 0};
+  DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return needed.bottom;
+}
+
 int WidestLabel(HWND page, const int* labelIds, std::size_t count) {
   HDC dc = GetDC(page);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(page, WM_GETFONT, 0, 0)));

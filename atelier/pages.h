@@ -47,6 +47,8 @@ PageMetrics MeasurePage(const Atelier* atelier, HWND page);
 
 // The width the widest of these labels needs in the page's font.
 int WidestLabel(HWND page, const int* labelIds, std::size_t count);
+// The height a control's text takes, its words wrapped within width.
+int WrappedTextHeight(HWND control, int width);
 
 // A text of the quiz on a page: its label, its box and the box's mark.
 struct FieldRow {

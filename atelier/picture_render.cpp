@@ -163,24 +163,26 @@ bool FindFittedPicture(FittedPictures* cache, const fs::path& file, int rotation
   std::error_code code;
   const fs::file_time_type written = fs::last_write_time(file, code);
   if (code) return true;  // no file: nothing to show, nothing to decode
+  const std::uintmax_t size = fs::file_size(file, code);
   const auto found = cache->entries.find(KeyOf(file, rotation));
-  if (found == cache->entries.end() || found->second.written != written) return false;
+  if (found == cache->entries.end() || found->second.written != written || found->second.size != size) return false;
   *fitted = found->second.fitted;
   return true;
 }
 
-void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, fs::file_time_type written,
-                       HBITMAP fitted, bool opaque) {
+void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, const RenderedPicture& rendered,
+                       HBITMAP fitted) {
   if (cache->box.cx != request.box.cx || cache->box.cy != request.box.cy ||
-      (cache->background != request.background && !opaque)) {
+      (cache->background != request.background && !rendered.opaque)) {
     if (fitted) DeleteObject(fitted);
     return;
   }
   FittedPictures::Entry& entry = cache->entries[KeyOf(request.file, request.rotation)];
   if (entry.fitted) DeleteObject(entry.fitted);
-  entry.written = written;
+  entry.written = rendered.inspection.modified;
+  entry.size = rendered.inspection.size;
   entry.fitted = fitted;
-  entry.opaque = opaque;
+  entry.opaque = rendered.opaque;
 }
 
 }  // namespace vidod

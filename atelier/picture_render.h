@@ -51,8 +51,11 @@ HBITMAP ComposeOnColour(HBITMAP picture, COLORREF colour, int width, int height)
 struct FittedPictures {
   SIZE box = {};
   COLORREF background = CLR_INVALID;
+  // A file is known by its size and time of last change: the time alone
+  // may keep the same second through a quick replacement.
   struct Entry {
     std::filesystem::file_time_type written;
+    std::uintmax_t size = 0;
     HBITMAP fitted = nullptr;  // nullptr: the file did not decode
     bool opaque = false;
   };
@@ -66,8 +69,8 @@ bool FindFittedPicture(FittedPictures* cache, const std::filesystem::path& file,
 // Keeps a picture rendered from the file as it was written then (the cache
 // takes the bitmap) when it was made for the cache's box and colour;
 // deletes it otherwise.
-void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, std::filesystem::file_time_type written,
-                       HBITMAP fitted, bool opaque);
+void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, const RenderedPicture& rendered,
+                       HBITMAP fitted);
 void ClearFittedPictures(FittedPictures* cache);
 
 }  // namespace vidod

@@ -22,6 +22,7 @@ constexpr int kSwatchWidth = 48;
 constexpr int kColourButtonWidth = 170;
 constexpr int kRemarkLines = 6;
 constexpr int kComboListRows = 8;
+constexpr int kCheckGap = 6;  // between a check box's box and its words
 constexpr int kEachFoundType = 2;
 constexpr int kAllAtEndType = 4;
 const RevealKind kRevealKinds[] = {RevealKind::kNone, RevealKind::kEachFound, RevealKind::kAllAtEnd};
@@ -56,7 +57,7 @@ void CreateControls(HWND page) {
   for (std::size_t i = kRowsBeforeCount; i < std::size(kTextRows); ++i) AddFieldRow(page, kTextRows[i]);
   AddLabel(page, IDC_TYPE_LABEL, L"Textes r\u00e9&v\u00e9l\u00e9s :");
   AddControl(page, IDC_TYPE, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
-  AddButton(page, IDC_LIST_PICTURES, L"&Images des questions dans la vue en liste", BS_AUTOCHECKBOX);
+  AddButton(page, IDC_LIST_PICTURES, L"&Images des questions dans la vue en liste", BS_AUTOCHECKBOX | BS_MULTILINE);
   AddButton(page, IDC_REDUCE_PICTURES, L"&R\u00e9duire les grandes images (JPEG, PNG) dans l'ex\u00e9cutable",
             BS_AUTOCHECKBOX | BS_MULTILINE);
   AddLabel(page, IDC_COLOUR_LABEL, L"Couleur de fond :");
@@ -87,10 +88,10 @@ int LayOut(HWND page, int width, int height) {
   for (std::size_t i = kRowsBeforeCount; i < std::size(kTextRows); ++i)
     y = PlaceFieldRow(page, m, y, width, kTextRows[i].labelId, kTextRows[i].editId, kTextRows[i].markId);
   y = PlaceFieldRow(page, m, y, width, IDC_TYPE_LABEL, IDC_TYPE, 0, m.row * kComboListRows);
-  // A check box whose words do not fit its line takes two.
+  // A check box whose words do not fit its line takes the lines they need.
   for (int id : {IDC_LIST_PICTURES, IDC_REDUCE_PICTURES}) {
-    const int lines = TextWidth(page, id) + GetSystemMetrics(SM_CXMENUCHECK) > boxWidth ? 2 : 1;
-    const int boxHeight = m.row + (lines - 1) * m.line;
+    const int textWidth = boxWidth - GetSystemMetrics(SM_CXMENUCHECK) - Dip(atelier, kCheckGap);
+    const int boxHeight = std::max(m.row, WrappedTextHeight(GetDlgItem(page, id), textWidth) + m.row - m.line);
     Place(page, id, boxLeft, y, boxWidth, boxHeight);
     y += boxHeight + m.gap;
   }
