@@ -125,7 +125,9 @@ HMENU CreateAtelierMenu(Atelier* atelier) {
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Fichier");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kEditEntries)), L"\u00c9&dition");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kQuestionEntries)), L"&Question");
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kViewEntries)), L"&Affichage");
+  // The blank after it: Wine measures this entry a pixel short and cuts its
+  // last letter; elsewhere it only widens the entry by a blank.
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kViewEntries)), L"&Affichage ");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kHelpEntries)), L"Aid&e");
   return bar;
 }

@@ -108,6 +108,7 @@ Atelier* AtelierOf(HWND window);  // the record of the main window or of one of 
 
 // Main window (main_window.cpp).
 int Dip(const Atelier* atelier, int value);
+void LayOutAtelier(Atelier* atelier);  // the list, the pages and the status bar, at the window's size
 void ShowOpenQuiz(Atelier* atelier);  // everything filled from the model
 void SelectQuestion(Atelier* atelier, int question);
 void ShowPage(Atelier* atelier, AtelierPage page);
@@ -133,8 +134,12 @@ void UpdateMenuStates(Atelier* atelier);
 // Question list (question_list.cpp).
 void CreateQuestionList(Atelier* atelier);
 void LayOutQuestionList(Atelier* atelier, const RECT& area);
-// The width the list needs to show every answer and remark whole.
-int QuestionListWidthNeeded(Atelier* atelier);
+// The list's width in a window that wide: what its answers and remarks
+// need, within a share of the window.
+int QuestionListWidth(Atelier* atelier, int windowWidth);
+// The window laid out again when an answer or a remark no longer fits the
+// list.
+void FitQuestionList(Atelier* atelier);
 void FillQuestionList(Atelier* atelier);     // rows and thumbnails
 void RefreshQuestionRows(Atelier* atelier);  // texts and remarks of every row
 void RefreshThumbnails(Atelier* atelier);

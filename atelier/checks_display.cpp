@@ -50,6 +50,7 @@ void RecheckQuiz(Atelier* atelier) {
   ShowQuizIssues(atelier);
   ShowCodesIssues(atelier);
   RefreshQuestionRows(atelier);
+  FitQuestionList(atelier);
   ShowStatusSummary(atelier);
 }
 

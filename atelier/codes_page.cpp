@@ -97,8 +97,8 @@ int LayOut(HWND page, int width, int height) {
                                                           GetSystemMetrics(SM_CXVSCROLL) - m.textOffset));
   y = PlaceFieldRow(page, m, y, width, IDC_CODE_LABEL, IDC_CODE, IDC_CODE_MARK);
   return PlaceLabelledBox(page, m, y, width, IDC_CODES_REMARKS_LABEL, IDC_CODES_REMARKS,
-                          std::max(remarksHeight, height - m.margin - y - m.line - m.gap / 2)) +
-         m.margin;
+                          std::max(remarksHeight, height - m.margin - y - m.line - m.gap / 2)) -
+         m.gap + m.margin;
 }
 
 void ShowChosenCode(Atelier* atelier) {

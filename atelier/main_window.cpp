@@ -23,11 +23,10 @@ constexpr int kDefaultHeight = 800;
 constexpr int kMinimumWidth = 880;
 constexpr int kMinimumHeight = 620;
 constexpr int kMargin = 8;
-constexpr int kListSharePercent = 36;
-constexpr int kMostListSharePercent = 50;
-constexpr int kMinimumListWidth = 300;
-constexpr int kStatusSummaryWidth = 480;
-constexpr int kStatusProgressWidth = 260;
+// The status bar's parts, in hundredths of its width: the summary of the
+// remarks, the work under way, and the source's path, which takes the rest.
+constexpr int kStatusSummaryShare = 36;
+constexpr int kStatusProgressShare = 20;
 constexpr int kStatusPathPart = 2;
 constexpr wchar_t kModifiedMark[] = L"*";
 constexpr wchar_t kTitleSeparator[] = L" \u2014 ";
@@ -81,23 +80,20 @@ void CreateFonts(Atelier* atelier) {
   if (oldHeading) DeleteObject(oldHeading);
 }
 
-void LayOut(Atelier* atelier) {
+void LayOutWindow(Atelier* atelier) {
   RECT client;
   GetClientRect(atelier->window, &client);
   SendMessageW(atelier->status, WM_SIZE, 0, 0);
   RECT statusRect;
   GetWindowRect(atelier->status, &statusRect);
   const int statusHeight = statusRect.bottom - statusRect.top;
-  const int parts[] = {Dip(atelier, kStatusSummaryWidth), Dip(atelier, kStatusSummaryWidth + kStatusProgressWidth), -1};
+  const int parts[] = {static_cast<int>(client.right) * kStatusSummaryShare / 100,
+                       static_cast<int>(client.right) * (kStatusSummaryShare + kStatusProgressShare) / 100, -1};
   SendMessageW(atelier->status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
 
   const int margin = Dip(atelier, kMargin);
   const int bottom = client.bottom - statusHeight - margin;
-  // The list takes what its answers need, within a share of the window.
-  const int share = static_cast<int>(client.right) * kListSharePercent / 100;
-  const int most = std::max(Dip(atelier, kMinimumListWidth), static_cast<int>(client.right) * kMostListSharePercent / 100);
-  const int listWidth =
-      std::clamp(std::max(share, QuestionListWidthNeeded(atelier)), Dip(atelier, kMinimumListWidth), most);
+  const int listWidth = QuestionListWidth(atelier, client.right);
   LayOutQuestionList(atelier, RECT{margin, margin, margin + listWidth, bottom});
 
   const int left = 2 * margin + listWidth;
@@ -152,7 +148,7 @@ void OnDpiChanged(Atelier* atelier, UINT dpi, const RECT* suggested) {
   RefreshThumbnails(atelier);
   SetWindowPos(atelier->window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  LayOut(atelier);
+  LayOutWindow(atelier);
 }
 
 void OnMinMaxInfo(HWND window, MINMAXINFO* info) {
@@ -380,7 +376,7 @@ LRESULT CALLBACK AtelierWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       OnCreate(atelier);
       return 0;
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) LayOut(atelier);
+      if (wParam != SIZE_MINIMIZED) LayOutWindow(atelier);
       return 0;
     case WM_GETMINMAXINFO:
       OnMinMaxInfo(window, reinterpret_cast<MINMAXINFO*>(lParam));
@@ -475,6 +471,8 @@ Atelier* AtelierOf(HWND window) {
   if (!root || !GetClassNameW(root, className, 32) || lstrcmpW(className, kAtelierClass) != 0) return nullptr;
   return reinterpret_cast<Atelier*>(GetWindowLongPtrW(root, GWLP_USERDATA));
 }
+
+void LayOutAtelier(Atelier* atelier) { LayOutWindow(atelier); }
 
 int Dip(const Atelier* atelier, int value) {
   return MulDiv(value, static_cast<int>(atelier->dpi), USER_DEFAULT_SCREEN_DPI);

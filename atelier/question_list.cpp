@@ -25,6 +25,9 @@ constexpr int kThumbnailGap = 3;
 constexpr int kCellPadding = 16;  // around a cell's text, as the list draws it
 constexpr int kNumberColumnExtra = 36;
 constexpr int kRemarksColumnWidth = 150;
+constexpr int kListSharePercent = 36;
+constexpr int kMostListSharePercent = 50;
+constexpr int kMinimumListWidth = 300;
 constexpr int kButtonHeight = 26;
 constexpr int kGap = 6;
 constexpr int kColumnNumber = 0;
@@ -181,6 +184,8 @@ int RemarksColumnWidth(Atelier* atelier) {
 
 }  // namespace
 
+namespace {
+
 int QuestionListWidthNeeded(Atelier* atelier) {
   int widest = TextWidthInList(atelier->list, kColumns[kColumnAnswer].title);
   for (int question = 0; question < QuestionCount(atelier); ++question)
@@ -188,6 +193,22 @@ int QuestionListWidthNeeded(Atelier* atelier) {
   const int numberWidth = ThumbnailBox(atelier).cx + Dip(atelier, kNumberColumnExtra);
   return numberWidth + widest + Dip(atelier, kCellPadding) + RemarksColumnWidth(atelier) +
          GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + Dip(atelier, 4);
+}
+
+}  // namespace
+
+int QuestionListWidth(Atelier* atelier, int windowWidth) {
+  const int share = windowWidth * kListSharePercent / 100;
+  const int most = std::max(Dip(atelier, kMinimumListWidth), windowWidth * kMostListSharePercent / 100);
+  return std::clamp(std::max(share, QuestionListWidthNeeded(atelier)), Dip(atelier, kMinimumListWidth), most);
+}
+
+void FitQuestionList(Atelier* atelier) {
+  RECT shown, client;
+  GetWindowRect(atelier->list, &shown);
+  GetClientRect(atelier->window, &client);
+  const bool remarksFit = ListView_GetColumnWidth(atelier->list, kColumnRemarks) == RemarksColumnWidth(atelier);
+  if (!remarksFit || QuestionListWidth(atelier, client.right) != shown.right - shown.left) LayOutAtelier(atelier);
 }
 
 void LayOutQuestionList(Atelier* atelier, const RECT& area) {

@@ -25,6 +25,7 @@ constexpr int kMinimumPreviewWidth = 160;
 constexpr int kRemarkLines = 4;
 constexpr int kQuarterTurn = 90;
 constexpr int kFullTurn = 360;
+constexpr int kTrialRowGap = 4;  // after the trial's last row
 
 struct QuestionPage {
   Atelier* atelier;
@@ -100,7 +101,7 @@ int LayOut(HWND page, int width, int height) {
     if (row.field != QuizField::kAnswer2 || second)
       y = PlaceFieldRow(page, m, y, width, row.labelId, row.editId, row.markId);
   y = PlaceLabelledBox(page, m, y, width, IDC_QUESTION_REMARKS_LABEL, IDC_QUESTION_REMARKS, remarksHeight);
-  return LayOutAnswerTrial(atelier, page, m, y, inner) + m.margin;
+  return LayOutAnswerTrial(atelier, page, m, y, inner) - Dip(atelier, kTrialRowGap) + m.margin;
 }
 
 void OnFieldChanged(Atelier* atelier, const FieldRow& row) {

@@ -74,6 +74,42 @@ int TextWidth(HWND page, int id) {
   return WidestLabel(page, ids, 1);
 }
 
+// The widest choice of a drop-down list, with room for its arrow.
+int WidestChoice(HWND combo) {
+  HDC dc = GetDC(combo);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(lstrlenW(text.c_str())), &size);
+    widest = std::max(widest, static_cast<int>(size.cx));
+  }
+  SelectObject(dc, old);
+  ReleaseDC(combo, dc);
+  return widest + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+}
+
+// A drop-down list beside its label, or under it, as wide as the page, when
+// its longest choice would not show whole there.
+int PlaceChoice(HWND page, const PageMetrics& m, int y, int width, int labelId, int comboId) {
+  HWND combo = GetDlgItem(page, comboId);
+  const int needed = WidestChoice(combo);
+  SendMessageW(combo, CB_SETDROPPEDWIDTH, needed, 0);
+  const int boxLeft = m.margin + m.label;
+  if (boxLeft + needed <= width - m.margin) {
+    Place(page, labelId, m.margin, y + m.textOffset, m.label, m.line);
+    Place(page, comboId, boxLeft, y, std::min(width - m.margin - boxLeft, needed), m.row * kComboListRows);
+    return y + m.row + m.gap;
+  }
+  Place(page, labelId, m.margin, y, width - 2 * m.margin, m.line);
+  y += m.line + m.gap / 2;
+  Place(page, comboId, m.margin, y, width - 2 * m.margin, m.row * kComboListRows);
+  return y + m.row + m.gap;
+}
+
 int LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier) return 0;
@@ -84,10 +120,10 @@ int LayOut(HWND page, int width, int height) {
   int y = m.margin;
   for (std::size_t i = 0; i < kRowsBeforeCount; ++i)
     y = PlaceFieldRow(page, m, y, width, kTextRows[i].labelId, kTextRows[i].editId, kTextRows[i].markId);
-  y = PlaceFieldRow(page, m, y, width, IDC_ANSWER_COUNT_LABEL, IDC_ANSWER_COUNT, 0, m.row * kComboListRows);
+  y = PlaceChoice(page, m, y, width, IDC_ANSWER_COUNT_LABEL, IDC_ANSWER_COUNT);
   for (std::size_t i = kRowsBeforeCount; i < std::size(kTextRows); ++i)
     y = PlaceFieldRow(page, m, y, width, kTextRows[i].labelId, kTextRows[i].editId, kTextRows[i].markId);
-  y = PlaceFieldRow(page, m, y, width, IDC_TYPE_LABEL, IDC_TYPE, 0, m.row * kComboListRows);
+  y = PlaceChoice(page, m, y, width, IDC_TYPE_LABEL, IDC_TYPE);
   // A check box whose words do not fit its line takes the lines they need.
   for (int id : {IDC_LIST_PICTURES, IDC_REDUCE_PICTURES}) {
     const int textWidth = boxWidth - GetSystemMetrics(SM_CXMENUCHECK) - Dip(atelier, kCheckGap);
@@ -109,7 +145,7 @@ int LayOut(HWND page, int width, int height) {
   Place(page, IDC_COLOUR_VALUE, valueLeft, y + m.textOffset, width - m.margin - valueLeft, m.line);
   y += m.row + 2 * m.gap;
   const int remarks = std::max(kRemarkLines * m.line, height - m.margin - y - m.line - m.gap / 2);
-  return PlaceLabelledBox(page, m, y, width, IDC_QUIZ_REMARKS_LABEL, IDC_QUIZ_REMARKS, remarks) + m.margin;
+  return PlaceLabelledBox(page, m, y, width, IDC_QUIZ_REMARKS_LABEL, IDC_QUIZ_REMARKS, remarks) - m.gap + m.margin;
 }
 
 // The three things a pupil can see, each standing for the quiz's own type
@@ -142,6 +178,8 @@ void ShowColour(Atelier* atelier) {
   // queue busy and the paint waiting.
   InvalidateRect(GetDlgItem(page, IDC_COLOUR_SWATCH), nullptr, TRUE);
   UpdateWindow(GetDlgItem(page, IDC_COLOUR_SWATCH));
+  // Longer numbers may go under the button.
+  RelayOutPage(page);
 }
 
 void OnAnswerCountChosen(Atelier* atelier) {

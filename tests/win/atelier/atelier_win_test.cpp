@@ -427,15 +427,16 @@ TEST_F(AtelierTest, TextsTypedIntoTheFormsAreSavedInTheSource) {
   EXPECT_EQ(copy.questions[0].image, "../fleuves/Ain.jpg");
   EXPECT_EQ(Text(IDC_PICTURE_NAME), L"../fleuves/Ain.jpg");
 
-  // Both are recent quizzes, the last saved first.
+  // Both are recent quizzes, the last saved first, by title and place.
   HMENU file = GetSubMenu(GetMenu(window_), 0);
   HMENU recent = nullptr;
   for (int i = 0; i < GetMenuItemCount(file) && !recent; ++i) recent = GetSubMenu(file, i);
   const fs::path recentFiles[] = {g_answers.source, folder_ / "quiz.toml"};
   for (int i = 0; i < 2; ++i) {
-    wchar_t entry[MAX_PATH + 8] = L"";
-    GetMenuStringW(recent, i, entry, MAX_PATH + 8, MF_BYPOSITION);
+    wchar_t entry[MAX_PATH + 80] = L"";
+    GetMenuStringW(recent, i, entry, MAX_PATH + 80, MF_BYPOSITION);
     EXPECT_TRUE(Contains(entry, recentFiles[i].wstring())) << entry;
+    EXPECT_TRUE(Contains(entry, L"Fleuves de France \u2014 ")) << entry;
   }
 }
 
@@ -562,7 +563,19 @@ TEST_F(AtelierTest, TwoAnswersPerQuestion) {
 TEST_F(AtelierTest, TheBuiltQuizLoadsInThePlayerWithTheTypedAnswers) {
   StartFromFolder();
   FillQuiz();
-  const fs::path executable = Build(L"fleuves.exe");
+  Command(IDM_SHOW_QUIZ);
+  Type(IDC_LINK, L"https://ecole.example/fleuves");
+  // Built, its folder opened on request.
+  g_answers.executable = scratch_ / L"fleuves.exe";
+  {
+    MessageBoxCatcher catcher(IDYES);
+    Command(IDM_BUILD);
+    WaitForWork();
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "Ouvrir le dossier")) << catcher.boxes()[0].text;
+  }
+  EXPECT_EQ(g_answers.shellOpened, std::vector<fs::path>{scratch_});
+  const fs::path executable = g_answers.executable;
   EXPECT_EQ(g_answers.proposedExecutable, folder_ / L"Fleuves de France.exe");
   // The source was saved with it.
   EXPECT_EQ(ReadSource(folder_ / "quiz.toml").title, "Fleuves de France");
@@ -581,6 +594,7 @@ TEST_F(AtelierTest, TheBuiltQuizLoadsInThePlayerWithTheTypedAnswers) {
   EXPECT_STREQ(QuestionAt(quiz, 0)->expectedAnswer1, "L'Ain");
   EXPECT_STREQ(QuestionAt(quiz, 4)->expectedAnswer1, "Rh\xF4ne");
   EXPECT_STREQ(quiz->rewardCodes[0], "EAU-1");
+  EXPECT_STREQ(quiz->homeLink, "https://ecole.example/fleuves");
   // JPEG as "IMG", PNG as raw data, where the player looks for them.
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(401), L"IMG"), nullptr);
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(402), MAKEINTRESOURCEW(10)), nullptr);
