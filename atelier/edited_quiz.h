@@ -48,6 +48,9 @@ struct EditedQuiz {
   std::filesystem::path sourceFile;  // quiz.toml, written or still to write
   bool onDisk = false;               // sourceFile holds what was opened or last saved here
   bool commentsOnDisk = false;       // sourceFile has comments written by hand, which a save drops
+  // What the source held when it was opened or last saved (a fingerprint of
+  // its bytes): the same file found elsewhere is this quiz's, moved.
+  uint64_t sourceFingerprint = 0;
   // Where the quiz came from when it was taken out of an executable: the
   // comment line the source keeps at its head (UTF-8); empty otherwise.
   std::string origin;

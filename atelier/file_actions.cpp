@@ -74,6 +74,15 @@ std::wstring ShortList(const std::vector<std::wstring>& lines, const wchar_t* wh
   return list;
 }
 
+// The file holds this quiz's source as it was last opened or saved: its
+// folder was renamed or moved, and replacing it loses nothing.
+bool IsThisQuizsSource(const EditedQuiz& edited, const fs::path& file) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  return edited.onDisk && ReadFileBytes(file, &bytes, &error, kMaxSourceFileBytes) &&
+         FingerprintOf(bytes) == edited.sourceFingerprint;
+}
+
 // The errors of a source that only a text editor can mend: they name its
 // keys, which the author finds there.
 std::wstring SourceErrorList(const std::vector<SourceIssue>& issues) {
@@ -162,6 +171,7 @@ bool LoadSource(Atelier* atelier, const fs::path& file) {
   }
   edited.sourceFile = sourceFile;
   edited.onDisk = true;
+  edited.sourceFingerprint = FingerprintOf(std::vector<uint8_t>(text.begin(), text.end()));
   const SourceComments comments = ReadSourceComments(text);
   edited.commentsOnDisk = comments.handWritten;
   edited.origin = comments.origin;
@@ -471,7 +481,7 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
     target = Absolute(target);
   }
   const bool sameFile = edited.onDisk && SamePath(target, edited.sourceFile);
-  if (!sameFile && Exists(target) &&
+  if (!sameFile && Exists(target) && !IsThisQuizsSource(edited, target) &&
       AskAuthor(atelier, Quoted(target) + L" existe d\u00e9j\u00e0. Le remplacer par ce quiz ?",
                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
     return false;
@@ -502,6 +512,7 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
   edited.sourceFile = target;
   edited.onDisk = true;
   edited.commentsOnDisk = false;
+  edited.sourceFingerprint = FingerprintOf(std::vector<uint8_t>(text.begin(), text.end()));
   MarkSaved(&edited);
   RememberRecentQuiz(atelier, target);
   if (moved) QuizChanged(atelier, kPicturesChanged, -1);

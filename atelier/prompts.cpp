@@ -28,7 +28,12 @@ constexpr COMDLG_FILTERSPEC kPictureFilters[] = {
 constexpr COMDLG_FILTERSPEC kSourceFilters[] = {{L"Source de quiz (*.toml)", L"*.toml"}};
 constexpr COMDLG_FILTERSPEC kExecutableFilters[] = {{L"Quiz construit (*.exe)", L"*.exe"}};
 
-void StartIn(IFileDialog* dialog, const fs::path& folder) {
+// A folder that has gone (renamed, moved) opens its nearest parent still
+// there, where the author finds it under its new name.
+void StartIn(IFileDialog* dialog, fs::path folder) {
+  std::error_code code;
+  while (!folder.empty() && !fs::is_directory(folder, code) && folder.has_relative_path())
+    folder = folder.parent_path();
   if (folder.empty()) return;
   IShellItem* item = nullptr;
   if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(&item)))) {

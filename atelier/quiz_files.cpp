@@ -65,8 +65,9 @@ std::string DamagedMessage() {
 }  // namespace
 
 std::vector<std::string> AtelierSourceComment(const std::string& origin) {
-  std::vector<std::string> comment(std::begin(kSavedComment), std::end(kSavedComment));
+  std::vector<std::string> comment;
   if (!origin.empty()) comment.push_back(origin);
+  comment.insert(comment.end(), std::begin(kSavedComment), std::end(kSavedComment));
   return comment;
 }
 

@@ -15,7 +15,7 @@
 
 namespace vidod {
 
-// The comment lines the Atelier heads a source with (UTF-8), then the
+// The comment lines the Atelier heads a source with (UTF-8): first the
 // origin line when the quiz was taken out of an executable.
 std::vector<std::string> AtelierSourceComment(const std::string& origin);
 // The origin line of a quiz the Atelier takes out of an executable.

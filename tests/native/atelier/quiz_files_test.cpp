@@ -91,7 +91,8 @@ TEST(QuizFilesTest, OnlyCommentsWrittenByHandAreTheAuthors) {
       {"titre = \"x\"\n", false, ""},
       {"# mes notes\ntitre = \"x\"\n", true, ""},
       // The Atelier's own, with the origin it keeps.
-      {"# " + AtelierSourceComment(origin)[0] + "\n# " + AtelierSourceComment(origin)[1] + "\n# " + origin + "\n",
+      {"# " + AtelierSourceComment(origin)[0] + "\n# " + AtelierSourceComment(origin)[1] + "\n# " +
+           AtelierSourceComment(origin)[2] + "\n",
        false, origin},
       // vidod-make unpack's, its first line the origin; CR LF as Notepad saves.
       {"# Quiz extrait de « f.exe » par vidod-make unpack.\r\n# Les images des questions sont dans le dossier images ; "

@@ -1343,10 +1343,13 @@ TEST_F(AtelierTest, ASourceWhoseFolderHasGoneIsSavedWhereTheAuthorSays) {
   }
   EXPECT_FALSE(fs::exists(folder_));
   EXPECT_EQ(Text(IDC_ANSWER), L"L'Ain");
+  // The old source is there, in the renamed folder: it is this quiz's,
+  // replaced without a question.
   g_answers.source = renamed / "quiz.toml";
   {
-    MessageBoxCatcher catcher(IDYES);  // the old source is there, under its new name
+    MessageBoxCatcher catcher;
     Command(IDM_SAVE);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
   }
   EXPECT_FALSE(fs::exists(folder_));
   const QuizSource saved = ReadSource(renamed / "quiz.toml");
