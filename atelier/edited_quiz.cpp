@@ -329,24 +329,32 @@ unsigned ApplyEdit(EditedQuiz* edited, const QuizEdit& edit) {
 
 void EndTyping(EditedQuiz* edited) { edited->typing = false; }
 
-bool UndoEdit(EditedQuiz* edited, int* question) {
+namespace {
+
+// The quiz as the step on top of from held it; the quiz as it is goes on
+// top of to, so that the step can be crossed back.
+bool CrossStep(EditedQuiz* edited, std::vector<QuizStep>* from, std::vector<QuizStep>* to, QuizStep* crossed) {
   edited->typing = false;
-  if (edited->undo.empty()) return false;
-  QuizStep step = std::move(edited->undo.back());
-  edited->undo.pop_back();
-  edited->redo.push_back(Snapshot(*edited, step.questionBefore, step.questionAfter));
-  Restore(edited, step);
+  if (from->empty()) return false;
+  *crossed = std::move(from->back());
+  from->pop_back();
+  to->push_back(Snapshot(*edited, crossed->questionBefore, crossed->questionAfter));
+  Restore(edited, *crossed);
+  return true;
+}
+
+}  // namespace
+
+bool UndoEdit(EditedQuiz* edited, int* question) {
+  QuizStep step;
+  if (!CrossStep(edited, &edited->undo, &edited->redo, &step)) return false;
   *question = step.questionBefore;
   return true;
 }
 
 bool RedoEdit(EditedQuiz* edited, int* question) {
-  edited->typing = false;
-  if (edited->redo.empty()) return false;
-  QuizStep step = std::move(edited->redo.back());
-  edited->redo.pop_back();
-  edited->undo.push_back(Snapshot(*edited, step.questionBefore, step.questionAfter));
-  Restore(edited, step);
+  QuizStep step;
+  if (!CrossStep(edited, &edited->redo, &edited->undo, &step)) return false;
   *question = step.questionAfter;
   return true;
 }

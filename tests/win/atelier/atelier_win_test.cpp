@@ -48,6 +48,8 @@ constexpr int kQuestionCount = 6;
 constexpr int kAnswerColumn = 1;
 constexpr int kRemarksColumn = 2;
 constexpr int kLargePhotoCount = 12;
+// The test pictures have a white band across their middle.
+constexpr int kAboveTheBand = 3;
 
 // What the author answers to the Atelier's dialogs.
 struct PromptAnswers {
@@ -1317,11 +1319,15 @@ TEST_F(AtelierTest, UndoAndRedoOfADeletionAndOfAReorder) {
   Pump();
   EXPECT_EQ(Text(IDC_ANSWER), L"Ain");
   EXPECT_EQ(Cell(1, kAnswerColumn), L"Ain");
-  // The quiz's settings too.
+  // The quiz's settings too. A new colour shows at once: the photos keep
+  // their thumbnails, which no colour changes.
+  WaitForWork();
   Command(IDM_SHOW_QUIZ);
   g_answers.colour = RGB(40, 90, 160);
   Command(IDM_CHOOSE_COLOUR);
   EXPECT_EQ(Text(IDC_COLOUR_VALUE), L"rouge 40, vert 90, bleu 160");
+  const COLORREF ain = ThumbnailPixel(1, kAboveTheBand);  // a JPEG: drawn the same on any colour
+  EXPECT_GT(GetRValue(ain), 150) << std::hex << ain;
   Command(IDM_UNDO);
   EXPECT_EQ(Text(IDC_COLOUR_VALUE), L"rouge 90, vert 95, bleu 150");
 }
@@ -1426,9 +1432,6 @@ bool SeenSoon(Seen seen, const std::function<void()>& pump) {
   }
   return false;
 }
-
-// The test pictures have a white band across their middle.
-constexpr int kAboveTheBand = 3;
 
 // A picture replaced, removed and put back while the quiz is open: its
 // preview, thumbnail and remarks follow within a second.
