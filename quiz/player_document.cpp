@@ -24,15 +24,23 @@ HFONT MakeFont(int height, int weight, BOOL italic) {
   return CreateFontIndirectW(&font);
 }
 
-// A stock font, which the system makes for its own DPI, made again for
-// another; none at the system's own.
+// A size of a stock font, which the system makes for its own DPI, at
+// another: taken back to 96 DPI first, so that the scaled layout gets the
+// font that the layout at 96 has, scaled with it (a system may round its
+// own fonts up: 17 pixels at 144 DPI for 11 at 96).
+int RescaledFontSize(int size, int layoutDpi, int systemDpi) {
+  return ScaleFigure(MulDiv(size, kDesignDpi, systemDpi), layoutDpi);
+}
+
+// A stock font made again for another DPI than the system's; none at the
+// system's own.
 HFONT RescaledStockFont(int stock, int layoutDpi, int systemDpi) {
   if (layoutDpi == systemDpi || systemDpi <= 0) return nullptr;
   LOGFONTW font = {};
   GetObjectW(GetStockObject(stock), sizeof font, &font);
-  if (font.lfHeight == 0) font.lfHeight = kUsualStockFontHeight;
-  font.lfHeight = MulDiv(font.lfHeight, layoutDpi, systemDpi);
-  font.lfWidth = MulDiv(font.lfWidth, layoutDpi, systemDpi);
+  if (font.lfHeight == 0) font.lfHeight = MulDiv(kUsualStockFontHeight, systemDpi, kDesignDpi);
+  font.lfHeight = RescaledFontSize(font.lfHeight, layoutDpi, systemDpi);
+  font.lfWidth = RescaledFontSize(font.lfWidth, layoutDpi, systemDpi);
   return CreateFontIndirectW(&font);
 }
 

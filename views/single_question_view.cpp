@@ -361,11 +361,13 @@ HWND CreateSingleQuestionView(HINSTANCE instance, HWND mainWindow) {
 void RescaleSingleQuestionView(HWND singleView) {
   SingleView* view = &g_view;
   if (!singleView || view->window != singleView) return;
-  const ControlPlace* places[] = {&kPreviousPlace, &kAnswerBoxPlace, &kVerdictPlace, &kNextPlace,
-                                  &kRevealPlace, &kChooserPlace};
-  const int ids[] = {kPreviousButtonId, kAnswerBoxId, kSingleVerdictLabelId, kNextButtonId,
-                     kSingleRevealLabelId, kQuestionChooserId};
-  for (int i = 0; i < 6; ++i) PlaceControl(singleView, ids[i], *places[i]);
+  const struct {
+    int id;
+    const ControlPlace& place;
+  } controls[] = {{kPreviousButtonId, kPreviousPlace}, {kAnswerBoxId, kAnswerBoxPlace},
+                  {kSingleVerdictLabelId, kVerdictPlace}, {kNextButtonId, kNextPlace},
+                  {kSingleRevealLabelId, kRevealPlace},  {kQuestionChooserId, kChooserPlace}};
+  for (const auto& control : controls) PlaceControl(singleView, control.id, control.place);
   // The picture is decoded again for the box of the new scale, whether or
   // not the view is shown.
   ShowPicture(view, view->current, Scaled(kSinglePictureWidth), Scaled(kSinglePictureHeight));

@@ -218,7 +218,7 @@ TEST_F(AssistiveTest, AChangeOfDpiLaysEverythingOutAgainWithinTheWorkArea) {
   LOGFONTW systemFont = {};
   GetObjectW(GetStockObject(SYSTEM_FONT), sizeof systemFont, &systemFont);
   EXPECT_EQ(answerFontHeight, 0);
-  EXPECT_EQ(FontHeight(box), MulDiv(systemFont.lfHeight, dpi, 96));
+  EXPECT_EQ(FontHeight(box), ScaleFigure(systemFont.lfHeight, dpi));  // the tests run at 96
   // What stood inside its window at 96 DPI still does (the header's rules
   // reach under its border at every scale).
   for (std::size_t i = 0; i < before.size(); ++i) {

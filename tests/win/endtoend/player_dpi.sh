@@ -3,14 +3,16 @@
 # and at 144 DPI on a 1366 x 768 screen, where the largest scale that fits is
 # used: the window at the scale and on the screen, every control inside it, no
 # two controls overlapping that do not overlap at 96 DPI, the picture box at
-# the scale. Screenshots go to ARTEFACT_DIR (player-dpi-*.png).
+# the scale; an answer typed and judged there, and the list view shown.
+# Screenshots go to ARTEFACT_DIR (player-dpi-*.png).
 # The DPI is a setting of the Wine prefix: the script keeps a prefix of its own
 # in WORK_DIR, and each case gets an Xvfb of the screen's size.
 # Usage: player_dpi.sh QUIZ.exe WINDOW_PROBE.exe ARTEFACT_DIR WORK_DIR
 set -euo pipefail
-quiz=$1 probe=$2 artefacts=$3 work=$4
+quiz=$1 probe=$2 artefacts=$3
 caption="Drapeaux d'Europe et d'ailleurs"
-mkdir -p "$work" "$artefacts"
+mkdir -p "$4" "$artefacts"
+work=$(cd "$4" && pwd)  # Wine takes an absolute prefix
 export WINEPREFIX="$work/prefix"
 run="$work/run"
 rm -rf "$run"
@@ -28,8 +30,14 @@ start_screen() {
   export DISPLAY=":$n"
   for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 }
-stop_screen() {
+# Wine reads the DPI when its server starts: the server is stopped, and waited
+# for, around each change.
+stop_wine() {
   wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+stop_screen() {
+  stop_wine
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
   xvfb_pid=
 }
@@ -38,6 +46,8 @@ player=$run/drapeaux.exe
 source "$(dirname "$0")/player_session.sh"
 trap 'stop_leftover_player; stop_screen' EXIT
 cd "$run"
+# A new prefix is set up on its first start (some 11 s).
+"$wine_run" cmd /c exit 0 >/dev/null 2>&1 || true
 
 # The single view's controls (some ids are the list view's too), the header
 # bar's and the status line.
@@ -49,8 +59,10 @@ run_case() {
   step "$dpi DPI on $screen"
   stop_screen
   start_screen "$screen"
-  "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  wineserver -k 2>/dev/null || true
+  "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
+    die "the DPI could not be set"
+  stop_wine
+  rm -f "$run/drapeaux.txt"  # each case starts without answers
   start_player
   eval "$(probe where)"
   local report
@@ -59,8 +71,18 @@ run_case() {
     echo "screen ${screen/x/ } scale $scale window $OUTER_X $OUTER_Y $OUTER_W $OUTER_H"
     paste -d ' ' <(printf '%s\n' "${controls[@]}") <(echo "$report")
   } >"$work/places-$dpi-$screen.txt"
+  # Played as at any scale: an answer typed and judged, then the list view.
+  focus_box 9000
+  type_text "France"
+  press Return
+  wait_for text:9000=France text:9500=BRAVO
   import -window root -crop "${OUTER_W}x${OUTER_H}+${OUTER_X}+${OUTER_Y}" +repage \
     "$artefacts/player-dpi-$dpi-$screen.png"
+  press F3
+  wait_for shown:4001
+  eval "$(probe where)"
+  import -window root -crop "${OUTER_W}x${OUTER_H}+${OUTER_X}+${OUTER_Y}" +repage \
+    "$artefacts/player-dpi-$dpi-$screen-liste.png"
   close_player
 }
 
