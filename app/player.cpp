@@ -51,6 +51,23 @@ void ChooseStartingScale() {
   UseLayoutDpi(FittingLayoutDpi(SystemDpi(), desktop), nullptr);
 }
 
+// The system's DPI is the one it had when the session began: the monitor's
+// may have changed since. Nothing but the window and its status line exists
+// yet.
+void FollowWindowScale(HWND window) {
+  RECT outer;
+  GetWindowRect(window, &outer);
+  const int dpi = FittingLayoutDpi(WindowDpi(window), outer);
+  if (dpi == LayoutDpi()) return;
+  HFONT retired[kFontCount];
+  const int count = UseLayoutDpi(dpi, retired);
+  SetPictureBox(kSinglePictureWidth, kSinglePictureHeight);
+  RefreshFonts(window);
+  SetWindowPos(window, nullptr, 0, 0, Scaled(kMainWindowWidth), Scaled(kMainWindowHeight),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int i = 0; i < count; ++i) DeleteObject(retired[i]);
+}
+
 // Returns true when the player wants to go on closing. The main window owns
 // the message, so nothing else of the player can be used while it is up.
 bool ReportSaveFailure(bool closing) {
@@ -200,6 +217,7 @@ bool StartPlayer(HINSTANCE instance, HMODULE quizModule, const std::wstring& pro
   SetPictureBox(kSinglePictureWidth, kSinglePictureHeight);
 
   g_shell.mainWindow = CreateMainWindow(instance, g_document->quiz->title);
+  FollowWindowScale(g_shell.mainWindow);
   CentreWindowOnDesktop(g_shell.mainWindow);
   PublishPlayerWindow(g_shell.mainWindow);
   SetPictureMessageOwner(g_shell.mainWindow);
