@@ -99,10 +99,7 @@ constexpr char16_t kLastSurrogate = 0xDFFF;
 std::u16string Cp1252ToUtf16(std::string_view cp1252) {
   std::u16string utf16;
   utf16.reserve(cp1252.size());
-  for (char byte : cp1252) {
-    utf16.push_back(byte == kOutsideCodePage ? kOutsideCodePageShown
-                                             : static_cast<char16_t>(CharacterOfByte(static_cast<uint8_t>(byte))));
-  }
+  for (char byte : cp1252) utf16.push_back(static_cast<char16_t>(CharacterOfByte(static_cast<uint8_t>(byte))));
   return utf16;
 }
 

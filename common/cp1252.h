@@ -28,13 +28,12 @@ std::size_t FindMalformedUtf8(std::string_view text);
 
 // The byte that a character typed outside the code page becomes: no answer
 // holds it (the maker warns about control characters in answers), so it never
-// matches, and it keeps its place in the answer. Shown back as U+FFFD.
+// matches, and it keeps its place in the answer.
 constexpr char kOutsideCodePage = '\x7F';
-constexpr char16_t kOutsideCodePageShown = u'\xFFFD';
 
-// The texts of a quiz as windows show them. Any byte converts; the five bytes
-// that the code page leaves undefined become the C1 controls of the same
-// value, as the system converts them.
+// The texts of a quiz as windows show them, byte for byte as the system
+// converts the code page: the five bytes that it leaves undefined become the
+// C1 controls of the same value.
 std::u16string Cp1252ToUtf16(std::string_view cp1252);
 // A typed text back into the code page: each character it lacks (a pair of
 // surrogates is one character) becomes kOutsideCodePage, except the modifier
