@@ -4,6 +4,7 @@
 #include "answers/list_view_controls.h"
 #include "answers/score.h"
 #include "answers/verdict.h"
+#include "common/window_text.h"
 #include "views/views.h"
 
 namespace vidod {
@@ -21,7 +22,7 @@ bool QuestionWhollyRight(HWND listView, const QuestionEntry* entry, int question
   const char* expected[2] = {entry->expectedAnswer1, entry->expectedAnswer2};
   for (int answer = 0; answer < perQuestion; ++answer) {
     char typed[kTextSize] = "";
-    GetWindowTextA(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
+    GetWindowText1252(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
                    typed, sizeof typed);
     if (!HoldsExpectedAnswer(expected[answer], typed)) return false;
   }
@@ -36,7 +37,7 @@ bool OtherBoxRight(HWND listView, const QuestionEntry* entry, int question, int 
   for (int answer = 0; answer < perQuestion; ++answer) {
     if (answer == judged) continue;
     char typed[kTextSize] = "";
-    GetWindowTextA(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
+    GetWindowText1252(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
                    typed, sizeof typed);
     if (HoldsExpectedAnswer(expected[answer], typed)) return true;
   }
@@ -47,7 +48,7 @@ bool OtherBoxRight(HWND listView, const QuestionEntry* entry, int question, int 
 bool EveryLabelRight(HWND listView, int boxCount) {
   for (int i = 0; i < boxCount; ++i) {
     char label[kTextSize] = "";
-    GetWindowTextA(ListControl(listView, kFirstListBoxId + kListLabelOffset + i), label,
+    GetWindowText1252(ListControl(listView, kFirstListBoxId + kListLabelOffset + i), label,
                    sizeof label);
     if (std::strcmp(label, kVerdictRight) != 0) return false;
   }
@@ -69,7 +70,7 @@ void EvaluateListViewAnswer(PlayerDocument* document, HWND listView, int boxId) 
   if (!entry) return;
 
   char typed[kTextSize] = "";
-  GetWindowTextA(ListControl(listView, boxId), typed, sizeof typed);
+  GetWindowText1252(ListControl(listView, boxId), typed, sizeof typed);
   const char* expected = answer == 1 ? entry->expectedAnswer1 : entry->expectedAnswer2;
   const char* verdict = JudgeRawAnswer(expected, typed, AnswerView::kList);
   const bool right = verdict == kVerdictRight;

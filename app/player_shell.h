@@ -16,6 +16,7 @@ constexpr int kListPictureSize = 210;
 
 constexpr int kStatusLineId = 8000;
 constexpr char kMainWindowClass[] = "WindowsApp";
+constexpr wchar_t kMainWindowClassWide[] = L"WindowsApp";
 
 struct PlayerShell {
   HINSTANCE instance;   // templates and cursor come from here
@@ -27,7 +28,7 @@ struct PlayerShell {
   HWND singleView;
   HBRUSH statusBrush;
   int singleViewCurrent;  // 1 while the single-question view is shown
-  int pictureBoxWidth;
+  int pictureBoxWidth;    // at the layout's scale
   int pictureBoxHeight;
   int savesRequested;     // how many times the answers were saved (for the record)
   int filesWritten;       // how many times the progress file was written (likewise)
@@ -59,11 +60,17 @@ void StopPlayer();
 bool RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, const char* caption);
 void CentreWindowOnDesktop(HWND window);
+// With the system's high-contrast setting on, the views and the header bar
+// paint in the system's colours (pictures as they are).
+void UseHighContrast(bool on);
 // The F3 switch between the two views.
 void SwitchViews(HWND mainWindow);
 
 // The header bar dialog (template 1002), a child of the main window.
 HWND CreateHeaderBar(HINSTANCE instance, HWND mainWindow);
+// After a change of the layout's scale: the header bar's own fonts and its
+// controls' places made again (the document's fonts are given already).
+void RescaleHeaderBar(HWND bar);
 
 // One player per progress file. True when this process now keeps the
 // answers of that file; false when another player does (its window has been

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <tuple>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {

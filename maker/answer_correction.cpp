@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "maker/answer_typing.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/quiz_project.h"
 #include "maker/quiz_toml.h"
 #include "maker/toml_errors.h"

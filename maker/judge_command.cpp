@@ -13,7 +13,7 @@
 #include "maker/answer_batch.h"
 #include "maker/command_support.h"
 #include "maker/commands.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/host_platform.h"
 
 namespace vidod {

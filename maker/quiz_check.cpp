@@ -11,7 +11,7 @@
 #include "answers/verdict.h"
 #include "common/text_buffer.h"
 #include "maker/answer_typing.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/header_text_width.h"
 #include "maker/picture_check.h"

@@ -6,7 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/quiz_toml.h"
 #include "maker/toml_errors.h"

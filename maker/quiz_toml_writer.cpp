@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {

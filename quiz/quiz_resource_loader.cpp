@@ -1,3 +1,4 @@
+#include "common/window_text.h"
 #include "quiz/answers_blob.h"
 #include "quiz/player_document.h"
 
@@ -41,10 +42,10 @@ void QuizResourceLoader(PlayerDocument* document, HMODULE module) {
                                                         codes.bytes, codes.size);
   switch (outcome) {
     case QuizLoadOutcome::kAnswersRefused:
-      MessageBoxA(nullptr, kAnswersMessage, kCaption, MB_OK);
+      MessageBox1252(nullptr, kAnswersMessage, kCaption, MB_OK);
       break;
     case QuizLoadOutcome::kLoadedWithoutCodes:
-      MessageBoxA(nullptr, kCodesMessage, kCaption, MB_OK);
+      MessageBox1252(nullptr, kCodesMessage, kCaption, MB_OK);
       break;
     case QuizLoadOutcome::kLoaded:
     case QuizLoadOutcome::kDefaultQuiz:

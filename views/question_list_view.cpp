@@ -5,8 +5,11 @@
 #include "answers/evaluation.h"
 #include "answers/list_view_controls.h"
 #include "answers/verdict.h"
+#include "app/accessible_names.h"
 #include "app/player_shell.h"
+#include "app/screen_scale.h"
 #include "common/text_buffer.h"
+#include "common/window_text.h"
 #include "pictures/picture_loader.h"
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
@@ -25,10 +28,10 @@ constexpr int kFirstPictureResource = 401;    // question n shows picture 400 + 
 constexpr char kPictureType[] = "IMG";
 constexpr int kNumberLabelId = 153;
 constexpr int kCaptionId = 156;
-constexpr char kNumberFormat[] = "%d.";
+constexpr wchar_t kNumberFormat[] = L"%d.";
 constexpr int kNumberTextSize = 16;
 
-// The layout, in pixels of the content.
+// The layout, in pixels of the content at 96 DPI.
 constexpr int kFirstRowTop = 5;
 constexpr int kColumnGap = 30;
 constexpr int kSingleAnswerLeft = 46;
@@ -76,9 +79,6 @@ constexpr DWORD kAnswerBoxStyle =
 constexpr DWORD kVerdictStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_CENTER;
 constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
 
-constexpr int kAnswerFontHeight = 15;
-constexpr int kAnswerFontWeight = 100;
-
 // A question's picture is decoded when its question first comes into sight:
 // until then its control, laid out from the picture's header, stands empty.
 struct QuestionPicture {
@@ -98,6 +98,11 @@ struct ListView {
   bool decodeAsked;  // a kDecodeInSightMessage waits in the queue
   std::vector<QuestionPicture> pictures;  // question n at n - 1; empty without pictures
   SIZE pictureBox;  // the box the layout was made for: the pictures are fitted to it
+  // Every control of the layout in its order of creation. While the layout is
+  // made again for a new scale, each step moves the control it created.
+  std::vector<HWND> created;
+  bool relayingOut;
+  std::size_t nextCreated;
 };
 
 ListView g_view = {};
@@ -137,16 +142,19 @@ int AnswerBoxCount() {
   return count > kAnswerSlotCount ? kAnswerSlotCount : count;
 }
 
-HWND CreateControl(HWND parent, int id, const char* className, const char* text, DWORD style, int x,
-                   int y, int width, int height) {
-  return CreateWindowExA(0, className, text, style, x, y, width, height, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_shell.instance,
-                         nullptr);
-}
-
-void UseGuiFont(HWND control) {
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-               TRUE);
+// Creates a control of the layout (in pixels at the layout's scale), or
+// moves the one this step created when the layout is made again.
+HWND CreateControl(ListView* view, int id, const wchar_t* className, const wchar_t* text, DWORD style,
+                   int x, int y, int width, int height) {
+  if (view->relayingOut) {
+    HWND control = view->nextCreated < view->created.size() ? view->created[view->nextCreated++] : nullptr;
+    if (control) SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return control;
+  }
+  HWND control = CreateWindowExW(0, className, text, style, x, y, width, height, view->window,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_shell.instance, nullptr);
+  view->created.push_back(control);
+  return control;
 }
 
 SCROLLINFO ReadScrollInfo(HWND window, int bar) {
@@ -205,12 +213,12 @@ void ScrollIntoSight(ListView* view, HWND box) {
     // In content pixels, whatever the scroll position.
     const int top = GetScrollPos(view->window, SB_VERT) + place.top;
     const int bottom = top + (place.bottom - place.top);
-    int target = top - g_shell.pictureBoxHeight - kTabTargetExtra;
+    int target = top - g_shell.pictureBoxHeight - Scaled(kTabTargetExtra);
     if (bottom - target > client.bottom) target = bottom - client.bottom;
     view->scrollTarget = target;
-    SendMessageA(view->window, WM_VSCROLL, kScrollToTarget, 0);
+    SendMessageW(view->window, WM_VSCROLL, kScrollToTarget, 0);
   }
-  const int label = place.left - kNumberOffset;
+  const int label = place.left - Scaled(kNumberOffset);
   if (label < 0 || place.right > client.right) {
     const SCROLLINFO info = ReadScrollInfo(view->window, SB_HORZ);
     // The right edge at the view's right edge, or the label at its left edge
@@ -254,8 +262,8 @@ HWND NearestBoxInSight(const ListView* view, const RECT& place) {
 // adds to the answer, it does not replace it unseen.
 void FocusAtEnd(HWND box) {
   SetFocus(box);
-  const int length = GetWindowTextLengthA(box);
-  SendMessageA(box, EM_SETSEL, length, length);
+  const int length = GetWindowTextLengthW(box);
+  SendMessageW(box, EM_SETSEL, length, length);
 }
 
 // After the page keys moved the view, the focus follows it when its box has
@@ -284,18 +292,19 @@ void MoveToNextBox(ListView* view, HWND box) {
 // box it passes through is judged as the focus leaves it.
 void CopyAnswerToUnsolved(HWND box) {
   HWND view = GetParent(box);
-  char answer[kTextSize] = "";
-  GetWindowTextA(box, answer, sizeof answer);
+  // Copied as typed, letters outside the code page included.
+  wchar_t answer[kTextSize] = L"";
+  GetWindowTextW(box, answer, kTextSize);
   const int count = AnswerBoxCount();
   // One save for the whole copy, not one per box judged.
   HoldSaves();
   for (int i = 0; i < count; ++i) {
     char verdict[kTextSize] = "";
-    GetWindowTextA(ListControl(view, kFirstListBoxId + kListLabelOffset + i), verdict,
-                   sizeof verdict);
+    GetWindowText1252(ListControl(view, kFirstListBoxId + kListLabelOffset + i), verdict,
+                      sizeof verdict);
     if (std::strcmp(verdict, kVerdictRight) == 0) continue;
     HWND target = ListControl(view, kFirstListBoxId + i);
-    SetWindowTextA(target, answer);
+    SetWindowTextW(target, answer);
     SetFocus(target);
   }
   ScrollIntoSight(&g_view, box);
@@ -327,12 +336,12 @@ bool OnBoxKey(ListView* view, HWND box, WPARAM key) {
       return false;
     case VK_PRIOR:
     case VK_UP:
-      SendMessageA(view->window, WM_VSCROLL, SB_PAGEUP, 0);
+      SendMessageW(view->window, WM_VSCROLL, SB_PAGEUP, 0);
       KeepFocusInSight(view, box);
       return false;
     case VK_NEXT:
     case VK_DOWN:
-      SendMessageA(view->window, WM_VSCROLL, SB_PAGEDOWN, 0);
+      SendMessageW(view->window, WM_VSCROLL, SB_PAGEDOWN, 0);
       KeepFocusInSight(view, box);
       return false;
     case VK_F1:
@@ -352,7 +361,7 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
   switch (message) {
     case WM_SETFOCUS:
       view->focusedBox = box;
-      SendMessageA(box, EM_SETSEL, 0, kSelectAllEnd);
+      SendMessageW(box, EM_SETSEL, 0, kSelectAllEnd);
       break;
     case WM_KILLFOCUS:
       JudgeBox(view, box);
@@ -367,34 +376,26 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
       if (IsSwitchKey(message, wParam, lParam))
-        SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+        SendMessageW(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
       else if (OnBoxKey(view, box, wParam))
         return 1;
       break;
     case WM_MOUSEWHEEL:
       // The box's own procedure would keep the wheel: the view scrolls.
-      return SendMessageA(view->window, message, wParam, lParam);
+      return SendMessageW(view->window, message, wParam, lParam);
     case WM_NCDESTROY:
-      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+      SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
       break;
     default:
       break;
   }
-  return CallWindowProcA(own, box, message, wParam, lParam);
+  return CallWindowProcW(own, box, message, wParam, lParam);
 }
 
 void ReplaceBoxProcedure(ListView* view, HWND box) {
   const WNDPROC own = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
+      SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
   if (!view->boxProc) view->boxProc = own;
-}
-
-void CreateAnswerFont() {
-  if (g_document->answerFont) DeleteObject(g_document->answerFont);
-  LOGFONTA font = {};
-  font.lfHeight = kAnswerFontHeight;
-  font.lfWeight = kAnswerFontWeight;
-  g_document->answerFont = CreateFontIndirectA(&font);
 }
 
 // Questions n, n + 1 and n + 2, whether or not they exist, sized as their
@@ -415,18 +416,19 @@ void ReadRowPictureSizes(RowPictures* row, int firstQuestion, int boxWidth, int 
 void CreatePictureControl(ListView* view, Layout* layout, int question, int column, int left) {
   if (column == 0) ReadRowPictureSizes(&layout->row, question, layout->boxWidth, layout->boxHeight);
   const SIZE size = layout->row.sizes[column];
-  layout->pictureBlock = layout->row.tallest + kPictureGap;
+  layout->pictureBlock = layout->row.tallest + Scaled(kPictureGap);
   const int x = left + (layout->boxWidth - size.cx) / 2;
   const int y = layout->rowTop + (layout->row.tallest - size.cy) / 2;
-  CreateControl(view->window, kFirstPictureControlId - 1 + question, "STATIC", nullptr,
-                kPictureStyle, x, y, size.cx, size.cy);
+  HWND picture = CreateControl(view, kFirstPictureControlId - 1 + question, L"STATIC", nullptr, kPictureStyle, x,
+                               y, size.cx, size.cy);
+  if (!view->relayingOut) SetAccessibleName(picture, PictureName(question));
   view->pictures[question - 1].reach = RECT{x, y, x + size.cx, y + size.cy};
 }
 
 // The first answer box joins the picture's reach, so that a picture of no
 // height still comes into sight with its row.
 void ExtendPictureReach(ListView* view, int question, int left, int top, int width) {
-  RECT box = {left, top, left + width, top + kBoxHeight};
+  RECT box = {left, top, left + width, top + Scaled(kBoxHeight)};
   RECT& reach = view->pictures[question - 1].reach;
   UnionRect(&reach, &reach, &box);
 }
@@ -436,7 +438,7 @@ void ExtendPictureReach(ListView* view, int question, int left, int top, int wid
 // not halfway through a switch or a scroll.
 void AskForPicturesInSight(ListView* view) {
   if (view->decodeAsked || !view->laidOut || view->pictures.empty()) return;
-  view->decodeAsked = PostMessageA(view->window, kDecodeInSightMessage, 0, 0) != FALSE;
+  view->decodeAsked = PostMessageW(view->window, kDecodeInSightMessage, 0, 0) != FALSE;
 }
 
 // Decodes the picture of every question in sight that has not been looked up
@@ -465,67 +467,78 @@ void DecodePicturesInSight(ListView* view) {
       bitmap = CentreOnBackground(nullptr, inside.right, inside.bottom, g_document->backgroundBrush);
     }
     HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
-        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+        SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     if (previous) DeleteObject(previous);
   }
 }
 
 HWND CreateAnswerBox(ListView* view, int id, const char* answer, int x, int y, int width) {
-  HWND box = CreateControl(view->window, id, "Edit", answer, kAnswerBoxStyle, x, y, width, kBoxHeight);
+  HWND box = CreateControl(view, id, L"Edit", WideFromCp1252(answer).c_str(), kAnswerBoxStyle, x, y, width,
+                           Scaled(kBoxHeight));
+  if (view->relayingOut) return box;
   RememberListControl(view->window, id, box);
-  SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(g_document->answerFont), FALSE);
+  UseFont(box, FontRole::kAnswer, false);
   // No more than a slot and the progress file keep.
-  SendMessageA(box, EM_LIMITTEXT, kMaxTextLength, 0);
+  SendMessageW(box, EM_LIMITTEXT, kMaxTextLength, 0);
   return box;
+}
+
+HWND CreateVerdictLabel(ListView* view, int id, int x, int y, int width, FontRole font) {
+  HWND label = CreateControl(view, id, L"Static", WideFromCp1252(kVerdictEmpty).c_str(), kVerdictStyle, x, y, width,
+                             Scaled(kBoxHeight));
+  if (view->relayingOut) return label;
+  RememberListControl(view->window, id, label);
+  UseFont(label, font, true);
+  AnnounceTextChanges(label);
+  return label;
 }
 
 void CreateAnswers(ListView* view, const Layout* layout, const QuestionPlace& place,
                    ProgressText* text) {
-  char answer[kTextSize];
+  char answer[kTextSize] = "";
   for (int a = 1; a <= layout->perQuestion; ++a) {
-    ReadNextProgressLine(text, answer);
+    if (!view->relayingOut) ReadNextProgressLine(text, answer);
     const int id = kFirstListBoxId + (place.question - 1) * layout->perQuestion + (a - 1);
     if (layout->perQuestion == 1) {
       HWND box = CreateAnswerBox(view, id, answer, place.left, place.lineTop, place.boxWidth);
-      HWND label = CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
-                                 kVerdictStyle, place.left, place.lineTop + kBoxStep,
-                                 place.labelWidth, kBoxHeight);
-      RememberListControl(view->window, id + kListLabelOffset, label);
+      CreateVerdictLabel(view, id + kListLabelOffset, place.left, place.lineTop + Scaled(kBoxStep),
+                         place.labelWidth, FontRole::kSystem);
+      if (view->relayingOut) continue;
       EvaluateListViewAnswer(g_document, view->window, id);
       ReplaceBoxProcedure(view, box);
     } else {
-      const int y = place.lineTop + kBoxStep * (a - 1);
-      HWND box = CreateAnswerBox(view, id, answer, place.left, y, place.boxWidth - kPairBoxShortening);
-      HWND label = CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
-                                 kVerdictStyle, place.left + place.boxWidth - kPairLabelWidth, y,
-                                 kPairLabelWidth, kBoxHeight);
-      RememberListControl(view->window, id + kListLabelOffset, label);
-      UseGuiFont(label);
+      const int y = place.lineTop + Scaled(kBoxStep) * (a - 1);
+      HWND box = CreateAnswerBox(view, id, answer, place.left, y, place.boxWidth - Scaled(kPairBoxShortening));
+      CreateVerdictLabel(view, id + kListLabelOffset, place.left + place.boxWidth - Scaled(kPairLabelWidth), y,
+                         Scaled(kPairLabelWidth), FontRole::kGui);
+      if (view->relayingOut) continue;
       ReplaceBoxProcedure(view, box);
       EvaluateListViewAnswer(g_document, view->window, id);
     }
+    SetAccessibleName(ListControl(view->window, id), AnswerBoxName(place.question, a, layout->perQuestion));
   }
 }
 
 void CreateRevealLabel(ListView* view, const Layout* layout, const QuestionPlace& place) {
-  HWND label = CreateControl(view->window, kListRevealLabelBase + place.question, "Static", "",
-                             kRevealStyle, place.left, place.lineTop + kRevealDrop,
-                             layout->boxWidth, kRevealHeight);
+  HWND label = CreateControl(view, kListRevealLabelBase + place.question, L"Static", L"", kRevealStyle,
+                             place.left, place.lineTop + Scaled(kRevealDrop), layout->boxWidth,
+                             Scaled(kRevealHeight));
+  if (view->relayingOut) return;
   RememberListControl(view->window, kListRevealLabelBase + place.question, label);
-  UseGuiFont(label);
+  UseFont(label, FontRole::kGui, true);
   const QuestionEntry* entry = QuestionAt(g_document->quiz, place.question - 1);
-  if (entry) SetWindowTextA(label, entry->revealText);
+  if (entry) SetWindowText1252(label, entry->revealText);
   ShowWindow(label, SW_HIDE);
 }
 
 void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* text) {
   const QuizDocument* quiz = g_document->quiz;
   const int column = (question - 1) % kColumns;
-  const int pitch = layout->boxWidth + kColumnGap;
+  const int pitch = layout->boxWidth + Scaled(kColumnGap);
   QuestionPlace place = {};
   place.question = question;
-  place.left = column * pitch + (layout->perQuestion == 2 ? kPairAnswerLeft : kSingleAnswerLeft);
-  place.boxWidth = place.labelWidth = layout->boxWidth - kNarrowing;
+  place.left = column * pitch + Scaled(layout->perQuestion == 2 ? kPairAnswerLeft : kSingleAnswerLeft);
+  place.boxWidth = place.labelWidth = layout->boxWidth - Scaled(kNarrowing);
   if (layout->pictures) {
     place.boxWidth = place.labelWidth = layout->boxWidth;
     CreatePictureControl(view, layout, question, column, place.left);
@@ -533,29 +546,33 @@ void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* 
   place.lineTop = layout->rowTop + layout->pictureBlock;
   if (layout->pictures) {
     const int boxWidth =
-        layout->perQuestion == 2 ? place.boxWidth - kPairBoxShortening : place.boxWidth;
+        layout->perQuestion == 2 ? place.boxWidth - Scaled(kPairBoxShortening) : place.boxWidth;
     ExtendPictureReach(view, question, place.left, place.lineTop, boxWidth);
   }
 
   if (layout->perQuestion == 2 && column == 0) {
-    for (int a = 0; a < 2; ++a)
-      UseGuiFont(CreateControl(view->window, kCaptionId, "Static", quiz->answerLabels[a],
-                               kCaptionStyle, kCaptionX[a], place.lineTop + kCaptionY[a],
-                               kCaptionWidth, kCaptionHeight));
+    for (int a = 0; a < 2; ++a) {
+      HWND caption = CreateControl(view, kCaptionId, L"Static", WideFromCp1252(quiz->answerLabels[a]).c_str(),
+                                   kCaptionStyle, Scaled(kCaptionX[a]), place.lineTop + Scaled(kCaptionY[a]),
+                                   Scaled(kCaptionWidth), Scaled(kCaptionHeight));
+      if (!view->relayingOut) UseFont(caption, FontRole::kGui, true);
+    }
   }
-  char number[kNumberTextSize];
-  wsprintfA(number, kNumberFormat, question);
-  CreateControl(view->window, kNumberLabelId, "Static", number, kNumberStyle,
-                place.left - kNumberOffset, place.lineTop + kTextDrop, kNumberWidth, kNumberHeight);
+  wchar_t number[kNumberTextSize];
+  wsprintfW(number, kNumberFormat, question);
+  HWND numberLabel = CreateControl(view, kNumberLabelId, L"Static", number, kNumberStyle,
+                                   place.left - Scaled(kNumberOffset), place.lineTop + Scaled(kTextDrop),
+                                   Scaled(kNumberWidth), Scaled(kNumberHeight));
+  if (!view->relayingOut) UseFont(numberLabel, FontRole::kSystem, true);
 
   CreateAnswers(view, layout, place, text);
 
   if (layout->reveals) CreateRevealLabel(view, layout, place);
 
-  const int rowHeight = layout->reveals ? kRevealRowHeight : kRowHeight;
+  const int rowHeight = Scaled(layout->reveals ? kRevealRowHeight : kRowHeight);
   if (question % kColumns == 0) layout->rowTop = place.lineTop + rowHeight;
   if (question % kColumns == 1) {
-    view->contentWidth = kColumns * layout->boxWidth + kContentExtra;
+    view->contentWidth = kColumns * layout->boxWidth + Scaled(kContentExtra);
     view->contentHeight = place.lineTop + rowHeight;
   }
 }
@@ -582,25 +599,28 @@ void SetUpScrollBars(ListView* view) {
   SetUpScrollBar(view->window, SB_VERT, view->contentHeight, client.bottom - client.top);
 }
 
-void SetUpView(ListView* view, HWND window) {
-  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, false, {}, {}};
-  ProgressText text;
-  ReadProgressFile(&text);
-  CreateAnswerFont();
-
+// Every question laid out for a picture box of width x height (the controls
+// created, or moved while the layout is made again).
+void LayOutQuestions(ListView* view, int width, int height, ProgressText* text) {
   const QuizDocument* quiz = g_document->quiz;
   Layout layout = {};
-  layout.boxWidth = g_shell.pictureBoxWidth;
-  layout.boxHeight = g_shell.pictureBoxHeight;
+  layout.boxWidth = width;
+  layout.boxHeight = height;
   layout.perQuestion = quiz->answersPerQuestion;
   layout.pictures = quiz->pictureFlag == 1;
   layout.reveals = quiz->quizType > kRevealQuizType;
-  layout.rowTop = kFirstRowTop;
+  layout.rowTop = Scaled(kFirstRowTop);
   view->pictureBox = SIZE{layout.boxWidth, layout.boxHeight};
   if (layout.pictures) view->pictures.assign(quiz->questionCount, QuestionPicture{});
-  for (int n = 1; n <= quiz->questionCount; ++n) LayOutQuestion(view, &layout, n, &text);
-  view->contentWidth += layout.perQuestion == 2 ? kPairAnswerMargin : kSingleAnswerMargin;
+  for (int n = 1; n <= quiz->questionCount; ++n) LayOutQuestion(view, &layout, n, text);
+  view->contentWidth += Scaled(layout.perQuestion == 2 ? kPairAnswerMargin : kSingleAnswerMargin);
+}
 
+void SetUpView(ListView* view, HWND window) {
+  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, false, {}, {}, {}, false, 0};
+  ProgressText text;
+  ReadProgressFile(&text);
+  LayOutQuestions(view, g_shell.pictureBoxWidth, g_shell.pictureBoxHeight, &text);
   CloseProgressFile(&text);
   view->laidOut = true;
   SetUpScrollBars(view);
@@ -609,7 +629,7 @@ void SetUpView(ListView* view, HWND window) {
 // The position to go to for a scroll code; lines and pages as the bar's
 // platform codes, 500 to 502 the view's own.
 int VerticalTarget(const ListView* view, int code, const SCROLLINFO& info) {
-  const int lineStep = g_shell.pictureBoxHeight + kLineStepExtra;
+  const int lineStep = g_shell.pictureBoxHeight + Scaled(kLineStepExtra);
   switch (code) {
     case SB_LINEUP:
       return info.nPos - lineStep;
@@ -626,9 +646,9 @@ int VerticalTarget(const ListView* view, int code, const SCROLLINFO& info) {
     case SB_BOTTOM:
       return info.nMax;
     case kScrollDown:
-      return info.nPos + kWheelStep;
+      return info.nPos + Scaled(kWheelStep);
     case kScrollUp:
-      return info.nPos - kWheelStep;
+      return info.nPos - Scaled(kWheelStep);
     case kScrollToTarget:
       return view->scrollTarget;
     default:
@@ -673,7 +693,7 @@ void OnWheel(ListView* view, WPARAM wParam) {
   view->wheelRemainder -= notches * WHEEL_DELTA;
   if (notches == 0) return;
   const SCROLLINFO info = ReadScrollInfo(view->window, SB_VERT);
-  ScrollTo(view->window, SB_VERT, info, info.nPos - notches * kWheelStep);
+  ScrollTo(view->window, SB_VERT, info, info.nPos - notches * Scaled(kWheelStep));
 }
 
 void OnSize(ListView* view) {
@@ -710,7 +730,7 @@ void ReleasePictures(HWND window) {
   for (int n = 1; n <= g_document->quiz->questionCount; ++n) {
     HWND picture = GetDlgItem(window, kFirstPictureControlId - 1 + n);
     if (!picture) continue;
-    HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
     if (shown) DeleteObject(shown);
   }
 }
@@ -745,7 +765,7 @@ INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, 
     case WM_CTLCOLORSTATIC:
       return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORDLG:
-      return reinterpret_cast<INT_PTR>(g_document->backgroundBrush);
+      return reinterpret_cast<INT_PTR>(ViewBackgroundBrush(g_document));
     case WM_DESTROY:
       ReleasePictures(window);
       ForgetListControls(window);
@@ -762,13 +782,13 @@ void StoreListBoxesInSlots(HWND listView) {
   const int count = AnswerBoxCount();
   for (int i = 1; i <= count; ++i) {
     HWND box = ListControl(listView, kFirstListBoxId - 1 + i);
-    if (box) GetWindowTextA(box, quiz->answerSlots[i - 1], kTextSize);
+    if (box) GetWindowText1252(box, quiz->answerSlots[i - 1], kTextSize);
   }
   // The hidden single view's box follows, as the switch back would make it:
   // a save takes that box in and must not bring back the text it held.
   const int slot = CurrentQuestionIndex() * quiz->answersPerQuestion;
   if (g_shell.singleView && slot >= 0 && slot < count)
-    SetDlgItemTextA(g_shell.singleView, kAnswerBoxId, quiz->answerSlots[slot]);
+    SetDlgItemText1252(g_shell.singleView, kAnswerBoxId, quiz->answerSlots[slot]);
 }
 
 int ListViewContentWidth(HWND listView) { return g_view.contentWidth; }
@@ -788,8 +808,30 @@ HWND ListViewBoxInSight(HWND listView) {
 }
 
 HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow) {
-  return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VIEW), mainWindow, QuestionListViewProc,
+  return CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_VIEW), mainWindow, QuestionListViewProc,
                             0);
+}
+
+void RescaleQuestionListView(HWND listView) {
+  ListView* view = &g_view;
+  if (!listView || view->window != listView || !view->laidOut) return;
+  // Laid out again from the top, then scrolled back to the same part of the
+  // questions at the new scale.
+  const SIZE oldBox = view->pictureBox;
+  const int oldX = GetScrollPos(listView, SB_HORZ);
+  const int oldY = GetScrollPos(listView, SB_VERT);
+  SetScrollPos(listView, SB_HORZ, 0, FALSE);
+  SetScrollPos(listView, SB_VERT, 0, FALSE);
+  ReleasePictures(listView);
+  view->relayingOut = true;
+  view->nextCreated = 0;
+  LayOutQuestions(view, Scaled(kListPictureSize), Scaled(kListPictureSize), nullptr);
+  view->relayingOut = false;
+  SetUpScrollBars(view);
+  const int newWidth = view->pictureBox.cx;
+  ScrollTo(listView, SB_HORZ, ReadScrollInfo(listView, SB_HORZ), MulDiv(oldX, newWidth, oldBox.cx));
+  ScrollTo(listView, SB_VERT, ReadScrollInfo(listView, SB_VERT), MulDiv(oldY, newWidth, oldBox.cx));
+  AskForPicturesInSight(view);
 }
 
 }  // namespace vidod

@@ -14,6 +14,11 @@ constexpr int kFirstListBoxId = 4001;      // list view: box 4000 + i holds slot
 // Both views are modeless child dialogs of the main window from template 1001.
 HWND CreateSingleQuestionView(HINSTANCE instance, HWND mainWindow);
 HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow);
+// After a change of the layout's scale (the document's fonts are given
+// already): every control placed again, the pictures decoded again for the
+// scaled boxes.
+void RescaleSingleQuestionView(HWND singleView);
+void RescaleQuestionListView(HWND listView);
 
 // Copies the list view's boxes 4001 to 4000 + N x A into the answer slots.
 void StoreListBoxesInSlots(HWND listView);

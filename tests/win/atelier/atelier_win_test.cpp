@@ -21,7 +21,7 @@
 #include "atelier/atelier_app.h"
 #include "atelier/atelier_ids.h"
 #include "atelier/text_convert.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/pe_resource_writer.h"
 #include "maker/pe_resources.h"
 #include "maker/quiz_blobs.h"
