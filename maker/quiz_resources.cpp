@@ -45,6 +45,16 @@ bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std
   return true;
 }
 
+bool CompressQuizBlobs(const QuizSource& quiz, PackedBlobs* packed, std::string* error) {
+  if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &packed->answers, error) ||
+      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &packed->codes, error))
+    return false;
+  packed->acceptedAnswers.clear();
+  const std::vector<uint8_t> accepted = WriteAcceptedAnswersBlob(quiz);
+  return accepted.empty() ||
+         CompressBlob(accepted, "le blob des autres réponses acceptées", &packed->acceptedAnswers, error);
+}
+
 bool CollectQuizPictures(const QuizSource& quiz, const fs::path& sourceFile, std::vector<QuizPicture>* pictures,
                          std::string* error) {
   pictures->clear();
@@ -64,17 +74,17 @@ bool CollectQuizPictures(const QuizSource& quiz, const fs::path& sourceFile, std
 
 bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool reducePictures,
                        std::vector<ResourceEntry>* entries, std::string* error) {
-  std::vector<uint8_t> answers, codes;
-  if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, error) ||
-      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, error))
-    return false;
+  PackedBlobs blobs;
+  if (!CompressQuizBlobs(quiz, &blobs, error)) return false;
   std::vector<QuizPicture> pictures;
   if (!CollectQuizPictures(quiz, sourceFile, &pictures, error)) return false;
 
   entries->clear();
   const ResourceName blobType = ResourceName::Text(kQuizBlobType);
-  entries->push_back(Resource(blobType, kAnswersResourceId, std::move(answers)));
-  entries->push_back(Resource(blobType, kCodesResourceId, std::move(codes)));
+  entries->push_back(Resource(blobType, kAnswersResourceId, std::move(blobs.answers)));
+  entries->push_back(Resource(blobType, kCodesResourceId, std::move(blobs.codes)));
+  if (!blobs.acceptedAnswers.empty())
+    entries->push_back(Resource(blobType, kAcceptedAnswersResourceId, std::move(blobs.acceptedAnswers)));
   for (const QuizPicture& picture : pictures) {
     std::vector<uint8_t> bytes;
     if (!ReadFileBytes(picture.file, &bytes, error)) return false;
