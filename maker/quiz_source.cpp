@@ -97,6 +97,15 @@ bool HasAcceptedAnswers(const QuizSource& quiz) {
   });
 }
 
+const ToleranceWord kToleranceWords[3] = {
+    {"accents", kTolerateAccents}, {"ponctuation", kToleratePunctuation}, {"articles", kTolerateArticles}};
+
+uint8_t ToleranceOfWord(const std::string& word) {
+  for (const ToleranceWord& known : kToleranceWords)
+    if (word == known.word) return known.bit;
+  return 0;
+}
+
 std::vector<std::string> AcceptedAnswerList(const QuestionSource& question, int box) {
   std::vector<std::string> list = {box == 0 ? question.answer : question.answer2};
   const std::vector<std::string>& others = box == 0 ? question.otherAnswers : question.otherAnswers2;

@@ -81,6 +81,16 @@ bool HasAcceptedAnswers(const QuizSource& quiz);
 // The answers a box (0 or 1) of question accepts, the expected one first.
 std::vector<std::string> AcceptedAnswerList(const QuestionSource& question, int box);
 
+// The words that name the tolerances in a source (tolerer) and on the
+// command line, with their kTolerate... bits, in the order they are written.
+struct ToleranceWord {
+  const char* word;
+  uint8_t bit;
+};
+extern const ToleranceWord kToleranceWords[3];
+// The bit of a word; 0 for a word that names none.
+uint8_t ToleranceOfWord(const std::string& word);
+
 // A problem found in a quiz source, located by its key and question.
 struct SourceIssue {
   bool warning = false;   // false: the quiz cannot be built

@@ -10,7 +10,6 @@
 #include "maker/file_io.h"
 #include "maker/quiz_toml.h"
 #include "maker/toml_errors.h"
-#include "quiz/accepted_answers_blob.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -26,12 +25,7 @@ const char* const kQuestionKeys[] = {"reponse", "reponse2", "revelation", "image
 const char* const kRawKeys[] = {"octet_0",        "octet_images",    "reponses_par_question",
                                 "suite_reponses", "octets_apres_cr", "suite_codes"};
 const char* const kColourNames[] = {"rouge", "vert", "bleu"};
-struct ToleranceWord {
-  const char* word;
-  uint8_t bit;
-};
-const ToleranceWord kToleranceWords[] = {
-    {"accents", kTolerateAccents}, {"ponctuation", kToleratePunctuation}, {"articles", kTolerateArticles}};
+
 
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> row(b.size() + 1);
@@ -233,10 +227,8 @@ class SourceReader {
         continue;
       }
       const std::string& written = word.as_string()->get();
-      const auto known = std::find_if(std::begin(kToleranceWords), std::end(kToleranceWords),
-                                      [&written](const ToleranceWord& w) { return written == w.word; });
-      if (known != std::end(kToleranceWords)) {
-        quiz_->tolerances |= known->bit;
+      if (const uint8_t bit = ToleranceOfWord(written)) {
+        quiz_->tolerances |= bit;
         continue;
       }
       std::string message = "tolérance inconnue « " + written + " » : « accents », « ponctuation » ou « articles »";

@@ -5,7 +5,6 @@
 
 #include "maker/cp1252.h"
 #include "maker/quiz_toml.h"
-#include "quiz/accepted_answers_blob.h"
 
 namespace vidod {
 
@@ -47,11 +46,9 @@ std::string AnswerValue(const std::string& answer, const std::vector<std::string
 }
 
 std::string ToleranceWords(uint8_t tolerances) {
-  const std::pair<uint8_t, const char*> words[] = {
-      {kTolerateAccents, "accents"}, {kToleratePunctuation, "ponctuation"}, {kTolerateArticles, "articles"}};
   std::string list;
-  for (const auto& [bit, word] : words)
-    if (tolerances & bit) list += (list.empty() ? "\"" : ", \"") + std::string(word) + "\"";
+  for (const ToleranceWord& known : kToleranceWords)
+    if (tolerances & known.bit) list += (list.empty() ? "\"" : ", \"") + std::string(known.word) + "\"";
   return "[" + list + "]";
 }
 
