@@ -31,9 +31,17 @@ struct QuestionPage {
 
 constexpr FieldRow kFieldRows[] = {
     {IDC_ANSWER_LABEL, IDC_ANSWER, IDC_ANSWER_MARK, QuizField::kAnswer, L"&R\u00e9ponse attendue :"},
+    {IDC_OTHERS_LABEL, IDC_OTHERS, IDC_OTHERS_MARK, QuizField::kOtherAnswers,
+     L"Au&tres r\u00e9ponses accept\u00e9es :"},
     {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"S&econde r\u00e9ponse :"},
+    {IDC_OTHERS2_LABEL, IDC_OTHERS2, IDC_OTHERS2_MARK, QuizField::kOtherAnswers2,
+     L"Autres r\u00e9ponses, seco&nde case :"},
     {IDC_REVEAL_LABEL, IDC_REVEAL, IDC_REVEAL_MARK, QuizField::kReveal, L"R\u00e9&v\u00e9lation :"},
 };
+
+bool OfSecondBox(const FieldRow& row) {
+  return row.field == QuizField::kAnswer2 || row.field == QuizField::kOtherAnswers2;
+}
 
 QuestionPage* PageOf(HWND page) { return static_cast<QuestionPage*>(PageRecord(page)); }
 HWND Page(const Atelier* atelier) { return atelier->pages[kQuestionPage]; }
@@ -41,7 +49,8 @@ HWND Page(const Atelier* atelier) { return atelier->pages[kQuestionPage]; }
 bool ShowsSecondAnswer(const Atelier* atelier) {
   const int question = atelier->current;
   return atelier->edited.quiz.answersPerQuestion == 2 ||
-         (question >= 0 && !ShownFieldText(atelier->edited, FieldRef{QuizField::kAnswer2, question}).empty());
+         (question >= 0 && (!ShownFieldText(atelier->edited, FieldRef{QuizField::kAnswer2, question}).empty() ||
+                            !ShownFieldText(atelier->edited, FieldRef{QuizField::kOtherAnswers2, question}).empty()));
 }
 
 bool RevealUsable(const Atelier* atelier) {
@@ -67,7 +76,8 @@ void LayOut(HWND page, int width, int height) {
   const PageMetrics m = MeasurePage(atelier, page);
   const int inner = width - 2 * m.margin;
   const bool second = ShowsSecondAnswer(atelier);
-  const int fieldRows = second ? 3 : 2;
+  int fieldRows = 0;
+  for (const FieldRow& row : kFieldRows) fieldRows += second || !OfSecondBox(row) ? 1 : 0;
   const int remarksHeight = kRemarkLines * m.line + m.row - m.line;
   const int below =
       (1 + fieldRows) * (m.row + m.gap) + m.line + m.gap + remarksHeight + m.gap + AnswerTrialHeight(atelier, page);
@@ -89,8 +99,7 @@ void LayOut(HWND page, int width, int height) {
   Place(page, IDC_PICTURE_MARK, width - m.margin - m.mark, y + m.textOffset, m.mark, m.line);
   y += m.row + m.gap;
   for (const FieldRow& row : kFieldRows)
-    if (row.field != QuizField::kAnswer2 || second)
-      y = PlaceFieldRow(page, m, y, width, row.labelId, row.editId, row.markId);
+    if (second || !OfSecondBox(row)) y = PlaceFieldRow(page, m, y, width, row.labelId, row.editId, row.markId);
   y = PlaceLabelledBox(page, m, y, width, IDC_QUESTION_REMARKS_LABEL, IDC_QUESTION_REMARKS, remarksHeight);
   LayOutAnswerTrial(atelier, page, m.margin, y, inner);
 }
@@ -167,8 +176,10 @@ void FillQuestionPage(Atelier* atelier) {
   }
   const bool second = ShowsSecondAnswer(atelier);
   if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second) {
-    for (int id : {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK})
-      ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);
+    for (const FieldRow& row : kFieldRows) {
+      if (!OfSecondBox(row)) continue;
+      for (int id : {row.labelId, row.editId, row.markId}) ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);
+    }
     RelayOutPage(page);
   }
   EnableWindow(GetDlgItem(page, IDC_REVEAL), question >= 0 && RevealUsable(atelier));
@@ -184,9 +195,9 @@ void FillQuestionPage(Atelier* atelier) {
 void ShowQuestionIssues(Atelier* atelier) {
   HWND page = Page(atelier);
   const int question = atelier->current;
-  const FieldMark marks[] = {{IDC_ANSWER_MARK, FieldRef{QuizField::kAnswer, question}},
-                             {IDC_ANSWER2_MARK, FieldRef{QuizField::kAnswer2, question}},
-                             {IDC_REVEAL_MARK, FieldRef{QuizField::kReveal, question}}};
+  FieldMark marks[std::size(kFieldRows)];
+  for (std::size_t i = 0; i < std::size(kFieldRows); ++i)
+    marks[i] = {kFieldRows[i].markId, FieldRef{kFieldRows[i].field, question}};
   ShowFieldMarks(atelier, page, marks, std::size(marks));
   SetMark(GetDlgItem(page, IDC_PICTURE_MARK),
           WorstLevel(IssuesWhere(
