@@ -377,6 +377,41 @@ TEST(QuizExecutableCliTest, BuildUnpackBuildGivesTheSameResources) {
   EXPECT_EQ(RunTool("unpack premier.exe -o source --force", scratch.path()).exitCode, 0);
 }
 
+// 64-bit FNV-1a of the bytes: enough to tell two executables apart.
+uint64_t Fingerprint(const std::string& bytes) {
+  uint64_t hash = 0xCBF29CE484222325ull;
+  for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+  return hash;
+}
+
+// A quiz that accepts one answer per box and forgives nothing is built byte
+// for byte as before such quizzes existed: the fingerprints are of exes
+// that vidod-make built, before it knew of other answers, from the same
+// sources and the same test player (for the generated quiz, the source its
+// own init wrote from the demo's pictures).
+TEST(QuizExecutableCliTest, AQuizOfSingleAnswersIsBuiltAsBeforeLists) {
+  ScratchFolder scratch;
+  const fs::path player = WritePlayer(scratch.path());
+  const fs::path quizzes = fs::path(VIDOD_SOURCE_DIR) / "tests" / "win" / "quizzes";
+  ASSERT_EQ(RunTool("init " + Quoted(kDemoFolder / "images") + " -o genere/quiz.toml", scratch.path()).exitCode, 0);
+  const struct {
+    fs::path source;
+    uint64_t fingerprint;
+  } quizzes_[] = {
+      {kDemoFolder / "quiz.toml", 0xCD65EF8BF6107285ull},
+      {scratch.path() / "genere" / "quiz.toml", 0xAED4EE25CC7AD4D3ull},
+      {quizzes / "views_pair.toml", 0x82DECF949E74725Bull},
+  };
+  for (const auto& quiz : quizzes_) {
+    const ToolRun run = RunTool("build " + Quoted(quiz.source) + " -o quiz.exe --force --lecteur " + Quoted(player),
+                                scratch.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Fingerprint(ReadFile(scratch.path() / "quiz.exe")), quiz.fingerprint) << quiz.source;
+    for (const ResourceEntry& entry : QuizResourcesOf(scratch.path() / "quiz.exe"))
+      EXPECT_FALSE(entry.name == ResourceName::Number(kAcceptedAnswersResourceId)) << quiz.source;
+  }
+}
+
 TEST(QuizExecutableCliTest, AFailedBuildLeavesNoOutputFile) {
   struct Failure {
     const char* what;
