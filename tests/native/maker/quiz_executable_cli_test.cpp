@@ -566,6 +566,49 @@ TEST(QuizExecutableCliTest, UnpackTakesWhatThePlayerFindsAndNamesTheRest) {
     EXPECT_NE(run.err.find(std::string(unused) + " ne sert pas au quiz"), std::string::npos) << unused << "\n" << run.err;
 }
 
+// Lists and tolerances go into "PATCH" 106 and come back out of it: build,
+// unpack and build again give the same executable. A 106 the player would
+// refuse is told, and the source gets what the player plays: first answers.
+TEST(QuizExecutableCliTest, OtherAnswersAndTolerancesTravelThroughTheExecutable) {
+  ScratchFolder scratch;
+  const fs::path player = WritePlayer(scratch.path());
+  WriteFile(scratch.path() / "quiz" / "quiz.toml",
+            "codes = [\"UN\", \"DEUX\"]\ntolerer = [\"ponctuation\", \"accents\"]\n"
+            "[[question]]\nreponse = [\"Notre-Dame de Paris\", \"Notre-Dame\"]\n"
+            "[[question]]\nreponse = \"Sacré-Cœur\"\n");
+  ToolRun run = RunTool("build quiz/quiz.toml -o premier.exe --lecteur " + Quoted(player), scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const QuizResourceSet set = FindQuizResources(QuizResourcesOf(scratch.path() / "premier.exe"), 2);
+  ASSERT_NE(set.acceptedAnswers, nullptr);
+
+  run = RunTool("unpack premier.exe -o source", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string toml = ReadFile(scratch.path() / "source" / "quiz.toml");
+  EXPECT_NE(toml.find("reponse = [\"Notre-Dame de Paris\", \"Notre-Dame\"]"), std::string::npos) << toml;
+  EXPECT_NE(toml.find("tolerer = [\"accents\", \"ponctuation\"]"), std::string::npos) << toml;
+  run = RunTool("build source/quiz.toml -o second.exe --lecteur " + Quoted(player), scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadFile(scratch.path() / "second.exe"), ReadFile(scratch.path() / "premier.exe"));
+
+  // The same quiz with a 106 of another quiz's question count.
+  QuizSource quiz = ParseOrFail(ReadFile(scratch.path() / "quiz" / "quiz.toml"), scratch.path() / "quiz");
+  std::vector<ResourceEntry> resources = makertest::PlayerOwnResources();
+  const ResourceName patch = ResourceName::Text("PATCH");
+  resources.push_back(makertest::TestResource(patch, 104, 0, Compressed(WriteAnswersBlob(quiz))));
+  resources.push_back(makertest::TestResource(patch, 105, 0, Compressed(WriteCodesBlob(quiz))));
+  quiz.questions.pop_back();
+  resources.push_back(makertest::TestResource(patch, 106, 0, Compressed(WriteAcceptedAnswersBlob(quiz))));
+  WriteFile(scratch.path() / "abime.exe", Text(makertest::MakeTestExecutable(resources)));
+  run = RunTool("unpack abime.exe -o abime", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("la ressource 106 de « abime.exe »"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("n'accepte que la première réponse de chaque case"), std::string::npos) << run.err;
+  const QuizSource unpacked = ParseOrFail(ReadFile(scratch.path() / "abime" / "quiz.toml"), scratch.path() / "abime");
+  EXPECT_FALSE(HasAcceptedAnswers(unpacked));
+  EXPECT_EQ(unpacked.questions[0].answer, "Notre-Dame de Paris");
+}
+
 // What unpack writes is the quiz and nothing else, whatever the file is
 // called and however many stray resources it carries.
 TEST(QuizExecutableCliTest, UnpackWritesOnlyTheQuizAndTellsStrayResourcesBriefly) {
