@@ -195,10 +195,13 @@ class SurpriseFinder {
            item);
     }
     CheckAccents(answer, key, number, item);
-    if (answer.size() <= static_cast<std::size_t>(kShortAnswerLength))
+    // As the player counts it: trimmed, and under the quiz's tolerances
+    // ("l'Ain" is "AIN" once its article goes).
+    const std::size_t judgedLength = AsJudged(answer, rules_).size();
+    if (judgedLength <= static_cast<std::size_t>(kShortAnswerLength))
       Warn(key, number,
            (item <= 1 ? std::string("réponse attendue de ") : "réponse acceptée " + Quoted(answer) + " de ") +
-               std::to_string(answer.size()) +
+               std::to_string(judgedLength) +
                " caractères : pour 3 caractères ou moins, la vue en liste ne donne aucun indice, seulement "
                "BRAVO ou FAUX",
            item);

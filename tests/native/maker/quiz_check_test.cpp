@@ -62,6 +62,8 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
       {Quiz("", {"reponse = \"Straße\"\n", "reponse = \"Œuvre\"\n"}), "reponse", 1, "« ß » doit être tapé tel quel"},
       // Three characters or fewer: no hints in the list view.
       {Quiz("", {"reponse = \"OUI\"\n"}), "reponse", 1, "réponse attendue de 3 caractères"},
+      // ... counted as the player compares: here without its article.
+      {Quiz("tolerer = [\"articles\"]\n", {"reponse = \"l'Ain\"\n"}), "reponse", 1, "réponse attendue de 3 caractères"},
       // The same answer, letter case aside, solves two questions.
       {Quiz("", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\n", "reponse = \"PARIS\"\n"}), "reponse", 3,
        "même réponse attendue que la question 1"},
