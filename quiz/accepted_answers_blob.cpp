@@ -14,7 +14,6 @@ constexpr std::size_t kFormatByte = 0;
 constexpr std::size_t kTolerancesByte = 1;
 constexpr std::size_t kCountByte = 2;
 constexpr std::size_t kAnswersPerQuestionByte = 3;
-constexpr std::size_t kLzwLengthExtra = 2;  // the decoder reports decoded + 2
 
 // Like the answers blob, walked once to check and once to fill, so that a
 // refused blob changes nothing.
@@ -106,9 +105,8 @@ AcceptedBlobReading ParseAcceptedAnswersBlob(const uint8_t* data, std::size_t si
 AcceptedAnswersOutcome LoadAcceptedAnswers(QuizDocument* document, const uint8_t* packed, uint32_t size) {
   if (!packed || size == 0) return AcceptedAnswersOutcome::kAbsent;
   uint8_t* decoded = nullptr;
-  uint32_t reported = 0;
-  const int32_t result = LzwDecoder::Decode(packed, size, &decoded, &reported);
-  const std::size_t length = reported >= kLzwLengthExtra ? reported - kLzwLengthExtra : 0;
+  std::size_t length = 0;
+  const int32_t result = DecodeResource(packed, size, &decoded, &length);
   const bool read = result == kLzwOk &&
                     ParseAcceptedAnswersBlob(decoded, length, document).fault == AcceptedBlobFault::kNone;
   LzwReleaseOutput(decoded);
