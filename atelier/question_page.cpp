@@ -27,6 +27,7 @@ constexpr int kRemarkLines = 4;
 struct QuestionPage {
   Atelier* atelier;
   HBITMAP view = nullptr;  // the question as the single-question view shows it
+  bool laidOutWithSecond = false;  // the rows of a second box had their places at the last layout
 };
 
 constexpr FieldRow kFieldRows[] = {
@@ -76,6 +77,7 @@ void LayOut(HWND page, int width, int height) {
   const PageMetrics m = MeasurePage(atelier, page);
   const int inner = width - 2 * m.margin;
   const bool second = ShowsSecondAnswer(atelier);
+  PageOf(page)->laidOutWithSecond = second;
   int fieldRows = 0;
   for (const FieldRow& row : kFieldRows) fieldRows += second || !OfSecondBox(row) ? 1 : 0;
   const int remarksHeight = kRemarkLines * m.line + m.row - m.line;
@@ -175,7 +177,9 @@ void FillQuestionPage(Atelier* atelier) {
     EnableWindow(edit, question >= 0);
   }
   const bool second = ShowsSecondAnswer(atelier);
-  if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second) {
+  // A two-answer quiz opened first finds the rows shown but never placed:
+  // the page was laid out while no quiz was open.
+  if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second || PageOf(page)->laidOutWithSecond != second) {
     for (const FieldRow& row : kFieldRows) {
       if (!OfSecondBox(row)) continue;
       for (int id : {row.labelId, row.editId, row.markId}) ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);

@@ -607,6 +607,31 @@ TEST_F(AtelierTest, OtherAnswersAndTolerancesGoIntoTheQuizAndComeBackOut) {
   EXPECT_EQ(FileBytes(Build(L"second.exe")), FileBytes(executable));
 }
 
+// A two-answer quiz opened as the window's first quiz shows its second box,
+// its other answers and its trial, each in a place of its own.
+TEST_F(AtelierTest, ATwoAnswerQuizOpenedFirstShowsItsSecondBox) {
+  const fs::path source = folder_ / "quiz.toml";
+  WriteFileBytes(source.string(), "libelles = [\"Fleuve\", \"Mer\"]\n[[question]]\nreponse = \"Loire\"\n"
+                                  "reponse2 = [\"Atlantique\", \"oc\u00e9an Atlantique\"]\n");
+  g_answers.fileToOpen = source;
+  Command(IDM_OPEN);
+  EXPECT_EQ(Text(IDC_OTHERS2), L"oc\u00e9an Atlantique");
+  RECT previous;
+  GetWindowRect(Control(IDC_OTHERS), &previous);
+  for (int id : {IDC_ANSWER2, IDC_OTHERS2, IDC_REVEAL}) {
+    RECT place;
+    GetWindowRect(Control(id), &place);
+    EXPECT_TRUE(IsWindowVisible(Control(id))) << id;
+    EXPECT_GT(place.right - place.left, 0) << id;
+    EXPECT_GE(place.top, previous.bottom) << id;
+    previous = place;
+  }
+  EXPECT_TRUE(IsWindowVisible(Control(IDC_TRY2)));
+  Type(IDC_TRY2, L"ocean atlantique");
+  EXPECT_EQ(Text(IDC_LIST_VERDICT2),
+            L"Quasiment \u2014 r\u00e9ponse la plus proche : \u00ab oc\u00e9an Atlantique \u00bb");
+}
+
 // An executable carrying 2 000 stray pictures opens with a message that
 // fits the screen: the first warnings listed, the rest counted.
 TEST_F(AtelierTest, StrayResourcesOfAnOpenedExecutableAreToldInABoxThatFitsTheScreen) {
