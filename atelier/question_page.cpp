@@ -67,6 +67,10 @@ void CreateControls(HWND page) {
   AddControl(page, IDC_PICTURE_NAME, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
   AddMark(page, IDC_PICTURE_MARK);
   for (const FieldRow& row : kFieldRows) AddFieldRow(page, row);
+  // Shown while the box is empty: how several answers are written.
+  for (int id : {IDC_OTHERS, IDC_OTHERS2})
+    SendDlgItemMessageW(page, id, EM_SETCUEBANNER, TRUE,
+                        reinterpret_cast<LPARAM>(L"s\u00e9par\u00e9es par \u00ab ; \u00bb : Notre-Dame ; Notre Dame"));
   AddLabel(page, IDC_QUESTION_REMARKS_LABEL, L"Re&marques sur cette question :");
   AddRemarksBox(page, IDC_QUESTION_REMARKS);
 }

@@ -46,7 +46,7 @@ struct ToleranceBox {
   const wchar_t* text;
 };
 constexpr ToleranceBox kToleranceBoxes[] = {
-    {IDC_TOLERATE_ACCENTS, kTolerateAccents, L"des acce&nts (\u00e9 = e, \u00e7 = c)"},
+    {IDC_TOLERATE_ACCENTS, kTolerateAccents, L"des acce&nts dans les r\u00e9ponses (\u00e9 = e, \u00e7 = c)"},
     {IDC_TOLERATE_PUNCTUATION, kToleratePunctuation,
      L"de la p&onctuation : tirets, apostrophes, points, virgules (notre dame = Notre-Dame)"},
     {IDC_TOLERATE_ARTICLES, kTolerateArticles, L"de l'a&rticle du d\u00e9but (Panth\u00e9on = le Panth\u00e9on)"},
@@ -71,7 +71,7 @@ void CreateControls(HWND page) {
   AddButton(page, IDC_LIST_PICTURES, L"&Images des questions dans la vue en liste", BS_AUTOCHECKBOX);
   AddButton(page, IDC_REDUCE_PICTURES, L"R\u00e9&duire les grandes images (JPEG, PNG) dans l'ex\u00e9cutable",
             BS_AUTOCHECKBOX);
-  AddLabel(page, IDC_TOLERANCE_LABEL, L"Dans les r\u00e9ponses, ne pas tenir compte :");
+  AddLabel(page, IDC_TOLERANCE_LABEL, L"Ne pas tenir compte :");
   for (const ToleranceBox& box : kToleranceBoxes) AddButton(page, box.id, box.text, BS_AUTOCHECKBOX);
   AddLabel(page, IDC_COLOUR_LABEL, L"Couleur de fond :");
   AddControl(page, IDC_COLOUR_SWATCH, WC_STATICW, L"", SS_LEFT, WS_EX_CLIENTEDGE);
@@ -98,8 +98,7 @@ void LayOut(HWND page, int width, int height) {
     Place(page, id, boxLeft, y, boxWidth, m.row);
     y += m.row + m.gap;
   }
-  // The label may take two lines beside the first two boxes.
-  Place(page, IDC_TOLERANCE_LABEL, m.margin, y + m.textOffset, m.label, 2 * m.line);
+  Place(page, IDC_TOLERANCE_LABEL, m.margin, y + m.textOffset, m.label, m.line);
   for (const ToleranceBox& box : kToleranceBoxes) {
     Place(page, box.id, boxLeft, y, boxWidth, m.row);
     y += m.row;
