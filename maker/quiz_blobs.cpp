@@ -80,6 +80,7 @@ std::string DescribeAcceptedFault(const AcceptedBlobReading& reading) {
     case AcceptedBlobFault::kTooManyAnswers:
       return "plus de " + std::to_string(kMaxOtherAnswersPerBox) + " autres réponses pour une case" + where;
     case AcceptedBlobFault::kEmptyAnswer: return "réponse vide" + where;
+    case AcceptedBlobFault::kZeroByte: return "octet nul dans une réponse" + where;
     case AcceptedBlobFault::kLongAnswer:
       return "réponse de plus de " + std::to_string(kMaxTextLength) + " octets" + where;
     case AcceptedBlobFault::kTooLong:

@@ -61,6 +61,9 @@ void CheckOtherAnswers(std::vector<SourceIssue>* issues, const std::vector<std::
     CheckOneLine(issues, others[k], key, question, prefix, item);
     if (others[k].empty())
       Add(issues, false, key, question, prefix + "réponse vide : retirez-la de la liste", item);
+    if (others[k].find('\0') != std::string::npos)
+      Add(issues, false, key, question, prefix + "la réponse contient l'octet nul (\\u0000), qu'aucune touche ne tape",
+          item);
     *otherBytes += others[k].size();
   }
 }

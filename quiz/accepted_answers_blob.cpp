@@ -47,6 +47,7 @@ bool WalkBox(AcceptedWalk* walk, int question, QuizDocument* document, const cha
     if (!delimiter) return Refuse(walk, AcceptedBlobFault::kCutShort, question);
     const std::size_t length = static_cast<const uint8_t*>(delimiter) - start;
     if (length == 0) return Refuse(walk, AcceptedBlobFault::kEmptyAnswer, question);
+    if (std::memchr(start, '\0', length)) return Refuse(walk, AcceptedBlobFault::kZeroByte, question);
     if (length > static_cast<std::size_t>(kMaxTextLength))
       return Refuse(walk, AcceptedBlobFault::kLongAnswer, question);
     walk->otherBytes += static_cast<int>(length);

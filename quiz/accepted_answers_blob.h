@@ -33,6 +33,7 @@ enum class AcceptedBlobFault {
   kOtherQuiz,        // N or A differ from the answers blob's
   kTooManyAnswers,   // a box with more than kMaxOtherAnswersPerBox others
   kEmptyAnswer,      // an empty other answer, which nothing typed could match
+  kZeroByte,         // a zero byte in an other answer, which would end it, or its list, early
   kLongAnswer,       // an other answer past kMaxTextLength characters
   kTooLong,          // the other answers together past kMaxOtherAnswerBytes
   kTrailingBytes,    // bytes after the last box

@@ -113,6 +113,7 @@ TEST(SourceRefusalTest, EveryMalformedSourceIsRefusedNamingKeyAndQuestion) {
       {"[[question]]\nreponse = [\"a\", 3]\n", "reponse", 1, 2},
       {"[[question]]\nreponse = [\"a\", \"b|c\"]\n", "reponse", 1, 2},
       {"[[question]]\nreponse = [\"a\", \"\"]\n", "reponse", 1, 2},
+      {"[[question]]\nreponse = [\"a\", \"b\\u0000c\"]\n", "reponse", 1, 2},
       {"[[question]]\nreponse = \"a\"\nreponse2 = [\"b\", \"c\\nd\"]\n", "reponse2", 1, 3},
       {"[[question]]\nreponse = [\"a\", \"Łódź\"]\n", "reponse", 1, 2},
       {"[[question]]\nreponse = [\"a\", \"" + longText + "\"]\n", "reponse", 1, 2},

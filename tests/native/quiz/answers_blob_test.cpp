@@ -285,6 +285,8 @@ TEST(AcceptedAnswersBlob, RefusesBlobsOutsideTheFormatLeavingTheDocumentAlone) {
        AcceptedBlobFault::kTooManyAnswers},
       {"an empty answer, which no typed answer matches", Accepted(0, 2, 2) + "\x01" "|" + std::string(3, '\0'),
        AcceptedBlobFault::kEmptyAnswer},
+      {"a zero byte, which would end the answer and its list early",
+       Accepted(0, 2, 2) + "\x01" + std::string("a\0b|", 4) + std::string(3, '\0'), AcceptedBlobFault::kZeroByte},
       {"an answer longer than a box holds", Accepted(0, 2, 2) + "\x01" + longest + "x|" + std::string(3, '\0'),
        AcceptedBlobFault::kLongAnswer},
       {"a byte after the last box", Accepted(0, 2, 2) + std::string(5, '\0'), AcceptedBlobFault::kTrailingBytes},
