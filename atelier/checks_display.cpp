@@ -40,12 +40,17 @@ constexpr KeyName kKeyNames[] = {
     {"images_dans_liste", L"images dans la liste"},
     {"codes", L"codes"},
     {"question", L"questions"},
+    {"tolerer", L"tol\u00e9rances"},
 };
 
-std::wstring KeyNameOf(const std::string& key) {
+// The field an issue is about, as the page names it; an issue about one of
+// the other answers of a list names their field.
+std::wstring KeyNameOf(const SourceIssue& issue) {
+  if (issue.item > 1 && issue.key == "reponse") return L"autres r\u00e9ponses accept\u00e9es";
+  if (issue.item > 1 && issue.key == "reponse2") return L"autres r\u00e9ponses de la seconde case";
   for (const KeyName& known : kKeyNames)
-    if (key == known.key) return known.name;
-  return WideFromUtf8(key);
+    if (issue.key == known.key) return known.name;
+  return WideFromUtf8(issue.key);
 }
 
 std::wstring Counted(std::size_t count, const wchar_t* singular, const wchar_t* plural) {
@@ -130,7 +135,7 @@ void SetRemarks(HWND box, const std::vector<const SourceIssue*>& issues) {
   std::wstring text;
   for (const SourceIssue* issue : issues) {
     if (!text.empty()) text += kRemarkSeparator;
-    text += (issue->warning ? std::wstring(kWarningMark) : std::wstring(kErrorMark)) + L", " + KeyNameOf(issue->key) +
+    text += (issue->warning ? std::wstring(kWarningMark) : std::wstring(kErrorMark)) + L", " + KeyNameOf(*issue) +
             L" : " + WideFromUtf8(issue->message);
   }
   SetWindowTextIfOther(box, text);

@@ -25,7 +25,36 @@ const char* const kReservedNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "C
                                       "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
 
 bool IsQuestionField(QuizField field) {
-  return field == QuizField::kAnswer || field == QuizField::kAnswer2 || field == QuizField::kReveal;
+  return field == QuizField::kAnswer || field == QuizField::kAnswer2 || field == QuizField::kReveal ||
+         field == QuizField::kOtherAnswers || field == QuizField::kOtherAnswers2;
+}
+
+// The list an other-answers field stands for; nullptr for any other field.
+std::vector<std::string>* OtherAnswerList(QuizSource* quiz, const FieldRef& field) {
+  if (field.field == QuizField::kOtherAnswers) return &quiz->questions.at(field.index).otherAnswers;
+  if (field.field == QuizField::kOtherAnswers2) return &quiz->questions.at(field.index).otherAnswers2;
+  return nullptr;
+}
+
+std::string JoinedOtherAnswers(const std::vector<std::string>& others) {
+  std::string text;
+  for (const std::string& other : others)
+    text += (text.empty() ? "" : std::string(" ") + kOtherAnswerSeparator + " ") + other;
+  return text;
+}
+
+std::vector<std::string> SplitOtherAnswers(const std::string& text) {
+  std::vector<std::string> others;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(kOtherAnswerSeparator, start);
+    if (end == std::string::npos) end = text.size();
+    const std::string part = text.substr(start, end - start);
+    const std::size_t first = part.find_first_not_of(' ');
+    if (first != std::string::npos) others.push_back(part.substr(first, part.find_last_not_of(' ') - first + 1));
+    start = end + 1;
+  }
+  return others;
 }
 
 std::string* MutableFieldText(QuizSource* quiz, const FieldRef& field) {
@@ -49,6 +78,9 @@ std::string* MutableFieldText(QuizSource* quiz, const FieldRef& field) {
     case QuizField::kCode:
       if (quiz->codes.size() <= static_cast<std::size_t>(field.index)) quiz->codes.resize(field.index + 1);
       return &quiz->codes[field.index].text;
+    case QuizField::kOtherAnswers:
+    case QuizField::kOtherAnswers2:
+      break;  // lists, see OtherAnswerList
   }
   return &quiz->title;
 }
@@ -121,6 +153,16 @@ SourceIssue CharacterIssue(const FieldRef& field, char32_t rejected) {
     case QuizField::kAnswer2:
       issue.key = "reponse2";
       break;
+    case QuizField::kOtherAnswers:
+      issue.key = "reponse";
+      issue.item = 2;
+      prefix = "autres réponses acceptées : ";
+      break;
+    case QuizField::kOtherAnswers2:
+      issue.key = "reponse2";
+      issue.item = 2;
+      prefix = "autres réponses acceptées : ";
+      break;
     case QuizField::kReveal:
       issue.key = "revelation";
       break;
@@ -145,7 +187,9 @@ bool operator==(const FieldRef& a, const FieldRef& b) { return a.field == b.fiel
 
 std::string FieldText(const QuizSource& quiz, const FieldRef& field) {
   if (field.field == QuizField::kCode && quiz.codes.size() <= static_cast<std::size_t>(field.index)) return {};
-  return *MutableFieldText(const_cast<QuizSource*>(&quiz), field);
+  QuizSource* model = const_cast<QuizSource*>(&quiz);
+  if (const std::vector<std::string>* others = OtherAnswerList(model, field)) return JoinedOtherAnswers(*others);
+  return *MutableFieldText(model, field);
 }
 
 std::string ShownFieldText(const EditedQuiz& edited, const FieldRef& field) {
@@ -157,13 +201,23 @@ std::string ShownFieldText(const EditedQuiz& edited, const FieldRef& field) {
 bool SetFieldText(EditedQuiz* edited, const FieldRef& field, const std::string& utf8) {
   const Cp1252Conversion conversion = Utf8ToCp1252(utf8);
   const std::string before = ShownFieldText(*edited, field);
+  const bool pendingBefore = edited->pending.count(field) > 0;
   if (conversion.ok)
     edited->pending.erase(field);
   else
     edited->pending[field] = utf8;
-  *MutableFieldText(&edited->quiz, field) = conversion.ok ? conversion.text : WithStandIns(utf8);
+  const std::string text = conversion.ok ? conversion.text : WithStandIns(utf8);
+  bool changed = before != utf8;
+  if (std::vector<std::string>* others = OtherAnswerList(&edited->quiz, field)) {
+    // Blanks and a separator typed on the way to the next answer change no
+    // answer yet.
+    const std::vector<std::string> split = SplitOtherAnswers(text);
+    changed = *others != split || pendingBefore || !conversion.ok;
+    *others = split;
+  } else {
+    *MutableFieldText(&edited->quiz, field) = text;
+  }
   if (field.field == QuizField::kCode) DropEmptyTrailingCodes(&edited->quiz);
-  const bool changed = before != utf8;
   if (changed) edited->modified = true;
   return changed;
 }
@@ -233,8 +287,12 @@ IssuePlace PlaceOfIssue(const SourceIssue& issue) {
     place.question = issue.question - 1;
     place.onPicture = key == "image";
     place.onField = key == "reponse" || key == "reponse2" || key == "revelation";
-    const QuizField field =
-        key == "reponse2" ? QuizField::kAnswer2 : (key == "revelation" ? QuizField::kReveal : QuizField::kAnswer);
+    // An issue about one of the other answers of a list marks their field.
+    const bool other = issue.item > 1;
+    const QuizField field = key == "reponse2"     ? (other ? QuizField::kOtherAnswers2 : QuizField::kAnswer2)
+                            : key == "revelation" ? QuizField::kReveal
+                            : other               ? QuizField::kOtherAnswers
+                                                  : QuizField::kAnswer;
     place.field = FieldRef{field, place.question};
     return place;
   }

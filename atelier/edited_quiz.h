@@ -13,8 +13,12 @@
 
 namespace vidod {
 
-// The texts an author edits, by what they belong to.
-enum class QuizField { kTitle, kAuthor, kExplanation, kLabel1, kLabel2, kAnswer, kAnswer2, kReveal, kCode };
+// The texts an author edits, by what they belong to. The other answers a box
+// accepts are edited as one text, separated by kOtherAnswerSeparator.
+enum class QuizField {
+  kTitle, kAuthor, kExplanation, kLabel1, kLabel2, kAnswer, kAnswer2, kReveal, kCode, kOtherAnswers, kOtherAnswers2
+};
+constexpr char kOtherAnswerSeparator = ';';
 
 struct FieldRef {
   QuizField field = QuizField::kTitle;
@@ -42,7 +46,9 @@ std::string FieldText(const QuizSource& quiz, const FieldRef& field);
 // What the field shows: the pending text, else the model's, as UTF-8.
 std::string ShownFieldText(const EditedQuiz& edited, const FieldRef& field);
 // Takes a typed text into the model (codes are added as needed, empty codes
-// at the end dropped). True when the quiz changed.
+// at the end dropped; other answers are split at each separator, their
+// blanks around it dropped, and empty ones left out). True when the quiz
+// changed.
 bool SetFieldText(EditedQuiz* edited, const FieldRef& field, const std::string& utf8);
 
 // Question order and membership; pending texts follow their questions.

@@ -1,6 +1,7 @@
 // The quiz page: title, author, explanation, the answers per question and
-// their labels, when reveal texts appear, pictures in the list view, and
-// the background colour, with their marks and remarks.
+// their labels, when reveal texts appear, pictures in the list view, what
+// the comparison of answers forgives, and the background colour, with their
+// marks and remarks.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,6 +13,7 @@
 #include "atelier/controls.h"
 #include "atelier/pages.h"
 #include "atelier/text_convert.h"
+#include "quiz/accepted_answers_blob.h"
 
 namespace vidod {
 
@@ -37,6 +39,19 @@ constexpr FieldRow kTextRows[] = {
     {IDC_LABEL2_LABEL, IDC_LABEL2, IDC_LABEL2_MARK, QuizField::kLabel2, L"Libell\u00e9 de la &seconde case :"},
 };
 
+// What a quiz may forgive in every answer, in the words of its checkboxes.
+struct ToleranceBox {
+  int id;
+  uint8_t bit;
+  const wchar_t* text;
+};
+constexpr ToleranceBox kToleranceBoxes[] = {
+    {IDC_TOLERATE_ACCENTS, kTolerateAccents, L"des acce&nts dans les r\u00e9ponses (\u00e9 = e, \u00e7 = c)"},
+    {IDC_TOLERATE_PUNCTUATION, kToleratePunctuation,
+     L"de la p&onctuation : tirets, apostrophes, points, virgules (notre dame = Notre-Dame)"},
+    {IDC_TOLERATE_ARTICLES, kTolerateArticles, L"de l'a&rticle du d\u00e9but (Panth\u00e9on = le Panth\u00e9on)"},
+};
+
 QuizPage* PageOf(HWND page) { return static_cast<QuizPage*>(PageRecord(page)); }
 HWND Page(const Atelier* atelier) { return atelier->pages[kQuizPage]; }
 
@@ -56,6 +71,8 @@ void CreateControls(HWND page) {
   AddButton(page, IDC_LIST_PICTURES, L"&Images des questions dans la vue en liste", BS_AUTOCHECKBOX);
   AddButton(page, IDC_REDUCE_PICTURES, L"R\u00e9&duire les grandes images (JPEG, PNG) dans l'ex\u00e9cutable",
             BS_AUTOCHECKBOX);
+  AddLabel(page, IDC_TOLERANCE_LABEL, L"Ne pas tenir compte :");
+  for (const ToleranceBox& box : kToleranceBoxes) AddButton(page, box.id, box.text, BS_AUTOCHECKBOX);
   AddLabel(page, IDC_COLOUR_LABEL, L"Couleur de fond :");
   AddControl(page, IDC_COLOUR_SWATCH, WC_STATICW, L"", SS_LEFT, WS_EX_CLIENTEDGE);
   AddButton(page, IDC_COLOUR_BUTTON, L"&Choisir la couleur\u2026");
@@ -81,6 +98,12 @@ void LayOut(HWND page, int width, int height) {
     Place(page, id, boxLeft, y, boxWidth, m.row);
     y += m.row + m.gap;
   }
+  Place(page, IDC_TOLERANCE_LABEL, m.margin, y + m.textOffset, m.label, m.line);
+  for (const ToleranceBox& box : kToleranceBoxes) {
+    Place(page, box.id, boxLeft, y, boxWidth, m.row);
+    y += m.row;
+  }
+  y += m.gap;
   Place(page, IDC_COLOUR_LABEL, m.margin, y + m.textOffset, m.label, m.line);
   const int swatchWidth = Dip(atelier, kSwatchWidth);
   Place(page, IDC_COLOUR_SWATCH, boxLeft, y, swatchWidth, m.row);
@@ -131,7 +154,10 @@ void OnAnswerCountChosen(Atelier* atelier) {
     };
     int withSecond = 0;
     for (int question = 0; question < static_cast<int>(quiz.questions.size()); ++question)
-      withSecond += holdsSecond(question) ? 1 : 0;
+      withSecond += holdsSecond(question) ||
+                            !ShownFieldText(atelier->edited, FieldRef{QuizField::kOtherAnswers2, question}).empty()
+                        ? 1
+                        : 0;
     if (withSecond > 0 &&
         AskAuthor(atelier,
                   std::to_wstring(withSecond) + L" question(s) ont une seconde r\u00e9ponse. Avec une r\u00e9ponse par "
@@ -140,8 +166,10 @@ void OnAnswerCountChosen(Atelier* atelier) {
       SendDlgItemMessageW(page, IDC_ANSWER_COUNT, CB_SETCURSEL, quiz.answersPerQuestion - 1, 0);
       return;
     }
-    for (int question = 0; question < static_cast<int>(quiz.questions.size()); ++question)
+    for (int question = 0; question < static_cast<int>(quiz.questions.size()); ++question) {
       SetFieldText(&atelier->edited, FieldRef{QuizField::kAnswer2, question}, std::string());
+      SetFieldText(&atelier->edited, FieldRef{QuizField::kOtherAnswers2, question}, std::string());
+    }
   }
   quiz.answersPerQuestion = static_cast<uint8_t>(chosen);
   atelier->edited.modified = true;
@@ -177,6 +205,16 @@ void OnTypeChosen(Atelier* atelier) {
   QuizEdited(atelier, false);
 }
 
+// The trial's verdicts follow: they are judged under the quiz's tolerances.
+void OnToleranceToggled(Atelier* atelier, const ToleranceBox& box) {
+  const bool checked = IsDlgButtonChecked(Page(atelier), box.id) == BST_CHECKED;
+  uint8_t& tolerances = atelier->edited.quiz.tolerances;
+  tolerances = static_cast<uint8_t>(checked ? tolerances | box.bit : tolerances & ~box.bit);
+  atelier->edited.modified = true;
+  QuizEdited(atelier, false);
+  JudgeTrialAnswers(atelier, atelier->pages[kQuestionPage]);
+}
+
 void OnListPicturesToggled(Atelier* atelier) {
   const bool checked = IsDlgButtonChecked(Page(atelier), IDC_LIST_PICTURES) == BST_CHECKED;
   atelier->edited.quiz.pictureByte = checked ? kPictureByteWithList : kPictureByteWithoutList;
@@ -203,6 +241,8 @@ void OnCommand(HWND page, int id, int code) {
     ToggleReducedPictures(atelier);
   else if (id == IDC_COLOUR_BUTTON && code == BN_CLICKED)
     ChooseQuizColour(atelier);
+  for (const ToleranceBox& box : kToleranceBoxes)
+    if (id == box.id && code == BN_CLICKED) OnToleranceToggled(atelier, box);
 }
 
 HBRUSH SwatchBrush(HWND page, HWND control) {
@@ -233,6 +273,8 @@ void FillQuizPage(Atelier* atelier) {
   FillTypeChoices(atelier);
   CheckDlgButton(page, IDC_LIST_PICTURES, quiz.pictureByte == kPictureByteWithList ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(page, IDC_REDUCE_PICTURES, quiz.reducePictures ? BST_CHECKED : BST_UNCHECKED);
+  for (const ToleranceBox& box : kToleranceBoxes)
+    CheckDlgButton(page, box.id, (quiz.tolerances & box.bit) ? BST_CHECKED : BST_UNCHECKED);
   ShowColour(atelier);
   atelier->filling = wasFilling;
 }

@@ -1,6 +1,5 @@
-// vidod-make pack QUIZ.toml -o DIR: the compressed answers and codes blobs
-// and the resource script that adds them and the pictures to a quiz
-// executable.
+// vidod-make pack QUIZ.toml -o DIR: the compressed blobs of the quiz and the
+// resource script that adds them and the pictures to a quiz executable.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -25,6 +24,7 @@ namespace {
 constexpr char kCommand[] = "pack";
 constexpr char kAnswersFile[] = "answers.lzw";
 constexpr char kCodesFile[] = "codes.lzw";
+constexpr char kAcceptedAnswersFile[] = "accepted.lzw";
 constexpr char kScriptFile[] = "quiz.rc";
 
 struct PackOptions {
@@ -46,11 +46,9 @@ void RunPack(const PackOptions& options) {
   if (!ReportIssues(options.source, issues)) FailCommand();
 
   std::vector<QuizPicture> pictures;
-  std::vector<uint8_t> answers, codes;
+  PackedBlobs blobs;
   std::string error;
-  if (!CollectQuizPictures(quiz, sourceFile, &pictures, &error) ||
-      !CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, &error) ||
-      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, &error)) {
+  if (!CollectQuizPictures(quiz, sourceFile, &pictures, &error) || !CompressQuizBlobs(quiz, &blobs, &error)) {
     ReportError(kCommand, error);
     FailCommand();
   }
@@ -58,18 +56,23 @@ void RunPack(const PackOptions& options) {
   const fs::path folder = fs::absolute(PathFromText(options.outputFolder)).lexically_normal();
   const fs::path answersPath = folder / kAnswersFile;
   const fs::path codesPath = folder / kCodesFile;
-  const std::string script = WriteQuizRcScript(answersPath, codesPath, pictures);
+  // A quiz without other answers or tolerances has no resource 106; a file
+  // left from an earlier pack is not named by the script.
+  const fs::path acceptedPath = blobs.acceptedAnswers.empty() ? fs::path() : folder / kAcceptedAnswersFile;
+  const std::string script = WriteQuizRcScript(answersPath, codesPath, acceptedPath, pictures);
   std::vector<CommandInput> inputs = {{sourceFile, "la source du quiz"}};
   for (const QuizPicture& picture : pictures)
     inputs.push_back({picture.file, "l'image de la question " + std::to_string(picture.question + 1)});
-  for (const fs::path& output : {answersPath, codesPath, folder / kScriptFile}) {
-    if (!RefuseInputAsOutput(output, inputs, &error)) {
+  std::vector<OutputFile> outputs = {
+      {answersPath, blobs.answers}, {codesPath, blobs.codes}, {folder / kScriptFile, Bytes(script)}};
+  if (!acceptedPath.empty()) outputs.push_back({acceptedPath, blobs.acceptedAnswers});
+  for (const OutputFile& output : outputs) {
+    if (!RefuseInputAsOutput(output.path, inputs, &error)) {
       ReportError(kCommand, error);
       FailCommand();
     }
   }
-  if (!WriteOutputFiles({{answersPath, answers}, {codesPath, codes}, {folder / kScriptFile, Bytes(script)}},
-                        &error)) {
+  if (!WriteOutputFiles(outputs, &error)) {
     ReportError(kCommand, error);
     FailCommand();
   }
@@ -82,9 +85,11 @@ void RunPack(const PackOptions& options) {
 void RegisterPackCommand(CLI::App& app) {
   auto options = std::make_shared<PackOptions>();
   CLI::App* pack = app.add_subcommand(
-      "pack", "Écrit answers.lzw (ressource 104), codes.lzw (105) et quiz.rc, qui les nomme avec les images");
+      "pack",
+      "Écrit answers.lzw (ressource 104), codes.lzw (105), accepted.lzw (106, pour un quiz qui a d'autres réponses "
+      "acceptées ou des tolérances) et quiz.rc, qui les nomme avec les images");
   pack->add_option("QUIZ", options->source, "Source du quiz (TOML en UTF-8)")->required()->type_name("QUIZ.toml");
-  pack->add_option("-o,--sortie", options->outputFolder, "Dossier où écrire les trois fichiers (créé au besoin)")
+  pack->add_option("-o,--sortie", options->outputFolder, "Dossier où écrire les fichiers (créé au besoin)")
       ->required()
       ->type_name("DOSSIER");
   pack->callback([options] { RunPack(*options); });

@@ -52,6 +52,16 @@ bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std
   return true;
 }
 
+bool CompressQuizBlobs(const QuizSource& quiz, PackedBlobs* packed, std::string* error) {
+  if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &packed->answers, error) ||
+      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &packed->codes, error))
+    return false;
+  packed->acceptedAnswers.clear();
+  const std::vector<uint8_t> accepted = WriteAcceptedAnswersBlob(quiz);
+  return accepted.empty() ||
+         CompressBlob(accepted, "le blob des autres réponses acceptées", &packed->acceptedAnswers, error);
+}
+
 namespace {
 
 // The pictures of the questions that have one, in question order; asTheyAre
@@ -142,17 +152,17 @@ constexpr unsigned kMostPicturesAtOnce = 4;
 bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool reducePictures,
                        std::vector<ResourceEntry>* entries, std::string* error, const BuildProgress* progress,
                        const std::function<bool(const fs::path&)>& checked) {
-  std::vector<uint8_t> answers, codes;
-  if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, error) ||
-      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, error))
-    return false;
+  PackedBlobs blobs;
+  if (!CompressQuizBlobs(quiz, &blobs, error)) return false;
   std::vector<QuizPicture> pictures;
   if (!CollectPictures(quiz, sourceFile, false, &pictures, error)) return false;
 
   entries->clear();
   const ResourceName blobType = ResourceName::Text(kQuizBlobType);
-  entries->push_back(Resource(blobType, kAnswersResourceId, std::move(answers)));
-  entries->push_back(Resource(blobType, kCodesResourceId, std::move(codes)));
+  entries->push_back(Resource(blobType, kAnswersResourceId, std::move(blobs.answers)));
+  entries->push_back(Resource(blobType, kCodesResourceId, std::move(blobs.codes)));
+  if (!blobs.acceptedAnswers.empty())
+    entries->push_back(Resource(blobType, kAcceptedAnswersResourceId, std::move(blobs.acceptedAnswers)));
   const auto cancelled = [progress] { return progress && progress->cancel && progress->cancel->load(); };
   const auto prepare = [&](std::size_t i) {
     if (cancelled()) return PreparedPicture();

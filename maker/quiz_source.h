@@ -24,6 +24,10 @@ constexpr uint8_t kDefaultBlue = 150;
 struct QuestionSource {
   std::string answer;       // expected answer 1
   std::string answer2;      // expected answer 2; stored only in a two-answer quiz
+  // The other answers each box accepts besides its expected answer (resource
+  // 106); the second box's only in a two-answer quiz.
+  std::vector<std::string> otherAnswers;
+  std::vector<std::string> otherAnswers2;
   std::string note;         // the record's third text, which the player skips
   std::string reveal;       // stored for quiz types 2, 3 and 4
   std::string revealNote;   // second text of a type-3 pair, which the player skips
@@ -52,6 +56,7 @@ struct QuizSource {
   std::string answersTail;                 // bytes after the blue component
   std::vector<RewardCode> codes;           // code k for a score of k
   std::string codesTail;                   // bytes after the last code line
+  uint8_t tolerances = 0;                  // kTolerate... bits (resource 106)
   // Not carried by the resources: build stores the pictures larger than the
   // views reduced to the size they are shown at. What init and the Atelier
   // write; a source without the key keeps its pictures' sizes.
@@ -71,6 +76,23 @@ std::size_t PictureCount(const QuizSource& quiz);
 bool QuizTypeHasReveals(uint8_t quizType);
 constexpr uint8_t kRevealPairsQuizType = 3;
 
+// Whether the quiz needs the accepted-answers resource: other answers or
+// tolerances. A quiz without either is stored exactly as before they existed.
+bool HasAcceptedAnswers(const QuizSource& quiz);
+
+// The answers a box (0 or 1) of question accepts, the expected one first.
+std::vector<std::string> AcceptedAnswerList(const QuestionSource& question, int box);
+
+// The words that name the tolerances in a source (tolerer) and on the
+// command line, with their kTolerate... bits, in the order they are written.
+struct ToleranceWord {
+  const char* word;
+  uint8_t bit;
+};
+extern const ToleranceWord kToleranceWords[3];
+// The bit of a word; 0 for a word that names none.
+uint8_t ToleranceOfWord(const std::string& word);
+
 // A problem found in a quiz source, located by its key and question.
 struct SourceIssue {
   bool warning = false;   // false: the quiz cannot be built
@@ -78,6 +100,7 @@ struct SourceIssue {
   int question = 0;       // from 1; 0 for a key outside the questions
   int line = 0;           // in the source file; 0 when unknown
   std::string message;    // French, UTF-8
+  int item = 0;           // in a list of answers, the answer from 1 (1 the expected one); 0: the whole key
 };
 
 // The rules that hold whatever the source was read from: delimiters, line

@@ -22,11 +22,14 @@ std::string RcPathLiteral(const fs::path& path) {
 
 }  // namespace
 
-std::string WriteQuizRcScript(const fs::path& answers, const fs::path& codes,
+std::string WriteQuizRcScript(const fs::path& answers, const fs::path& codes, const fs::path& acceptedAnswers,
                               const std::vector<QuizPicture>& pictures) {
   std::string script;
   script += std::to_string(kAnswersResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(answers) + "\n";
   script += std::to_string(kCodesResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(codes) + "\n";
+  if (!acceptedAnswers.empty())
+    script += std::to_string(kAcceptedAnswersResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(acceptedAnswers) +
+              "\n";
   for (const QuizPicture& picture : pictures) {
     // The player's PNG route looks for raw data only when no "IMG" resource
     // of the id exists.

@@ -1,4 +1,4 @@
-// The resource script that carries a quiz: the two compressed blobs and the
+// The resource script that carries a quiz: the compressed blobs and the
 // pictures, each named by an absolute path so that the resource compiler
 // finds it from any working directory.
 #pragma once
@@ -11,7 +11,8 @@
 
 namespace vidod {
 
+// acceptedAnswers empty: the quiz has no resource 106.
 std::string WriteQuizRcScript(const std::filesystem::path& answers, const std::filesystem::path& codes,
-                              const std::vector<QuizPicture>& pictures);
+                              const std::filesystem::path& acceptedAnswers, const std::vector<QuizPicture>& pictures);
 
 }  // namespace vidod

@@ -85,6 +85,29 @@ TEST(EditedQuizTest, TypedTextsReachTheModel) {
   EXPECT_EQ(PlaceOfIssue(*found).code, 1);
 }
 
+// The other answers of a box are one text in the window, separated by ";".
+TEST(EditedQuizTest, OtherAnswersAreEditedAsOneText) {
+  EditedQuiz edited = ThreeQuestions();
+  const FieldRef others{QuizField::kOtherAnswers, 0};
+  EXPECT_TRUE(SetFieldText(&edited, others, u8" Notre-Dame ;notre dame de Paris;; "));
+  EXPECT_EQ(edited.quiz.questions[0].otherAnswers, (std::vector<std::string>{"Notre-Dame", "notre dame de Paris"}));
+  EXPECT_EQ(ShownFieldText(edited, others), u8"Notre-Dame ; notre dame de Paris");
+  // Typing on towards the next answer changes nothing yet.
+  edited.modified = false;
+  EXPECT_FALSE(SetFieldText(&edited, others, u8"Notre-Dame ; notre dame de Paris ; "));
+  EXPECT_FALSE(edited.modified);
+  // A character the code page lacks waits, pending, like any text.
+  EXPECT_TRUE(SetFieldText(&edited, FieldRef{QuizField::kOtherAnswers2, 1}, kPending));
+  EXPECT_EQ(ShownFieldText(edited, FieldRef{QuizField::kOtherAnswers2, 1}), kPending);
+  const std::vector<SourceIssue> issues = CheckEditedQuiz(&edited);
+  EXPECT_TRUE(std::any_of(issues.begin(), issues.end(), [](const SourceIssue& issue) {
+    return PlaceOfIssue(issue).field == FieldRef{QuizField::kOtherAnswers2, 1} && !issue.warning;
+  }));
+  // Emptied, the box accepts its expected answer only.
+  SetFieldText(&edited, others, "");
+  EXPECT_TRUE(edited.quiz.questions[0].otherAnswers.empty());
+}
+
 TEST(EditedQuizTest, IssuesLandOnTheirFields) {
   const struct {
     SourceIssue issue;
@@ -96,6 +119,10 @@ TEST(EditedQuizTest, IssuesLandOnTheirFields) {
   } cases[] = {
       {{true, "reponse", 3, 0, "..."}, 2, true, QuizField::kAnswer, false, -1},
       {{true, "reponse2", 1, 0, "..."}, 0, true, QuizField::kAnswer2, false, -1},
+      // About an accepted answer after the first of a list: the field of the others.
+      {{true, "reponse", 2, 0, "...", 1}, 1, true, QuizField::kAnswer, false, -1},
+      {{true, "reponse", 2, 0, "...", 3}, 1, true, QuizField::kOtherAnswers, false, -1},
+      {{false, "reponse2", 1, 0, "...", 2}, 0, true, QuizField::kOtherAnswers2, false, -1},
       {{false, "revelation", 2, 0, "..."}, 1, true, QuizField::kReveal, false, -1},
       {{false, "image", 4, 0, "..."}, 3, false, QuizField::kTitle, true, -1},
       {{true, "note", 4, 0, "..."}, 3, false, QuizField::kTitle, false, -1},
