@@ -186,7 +186,7 @@ TEST(QuizExecutableCliTest, InitRefusesFoldersWithoutPictures) {
   WriteFile(scratch.path() / "bizarre" / "oui|non.gif", "GIF89a\x01\x00\x01\x00");
   run = RunTool("init bizarre -o quiz.toml", scratch.path());
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("quiz.toml:LINE: erreur : question 1, clé « reponse » : le texte contient « | »"),
+  EXPECT_NE(run.err.find("quiz.toml:45: erreur : question 1, clé « reponse » : le texte contient « | »"),
             std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("(à corriger avant build)"), std::string::npos) << run.err;
