@@ -269,6 +269,23 @@ void GiveKeysBack(HWND window) {
     SendMessageW(kept, EM_SETSEL, g_shell.selectionOnLeaving[0], g_shell.selectionOnLeaving[1]);
 }
 
+// A second start of the quiz asks for this window: in front, with the keys.
+// A minimised window is restored. One that is not the foreground window is
+// shown again: a window manager may hold it minimised or covered without the
+// window knowing (the platform does not tell a window without a minimise box
+// that it was minimised there, nor does it ask the manager to bring a window
+// forward), and a window shown comes in front with the keys.
+void ComeForward(HWND window) {
+  if (IsIconic(window)) {
+    ShowWindow(window, SW_RESTORE);
+  } else if (GetForegroundWindow() != window) {
+    ShowWindow(window, SW_HIDE);
+    ShowWindow(window, SW_SHOW);
+  }
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(window);
+}
+
 void OnActivate(HWND window, WPARAM wParam) {
   // Not before the start-up has given the keys their first place.
   if (!g_shell.started) return;
@@ -296,6 +313,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSKEYDOWN:
       // Other keys get no default processing: Alt+F4 does not close the player.
       OnKey(window, message, wParam, lParam);
+      return 0;
+    case kComeForwardMessage:
+      ComeForward(window);
       return 0;
     case WM_ACTIVATE:
       // Not left to the platform, which would give the keys to this window.

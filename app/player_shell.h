@@ -15,6 +15,8 @@ constexpr int kSinglePictureHeight = 480;
 constexpr int kListPictureSize = 210;
 
 constexpr int kStatusLineId = 8000;
+// Sent by a second start of the same quiz to the first player's window.
+constexpr UINT kComeForwardMessage = WM_APP + 1;
 constexpr char kMainWindowClass[] = "WindowsApp";
 constexpr wchar_t kMainWindowClassWide[] = L"WindowsApp";
 
