@@ -276,6 +276,10 @@ bool OnCodeFieldKey(UINT message, WPARAM key, LPARAM flags) {
   return false;
 }
 
+// The whole code selected, the caret at its start: a field too narrow for
+// it shows how it begins.
+void SelectWholeCode(HWND field) { SendMessageW(field, EM_SETSEL, GetWindowTextLengthW(field), 0); }
+
 // A click that selects nothing, and a double click, take the whole code: a
 // code is copied whole, and a word of it ("SUPER-" of SUPER-CHAMPION) is not
 // a code.
@@ -283,7 +287,7 @@ LRESULT OnCodeFieldClick(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
   const LRESULT result = CallWindowProcW(g_codeFieldProc, field, message, wParam, lParam);
   DWORD start = 0, end = 0;
   SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  if (message == WM_LBUTTONDBLCLK || start == end) SendMessageW(field, EM_SETSEL, 0, -1);
+  if (message == WM_LBUTTONDBLCLK || start == end) SelectWholeCode(field);
   return result;
 }
 
@@ -431,7 +435,7 @@ void FocusRewardCode() {
   HWND field = g_document && g_document->headerBar ? GetDlgItem(g_document->headerBar, kCodeField) : nullptr;
   if (!field) return;
   SetFocus(field);
-  SendMessageW(field, EM_SETSEL, 0, -1);
+  SelectWholeCode(field);
 }
 
 HWND CreateHeaderBar(HINSTANCE instance, HWND mainWindow) {
