@@ -430,8 +430,8 @@ void SwitchViews(HWND mainWindow) {
   ShowWindow(hidden, SW_SHOW);
   ShowWindow(shown, SW_HIDE);
   g_shell.singleViewCurrent = !g_shell.singleViewCurrent;
-  g_shell.pictureBoxWidth = g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize;
-  g_shell.pictureBoxHeight = g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize;
+  g_shell.pictureBoxWidth = Scaled(g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize);
+  g_shell.pictureBoxHeight = Scaled(g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize);
   // The keys go on in the view now shown: in the list view, at the question
   // the single view was showing.
   if (g_shell.singleViewCurrent)

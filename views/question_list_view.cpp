@@ -374,8 +374,9 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CHAR:
       if (message == WM_CHAR && (wParam == '\r' || wParam == '\t' || SelectAllOnCtrlA(box, wParam)))
         return 0;
-      // A key that may change the text shows the box first (the wheel or
-      // the bars may have moved it out of sight).
+      // A key that may change the text shows the box first, should the
+      // focus not have found a box in sight when the view moved (a view too
+      // small for any whole box).
       if (MayChangeText(message, wParam) && !WhollyInSight(view, box)) ScrollIntoSight(view, box);
       break;
     case WM_KEYUP:
