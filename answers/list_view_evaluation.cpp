@@ -1,9 +1,10 @@
 #include <cstring>
 
+#include "answers/accepted_answers.h"
 #include "answers/evaluation.h"
 #include "answers/list_view_controls.h"
 #include "answers/score.h"
-#include "answers/verdict.h"
+#include "common/window_text.h"
 #include "views/views.h"
 
 namespace vidod {
@@ -17,13 +18,13 @@ void ShowRevealLabel(HWND listView, int question, bool shown) {
 
 // Every box of the question holds its expected answer (the boxes are read,
 // not their labels).
-bool QuestionWhollyRight(HWND listView, const QuestionEntry* entry, int question, int perQuestion) {
-  const char* expected[2] = {entry->expectedAnswer1, entry->expectedAnswer2};
+bool QuestionWhollyRight(HWND listView, const QuestionEntry* entry, int question, int perQuestion,
+                         const AnswerRules& rules) {
   for (int answer = 0; answer < perQuestion; ++answer) {
     char typed[kTextSize] = "";
-    GetWindowTextA(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
+    GetWindowText1252(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
                    typed, sizeof typed);
-    if (!HoldsExpectedAnswer(expected[answer], typed)) return false;
+    if (!HoldsAcceptedAnswer(AcceptedAnswersOf(entry, answer), typed, rules)) return false;
   }
   return true;
 }
@@ -31,14 +32,13 @@ bool QuestionWhollyRight(HWND listView, const QuestionEntry* entry, int question
 // Whether a box of the question other than the one judged holds its right
 // answer (the boxes are read, not their labels, which may not be judged yet).
 bool OtherBoxRight(HWND listView, const QuestionEntry* entry, int question, int judged,
-                   int perQuestion) {
-  const char* expected[2] = {entry->expectedAnswer1, entry->expectedAnswer2};
+                   int perQuestion, const AnswerRules& rules) {
   for (int answer = 0; answer < perQuestion; ++answer) {
     if (answer == judged) continue;
     char typed[kTextSize] = "";
-    GetWindowTextA(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
+    GetWindowText1252(ListControl(listView, kFirstListBoxId + (question - 1) * perQuestion + answer),
                    typed, sizeof typed);
-    if (HoldsExpectedAnswer(expected[answer], typed)) return true;
+    if (HoldsAcceptedAnswer(AcceptedAnswersOf(entry, answer), typed, rules)) return true;
   }
   return false;
 }
@@ -47,7 +47,7 @@ bool OtherBoxRight(HWND listView, const QuestionEntry* entry, int question, int 
 bool EveryLabelRight(HWND listView, int boxCount) {
   for (int i = 0; i < boxCount; ++i) {
     char label[kTextSize] = "";
-    GetWindowTextA(ListControl(listView, kFirstListBoxId + kListLabelOffset + i), label,
+    GetWindowText1252(ListControl(listView, kFirstListBoxId + kListLabelOffset + i), label,
                    sizeof label);
     if (std::strcmp(label, kVerdictRight) != 0) return false;
   }
@@ -69,14 +69,15 @@ void EvaluateListViewAnswer(PlayerDocument* document, HWND listView, int boxId) 
   if (!entry) return;
 
   char typed[kTextSize] = "";
-  GetWindowTextA(ListControl(listView, boxId), typed, sizeof typed);
-  const char* expected = answer == 1 ? entry->expectedAnswer1 : entry->expectedAnswer2;
-  const char* verdict = JudgeRawAnswer(expected, typed, AnswerView::kList);
+  GetWindowText1252(ListControl(listView, boxId), typed, sizeof typed);
+  const AnswerRules rules = AnswerRulesOf(quiz);
+  const char* verdict =
+      JudgeAcceptedAnswers(AcceptedAnswersOf(entry, answer - 1), typed, AnswerView::kList, rules).verdict;
   const bool right = verdict == kVerdictRight;
   // The mark follows the answers, as judging them again at the next start
   // would: solved while any box of the question holds its right answer. (Only
   // setting marks here left the score above what the boxes show.)
-  entry->solved = right || OtherBoxRight(listView, entry, question, answer - 1, perQuestion) ? 1 : 0;
+  entry->solved = right || OtherBoxRight(listView, entry, question, answer - 1, perQuestion, rules) ? 1 : 0;
   SetTextIfChanged(ListControl(listView, boxId + kListLabelOffset), verdict);
 
   const RevealMode reveal = RevealModeOf(quiz->quizType);
@@ -84,7 +85,7 @@ void EvaluateListViewAnswer(PlayerDocument* document, HWND listView, int boxId) 
     ShowRevealLabel(listView, question, false);
     quiz->completionFlag = 0;
   } else if (reveal == RevealMode::kPerQuestion &&
-             QuestionWhollyRight(listView, entry, question, perQuestion)) {
+             QuestionWhollyRight(listView, entry, question, perQuestion, rules)) {
     ShowRevealLabel(listView, question, true);
   }
 

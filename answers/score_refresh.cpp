@@ -2,6 +2,7 @@
 
 #include "answers/evaluation.h"
 #include "answers/score.h"
+#include "common/window_text.h"
 
 namespace vidod {
 
@@ -9,11 +10,11 @@ void SetTextIfChanged(HWND control, const char* text) {
   // A control may hold more than the buffer: its length is compared first.
   const std::size_t length = std::strlen(text);
   char shown[kTextSize] = "";
-  if (length < sizeof shown && static_cast<std::size_t>(GetWindowTextLengthA(control)) == length) {
-    GetWindowTextA(control, shown, sizeof shown);
+  if (length < sizeof shown && static_cast<std::size_t>(GetWindowTextLengthW(control)) == length) {
+    GetWindowText1252(control, shown, sizeof shown);
     if (std::strcmp(shown, text) == 0) return;
   }
-  SetWindowTextA(control, text);
+  SetWindowText1252(control, text);
 }
 
 void RefreshScore(PlayerDocument* document) {

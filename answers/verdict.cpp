@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "answers/answer_normalisation.h"
+#include "answers/accepted_answers.h"
 #include "answers/text_compare.h"
-#include "common/text_buffer.h"
 
 namespace vidod {
 
@@ -17,18 +16,6 @@ constexpr int kTooShortPercent = 70;
 constexpr int kNotFarPercent = 50;
 constexpr int kLikenessPercent = 80;
 constexpr int kWholePercent = 100;
-
-struct NormalisedPair {
-  char expected[kTextSize];
-  char typed[kTextSize];
-};
-
-// Both texts alike: a blank stored around an expected answer could never be
-// typed back, since the typed answer loses its own.
-void Normalise(const char* rawExpected, const char* rawTyped, NormalisedPair* pair) {
-  NormaliseAnswer(rawExpected, pair->expected);
-  NormaliseAnswer(rawTyped, pair->typed);
-}
 
 }  // namespace
 
@@ -63,17 +50,13 @@ const char* JudgeListViewAnswer(const char* expected, const char* typed) {
   return std::strcmp(expected, typed) == 0 ? kVerdictRight : kVerdictWrong;
 }
 
-const char* JudgeRawAnswer(const char* rawExpected, const char* rawTyped, AnswerView view) {
-  NormalisedPair pair;
-  Normalise(rawExpected, rawTyped, &pair);
-  return view == AnswerView::kList ? JudgeListViewAnswer(pair.expected, pair.typed)
-                                   : JudgeAnswer(pair.expected, pair.typed);
+const char* JudgeRawAnswer(const char* rawExpected, const char* rawTyped, AnswerView view,
+                           const AnswerRules& rules) {
+  return JudgeAcceptedAnswers(AcceptedAnswers{rawExpected}, rawTyped, view, rules).verdict;
 }
 
-bool HoldsExpectedAnswer(const char* rawExpected, const char* rawTyped) {
-  NormalisedPair pair;
-  Normalise(rawExpected, rawTyped, &pair);
-  return std::strcmp(pair.expected, pair.typed) == 0;
+bool HoldsExpectedAnswer(const char* rawExpected, const char* rawTyped, const AnswerRules& rules) {
+  return HoldsAcceptedAnswer(AcceptedAnswers{rawExpected}, rawTyped, rules);
 }
 
 }  // namespace vidod

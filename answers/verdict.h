@@ -4,6 +4,8 @@
 // pointers to them.
 #pragma once
 
+#include "answers/answer_normalisation.h"
+
 namespace vidod {
 
 inline constexpr char kVerdictEmpty[] = "?";
@@ -29,11 +31,12 @@ const char* JudgeListViewAnswer(const char* expected, const char* typed);
 enum class AnswerView { kSingleQuestion, kList };
 
 // Judges raw texts as the given view does, both made ready by
-// NormaliseAnswer. nullptr counts as empty.
-const char* JudgeRawAnswer(const char* rawExpected, const char* rawTyped, AnswerView view);
+// NormaliseAnswer under rules. nullptr counts as empty. (A box that accepts
+// several answers is judged by JudgeAcceptedAnswers, accepted_answers.h.)
+const char* JudgeRawAnswer(const char* rawExpected, const char* rawTyped, AnswerView view,
+                           const AnswerRules& rules = AnswerRules{});
 
-// True when the two raw texts, normalised as above, are equal: the list
-// view's test that every box of a question is right.
-bool HoldsExpectedAnswer(const char* rawExpected, const char* rawTyped);
+// True when the two raw texts, normalised as above, are equal.
+bool HoldsExpectedAnswer(const char* rawExpected, const char* rawTyped, const AnswerRules& rules = AnswerRules{});
 
 }  // namespace vidod

@@ -4,6 +4,8 @@
 #include "answers/evaluation.h"
 #include "answers/list_view_controls.h"
 #include "app/player_shell.h"
+#include "app/screen_scale.h"
+#include "common/window_text.h"
 #include "quiz/player_document.h"
 #include "views/single_question_view.h"
 #include "views/views.h"
@@ -26,19 +28,18 @@ constexpr int kStatusCreateX = 725;
 constexpr int kStatusCreateWidth = 130;
 constexpr LPARAM kKeyRepeated = LPARAM{1} << 30;  // the key was already down
 constexpr LONG kResizableStyle = WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
+constexpr WPARAM kCtrlA = 1;  // the character Ctrl+A types
 
 void OnCreate(HWND window) {
   RECT client;
   GetClientRect(window, &client);
   const char* status = g_document ? g_document->quiz->statusText : "";
-  g_shell.statusLine = CreateWindowExA(0, "Static", status, WS_CHILD | WS_VISIBLE, kStatusCreateX,
-                                       client.bottom - kStatusBottomMargin, kStatusCreateWidth,
-                                       kStatusHeight, window,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusLineId)),
-                                       g_shell.instance, nullptr);
-  SendMessageA(g_shell.statusLine, WM_SETFONT,
-               reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-  SendMessageA(window, WM_SETICON, ICON_BIG,
+  g_shell.statusLine = CreateWindowExW(
+      0, L"Static", WideFromCp1252(status).c_str(), WS_CHILD | WS_VISIBLE, Scaled(kStatusCreateX),
+      client.bottom - Scaled(kStatusBottomMargin), Scaled(kStatusCreateWidth), Scaled(kStatusHeight),
+      window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusLineId)), g_shell.instance, nullptr);
+  if (g_document) UseFont(g_shell.statusLine, FontRole::kGui, true);
+  SendMessageW(window, WM_SETICON, ICON_BIG,
                reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_QUESTION)));
 }
 
@@ -47,11 +48,13 @@ void PlaceChild(HWND child, int x, int y, int width, int height) {
 }
 
 void LayOut(int cx, int cy) {
-  PlaceChild(g_shell.singleView, kViewLeft, kViewTop, cx - kViewWidthMargin, cy - kViewHeightMargin);
-  PlaceChild(g_shell.headerBar, kViewLeft, kHeaderTop, cx - kViewWidthMargin, kHeaderHeight);
-  PlaceChild(g_shell.listView, kViewLeft, kViewTop, cx - kViewWidthMargin, cy - kViewHeightMargin);
-  PlaceChild(g_shell.statusLine, cx - kStatusRightMargin, cy - kStatusBottomMargin, kStatusWidth,
-             kStatusHeight);
+  const int viewWidth = cx - Scaled(kViewWidthMargin);
+  const int viewHeight = cy - Scaled(kViewHeightMargin);
+  PlaceChild(g_shell.singleView, Scaled(kViewLeft), Scaled(kViewTop), viewWidth, viewHeight);
+  PlaceChild(g_shell.headerBar, Scaled(kViewLeft), Scaled(kHeaderTop), viewWidth, Scaled(kHeaderHeight));
+  PlaceChild(g_shell.listView, Scaled(kViewLeft), Scaled(kViewTop), viewWidth, viewHeight);
+  PlaceChild(g_shell.statusLine, cx - Scaled(kStatusRightMargin), cy - Scaled(kStatusBottomMargin),
+             Scaled(kStatusWidth), Scaled(kStatusHeight));
   // Painted again whole: the window's background, drawn over the room it
   // gains, would leave the status text cut.
   if (g_shell.statusLine) InvalidateRect(g_shell.statusLine, nullptr, TRUE);
@@ -69,11 +72,16 @@ void OnClose() {
 // come back scrolled where the player never went.
 void ForwardWheel(WPARAM wParam, LPARAM lParam) {
   if (g_shell.singleViewCurrent || !g_shell.listView) return;
-  SendMessageA(g_shell.listView, WM_MOUSEWHEEL, wParam, lParam);
+  SendMessageW(g_shell.listView, WM_MOUSEWHEEL, wParam, lParam);
 }
 
 LRESULT OnStatusColour(HDC dc, HWND control) {
   if (GetDlgCtrlID(control) != kStatusLineId) return 0;
+  if (g_document && g_document->highContrast) {
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
   SetTextColor(dc, RGB(0, 0, 0));
   SetBkMode(dc, TRANSPARENT);  // on the status brush, not on a box of the text background
   return reinterpret_cast<LRESULT>(g_shell.statusBrush);
@@ -88,10 +96,10 @@ int SwitchSlotCount() {
 // Turns a window's drawing off while many of its controls change, then back
 // on with one repaint. Only for a shown window: turning drawing back on shows
 // the window on some platforms.
-void SuspendRedraw(HWND window) { SendMessageA(window, WM_SETREDRAW, FALSE, 0); }
+void SuspendRedraw(HWND window) { SendMessageW(window, WM_SETREDRAW, FALSE, 0); }
 
 void ResumeRedraw(HWND window) {
-  SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(window, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -120,17 +128,17 @@ void CarryListBoxesToSlots() {
   EvaluateSingleViewAnswer(g_document, g_shell.singleView, CurrentQuestionIndex());
 }
 
-// Back to 670 x 690 at the window's top-left corner, not resizable; a
+// Back to 670 x 690 (at the scale) at the window's top-left corner, not resizable; a
 // maximised window is restored first, or it would stay maximised at the
 // screen's corner. The size and the frame change in one move, so that the
 // window and its children are laid out once.
 void RestoreFixedFrame(HWND window) {
   if (IsZoomed(window) || IsIconic(window)) ShowWindow(window, SW_RESTORE);
-  const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-  SetWindowLongPtrA(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(kResizableStyle));
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+  SetWindowLongPtrW(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(kResizableStyle));
   RECT outer;
   GetWindowRect(window, &outer);
-  SetWindowPos(window, nullptr, outer.left, outer.top, kMainWindowWidth, kMainWindowHeight,
+  SetWindowPos(window, nullptr, outer.left, outer.top, Scaled(kMainWindowWidth), Scaled(kMainWindowHeight),
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
@@ -139,9 +147,9 @@ void RestoreFixedFrame(HWND window) {
 // and the view are laid out and drawn once. The window moves left only as far
 // as it must to stay on the work area.
 void EnterListFrame(HWND window) {
-  const LONG_PTR fixedStyle = GetWindowLongPtrA(window, GWL_STYLE);
+  const LONG_PTR fixedStyle = GetWindowLongPtrW(window, GWL_STYLE);
   const LONG_PTR listStyle = fixedStyle | kResizableStyle;
-  const DWORD extendedStyle = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+  const DWORD extendedStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
   // The thicker frame takes its width from the client area, and so from the
   // hidden view, which is laid out with it.
   RECT fixedFrame = {}, listFrame = {};
@@ -157,19 +165,134 @@ void EnterListFrame(HWND window) {
   if (missing > 0) {
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& work = monitor.rcWork;
     width += missing;
     if (width > work.right - work.left) width = work.right - work.left;
     if (left + width > work.right) left = work.right - width;
   }
-  SetWindowLongPtrA(window, GWL_STYLE, listStyle);
+  SetWindowLongPtrW(window, GWL_STYLE, listStyle);
   SetWindowPos(window, nullptr, left, outer.top, width, outer.bottom - outer.top,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+// The system's high-contrast setting, read again whenever the colours or a
+// setting change.
+void FollowContrastSetting() {
+  HIGHCONTRASTW contrast = {};
+  contrast.cbSize = sizeof contrast;
+  UseHighContrast(SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                  (contrast.dwFlags & HCF_HIGHCONTRASTON));
+}
+
+// Where the window stands after a change of DPI: the single-question view's
+// fixed size at the place the system suggests, kept on the work area; the
+// list view's window as the system suggests.
+RECT PlaceAtNewScale(const RECT& suggested) {
+  if (!g_shell.singleViewCurrent) return suggested;
+  RECT place = {suggested.left, suggested.top, suggested.left + Scaled(kMainWindowWidth),
+                suggested.top + Scaled(kMainWindowHeight)};
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    const int dx = place.right > work.right ? work.right - place.right : 0;
+    const int dy = place.bottom > work.bottom ? work.bottom - place.bottom : 0;
+    OffsetRect(&place, dx, dy);
+    OffsetRect(&place, place.left < work.left ? work.left - place.left : 0,
+               place.top < work.top ? work.top - place.top : 0);
+  }
+  return place;
+}
+
+// The window moved to a monitor of another DPI (or the DPI changed): fonts,
+// pictures and every place are made again for the new scale.
+void OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
+  const int layoutDpi = FittingLayoutDpi(dpi, *suggested);
+  HFONT retired[kFontCount];
+  int retiredCount = 0;
+  if (layoutDpi != LayoutDpi()) {
+    retiredCount = UseLayoutDpi(layoutDpi, retired);
+    g_shell.pictureBoxWidth = Scaled(g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize);
+    g_shell.pictureBoxHeight = Scaled(g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize);
+    RefreshFonts(window);
+    RescaleHeaderBar(g_shell.headerBar);
+    RescaleSingleQuestionView(g_shell.singleView);
+    RescaleQuestionListView(g_shell.listView);
+  }
+  const RECT place = PlaceAtNewScale(*suggested);
+  SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client;
+  GetClientRect(window, &client);
+  LayOut(client.right, client.bottom);
+  for (int i = 0; i < retiredCount; ++i) DeleteObject(retired[i]);
+  RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 void OnKey(HWND window, UINT message, WPARAM key, LPARAM flags) {
-  if (IsSwitchKey(message, key, flags)) SwitchViews(window);
+  if (IsSwitchKey(message, key, flags))
+    SwitchViews(window);
+  else
+    OnPlayerKey(message, key, flags);
+}
+
+bool IsEditBox(HWND window) {
+  wchar_t name[8] = L"";
+  GetClassNameW(window, name, 8);
+  return lstrcmpiW(name, L"Edit") == 0;
+}
+
+// Leaving the player's window for another is not leaving the box: what had
+// the keys, and its caret, are kept for the way back, as dialogs do.
+void RememberKeys(HWND window) {
+  HWND focus = GetFocus();
+  g_shell.keysOnLeaving = focus && IsChild(window, focus) ? focus : nullptr;
+  g_shell.selectionOnLeaving[0] = g_shell.selectionOnLeaving[1] = 0;
+  if (g_shell.keysOnLeaving && IsEditBox(focus))
+    SendMessageW(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&g_shell.selectionOnLeaving[0]),
+                 reinterpret_cast<LPARAM>(&g_shell.selectionOnLeaving[1]));
+}
+
+// Back in the player's window (its caption clicked, Alt+Tab, a click on a
+// picture): the keys go where they were, else to an answer box in sight.
+void GiveKeysBack(HWND window) {
+  HWND kept = g_shell.keysOnLeaving;
+  g_shell.keysOnLeaving = nullptr;
+  if (!kept || !IsWindow(kept) || !IsChild(window, kept) || !IsWindowVisible(kept) ||
+      !IsWindowEnabled(kept)) {
+    ReturnFocusToAnswers();
+    return;
+  }
+  SetFocus(kept);
+  if (IsEditBox(kept))
+    SendMessageW(kept, EM_SETSEL, g_shell.selectionOnLeaving[0], g_shell.selectionOnLeaving[1]);
+}
+
+// A second start of the quiz asks for this window: in front, with the keys.
+// A minimised window is restored. One that is not the foreground window is
+// shown again: a window manager may hold it minimised or covered without the
+// window knowing (the platform does not tell a window without a minimise box
+// that it was minimised there, nor does it ask the manager to bring a window
+// forward), and a window shown comes in front with the keys.
+void ComeForward(HWND window) {
+  if (IsIconic(window)) {
+    ShowWindow(window, SW_RESTORE);
+  } else if (GetForegroundWindow() != window) {
+    ShowWindow(window, SW_HIDE);
+    ShowWindow(window, SW_SHOW);
+  }
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(window);
+}
+
+void OnActivate(HWND window, WPARAM wParam) {
+  // Not before the start-up has given the keys their first place.
+  if (!g_shell.started) return;
+  if (LOWORD(wParam) == WA_INACTIVE)
+    RememberKeys(window);
+  else if (!HIWORD(wParam))  // not while minimised
+    GiveKeysBack(window);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -191,6 +314,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       // Other keys get no default processing: Alt+F4 does not close the player.
       OnKey(window, message, wParam, lParam);
       return 0;
+    case kComeForwardMessage:
+      ComeForward(window);
+      return 0;
+    case WM_ACTIVATE:
+      // Not left to the platform, which would give the keys to this window.
+      OnActivate(window, wParam);
+      return 0;
     case WM_CTLCOLORSTATIC:
       return OnStatusColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_MOUSEWHEEL:
@@ -203,15 +333,22 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ENDSESSION:
       if (wParam) SaveAnswersAtSessionEnd();
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      FollowContrastSetting();
+      return DefWindowProcW(window, message, wParam, lParam);
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
 }  // namespace
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
-  WNDCLASSEXA windowClass = {};
+  WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = CS_DBLCLKS;
   windowClass.lpfnWndProc = MainWindowProc;
@@ -220,13 +357,23 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
   windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_SCROLLBAR + 1));
-  windowClass.lpszClassName = kMainWindowClass;
-  return RegisterClassExA(&windowClass) != 0;
+  windowClass.lpszClassName = kMainWindowClassWide;
+  return RegisterClassExW(&windowClass) != 0;
 }
 
 HWND CreateMainWindow(HINSTANCE instance, const char* caption) {
-  return CreateWindowExA(0, kMainWindowClass, caption, WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
-                         kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(0, kMainWindowClassWide, WideFromCp1252(caption).c_str(), WS_SYSMENU,
+                                CW_USEDEFAULT, CW_USEDEFAULT, Scaled(kMainWindowWidth),
+                                Scaled(kMainWindowHeight), nullptr, nullptr, instance, nullptr);
+  FollowContrastSetting();
+  return window;
+}
+
+void UseHighContrast(bool on) {
+  if (!g_document || on == g_document->highContrast) return;
+  g_document->highContrast = on;
+  if (g_shell.mainWindow)
+    RedrawWindow(g_shell.mainWindow, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void CentreWindowOnDesktop(HWND window) {
@@ -240,6 +387,29 @@ void CentreWindowOnDesktop(HWND window) {
 
 bool IsSwitchKey(UINT message, WPARAM key, LPARAM flags) {
   return key == VK_F3 && !(message == WM_SYSKEYDOWN && (flags & kKeyRepeated));
+}
+
+bool OnPlayerKey(UINT message, WPARAM key, LPARAM flags) {
+  if (IsSwitchKey(message, key, flags)) {
+    SendMessageW(g_shell.mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+    return true;
+  }
+  // Released alone: Alt+F4 still closes the window.
+  if (message == WM_KEYUP && key == VK_F4) {
+    FocusRewardCode();
+    return true;
+  }
+  return false;
+}
+
+bool FocusLeavesThePlayer(HWND gaining) {
+  return !gaining || (gaining != g_shell.mainWindow && !IsChild(g_shell.mainWindow, gaining));
+}
+
+bool SelectAllOnCtrlA(HWND box, WPARAM character) {
+  if (character != kCtrlA) return false;
+  SendMessageW(box, EM_SETSEL, 0, -1);
+  return true;
 }
 
 void SwitchViews(HWND mainWindow) {
@@ -260,10 +430,14 @@ void SwitchViews(HWND mainWindow) {
   ShowWindow(hidden, SW_SHOW);
   ShowWindow(shown, SW_HIDE);
   g_shell.singleViewCurrent = !g_shell.singleViewCurrent;
-  g_shell.pictureBoxWidth = g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize;
-  g_shell.pictureBoxHeight = g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize;
-  // The keys go on in the view now shown.
-  ReturnFocusToAnswers();
+  g_shell.pictureBoxWidth = Scaled(g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize);
+  g_shell.pictureBoxHeight = Scaled(g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize);
+  // The keys go on in the view now shown: in the list view, at the question
+  // the single view was showing.
+  if (g_shell.singleViewCurrent)
+    ReturnFocusToAnswers();
+  else
+    FocusAtEnd(ListViewBoxOfQuestion(g_shell.listView, CurrentQuestionIndex()));
   SaveChangedAnswers();
   ReleaseSaves();
 }

@@ -1,6 +1,11 @@
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
 #include "app/player_shell.h"
+#include "app/screen_scale.h"
+#include "common/window_text.h"
 #include "lzw/lzw.h"
 #include "pictures/picture_loader.h"
 #include "quiz/player_document.h"
@@ -20,7 +25,6 @@ constexpr char kClassFailureCaption[] = "Vidod information";
 constexpr char kMemoryText[] = "Impossible d'allouer la memoire";
 constexpr char kMemoryCaption[] = "information";
 constexpr char kSaveCaption[] = "Vidod";
-constexpr UINT kTextCodePage = 1252;  // the player's texts
 constexpr char kSaveFailedText[] =
     "Impossible d'enregistrer les r\xE9ponses dans le fichier \xAB %s \xBB.";
 constexpr char kSaveFailedAtCloseText[] =
@@ -28,26 +32,43 @@ constexpr char kSaveFailedAtCloseText[] =
     "Quitter quand m\xEAme ? Les r\xE9ponses tap\xE9" "es depuis le dernier enregistrement "
     "seront perdues.";
 
-void ShowMemoryMessage() { MessageBoxA(nullptr, kMemoryText, kMemoryCaption, MB_OK); }
+void ShowMemoryMessage() { MessageBox1252(nullptr, kMemoryText, kMemoryCaption, MB_OK); }
 
+// The picture box at the layout's scale.
 void SetPictureBox(int width, int height) {
-  g_shell.pictureBoxWidth = width;
-  g_shell.pictureBoxHeight = height;
+  g_shell.pictureBoxWidth = Scaled(width);
+  g_shell.pictureBoxHeight = Scaled(height);
 }
 
 void LayOutFromClientArea(HWND window) {
   RECT client;
   GetClientRect(window, &client);
-  SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
-// The 1252 texts of the message around a path that may hold any letter.
-std::wstring WideFromCp1252(const char* text) {
-  const int length = MultiByteToWideChar(kTextCodePage, 0, text, -1, nullptr, 0);
-  std::wstring wide(length > 0 ? length : 1, L'\0');
-  if (length > 0) MultiByteToWideChar(kTextCodePage, 0, text, -1, &wide[0], length);
-  wide.resize(wide.size() - 1);
-  return wide;
+// The scale of the screen the window opens on: centred on the desktop, the
+// window is on the primary monitor, whose DPI the system's is.
+void ChooseStartingScale() {
+  RECT desktop;
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  UseLayoutDpi(FittingLayoutDpi(SystemDpi(), desktop), nullptr);
+}
+
+// The system's DPI is the one it had when the session began: the monitor's
+// may have changed since. Nothing but the window and its status line exists
+// yet.
+void FollowWindowScale(HWND window) {
+  RECT outer;
+  GetWindowRect(window, &outer);
+  const int dpi = FittingLayoutDpi(WindowDpi(window), outer);
+  if (dpi == LayoutDpi()) return;
+  HFONT retired[kFontCount];
+  const int count = UseLayoutDpi(dpi, retired);
+  SetPictureBox(kSinglePictureWidth, kSinglePictureHeight);
+  RefreshFonts(window);
+  SetWindowPos(window, nullptr, 0, 0, Scaled(kMainWindowWidth), Scaled(kMainWindowHeight),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int i = 0; i < count; ++i) DeleteObject(retired[i]);
 }
 
 // Returns true when the player wants to go on closing. The main window owns
@@ -98,7 +119,7 @@ bool WriteChangedAnswers() {
 
 void DrainQueuedMessages() {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
   }
 }
 
@@ -160,12 +181,15 @@ void SaveAnswersAtSessionEnd() {
 }
 
 void ReturnFocusToAnswers() {
-  HWND box = g_shell.singleViewCurrent ? GetDlgItem(g_shell.singleView, kAnswerBoxId)
-                                       : ListViewBoxInSight(g_shell.listView);
+  FocusAtEnd(g_shell.singleViewCurrent ? GetDlgItem(g_shell.singleView, kAnswerBoxId)
+                                       : ListViewBoxInSight(g_shell.listView));
+}
+
+void FocusAtEnd(HWND box) {
   if (!box) return;
   SetFocus(box);
-  const int length = GetWindowTextLengthA(box);
-  SendMessageA(box, EM_SETSEL, length, length);
+  const int length = GetWindowTextLengthW(box);
+  SendMessageW(box, EM_SETSEL, length, length);
 }
 
 bool StartPlayer(HINSTANCE instance, HMODULE quizModule, const std::wstring& progressPath) {
@@ -177,27 +201,32 @@ bool StartPlayer(HINSTANCE instance, HMODULE quizModule, const std::wstring& pro
   g_shell.instance = instance;
   g_shell.quizModule = quizModule;
   g_shell.singleViewCurrent = 1;
-  SetPictureBox(kSinglePictureWidth, kSinglePictureHeight);
 
   if (!RegisterMainWindowClass(instance)) {
-    MessageBoxA(nullptr, kClassFailureText, kClassFailureCaption, MB_OK | MB_ICONINFORMATION);
+    MessageBox1252(nullptr, kClassFailureText, kClassFailureCaption, MB_OK | MB_ICONINFORMATION);
     ReleaseProgressFileClaim();
     return false;
   }
   g_shell.statusBrush = CreateSolidBrush(kStatusColour);
+  // The tooltips of the buttons and of the code field.
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&classes);
 
   SetLzwMemoryAlert(ShowMemoryMessage);
   g_document = CreatePlayerDocument();
   if (!g_document) {
     ShowMemoryMessage();
     DeleteObject(g_shell.statusBrush);
-    UnregisterClassA(kMainWindowClass, instance);
+    UnregisterClassW(kMainWindowClassWide, instance);
     ReleaseProgressFileClaim();
     return false;
   }
   QuizResourceLoader(g_document, quizModule);
+  ChooseStartingScale();
+  SetPictureBox(kSinglePictureWidth, kSinglePictureHeight);
 
   g_shell.mainWindow = CreateMainWindow(instance, g_document->quiz->title);
+  FollowWindowScale(g_shell.mainWindow);
   CentreWindowOnDesktop(g_shell.mainWindow);
   PublishPlayerWindow(g_shell.mainWindow);
   SetPictureMessageOwner(g_shell.mainWindow);
@@ -229,10 +258,12 @@ bool StartPlayer(HINSTANCE instance, HMODULE quizModule, const std::wstring& pro
 
 int RunMessageLoop() {
   MSG message = {};
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (g_shell.singleView && IsDialogMessageA(g_shell.singleView, &message)) continue;
+  // The wide forms throughout: a character typed in any language reaches the
+  // answer boxes as itself.
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (g_shell.singleView && IsDialogMessageW(g_shell.singleView, &message)) continue;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
 }
@@ -250,10 +281,11 @@ void StopPlayer() {
   DeleteObject(g_shell.statusBrush);
   DestroyPlayerDocument(g_document);
   g_document = nullptr;
+  UseLayoutDpi(0, nullptr);
   SetLzwMemoryAlert(nullptr);
   SetPictureMessageOwner(nullptr);
   ReleasePictureService();
-  UnregisterClassA(kMainWindowClass, g_shell.instance);
+  UnregisterClassW(kMainWindowClassWide, g_shell.instance);
   ReleaseProgressFileClaim();
   g_shell = PlayerShell{};
 }

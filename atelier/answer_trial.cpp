@@ -1,10 +1,12 @@
 // "Essayer une réponse": the author types an answer to the selected question
-// and reads the verdict each of the player's views would give it.
+// and reads the verdict each of the player's views would give it, and, when
+// the box accepts several answers, which of them it matched or came nearest.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include "answers/verdict.h"
+#include "maker/list_judgement.h"
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
@@ -46,8 +48,12 @@ std::string AsPlayerTyped(const std::wstring& typed) {
   return text;
 }
 
-std::wstring Verdict(const std::string& expected, const std::string& typed, AnswerView view) {
-  return WideFromCp1252(JudgeRawAnswer(expected.c_str(), typed.c_str(), view));
+std::wstring Verdict(const Atelier* atelier, int question, int box, const std::string& typed, AnswerView view) {
+  const QuizSource& quiz = atelier->edited.quiz;
+  const ListJudgement judgement =
+      JudgeAgainstList(AcceptedAnswerList(quiz.questions[question], box), typed, view, quiz.tolerances);
+  return WideFromUtf8(judgement.answerNote.empty() ? judgement.verdict
+                                                   : judgement.verdict + " \u2014 " + judgement.answerNote);
 }
 
 }  // namespace
@@ -95,14 +101,11 @@ void JudgeTrialAnswers(Atelier* atelier, HWND page) {
   const bool tried = GetWindowTextLengthW(GetDlgItem(page, IDC_TRY)) > 0 ||
                      (two && GetWindowTextLengthW(GetDlgItem(page, IDC_TRY2)) > 0);
   if (question >= 0 && tried) {
-    const std::string expected = FieldText(atelier->edited.quiz, FieldRef{QuizField::kAnswer, question});
     const std::string typed = AsPlayerTyped(WindowTextOf(GetDlgItem(page, IDC_TRY)));
-    single = Verdict(expected, typed, AnswerView::kSingleQuestion);
-    list = Verdict(expected, typed, AnswerView::kList);
-    if (two) {
-      const std::string expected2 = FieldText(atelier->edited.quiz, FieldRef{QuizField::kAnswer2, question});
-      list2 = Verdict(expected2, AsPlayerTyped(WindowTextOf(GetDlgItem(page, IDC_TRY2))), AnswerView::kList);
-    }
+    single = Verdict(atelier, question, 0, typed, AnswerView::kSingleQuestion);
+    list = Verdict(atelier, question, 0, typed, AnswerView::kList);
+    if (two)
+      list2 = Verdict(atelier, question, 1, AsPlayerTyped(WindowTextOf(GetDlgItem(page, IDC_TRY2))), AnswerView::kList);
   }
   SetWindowTextIfOther(GetDlgItem(page, IDC_SINGLE_VERDICT), single);
   SetWindowTextIfOther(GetDlgItem(page, IDC_LIST_VERDICT), list);

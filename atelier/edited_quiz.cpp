@@ -4,7 +4,7 @@
 #include <cctype>
 #include <tuple>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {
@@ -25,7 +25,36 @@ constexpr std::size_t kMostSteps = 200;
 constexpr int kNoQuestion = -1;
 
 bool IsQuestionField(QuizField field) {
-  return field == QuizField::kAnswer || field == QuizField::kAnswer2 || field == QuizField::kReveal;
+  return field == QuizField::kAnswer || field == QuizField::kAnswer2 || field == QuizField::kReveal ||
+         field == QuizField::kOtherAnswers || field == QuizField::kOtherAnswers2;
+}
+
+// The list an other-answers field stands for; nullptr for any other field.
+std::vector<std::string>* OtherAnswerList(QuizSource* quiz, const FieldRef& field) {
+  if (field.field == QuizField::kOtherAnswers) return &quiz->questions.at(field.index).otherAnswers;
+  if (field.field == QuizField::kOtherAnswers2) return &quiz->questions.at(field.index).otherAnswers2;
+  return nullptr;
+}
+
+std::string JoinedOtherAnswers(const std::vector<std::string>& others) {
+  std::string text;
+  for (const std::string& other : others)
+    text += (text.empty() ? "" : std::string(" ") + kOtherAnswerSeparator + " ") + other;
+  return text;
+}
+
+std::vector<std::string> SplitOtherAnswers(const std::string& text) {
+  std::vector<std::string> others;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(kOtherAnswerSeparator, start);
+    if (end == std::string::npos) end = text.size();
+    const std::string part = text.substr(start, end - start);
+    const std::size_t first = part.find_first_not_of(' ');
+    if (first != std::string::npos) others.push_back(part.substr(first, part.find_last_not_of(' ') - first + 1));
+    start = end + 1;
+  }
+  return others;
 }
 
 std::string* MutableFieldText(QuizSource* quiz, const FieldRef& field) {
@@ -51,6 +80,9 @@ std::string* MutableFieldText(QuizSource* quiz, const FieldRef& field) {
     case QuizField::kCode:
       if (quiz->codes.size() <= static_cast<std::size_t>(field.index)) quiz->codes.resize(field.index + 1);
       return &quiz->codes[field.index].text;
+    case QuizField::kOtherAnswers:
+    case QuizField::kOtherAnswers2:
+      break;  // lists, see OtherAnswerList
   }
   return &quiz->title;
 }
@@ -140,8 +172,10 @@ bool SetAnswerCount(EditedQuiz* edited, int count) {
   if (count != 1 && count != 2) return false;
   if (count == edited->quiz.answersPerQuestion) return false;
   if (count == 1)
-    for (int question = 0; question < QuestionCount(*edited); ++question)
+    for (int question = 0; question < QuestionCount(*edited); ++question) {
       SetFieldText(edited, FieldRef{QuizField::kAnswer2, question}, std::string());
+      SetFieldText(edited, FieldRef{QuizField::kOtherAnswers2, question}, std::string());
+    }
   edited->quiz.answersPerQuestion = static_cast<uint8_t>(count);
   return true;
 }
@@ -189,6 +223,8 @@ unsigned Change(EditedQuiz* edited, const QuizEdit& edit) {
                                                                                                      : 0;
     case EditKind::kReducePictures:
       return Assign(&quiz.reducePictures, edit.value != 0) ? kSettingsChanged : 0;
+    case EditKind::kTolerances:
+      return Assign(&quiz.tolerances, static_cast<uint8_t>(edit.value)) ? kSettingsChanged : 0;
     case EditKind::kColour: {
       const bool changed = Assign(&quiz.red, edit.red) | Assign(&quiz.green, edit.green) | Assign(&quiz.blue, edit.blue);
       return changed ? kSettingsChanged | kPicturesChanged : 0;
@@ -361,7 +397,9 @@ bool RedoEdit(EditedQuiz* edited, int* question) {
 
 std::string FieldText(const QuizSource& quiz, const FieldRef& field) {
   if (field.field == QuizField::kCode && quiz.codes.size() <= static_cast<std::size_t>(field.index)) return {};
-  return *MutableFieldText(const_cast<QuizSource*>(&quiz), field);
+  QuizSource* model = const_cast<QuizSource*>(&quiz);
+  if (const std::vector<std::string>* others = OtherAnswerList(model, field)) return JoinedOtherAnswers(*others);
+  return *MutableFieldText(model, field);
 }
 
 std::string ShownFieldText(const EditedQuiz& edited, const FieldRef& field) {
@@ -373,19 +411,33 @@ std::string ShownFieldText(const EditedQuiz& edited, const FieldRef& field) {
 bool SetFieldText(EditedQuiz* edited, const FieldRef& field, const std::string& utf8) {
   const Cp1252Conversion conversion = Utf8ToCp1252(utf8);
   const std::string before = ShownFieldText(*edited, field);
+  const bool pendingBefore = edited->pending.count(field) > 0;
   if (conversion.ok)
     edited->pending.erase(field);
   else
     edited->pending[field] = utf8;
-  *MutableFieldText(&edited->quiz, field) = conversion.ok ? conversion.text : WithStandIns(utf8);
+  const std::string text = conversion.ok ? conversion.text : WithStandIns(utf8);
+  bool changed = before != utf8;
+  if (std::vector<std::string>* others = OtherAnswerList(&edited->quiz, field)) {
+    // Blanks and a separator typed on the way to the next answer change no
+    // answer yet.
+    const std::vector<std::string> split = SplitOtherAnswers(text);
+    changed = *others != split || pendingBefore || !conversion.ok;
+    *others = split;
+  } else {
+    *MutableFieldText(&edited->quiz, field) = text;
+  }
   if (field.field == QuizField::kCode) DropEmptyTrailingCodes(&edited->quiz);
-  return before != utf8;
+  return changed;
 }
 
 int QuestionsWithSecondAnswer(const EditedQuiz& edited) {
   int count = 0;
   for (int question = 0; question < QuestionCount(edited); ++question)
-    count += ShownFieldText(edited, FieldRef{QuizField::kAnswer2, question}).empty() ? 0 : 1;
+    count += ShownFieldText(edited, FieldRef{QuizField::kAnswer2, question}).empty() &&
+                     ShownFieldText(edited, FieldRef{QuizField::kOtherAnswers2, question}).empty()
+                 ? 0
+                 : 1;
   return count;
 }
 

@@ -15,8 +15,13 @@
 
 namespace vidod {
 
-// The texts an author edits, by what they belong to.
-enum class QuizField { kTitle, kAuthor, kExplanation, kLink, kLabel1, kLabel2, kAnswer, kAnswer2, kReveal, kCode };
+// The texts an author edits, by what they belong to. The other answers a box
+// accepts are edited as one text, separated by kOtherAnswerSeparator.
+enum class QuizField {
+  kTitle, kAuthor, kExplanation, kLink, kLabel1, kLabel2, kAnswer, kAnswer2, kReveal, kCode, kOtherAnswers,
+  kOtherAnswers2
+};
+constexpr char kOtherAnswerSeparator = ';';
 
 struct FieldRef {
   QuizField field = QuizField::kTitle;
@@ -90,6 +95,7 @@ enum class EditKind {
   kQuizType,        // value; leaving type 3 drops the reveal notes
   kListPictures,    // value: 0 or 1
   kReducePictures,  // value: 0 or 1
+  kTolerances,      // value: the kTolerate... bits
   kColour,          // red, green, blue
   kTypableAnswers,  // expected answers rewritten as a keyboard types them
 };
@@ -130,11 +136,13 @@ std::string FieldText(const QuizSource& quiz, const FieldRef& field);
 // What the field shows: the pending text, else the model's, as UTF-8.
 std::string ShownFieldText(const EditedQuiz& edited, const FieldRef& field);
 // Sets a text without a step: for a quiz being made, before it is shown
-// (codes are added as needed, empty codes at the end dropped). True when
-// the text changed.
+// (codes are added as needed, empty codes at the end dropped; other answers
+// are split at each separator, their blanks around it dropped, and empty
+// ones left out). True when the quiz changed.
 bool SetFieldText(EditedQuiz* edited, const FieldRef& field, const std::string& utf8);
 
-// Questions whose second box has an answer, which a single box would drop.
+// Questions whose second box has an answer or other answers, which a single
+// box would drop.
 int QuestionsWithSecondAnswer(const EditedQuiz& edited);
 // Whether leaving type 3 would drop notes kept with the reveal texts.
 bool HasRevealNotes(const QuizSource& quiz);

@@ -12,7 +12,7 @@
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/text_convert.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/picture_format.h"
 #include "maker/quiz_project.h"

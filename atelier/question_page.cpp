@@ -30,18 +30,30 @@ constexpr int kTrialRowGap = 4;  // after the trial's last row
 struct QuestionPage {
   Atelier* atelier;
   HBITMAP view = nullptr;  // the question as the single-question view shows it
+  bool laidOutWithSecond = false;  // the rows of a second box had their places at the last layout
 };
 
 // A quiz of two boxes per question has the pupil fill both: each box has
 // its own expected answer, and the first box's label says so.
 constexpr FieldRow kFieldRows[] = {
     {IDC_ANSWER_LABEL, IDC_ANSWER, IDC_ANSWER_MARK, QuizField::kAnswer, L"&R\u00e9ponse attendue :"},
+    {IDC_OTHERS_LABEL, IDC_OTHERS, IDC_OTHERS_MARK, QuizField::kOtherAnswers,
+     L"A&utres r\u00e9ponses accept\u00e9es :"},
     {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"R\u00e9ponse de la &2e case :"},
+    {IDC_OTHERS2_LABEL, IDC_OTHERS2, IDC_OTHERS2_MARK, QuizField::kOtherAnswers2,
+     L"Autres r\u00e9ponses de la 2e ca&se :"},
     {IDC_REVEAL_LABEL, IDC_REVEAL, IDC_REVEAL_MARK, QuizField::kReveal, L"&Texte r\u00e9v\u00e9l\u00e9 :"},
 };
 constexpr wchar_t kFirstBoxLabel[] = L"&R\u00e9ponse de la 1re case :";
-constexpr int kLabelIds[] = {IDC_ANSWER_LABEL, IDC_ANSWER2_LABEL, IDC_REVEAL_LABEL, IDC_TRY_LABEL, IDC_TRY2_LABEL,
-                             IDC_SINGLE_VERDICT_LABEL, IDC_LIST_VERDICT_LABEL, IDC_LIST_VERDICT2_LABEL};
+constexpr wchar_t kFirstBoxOthersLabel[] = L"A&utres r\u00e9ponses de la 1re case :";
+constexpr int kLabelIds[] = {IDC_ANSWER_LABEL,  IDC_OTHERS_LABEL,         IDC_ANSWER2_LABEL,
+                             IDC_OTHERS2_LABEL, IDC_REVEAL_LABEL,         IDC_TRY_LABEL,
+                             IDC_TRY2_LABEL,    IDC_SINGLE_VERDICT_LABEL, IDC_LIST_VERDICT_LABEL,
+                             IDC_LIST_VERDICT2_LABEL};
+
+bool OfSecondBox(const FieldRow& row) {
+  return row.field == QuizField::kAnswer2 || row.field == QuizField::kOtherAnswers2;
+}
 
 QuestionPage* PageOf(HWND page) { return static_cast<QuestionPage*>(PageRecord(page)); }
 HWND Page(const Atelier* atelier) { return atelier->pages[kQuestionPage]; }
@@ -49,7 +61,8 @@ HWND Page(const Atelier* atelier) { return atelier->pages[kQuestionPage]; }
 bool ShowsSecondAnswer(const Atelier* atelier) {
   const int question = atelier->current;
   return atelier->edited.quiz.answersPerQuestion == 2 ||
-         (question >= 0 && !ShownFieldText(atelier->edited, FieldRef{QuizField::kAnswer2, question}).empty());
+         (question >= 0 && (!ShownFieldText(atelier->edited, FieldRef{QuizField::kAnswer2, question}).empty() ||
+                            !ShownFieldText(atelier->edited, FieldRef{QuizField::kOtherAnswers2, question}).empty()));
 }
 
 bool RevealUsable(const Atelier* atelier) {
@@ -65,6 +78,10 @@ void CreateControls(HWND page) {
   AddControl(page, IDC_PICTURE_NAME, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
   AddMark(page, IDC_PICTURE_MARK);
   for (const FieldRow& row : kFieldRows) AddFieldRow(page, row);
+  // Shown while the box is empty: how several answers are written.
+  for (int id : {IDC_OTHERS, IDC_OTHERS2})
+    SendDlgItemMessageW(page, id, EM_SETCUEBANNER, TRUE,
+                        reinterpret_cast<LPARAM>(L"s\u00e9par\u00e9es par \u00ab ; \u00bb : Notre-Dame ; Notre Dame"));
   AddLabel(page, IDC_QUESTION_REMARKS_LABEL, L"Re&marques sur cette question :");
   AddRemarksBox(page, IDC_QUESTION_REMARKS);
 }
@@ -76,7 +93,9 @@ int LayOut(HWND page, int width, int height) {
   m.label = std::max(m.label, WidestLabel(page, kLabelIds, std::size(kLabelIds)));
   const int inner = width - 2 * m.margin;
   const bool second = ShowsSecondAnswer(atelier);
-  const int fieldRows = second ? 3 : 2;
+  PageOf(page)->laidOutWithSecond = second;
+  int fieldRows = 0;
+  for (const FieldRow& row : kFieldRows) fieldRows += second || !OfSecondBox(row) ? 1 : 0;
   const int remarksHeight = kRemarkLines * m.line + m.row - m.line;
   const int below =
       (1 + fieldRows) * (m.row + m.gap) + m.line + m.gap + remarksHeight + m.gap + AnswerTrialHeight(atelier, page);
@@ -98,8 +117,7 @@ int LayOut(HWND page, int width, int height) {
   Place(page, IDC_PICTURE_MARK, width - m.margin - m.mark, y + m.textOffset, m.mark, m.line);
   y += m.row + m.gap;
   for (const FieldRow& row : kFieldRows)
-    if (row.field != QuizField::kAnswer2 || second)
-      y = PlaceFieldRow(page, m, y, width, row.labelId, row.editId, row.markId);
+    if (second || !OfSecondBox(row)) y = PlaceFieldRow(page, m, y, width, row.labelId, row.editId, row.markId);
   y = PlaceLabelledBox(page, m, y, width, IDC_QUESTION_REMARKS_LABEL, IDC_QUESTION_REMARKS, remarksHeight);
   return LayOutAnswerTrial(atelier, page, m, y, inner) - Dip(atelier, kTrialRowGap) + m.margin;
 }
@@ -177,9 +195,15 @@ void FillQuestionPage(Atelier* atelier) {
   const bool second = ShowsSecondAnswer(atelier);
   SetWindowTextIfOther(GetDlgItem(page, IDC_ANSWER_LABEL),
                        atelier->edited.quiz.answersPerQuestion == 2 ? kFirstBoxLabel : kFieldRows[0].label);
-  if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second) {
-    for (int id : {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK})
-      ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);
+  SetWindowTextIfOther(GetDlgItem(page, IDC_OTHERS_LABEL),
+                       atelier->edited.quiz.answersPerQuestion == 2 ? kFirstBoxOthersLabel : kFieldRows[1].label);
+  // A two-answer quiz opened first finds the rows shown but never placed:
+  // the page was laid out while no quiz was open.
+  if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second || PageOf(page)->laidOutWithSecond != second) {
+    for (const FieldRow& row : kFieldRows) {
+      if (!OfSecondBox(row)) continue;
+      for (int id : {row.labelId, row.editId, row.markId}) ShowWindow(GetDlgItem(page, id), second ? SW_SHOW : SW_HIDE);
+    }
     RelayOutPage(page);
   }
   EnableWindow(GetDlgItem(page, IDC_REVEAL), question >= 0 && RevealUsable(atelier));
@@ -199,9 +223,9 @@ void FillQuestionPage(Atelier* atelier) {
 void ShowQuestionIssues(Atelier* atelier) {
   HWND page = Page(atelier);
   const int question = atelier->current;
-  const FieldMark marks[] = {{IDC_ANSWER_MARK, FieldRef{QuizField::kAnswer, question}},
-                             {IDC_ANSWER2_MARK, FieldRef{QuizField::kAnswer2, question}},
-                             {IDC_REVEAL_MARK, FieldRef{QuizField::kReveal, question}}};
+  FieldMark marks[std::size(kFieldRows)];
+  for (std::size_t i = 0; i < std::size(kFieldRows); ++i)
+    marks[i] = {kFieldRows[i].markId, FieldRef{kFieldRows[i].field, question}};
   ShowFieldMarks(atelier, page, marks, std::size(marks));
   SetMark(GetDlgItem(page, IDC_PICTURE_MARK),
           WorstLevel(IssuesWhere(

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "atelier/edited_quiz.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/pe_resources.h"
 #include "maker/quiz_project.h"
 #include "maker/quiz_resources.h"

@@ -1,6 +1,7 @@
 // The quiz page: title, author, explanation, the header's link, the boxes
 // per question and their labels, when reveal texts appear, pictures in the
-// list view, and the background colour, with their marks and remarks.
+// list view, what the comparison of answers forgives, and the background
+// colour, with their marks and remarks.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,6 +13,7 @@
 #include "atelier/controls.h"
 #include "atelier/pages.h"
 #include "atelier/text_convert.h"
+#include "quiz/accepted_answers_blob.h"
 
 namespace vidod {
 
@@ -37,13 +39,26 @@ constexpr FieldRow kTextRows[] = {
     {IDC_AUTHOR_LABEL, IDC_AUTHOR, IDC_AUTHOR_MARK, QuizField::kAuthor, L"A&uteur :"},
     {IDC_EXPLANATION_LABEL, IDC_EXPLANATION, IDC_EXPLANATION_MARK, QuizField::kExplanation, L"E&xplication :"},
     {IDC_LINK_LABEL, IDC_LINK, IDC_LINK_MARK, QuizField::kLink, L"&Lien (adresse web) :"},
-    {IDC_LABEL1_LABEL, IDC_LABEL1, IDC_LABEL1_MARK, QuizField::kLabel1, L"Libell\u00e9 de la &premi\u00e8re case :"},
-    {IDC_LABEL2_LABEL, IDC_LABEL2, IDC_LABEL2_MARK, QuizField::kLabel2, L"Libell\u00e9 de la seco&nde case :"},
+    {IDC_LABEL1_LABEL, IDC_LABEL1, IDC_LABEL1_MARK, QuizField::kLabel1, L"Libell\u00e9 de la &1re case :"},
+    {IDC_LABEL2_LABEL, IDC_LABEL2, IDC_LABEL2_MARK, QuizField::kLabel2, L"Libell\u00e9 de la &2e case :"},
 };
 constexpr std::size_t kRowsBeforeCount = 4;  // the labels' rows follow the count of boxes
 constexpr int kLabelIds[] = {IDC_TITLE_LABEL,  IDC_AUTHOR_LABEL, IDC_EXPLANATION_LABEL, IDC_LINK_LABEL,
                              IDC_LABEL1_LABEL, IDC_LABEL2_LABEL, IDC_ANSWER_COUNT_LABEL, IDC_TYPE_LABEL,
-                             IDC_COLOUR_LABEL};
+                             IDC_TOLERANCE_LABEL, IDC_COLOUR_LABEL};
+
+// What a quiz may forgive in every answer, in the words of its checkboxes.
+struct ToleranceBox {
+  int id;
+  uint8_t bit;
+  const wchar_t* text;
+};
+constexpr ToleranceBox kToleranceBoxes[] = {
+    {IDC_TOLERATE_ACCENTS, kTolerateAccents, L"des acce&nts dans les r\u00e9ponses (\u00e9 = e, \u00e7 = c)"},
+    {IDC_TOLERATE_PUNCTUATION, kToleratePunctuation,
+     L"de la &ponctuation : tirets, apostrophes, points, virgules (notre dame = Notre-Dame)"},
+    {IDC_TOLERATE_ARTICLES, kTolerateArticles, L"de l'a&rticle du d\u00e9but (Panth\u00e9on = le Panth\u00e9on)"},
+};
 
 QuizPage* PageOf(HWND page) { return static_cast<QuizPage*>(PageRecord(page)); }
 HWND Page(const Atelier* atelier) { return atelier->pages[kQuizPage]; }
@@ -58,8 +73,10 @@ void CreateControls(HWND page) {
   AddLabel(page, IDC_TYPE_LABEL, L"Textes r\u00e9&v\u00e9l\u00e9s :");
   AddControl(page, IDC_TYPE, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
   AddButton(page, IDC_LIST_PICTURES, L"&Images des questions dans la vue en liste", BS_AUTOCHECKBOX | BS_MULTILINE);
-  AddButton(page, IDC_REDUCE_PICTURES, L"&R\u00e9duire les grandes images (JPEG, PNG) dans l'ex\u00e9cutable",
+  AddButton(page, IDC_REDUCE_PICTURES, L"R\u00e9duire les &grandes images (JPEG, PNG) dans l'ex\u00e9cutable",
             BS_AUTOCHECKBOX | BS_MULTILINE);
+  AddLabel(page, IDC_TOLERANCE_LABEL, L"Ne pas tenir compte :");
+  for (const ToleranceBox& box : kToleranceBoxes) AddButton(page, box.id, box.text, BS_AUTOCHECKBOX | BS_MULTILINE);
   AddLabel(page, IDC_COLOUR_LABEL, L"Couleur de fond :");
   AddControl(page, IDC_COLOUR_SWATCH, WC_STATICW, L"", SS_LEFT, WS_EX_CLIENTEDGE);
   AddButton(page, IDC_COLOUR_BUTTON, L"Choisir la c&ouleur\u2026");
@@ -125,12 +142,16 @@ int LayOut(HWND page, int width, int height) {
     y = PlaceFieldRow(page, m, y, width, kTextRows[i].labelId, kTextRows[i].editId, kTextRows[i].markId);
   y = PlaceChoice(page, m, y, width, IDC_TYPE_LABEL, IDC_TYPE);
   // A check box whose words do not fit its line takes the lines they need.
-  for (int id : {IDC_LIST_PICTURES, IDC_REDUCE_PICTURES}) {
+  const auto placeCheckBox = [&](int id, int gapAfter) {
     const int textWidth = boxWidth - GetSystemMetrics(SM_CXMENUCHECK) - Dip(atelier, kCheckGap);
     const int boxHeight = std::max(m.row, WrappedTextHeight(GetDlgItem(page, id), textWidth) + m.row - m.line);
     Place(page, id, boxLeft, y, boxWidth, boxHeight);
-    y += boxHeight + m.gap;
-  }
+    y += boxHeight + gapAfter;
+  };
+  for (int id : {IDC_LIST_PICTURES, IDC_REDUCE_PICTURES}) placeCheckBox(id, m.gap);
+  Place(page, IDC_TOLERANCE_LABEL, m.margin, y + m.textOffset, m.label, m.line);
+  for (const ToleranceBox& box : kToleranceBoxes) placeCheckBox(box.id, 0);
+  y += m.gap;
   Place(page, IDC_COLOUR_LABEL, m.margin, y + m.textOffset, m.label, m.line);
   const int swatchWidth = Dip(atelier, kSwatchWidth);
   Place(page, IDC_COLOUR_SWATCH, boxLeft, y, swatchWidth, m.row);
@@ -219,6 +240,14 @@ void OnTypeChosen(Atelier* atelier) {
   EditQuiz(atelier, SettingEdit(EditKind::kQuizType, type));
 }
 
+// The trial's verdicts follow: they are judged under the quiz's tolerances.
+void OnToleranceToggled(Atelier* atelier, const ToleranceBox& box) {
+  const bool checked = IsDlgButtonChecked(Page(atelier), box.id) == BST_CHECKED;
+  const uint8_t tolerances = atelier->edited.quiz.tolerances;
+  EditQuiz(atelier, SettingEdit(EditKind::kTolerances, checked ? tolerances | box.bit : tolerances & ~box.bit));
+  JudgeTrialAnswers(atelier, atelier->pages[kQuestionPage]);
+}
+
 void OnListPicturesToggled(Atelier* atelier) {
   const bool checked = IsDlgButtonChecked(Page(atelier), IDC_LIST_PICTURES) == BST_CHECKED;
   EditQuiz(atelier, SettingEdit(EditKind::kListPictures, checked ? 1 : 0));
@@ -243,6 +272,8 @@ void OnCommand(HWND page, int id, int code) {
     ToggleReducedPictures(atelier);
   else if (id == IDC_COLOUR_BUTTON && code == BN_CLICKED)
     ChooseQuizColour(atelier);
+  for (const ToleranceBox& box : kToleranceBoxes)
+    if (id == box.id && code == BN_CLICKED) OnToleranceToggled(atelier, box);
 }
 
 HBRUSH SwatchBrush(HWND page, HWND control) {
@@ -273,6 +304,8 @@ void FillQuizPage(Atelier* atelier) {
   FillTypeChoices(atelier);
   CheckDlgButton(page, IDC_LIST_PICTURES, quiz.pictureByte == kPictureByteWithList ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(page, IDC_REDUCE_PICTURES, quiz.reducePictures ? BST_CHECKED : BST_UNCHECKED);
+  for (const ToleranceBox& box : kToleranceBoxes)
+    CheckDlgButton(page, box.id, (quiz.tolerances & box.bit) ? BST_CHECKED : BST_UNCHECKED);
   ShowColour(atelier);
   atelier->filling = wasFilling;
 }

@@ -1,12 +1,16 @@
 #include "atelier/quiz_remarks.h"
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 
 namespace vidod {
 
 namespace {
 
-constexpr int kSecondLabel = 1;
+constexpr int kFirstLabel = 1;
+constexpr int kSecondLabel = 2;
+// Issues about the other answers of a list number them from 2: 1 is the
+// expected answer.
+constexpr int kFirstOtherAnswer = 2;
 
 bool IsQuestionKey(const std::string& key) { return key == "reponse" || key == "reponse2" || key == "revelation"; }
 
@@ -28,7 +32,7 @@ void KeyOfField(const FieldRef& field, SourceIssue* issue) {
     case QuizField::kLabel1:
     case QuizField::kLabel2:
       issue->key = "libelles";
-      issue->item = field.field == QuizField::kLabel1 ? 0 : kSecondLabel;
+      issue->item = field.field == QuizField::kLabel1 ? kFirstLabel : kSecondLabel;
       break;
     case QuizField::kAnswer:
       issue->key = "reponse";
@@ -36,12 +40,17 @@ void KeyOfField(const FieldRef& field, SourceIssue* issue) {
     case QuizField::kAnswer2:
       issue->key = "reponse2";
       break;
+    case QuizField::kOtherAnswers:
+    case QuizField::kOtherAnswers2:
+      issue->key = field.field == QuizField::kOtherAnswers ? "reponse" : "reponse2";
+      issue->item = kFirstOtherAnswer;
+      break;
     case QuizField::kReveal:
       issue->key = "revelation";
       break;
     case QuizField::kCode:
       issue->key = "codes";
-      issue->item = field.index;
+      issue->item = field.index + 1;
       break;
   }
   if (IsQuestionKey(issue->key)) issue->question = field.index + 1;
@@ -74,14 +83,18 @@ IssuePlace PlaceOfIssue(const SourceIssue& issue) {
     place.question = issue.question - 1;
     place.onPicture = key == "image" || key == "rotation";
     place.onField = IsQuestionKey(key);
-    const QuizField field =
-        key == "reponse2" ? QuizField::kAnswer2 : (key == "revelation" ? QuizField::kReveal : QuizField::kAnswer);
+    // An issue about one of the other answers of a list marks their field.
+    const bool other = issue.item >= kFirstOtherAnswer;
+    const QuizField field = key == "reponse2"     ? (other ? QuizField::kOtherAnswers2 : QuizField::kAnswer2)
+                            : key == "revelation" ? QuizField::kReveal
+                            : other               ? QuizField::kOtherAnswers
+                                                  : QuizField::kAnswer;
     place.field = FieldRef{field, place.question};
     return place;
   }
   if (key == "codes") {
     place.onCodes = true;
-    place.code = issue.item;
+    place.code = issue.item - 1;
     return place;
   }
   place.onField = true;
@@ -93,7 +106,7 @@ IssuePlace PlaceOfIssue(const SourceIssue& issue) {
     place.field.field = QuizField::kExplanation;
   else if (key == "lien")
     place.field.field = QuizField::kLink;
-  else if (key == "libelles" && issue.item >= 0)
+  else if (key == "libelles" && issue.item > 0)
     place.field.field = issue.item == kSecondLabel ? QuizField::kLabel2 : QuizField::kLabel1;
   else
     place.onField = false;
@@ -102,6 +115,9 @@ IssuePlace PlaceOfIssue(const SourceIssue& issue) {
 
 std::string PlaceName(const SourceIssue& issue, bool twoBoxes) {
   const std::string& key = issue.key;
+  const bool other = issue.item >= kFirstOtherAnswer;
+  if (key == "reponse" && other) return twoBoxes ? "autres réponses de la 1re case" : "autres réponses acceptées";
+  if (key == "reponse2" && other) return "autres réponses de la 2e case";
   if (key == "reponse") return twoBoxes ? "réponse de la 1re case" : "réponse attendue";
   if (key == "reponse2") return "réponse de la 2e case";
   if (key == "revelation") return "texte révélé";
@@ -112,13 +128,14 @@ std::string PlaceName(const SourceIssue& issue, bool twoBoxes) {
   if (key == "explication") return "explication";
   if (key == "lien") return "lien";
   if (key == "libelles")
-    return issue.item < 0 ? "libellés des cases"
+    return issue.item <= 0 ? "libellés des cases"
                           : (issue.item == kSecondLabel ? "libellé de la 2e case" : "libellé de la 1re case");
   if (key == "type") return "textes révélés";
   if (key == "couleur") return "couleur";
   if (key == "images_dans_liste") return "images dans la vue en liste";
   if (key == "codes") return "codes de récompense";
   if (key == "question") return "questions";
+  if (key == "tolerer") return "tolérances";
   return "réglages du quiz";
 }
 

@@ -9,7 +9,7 @@
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/text_convert.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/file_io.h"
 
 namespace vidod {

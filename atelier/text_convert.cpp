@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 
 namespace vidod {
 

@@ -32,7 +32,7 @@ std::vector<BatchLine> SplitLines(std::string_view input) {
 }  // namespace
 
 bool JudgeAnswerLines(std::string_view input, AnswerView view, std::string* verdicts,
-                      std::vector<BatchLineProblem>* problems) {
+                      std::vector<BatchLineProblem>* problems, const AnswerRules& rules) {
   verdicts->clear();
   const std::vector<BatchLine> lines = SplitLines(input);
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -49,7 +49,7 @@ bool JudgeAnswerLines(std::string_view input, AnswerView view, std::string* verd
     const std::size_t tab = line.text.find(kFieldSeparator);
     const std::string expected(line.text.substr(0, tab));
     const std::string typed(line.text.substr(tab + 1));
-    *verdicts += JudgeRawAnswer(expected.c_str(), typed.c_str(), view);
+    *verdicts += JudgeRawAnswer(expected.c_str(), typed.c_str(), view, rules);
     *verdicts += line.crlf ? "\r\n" : "\n";
   }
   return true;

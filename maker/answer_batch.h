@@ -20,7 +20,8 @@ struct BatchLineProblem {
 // ended by CR LF, every other line by LF; a last line without an ending still
 // gets one. Nothing is judged when a line has no tab: *problems lists every
 // such line and the result is false, with *verdicts empty.
+// rules are the tolerances the quiz would have.
 bool JudgeAnswerLines(std::string_view input, AnswerView view, std::string* verdicts,
-                      std::vector<BatchLineProblem>* problems);
+                      std::vector<BatchLineProblem>* problems, const AnswerRules& rules = AnswerRules{});
 
 }  // namespace vidod

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "maker/answer_typing.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/quiz_project.h"
 #include "maker/quiz_toml.h"
 #include "maker/toml_errors.h"
@@ -91,7 +91,10 @@ bool QuizOf(std::string_view text, QuizSource* quiz) {
 std::size_t CorrectAnswers(QuizSource* quiz) {
   std::size_t changed = 0;
   for (QuestionSource& question : quiz->questions) {
-    for (std::string* answer : {&question.answer, &question.answer2}) {
+    std::vector<std::string*> answers = {&question.answer, &question.answer2};
+    for (std::vector<std::string>* others : {&question.otherAnswers, &question.otherAnswers2})
+      for (std::string& other : *others) answers.push_back(&other);
+    for (std::string* answer : answers) {
       const std::string typable = ExamineAnswerTyping(*answer).typable;
       if (typable == *answer) continue;
       *answer = typable;
@@ -116,15 +119,24 @@ SourceCorrection CorrectAnswersInSource(std::string_view toml, std::string* corr
     if (!question) continue;
     for (const char* key : kAnswerKeys) {
       const toml::node* node = question->get(key);
-      if (!node || !node->is_string()) continue;
-      const Cp1252Conversion answer = Utf8ToCp1252(node->as_string()->get());
-      if (!answer.ok) continue;
-      const std::string typable = ExamineAnswerTyping(answer.text).typable;
-      if (typable == answer.text) continue;
-      const std::string utf8 = Cp1252ToUtf8(typable);
-      replacements.push_back({{node->source().begin}, {node->source().end}, QuoteTomlString(utf8)});
-      changes->push_back("question " + std::to_string(i + 1) + ", clé « " + key + " » : « " +
-                         Cp1252ToUtf8(answer.text) + " » devient « " + utf8 + " »");
+      if (!node) continue;
+      // A text, or each text of a list of accepted answers.
+      std::vector<const toml::node*> values = {node};
+      if (const toml::array* list = node->as_array()) {
+        values.clear();
+        for (const toml::node& element : *list) values.push_back(&element);
+      }
+      for (const toml::node* value : values) {
+        if (!value->is_string()) continue;
+        const Cp1252Conversion answer = Utf8ToCp1252(value->as_string()->get());
+        if (!answer.ok) continue;
+        const std::string typable = ExamineAnswerTyping(answer.text).typable;
+        if (typable == answer.text) continue;
+        const std::string utf8 = Cp1252ToUtf8(typable);
+        replacements.push_back({{value->source().begin}, {value->source().end}, QuoteTomlString(utf8)});
+        changes->push_back("question " + std::to_string(i + 1) + ", clé « " + key + " » : « " +
+                           Cp1252ToUtf8(answer.text) + " » devient « " + utf8 + " »");
+      }
     }
   }
   *corrected = Replaced(toml, &replacements);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 
 namespace vidod {
 namespace {

@@ -1,5 +1,6 @@
-// vidod-make judge EXPECTED TYPED [--liste] and judge --lot: the verdict the
-// player gives, for an author to see how tolerant a question is.
+// vidod-make judge EXPECTED TYPED [--liste], judge --source QUIZ.toml
+// --question N TYPED and judge --lot: the verdict the player gives, for an
+// author to see how tolerant a question is.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -13,8 +14,11 @@
 #include "maker/answer_batch.h"
 #include "maker/command_support.h"
 #include "maker/commands.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
+#include "maker/file_io.h"
 #include "maker/host_platform.h"
+#include "maker/list_judgement.h"
+#include "maker/quiz_toml.h"
 
 namespace vidod {
 namespace {
@@ -26,7 +30,17 @@ struct JudgeOptions {
   std::string typed;
   bool listView = false;
   bool batch = false;
+  std::vector<std::string> others;      // --autre, UTF-8
+  std::vector<std::string> tolerances;  // --tolerer words
+  std::string source;
+  int question = 0;  // from 1
+  int box = 1;
 };
+
+[[noreturn]] void Refuse(const std::string& message) {
+  ReportError(kCommand, message);
+  FailCommand();
+}
 
 std::string ToCp1252(const std::string& utf8, const char* what) {
   const Cp1252Conversion conversion = Utf8ToCp1252(utf8);
@@ -52,12 +66,22 @@ std::string AsTypedIntoABox(std::string utf8) {
   return utf8;
 }
 
-void RunBatch(AnswerView view) {
+uint8_t TolerancesOf(const std::vector<std::string>& words) {
+  uint8_t tolerances = 0;
+  for (const std::string& word : words) {
+    const uint8_t bit = ToleranceOfWord(word);
+    if (!bit) Refuse("tolérance inconnue « " + word + " » : accents, ponctuation ou articles");
+    tolerances |= bit;
+  }
+  return tolerances;
+}
+
+void RunBatch(AnswerView view, uint8_t tolerances) {
   UseBinaryStandardStreams();
   const std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
   std::string verdicts;
   std::vector<BatchLineProblem> problems;
-  if (!JudgeAnswerLines(input, view, &verdicts, &problems)) {
+  if (!JudgeAnswerLines(input, view, &verdicts, &problems, AnswerRulesFromTolerances(tolerances))) {
     for (const BatchLineProblem& problem : problems)
       ReportError(kCommand, "entrée standard, ligne " + std::to_string(problem.line) + " : " + problem.message);
     FailCommand();
@@ -70,23 +94,57 @@ void RunBatch(AnswerView view) {
   }
 }
 
+// The answers box of question accepts in a quiz source, and its tolerances.
+std::vector<std::string> AcceptedInSource(const JudgeOptions& options, uint8_t* tolerances) {
+  QuizSource quiz;
+  std::vector<SourceIssue> issues;
+  ReadQuizSourceFile(PathFromText(options.source), &quiz, &issues);
+  if (!ReportIssues(options.source, issues)) FailCommand();
+  const int count = static_cast<int>(quiz.questions.size());
+  if (options.question < 1 || options.question > count)
+    Refuse("--question " + std::to_string(options.question) + " : le quiz a " + std::to_string(count) +
+           " questions, de 1 à " + std::to_string(count));
+  if (options.box == 2 && quiz.answersPerQuestion != 2)
+    Refuse("--case 2 : le quiz n'a qu'une réponse par question");
+  *tolerances = quiz.tolerances;
+  return AcceptedAnswerList(quiz.questions[options.question - 1], options.box - 1);
+}
+
 void RunJudge(const JudgeOptions& options, const CLI::App& command) {
   const AnswerView view = options.listView ? AnswerView::kList : AnswerView::kSingleQuestion;
+  const bool fromSource = !options.source.empty();
+  if (!fromSource && (command.count("--question") || command.count("--case")))
+    Refuse("--question et --case vont avec --source");
+  if (fromSource && (!options.others.empty() || !options.tolerances.empty()))
+    Refuse("--source donne déjà les réponses acceptées et les tolérances du quiz : ne donnez ni --autre ni --tolerer");
+  uint8_t tolerances = TolerancesOf(options.tolerances);
   if (options.batch) {
-    if (command.count("ATTENDUE") || command.count("TAPEE")) {
-      ReportError(kCommand, "--lot lit les réponses sur l'entrée standard : ne donnez pas ATTENDUE ni TAPEE");
-      FailCommand();
-    }
-    RunBatch(view);
+    if (command.count("ATTENDUE") || command.count("TAPEE"))
+      Refuse("--lot lit les réponses sur l'entrée standard : ne donnez pas ATTENDUE ni TAPEE");
+    if (fromSource || !options.others.empty())
+      Refuse("--lot juge chaque ligne contre sa seule réponse attendue : ni --source ni --autre");
+    RunBatch(view, tolerances);
     return;
   }
-  if (!command.count("ATTENDUE") || !command.count("TAPEE")) {
-    ReportError(kCommand, "il faut la réponse attendue et la réponse tapée (ou --lot)");
-    FailCommand();
+
+  std::vector<std::string> accepted;
+  std::string typed;
+  if (fromSource) {
+    if (!command.count("--question")) Refuse("--source demande --question N");
+    // The one text given is the typed answer.
+    if (!command.count("ATTENDUE") || command.count("TAPEE"))
+      Refuse("avec --source, donnez seulement la réponse tapée");
+    typed = ToCp1252(AsTypedIntoABox(options.expected), "la réponse tapée");
+    accepted = AcceptedInSource(options, &tolerances);
+  } else {
+    if (!command.count("ATTENDUE") || !command.count("TAPEE"))
+      Refuse("il faut la réponse attendue et la réponse tapée (ou --lot, ou --source)");
+    accepted.push_back(ToCp1252(options.expected, "la réponse attendue"));
+    for (const std::string& other : options.others) accepted.push_back(ToCp1252(other, "une réponse de --autre"));
+    typed = ToCp1252(AsTypedIntoABox(options.typed), "la réponse tapée");
   }
-  const std::string expected = ToCp1252(options.expected, "la réponse attendue");
-  const std::string typed = ToCp1252(AsTypedIntoABox(options.typed), "la réponse tapée");
-  std::cout << Cp1252ToUtf8(JudgeRawAnswer(expected.c_str(), typed.c_str(), view)) << "\n";
+  const ListJudgement judgement = JudgeAgainstList(accepted, typed, view, tolerances);
+  std::cout << judgement.verdict << (judgement.answerNote.empty() ? "" : " (" + judgement.answerNote + ")") << "\n";
 }
 
 }  // namespace
@@ -98,7 +156,12 @@ void RegisterJudgeCommand(CLI::App& app) {
   judge->footer(
       "Les blancs autour des deux réponses sont retirés et leurs lettres mises en majuscules, accents\n"
       "gardés (« é » vaut « É », pas « e ») ; les apostrophes typographiques valent ', les guillemets\n"
-      "“ ” valent \" et l'espace insécable un blanc. Exemple : vidod-make judge PARIS pari\n"
+      "“ ” valent \" et l'espace insécable un blanc ; « œ » vaut « oe » et « æ » vaut « ae ».\n"
+      "Exemple : vidod-make judge PARIS pari\n"
+      "Avec --autre (une fois par réponse), la case accepte aussi ces réponses : BRAVO pour l'une d'elles,\n"
+      "sinon le verdict de la plus proche, nommée. --tolerer accents,ponctuation,articles ajoute les\n"
+      "tolérances d'un quiz. Avec --source QUIZ.toml --question N, la case 1 (ou 2 avec --case 2) de la\n"
+      "question N est jugée avec les réponses et les tolérances du quiz : ne donnez que la réponse tapée.\n"
       "Avec --lot, chaque ligne de l'entrée standard est « attendue<TAB>tapée » en octets de la page 1252\n"
       "(la première tabulation sépare les deux) ; la sortie donne un verdict par ligne, dans la même page,\n"
       "terminé par CR LF si la ligne lue l'était, par LF sinon.\n");
@@ -108,6 +171,24 @@ void RegisterJudgeCommand(CLI::App& app) {
   judge->add_flag("-l,--liste", options->listView,
                   "Juge comme la vue en liste (pas d'indice pour une réponse attendue de 3 caractères ou moins)");
   judge->add_flag("--lot", options->batch, "Juge chaque ligne « attendue<TAB>tapée » de l'entrée standard");
+  // One value per use, so that the texts after them stay positional.
+  judge->add_option("-a,--autre", options->others, "Autre réponse acceptée par la case (répétable)")
+      ->expected(1)
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->type_name("TEXTE");
+  judge->add_option("-t,--tolerer", options->tolerances, "Tolérances : accents, ponctuation, articles")
+      ->expected(1)
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->delimiter(',')
+      ->type_name("MOTS");
+  judge->add_option("--source", options->source, "Source du quiz dont une case est jugée")->type_name("QUIZ.toml");
+  judge->add_option("--question", options->question, "Question jugée, de 1 au nombre de questions (avec --source)")
+      ->type_name("N");
+  judge->add_option("--case", options->box, "Case jugée, 1 ou 2 (avec --source)")
+      ->check(CLI::Range(1, 2))
+      ->type_name("1|2");
   judge->callback([options, judge] { RunJudge(*options, *judge); });
 }
 

@@ -1,6 +1,5 @@
-// vidod-make pack QUIZ.toml -o DIR: the compressed answers and codes blobs
-// and the resource script that adds them and the pictures to a quiz
-// executable.
+// vidod-make pack QUIZ.toml -o DIR: the compressed blobs of the quiz and the
+// resource script that adds them and the pictures to a quiz executable.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -25,6 +24,7 @@ namespace {
 constexpr char kCommand[] = "pack";
 constexpr char kAnswersFile[] = "answers.lzw";
 constexpr char kCodesFile[] = "codes.lzw";
+constexpr char kAcceptedAnswersFile[] = "accepted.lzw";
 constexpr char kLinkFile[] = "link.lzw";
 constexpr char kScriptFile[] = "quiz.rc";
 
@@ -47,12 +47,9 @@ void RunPack(const PackOptions& options) {
   if (!ReportIssues(options.source, issues)) FailCommand();
 
   std::vector<QuizPicture> pictures;
-  std::vector<uint8_t> answers, codes, link;
+  PackedBlobs blobs;
   std::string error;
-  if (!CollectQuizPictures(quiz, sourceFile, &pictures, &error) ||
-      !CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, &error) ||
-      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, &error) ||
-      !CompressLinkBlob(quiz, &link, &error)) {
+  if (!CollectQuizPictures(quiz, sourceFile, &pictures, &error) || !CompressQuizBlobs(quiz, &blobs, &error)) {
     ReportError(kCommand, error);
     FailCommand();
   }
@@ -60,15 +57,19 @@ void RunPack(const PackOptions& options) {
   const fs::path folder = fs::absolute(PathFromText(options.outputFolder)).lexically_normal();
   const fs::path answersPath = folder / kAnswersFile;
   const fs::path codesPath = folder / kCodesFile;
-  // A quiz without a link has no link resource; a file left by an earlier
-  // pack is not named by the script.
-  const fs::path linkPath = link.empty() ? fs::path() : folder / kLinkFile;
-  const std::string script = WriteQuizRcScript(answersPath, codesPath, linkPath, pictures);
+  // A quiz without other answers or tolerances has no resource 106, one
+  // without a link no 107; a file left from an earlier pack is not named by
+  // the script.
+  const fs::path acceptedPath = blobs.acceptedAnswers.empty() ? fs::path() : folder / kAcceptedAnswersFile;
+  const fs::path linkPath = blobs.link.empty() ? fs::path() : folder / kLinkFile;
+  const std::string script = WriteQuizRcScript(answersPath, codesPath, acceptedPath, linkPath, pictures);
   std::vector<CommandInput> inputs = {{sourceFile, "la source du quiz"}};
   for (const QuizPicture& picture : pictures)
     inputs.push_back({picture.file, "l'image de la question " + std::to_string(picture.question + 1)});
-  std::vector<OutputFile> outputs = {{answersPath, answers}, {codesPath, codes}, {folder / kScriptFile, Bytes(script)}};
-  if (!link.empty()) outputs.push_back({linkPath, link});
+  std::vector<OutputFile> outputs = {
+      {answersPath, blobs.answers}, {codesPath, blobs.codes}, {folder / kScriptFile, Bytes(script)}};
+  if (!acceptedPath.empty()) outputs.push_back({acceptedPath, blobs.acceptedAnswers});
+  if (!linkPath.empty()) outputs.push_back({linkPath, blobs.link});
   for (const OutputFile& output : outputs) {
     if (!RefuseInputAsOutput(output.path, inputs, &error)) {
       ReportError(kCommand, error);
@@ -88,8 +89,10 @@ void RunPack(const PackOptions& options) {
 void RegisterPackCommand(CLI::App& app) {
   auto options = std::make_shared<PackOptions>();
   CLI::App* pack = app.add_subcommand(
-      "pack", "Écrit answers.lzw (ressource 104), codes.lzw (105), link.lzw (107, pour un quiz qui a un lien) et "
-              "quiz.rc, qui les nomme avec les images");
+      "pack",
+      "Écrit answers.lzw (ressource 104), codes.lzw (105), accepted.lzw (106, pour un quiz qui a d'autres réponses "
+      "acceptées ou des tolérances), link.lzw (107, pour un quiz qui a un lien) et quiz.rc, qui les nomme avec les "
+      "images");
   pack->add_option("QUIZ", options->source, "Source du quiz (TOML en UTF-8)")->required()->type_name("QUIZ.toml");
   pack->add_option("-o,--sortie", options->outputFolder, "Dossier où écrire les fichiers (créé au besoin)")
       ->required()

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <system_error>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/picture_format.h"
 #include "maker/quiz_project.h"

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+
+#include "quiz/accepted_answers_blob.h"
+#include "quiz/quiz_document.h"
 
 namespace vidod {
 namespace {
@@ -53,6 +57,38 @@ bool TakeByte(BlobCursor* cursor, const std::string& key, uint8_t* value) {
   }
   *value = cursor->data[cursor->position++];
   return true;
+}
+
+struct DocumentDeleter {
+  void operator()(QuizDocument* document) const { DestroyQuizDocument(document); }
+};
+
+std::vector<std::string> OthersOf(const char* list) {
+  std::vector<std::string> others;
+  for (const char* text = list; text && *text; text += std::strlen(text) + 1) others.emplace_back(text);
+  return others;
+}
+
+std::string DescribeAcceptedFault(const AcceptedBlobReading& reading) {
+  const std::string where = reading.question > 0 ? " (question " + std::to_string(reading.question) + ")" : "";
+  switch (reading.fault) {
+    case AcceptedBlobFault::kCutShort: return "blob tronqué" + where;
+    case AcceptedBlobFault::kUnknownFormat: return "format inconnu (octet 0)";
+    case AcceptedBlobFault::kUnknownTolerance: return "tolérance inconnue (octet 1)";
+    case AcceptedBlobFault::kOtherQuiz:
+      return "nombre de questions ou de réponses par question différent de celui du blob des réponses";
+    case AcceptedBlobFault::kTooManyAnswers:
+      return "plus de " + std::to_string(kMaxOtherAnswersPerBox) + " autres réponses pour une case" + where;
+    case AcceptedBlobFault::kEmptyAnswer: return "réponse vide" + where;
+    case AcceptedBlobFault::kZeroByte: return "octet nul dans une réponse" + where;
+    case AcceptedBlobFault::kLongAnswer:
+      return "réponse de plus de " + std::to_string(kMaxTextLength) + " octets" + where;
+    case AcceptedBlobFault::kTooLong:
+      return "autres réponses de plus de " + std::to_string(kMaxOtherAnswerBytes) + " octets en tout" + where;
+    case AcceptedBlobFault::kTrailingBytes: return "octets en trop après la dernière case";
+    case AcceptedBlobFault::kNone: break;
+  }
+  return "blob refusé";
 }
 
 }  // namespace
@@ -160,6 +196,53 @@ bool ReadAnswersBlob(const uint8_t* data, std::size_t size, QuizSource* quiz, st
   read.codes = std::move(quiz->codes);
   read.codesTail = std::move(quiz->codesTail);
   *quiz = std::move(read);
+  return true;
+}
+
+std::vector<uint8_t> WriteAcceptedAnswersBlob(const QuizSource& quiz) {
+  std::vector<uint8_t> blob;
+  if (!HasAcceptedAnswers(quiz)) return blob;
+  blob.push_back(kAcceptedBlobFormat);
+  blob.push_back(quiz.tolerances);
+  blob.push_back(static_cast<uint8_t>(quiz.questions.size()));
+  blob.push_back(quiz.answersPerQuestion);
+  for (const QuestionSource& question : quiz.questions) {
+    for (int box = 0; box < quiz.answersPerQuestion; ++box) {
+      const std::vector<std::string>& others = box == 0 ? question.otherAnswers : question.otherAnswers2;
+      blob.push_back(static_cast<uint8_t>(others.size()));
+      for (const std::string& other : others) PutText(&blob, other);
+    }
+  }
+  return blob;
+}
+
+bool ReadAcceptedAnswersBlob(const uint8_t* data, std::size_t size, QuizSource* quiz, std::string* error) {
+  // The player's own reader, on a document holding the questions of *quiz.
+  std::unique_ptr<QuizDocument, DocumentDeleter> document(CreateQuizDocument());
+  if (!document) {
+    *error = "blob des autres réponses : mémoire insuffisante";
+    return false;
+  }
+  document->questionCount = static_cast<int32_t>(quiz->questions.size());
+  document->answersPerQuestion = quiz->answersPerQuestion;
+  for (std::size_t k = 0; k < quiz->questions.size(); ++k) {
+    if (!AppendQuestion(document.get(), "", "")) {
+      *error = "blob des autres réponses : mémoire insuffisante";
+      return false;
+    }
+  }
+  const AcceptedBlobReading reading = ParseAcceptedAnswersBlob(data, size, document.get());
+  if (reading.fault != AcceptedBlobFault::kNone) {
+    *error = "blob des autres réponses acceptées refusé par le lecteur : " + DescribeAcceptedFault(reading);
+    return false;
+  }
+  quiz->tolerances = document->tolerances;
+  const QuestionEntry* entry = document->firstEntry;
+  for (QuestionSource& question : quiz->questions) {
+    question.otherAnswers = OthersOf(entry->otherAnswers[0]);
+    question.otherAnswers2 = OthersOf(entry->otherAnswers[1]);
+    entry = entry->next;
+  }
   return true;
 }
 

@@ -1,6 +1,6 @@
-// The two quiz resources in their decoded form: the answers blob (resource
-// 104) and the codes blob (resource 105), written from and read into a
-// QuizSource without losing a byte.
+// The quiz resources in their decoded form: the answers blob (resource 104),
+// the codes blob (resource 105) and the accepted-answers blob (resource
+// 106), written from and read into a QuizSource without losing a byte.
 #pragma once
 
 #include <cstddef>
@@ -35,5 +35,14 @@ struct CodesBlobReading {
 // Reads the codes of the questions already in *quiz: the first N lines
 // become the codes, everything after them the tail.
 CodesBlobReading ReadCodesBlob(const uint8_t* data, std::size_t size, QuizSource* quiz);
+
+// The other answers and tolerances (quiz/accepted_answers_blob.h); empty
+// when the quiz has neither (HasAcceptedAnswers), and then no resource 106
+// is written. The source must be free of errors.
+std::vector<uint8_t> WriteAcceptedAnswersBlob(const QuizSource& quiz);
+// Reads the blob into the questions already in *quiz, by the player's own
+// rules: what the player refuses is refused, with a French *error, and *quiz
+// is left as it was.
+bool ReadAcceptedAnswersBlob(const uint8_t* data, std::size_t size, QuizSource* quiz, std::string* error);
 
 }  // namespace vidod

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
 #include <system_error>
 
 #include "answers/answer_normalisation.h"
 #include "answers/verdict.h"
 #include "common/text_buffer.h"
 #include "maker/answer_typing.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/header_text_width.h"
 #include "maker/picture_check.h"
@@ -33,46 +34,26 @@ constexpr uint64_t kSlowPicturePixels = 4 * kViewPixels;
 constexpr uint64_t kDecodedBytesPerPixel = 4;  // the screen's 32-bit bitmaps
 constexpr uint64_t kBytesPerMegabyte = 1000 * 1000;
 
-// Code page 1252 letters outside ASCII, and the letter without its accent
-// where there is one. The player folds their case, never their accent.
-constexpr unsigned char kFirstLatin1Letter = 0xC0;
-constexpr unsigned char kMultiplication = 0xD7;
-constexpr unsigned char kDivision = 0xF7;
-constexpr char kNoBase = '-';
-// Base letters of 0xC0 to 0xFF; '-' where there is none (Æ, Ð, Þ, ß...).
-constexpr char kLatin1BaseLetters[] = "AAAAAA-CEEEEIIII-NOOOOO-OUUUUY--aaaaaa-ceeeeiiii-nooooo-ouuuuy-y";
-// The letters of 0x80 to 0x9F.
-struct SpecialLetter {
-  unsigned char byte;
-  char base;
-};
-constexpr SpecialLetter kSpecialLetters[] = {
-    {0x8A, 'S'}, {0x9A, 's'}, {0x8C, kNoBase}, {0x9C, kNoBase}, {0x8E, 'Z'}, {0x9E, 'z'}, {0x9F, 'Y'},
-};
+// Letters of code page 1252 that have no plain form and no key on a French
+// keyboard: eth, thorn, sharp s. (The ligatures compare as their two letters.)
+constexpr unsigned char kLettersOfTheirOwn[] = {0xD0, 0xF0, 0xDE, 0xFE, 0xDF};
 
-// True for a letter outside ASCII, with its letter without accent in *base
-// (kNoBase for a letter of its own, as œ).
-bool IsAccentedLetter(unsigned char byte, char* base) {
-  for (const SpecialLetter& special : kSpecialLetters) {
-    if (byte != special.byte) continue;
-    *base = special.base;
-    return true;
-  }
-  if (byte < kFirstLatin1Letter || byte == kMultiplication || byte == kDivision) return false;
-  *base = kLatin1BaseLetters[byte - kFirstLatin1Letter];
-  return true;
+bool IsLetterOfItsOwn(unsigned char byte) {
+  return std::find(std::begin(kLettersOfTheirOwn), std::end(kLettersOfTheirOwn), byte) != std::end(kLettersOfTheirOwn);
 }
 
 std::string Quoted(const std::string& cp1252) { return "« " + Cp1252ToUtf8(cp1252) + " »"; }
 
-// The answer as the player compares it.
-std::string AsJudged(const std::string& text) {
+// The answer as the player compares it under the quiz's rules.
+std::string AsJudged(const std::string& text, const AnswerRules& rules) {
   char raw[kTextSize];
   char judged[kTextSize];
   CopyTextBytes(raw, text.data(), text.size());
-  NormaliseAnswer(raw, judged);
+  NormaliseAnswer(raw, judged, rules);
   return judged;
 }
+
+const char* const kAnswerKeys[] = {"reponse", "reponse2"};
 
 // The file read and inspected, or what the cache kept of it when its size
 // and time of last change are those seen then.
@@ -137,7 +118,11 @@ namespace {
 class SurpriseFinder {
  public:
   SurpriseFinder(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache, CheckAdvice advice)
-      : quiz_(quiz), sourceFile_(sourceFile), cache_(cache), advice_(advice) {}
+      : quiz_(quiz),
+        sourceFile_(sourceFile),
+        cache_(cache),
+        advice_(advice),
+        rules_(AnswerRulesFromTolerances(quiz.tolerances)) {}
 
   std::vector<SourceIssue> Find() {
     CheckTitleWidth();
@@ -146,19 +131,16 @@ class SurpriseFinder {
     CheckLabels();
     CheckCodes();
     CheckCodeWidths();
-    std::map<std::string, int> firstWithAnswer;
     for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
       const QuestionSource& question = quiz_.questions[i];
       const int number = static_cast<int>(i + 1);
-      CheckAnswer(question.answer, "reponse", number);
-      if (quiz_.answersPerQuestion == 2) CheckAnswer(question.answer2, "reponse2", number);
-      if (!question.answer.empty()) {
-        const auto [first, inserted] = firstWithAnswer.emplace(AsJudged(question.answer), number);
-        if (!inserted)
-          Warn("reponse", number,
-               "même réponse attendue que la question " + std::to_string(first->second) +
-                   " (à la casse près) : la même réponse tapée résout les deux questions");
+      for (int box = 0; box < quiz_.answersPerQuestion && box < 2; ++box) {
+        const std::vector<std::string> list = AcceptedAnswerList(question, box);
+        for (std::size_t k = 0; k < list.size(); ++k) CheckAnswer(list[k], kAnswerKeys[box], number, static_cast<int>(k + 1));
+        CheckListRepeats(list, kAnswerKeys[box], number);
       }
+      if (quiz_.answersPerQuestion == 2) CheckBoxesApart(question, number);
+      CheckAnswerShared(question, number);
       if (QuizTypeHasReveals(quiz_.quizType) && question.reveal.empty()) Warn("revelation", number, EmptyReveal());
       CheckPicture(question.image, question.rotation, number);
     }
@@ -175,11 +157,11 @@ class SurpriseFinder {
                : "vide : quand cette question sera trouvée, rien n'apparaîtra";
   }
 
-  void Warn(const std::string& key, int question, const std::string& message, int item = -1) {
+  void Warn(const std::string& key, int question, const std::string& message, int item = 0) {
     Add(true, key, question, message, item);
   }
   void Error(const std::string& key, int question, const std::string& message) { Add(false, key, question, message); }
-  void Add(bool warning, const std::string& key, int question, const std::string& message, int item = -1) {
+  void Add(bool warning, const std::string& key, int question, const std::string& message, int item = 0) {
     SourceIssue issue;
     issue.warning = warning;
     issue.key = key;
@@ -198,7 +180,7 @@ class SurpriseFinder {
              std::string(which[k]) +
                  " libellé vide : dans un quiz à deux réponses, la vue en liste le montre au-dessus de ses cases "
                  "de réponse, le joueur ne saura pas quoi y taper",
-             k);
+             k + 1);
   }
 
   void CheckTitleWidth() {
@@ -260,43 +242,115 @@ class SurpriseFinder {
              ", le bandeau n'affiche aucun code");
   }
 
-  void CheckAnswer(const std::string& answer, const std::string& key, int number) {
+  // item 1 is the expected answer, the others are the further answers its
+  // box accepts.
+  void CheckAnswer(const std::string& answer, const std::string& key, int number, int item) {
     if (answer.empty()) return;  // the validation already warns of it
+    const std::string which = item <= 1 ? "la réponse attendue " : "la réponse acceptée ";
     const AnswerTyping typing = ExamineAnswerTyping(answer);
     if (!typing.problems.empty()) {
       std::string listed;
       for (const std::string& problem : typing.problems) listed += (listed.empty() ? "" : " ; ") + problem;
       Warn(key, number,
-           "la réponse attendue " + Quoted(answer) + " ne peut pas être tapée telle quelle au clavier : " + listed +
-               ". Écrivez " + Quoted(typing.typable) +
+           which + Quoted(answer) + " ne peut pas être tapée telle quelle au clavier : " + listed + ". Écrivez " +
+               Quoted(typing.typable) +
                (advice_ == CheckAdvice::kAtelier
                     ? " (Question > Rendre les réponses tapables au clavier le fait pour vous)"
-                    : " (vidod-make check --corriger le fait pour vous)"));
+                    : " (vidod-make check --corriger le fait pour vous)"),
+           item);
     }
-    CheckAccents(answer, key, number);
-    if (answer.size() <= static_cast<std::size_t>(kShortAnswerLength))
+    CheckAccents(answer, key, number, item);
+    // As the player counts it: trimmed, and under the quiz's tolerances
+    // ("l'Ain" is "AIN" once its article goes).
+    const std::size_t judgedLength = AsJudged(answer, rules_).size();
+    if (judgedLength <= static_cast<std::size_t>(kShortAnswerLength))
       Warn(key, number,
-           "réponse attendue de " + std::to_string(answer.size()) +
+           (item <= 1 ? std::string("réponse attendue de ") : "réponse acceptée " + Quoted(answer) + " de ") +
+               std::to_string(judgedLength) +
                " caractères : pour 3 caractères ou moins, la vue en liste ne donne aucun indice, seulement "
-               "BRAVO ou FAUX");
+               "BRAVO ou FAUX",
+           item);
   }
 
-  void CheckAccents(const std::string& answer, const std::string& key, int number) {
+  void CheckAccents(const std::string& answer, const std::string& key, int number, int item) {
     std::string explained;
     std::string seen;
     for (char c : answer) {
-      char base = kNoBase;
-      if (!IsAccentedLetter(static_cast<unsigned char>(c), &base) || seen.find(c) != std::string::npos) continue;
+      const unsigned char byte = static_cast<unsigned char>(c);
+      const char plain = UnaccentedLetter(byte);
+      if ((!plain && !IsLetterOfItsOwn(byte)) || (plain && rules_.ignoreAccents) ||
+          seen.find(c) != std::string::npos)
+        continue;
       seen += c;
       explained += (explained.empty() ? "" : " ; ") + Quoted(std::string(1, c)) +
-                   (base == kNoBase ? " doit être tapé tel quel"
-                                    : " doit être tapé avec son accent (" + Quoted(std::string(1, base)) +
-                                          " ne compte pas)");
+                   (!plain ? " doit être tapé tel quel"
+                           : " doit être tapé avec son accent (" + Quoted(std::string(1, plain)) + " ne compte pas)");
     }
     if (explained.empty()) return;
     Warn(key, number,
-         "lettres accentuées dans la réponse attendue " + Quoted(answer) +
-             " : le lecteur ne tient pas compte des majuscules, mais bien des accents ; " + explained);
+         "lettres accentuées dans " + std::string(item <= 1 ? "la réponse attendue " : "la réponse acceptée ") +
+             Quoted(answer) + " : le lecteur ne tient pas compte des majuscules, mais bien des accents ; " +
+             explained,
+         item);
+  }
+
+  // An answer of a box's list that the player compares as an earlier one
+  // adds nothing.
+  void CheckListRepeats(const std::vector<std::string>& list, const std::string& key, int number) {
+    std::map<std::string, std::size_t> seen;
+    for (std::size_t k = 0; k < list.size(); ++k) {
+      if (list[k].empty()) continue;
+      const auto [earlier, inserted] = seen.emplace(AsJudged(list[k], rules_), k);
+      if (inserted || k == 0) continue;
+      Warn(key, number,
+           "la réponse acceptée " + Quoted(list[k]) + " se compare comme " + Quoted(list[earlier->second]) +
+               ", déjà dans la liste : elle n'ajoute rien",
+           static_cast<int>(k + 1));
+    }
+  }
+
+  // A list that makes the two boxes of a question accept the same answer:
+  // the same typed answer fills both. Two expected answers alike are the
+  // author's choice and were always allowed.
+  void CheckBoxesApart(const QuestionSource& question, int number) {
+    const std::vector<std::string> first = AcceptedAnswerList(question, 0);
+    const std::vector<std::string> second = AcceptedAnswerList(question, 1);
+    for (std::size_t k = 0; k < second.size(); ++k) {
+      if (second[k].empty()) continue;
+      const std::string judged = AsJudged(second[k], rules_);
+      for (std::size_t j = 0; j < first.size(); ++j) {
+        if ((j == 0 && k == 0) || first[j].empty() || AsJudged(first[j], rules_) != judged) continue;
+        Warn("reponse2", number,
+             Quoted(second[k]) + " est acceptée dans les deux cases de la question (" + Quoted(first[j]) +
+                 " dans la première) : la même réponse tapée remplit les deux cases",
+             static_cast<int>(k + 1));
+        return;
+      }
+    }
+  }
+
+  // An answer of the first box accepted by an earlier question too: the
+  // same typed answer solves both. Once per pair of questions.
+  void CheckAnswerShared(const QuestionSource& question, int number) {
+    const std::vector<std::string> list = AcceptedAnswerList(question, 0);
+    std::set<int> warned;
+    for (std::size_t k = 0; k < list.size(); ++k) {
+      if (list[k].empty()) continue;
+      const auto [earlier, inserted] = firstBoxAnswers_.emplace(AsJudged(list[k], rules_), Accepted{number, k});
+      if (inserted || earlier->second.question == number || !warned.insert(earlier->second.question).second)
+        continue;
+      const int other = earlier->second.question;
+      if (k == 0 && earlier->second.item == 0)
+        Warn("reponse", number,
+             "même réponse attendue que la question " + std::to_string(other) +
+                 " (à la casse près) : la même réponse tapée résout les deux questions");
+      else
+        Warn("reponse", number,
+             Quoted(list[k]) + " est acceptée aussi par la question " + std::to_string(other) + " (" +
+                 Quoted(AcceptedAnswerList(quiz_.questions[other - 1], 0)[earlier->second.item]) +
+                 ") : la même réponse tapée résout les deux questions",
+             static_cast<int>(k + 1));
+    }
   }
 
   void CheckPicture(const std::string& image, int rotation, int number) {
@@ -350,10 +404,19 @@ class SurpriseFinder {
              std::to_string(kViewBoxHeight) + advice);
   }
 
+  // Where an answer of a first box was first seen: question from 1, item
+  // from 0 in its list.
+  struct Accepted {
+    int question;
+    std::size_t item;
+  };
+
   const QuizSource& quiz_;
   const fs::path& sourceFile_;
   PictureCheckCache* cache_;
   const CheckAdvice advice_;
+  const AnswerRules rules_;
+  std::map<std::string, Accepted> firstBoxAnswers_;
   std::vector<SourceIssue> issues_;
 };
 

@@ -128,9 +128,10 @@ bool UnpackQuizImage(const std::vector<uint8_t>& bytes, const std::string& execu
 bool UnpackQuizExecutable(const std::filesystem::path& executable, const std::filesystem::path& folder,
                           bool force, std::filesystem::path* sourceFile, std::vector<std::string>* warnings,
                           std::string* error);
-// The same from the two compressed resources alone, without pictures.
+// The same from the compressed resources alone, without pictures;
+// acceptedAnswers (resource 106) may be empty: the quiz has none.
 bool UnpackQuizBlobs(const std::filesystem::path& answers, const std::filesystem::path& codes,
-                     const std::filesystem::path& folder, bool force, std::filesystem::path* sourceFile,
-                     std::vector<std::string>* warnings, std::string* error);
+                     const std::filesystem::path& acceptedAnswers, const std::filesystem::path& folder, bool force,
+                     std::filesystem::path* sourceFile, std::vector<std::string>* warnings, std::string* error);
 
 }  // namespace vidod

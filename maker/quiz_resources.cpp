@@ -52,10 +52,18 @@ bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std
   return true;
 }
 
-bool CompressLinkBlob(const QuizSource& quiz, std::vector<uint8_t>* packed, std::string* error) {
-  packed->clear();
+bool CompressQuizBlobs(const QuizSource& quiz, PackedBlobs* packed, std::string* error) {
+  if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &packed->answers, error) ||
+      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &packed->codes, error))
+    return false;
+  packed->acceptedAnswers.clear();
+  packed->link.clear();
+  const std::vector<uint8_t> accepted = WriteAcceptedAnswersBlob(quiz);
+  if (!accepted.empty() &&
+      !CompressBlob(accepted, "le blob des autres réponses acceptées", &packed->acceptedAnswers, error))
+    return false;
   return quiz.link.empty() ||
-         CompressBlob(std::vector<uint8_t>(quiz.link.begin(), quiz.link.end()), "le lien", packed, error);
+         CompressBlob(std::vector<uint8_t>(quiz.link.begin(), quiz.link.end()), "le lien", &packed->link, error);
 }
 
 namespace {
@@ -148,18 +156,18 @@ constexpr unsigned kMostPicturesAtOnce = 4;
 bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool reducePictures,
                        std::vector<ResourceEntry>* entries, std::string* error, const BuildProgress* progress,
                        const std::function<bool(const fs::path&)>& checked) {
-  std::vector<uint8_t> answers, codes, link;
-  if (!CompressBlob(WriteAnswersBlob(quiz), "le blob des réponses", &answers, error) ||
-      !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &codes, error) || !CompressLinkBlob(quiz, &link, error))
-    return false;
+  PackedBlobs blobs;
+  if (!CompressQuizBlobs(quiz, &blobs, error)) return false;
   std::vector<QuizPicture> pictures;
   if (!CollectPictures(quiz, sourceFile, false, &pictures, error)) return false;
 
   entries->clear();
   const ResourceName blobType = ResourceName::Text(kQuizBlobType);
-  entries->push_back(Resource(blobType, kAnswersResourceId, std::move(answers)));
-  entries->push_back(Resource(blobType, kCodesResourceId, std::move(codes)));
-  if (!link.empty()) entries->push_back(Resource(blobType, kHomeLinkResourceId, std::move(link)));
+  entries->push_back(Resource(blobType, kAnswersResourceId, std::move(blobs.answers)));
+  entries->push_back(Resource(blobType, kCodesResourceId, std::move(blobs.codes)));
+  if (!blobs.acceptedAnswers.empty())
+    entries->push_back(Resource(blobType, kAcceptedAnswersResourceId, std::move(blobs.acceptedAnswers)));
+  if (!blobs.link.empty()) entries->push_back(Resource(blobType, kHomeLinkResourceId, std::move(blobs.link)));
   const auto cancelled = [progress] { return progress && progress->cancel && progress->cancel->load(); };
   const auto prepare = [&](std::size_t i) {
     if (cancelled()) return PreparedPicture();

@@ -1,8 +1,9 @@
 // The resources that carry a quiz inside an executable: "PATCH" 104 (the
 // compressed answers blob), "PATCH" 105 (the compressed codes blob), "PATCH"
-// 107 (the compressed header link, only in a quiz that has one) and the
-// picture of question k as "IMG" 401 + k (JPEG, GIF, BMP) or raw data
-// 401 + k (PNG), all language neutral.
+// 106 (the compressed accepted-answers blob, only in a quiz that has other
+// answers or tolerances), 107 (the compressed header link, only in a quiz
+// that has one) and the picture of question k as "IMG" 401 + k (JPEG, GIF,
+// BMP) or raw data 401 + k (PNG), all language neutral.
 #pragma once
 
 #include <atomic>
@@ -21,6 +22,7 @@ namespace vidod {
 
 constexpr uint16_t kAnswersResourceId = 104;
 constexpr uint16_t kCodesResourceId = 105;
+constexpr uint16_t kAcceptedAnswersResourceId = 106;
 constexpr uint16_t kFirstPictureResourceId = 401;
 constexpr char kQuizBlobType[] = "PATCH";
 constexpr char kPictureType[] = "IMG";
@@ -29,9 +31,13 @@ constexpr char kPictureType[] = "IMG";
 // in the French *error ("le blob des réponses").
 bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std::vector<uint8_t>* packed,
                   std::string* error);
-// The link's resource: its address compressed; empty for a quiz without a
-// link, which then holds exactly the resources it held before links.
-bool CompressLinkBlob(const QuizSource& quiz, std::vector<uint8_t>* packed, std::string* error);
+// The quiz's blobs compressed: 104, 105, and 106 and 107 (each empty when
+// the quiz needs none: a quiz without other answers, tolerances or a link
+// holds exactly the resources it held before them).
+struct PackedBlobs {
+  std::vector<uint8_t> answers, codes, acceptedAnswers, link;
+};
+bool CompressQuizBlobs(const QuizSource& quiz, PackedBlobs* packed, std::string* error);
 
 struct QuizPicture {
   std::size_t question;  // from 0; its resource id is 401 + question
@@ -75,6 +81,7 @@ bool IsQuizResource(const ResourceEntry& entry);
 struct QuizResourceSet {
   const ResourceEntry* answers = nullptr;
   const ResourceEntry* codes = nullptr;
+  const ResourceEntry* acceptedAnswers = nullptr;
   const ResourceEntry* link = nullptr;
   // One per question; the player takes "IMG" first, raw data only when there
   // is no "IMG" of that id. nullptr when the question has neither.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "quiz/accepted_answers_blob.h"
 #include "quiz/home_link.h"
+#include "quiz/quiz_document.h"
 
 namespace vidod {
 namespace {
@@ -10,7 +12,7 @@ namespace {
 constexpr char kTextDelimiter = '|';
 
 void Add(std::vector<SourceIssue>* issues, bool warning, const std::string& key, int question,
-         const std::string& message, int item = -1) {
+         const std::string& message, int item = 0) {
   SourceIssue issue;
   issue.warning = warning;
   issue.key = key;
@@ -27,7 +29,7 @@ bool HoldsLineBreak(const std::string& text) {
 // A text of the answers blob: ended by the delimiter, so it cannot hold one,
 // and copied into a 260-byte buffer by the player.
 void CheckText(std::vector<SourceIssue>* issues, const std::string& text, const std::string& key,
-               int question, const std::string& prefix = std::string(), int item = -1) {
+               int question, const std::string& prefix = std::string(), int item = 0) {
   if (text.find(kTextDelimiter) != std::string::npos)
     Add(issues, false, key, question, prefix + "le texte contient « | », qui sépare les textes des ressources",
         item);
@@ -40,7 +42,7 @@ void CheckText(std::vector<SourceIssue>* issues, const std::string& text, const 
 
 // Expected answers and codes are typed into, or shown in, one-line boxes.
 void CheckOneLine(std::vector<SourceIssue>* issues, const std::string& text, const std::string& key,
-                  int question, const std::string& prefix = std::string(), int item = -1) {
+                  int question, const std::string& prefix = std::string(), int item = 0) {
   if (HoldsLineBreak(text))
     Add(issues, false, key, question, prefix + "le texte contient un saut de ligne", item);
 }
@@ -63,9 +65,32 @@ void CheckLink(std::vector<SourceIssue>* issues, const std::string& link, CheckA
                                              : " (lien = \"\" : le bandeau n'en montre pas)"));
 }
 
+// The other answers of one box; their characters are added to *otherBytes.
+void CheckOtherAnswers(std::vector<SourceIssue>* issues, const std::vector<std::string>& others,
+                       const std::string& key, int question, std::size_t* otherBytes) {
+  if (others.size() > static_cast<std::size_t>(kMaxOtherAnswersPerBox))
+    Add(issues, false, key, question,
+        std::to_string(others.size() + 1) + " réponses acceptées pour une case, le lecteur en garde " +
+            std::to_string(kMaxAnswersPerBox) + " au plus (la réponse attendue et " +
+            std::to_string(kMaxOtherAnswersPerBox) + " autres)");
+  for (std::size_t k = 0; k < others.size(); ++k) {
+    const int item = static_cast<int>(k + 2);
+    const std::string prefix = "réponse " + std::to_string(item) + " de la liste : ";
+    CheckText(issues, others[k], key, question, prefix, item);
+    CheckOneLine(issues, others[k], key, question, prefix, item);
+    if (others[k].empty())
+      Add(issues, false, key, question, prefix + "réponse vide : retirez-la de la liste", item);
+    if (others[k].find('\0') != std::string::npos)
+      Add(issues, false, key, question, prefix + "la réponse contient l'octet nul (\\u0000), qu'aucune touche ne tape",
+          item);
+    *otherBytes += others[k].size();
+  }
+}
+
 bool SameQuestion(const QuestionSource& a, const QuestionSource& b, bool twoAnswers) {
-  return a.answer == b.answer && (!twoAnswers || a.answer2 == b.answer2) && a.note == b.note &&
-         a.reveal == b.reveal && a.revealNote == b.revealNote && a.image == b.image;
+  return a.answer == b.answer && (!twoAnswers || a.answer2 == b.answer2) && a.otherAnswers == b.otherAnswers &&
+         (!twoAnswers || a.otherAnswers2 == b.otherAnswers2) && a.note == b.note && a.reveal == b.reveal &&
+         a.revealNote == b.revealNote && a.image == b.image;
 }
 
 }  // namespace
@@ -83,7 +108,32 @@ bool SameQuizContent(const QuizSource& a, const QuizSource& b) {
          a.title == b.title && a.author == b.author && a.explanation == b.explanation &&
          a.answerLabels == b.answerLabels && sameQuestions && a.quizType == b.quizType && a.red == b.red &&
          a.green == b.green && a.blue == b.blue && a.answersTail == b.answersTail && sameCodes &&
-         a.codesTail == b.codesTail && a.reducePictures == b.reducePictures && a.link == b.link;
+         a.codesTail == b.codesTail && a.reducePictures == b.reducePictures && a.tolerances == b.tolerances &&
+         a.link == b.link;
+}
+
+bool HasAcceptedAnswers(const QuizSource& quiz) {
+  if (quiz.tolerances != 0) return true;
+  const bool twoAnswers = quiz.answersPerQuestion == 2;
+  return std::any_of(quiz.questions.begin(), quiz.questions.end(), [twoAnswers](const QuestionSource& question) {
+    return !question.otherAnswers.empty() || (twoAnswers && !question.otherAnswers2.empty());
+  });
+}
+
+const ToleranceWord kToleranceWords[3] = {
+    {"accents", kTolerateAccents}, {"ponctuation", kToleratePunctuation}, {"articles", kTolerateArticles}};
+
+uint8_t ToleranceOfWord(const std::string& word) {
+  for (const ToleranceWord& known : kToleranceWords)
+    if (word == known.word) return known.bit;
+  return 0;
+}
+
+std::vector<std::string> AcceptedAnswerList(const QuestionSource& question, int box) {
+  std::vector<std::string> list = {box == 0 ? question.answer : question.answer2};
+  const std::vector<std::string>& others = box == 0 ? question.otherAnswers : question.otherAnswers2;
+  list.insert(list.end(), others.begin(), others.end());
+  return list;
 }
 
 std::size_t PictureCount(const QuizSource& quiz) {
@@ -111,8 +161,8 @@ std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz, CheckAdvice 
   CheckText(&issues, quiz.title, "titre", 0);
   CheckText(&issues, quiz.author, "auteur", 0);
   CheckText(&issues, quiz.explanation, "explication", 0);
-  CheckText(&issues, quiz.answerLabels[0], "libelles", 0, "premier libellé : ", 0);
-  CheckText(&issues, quiz.answerLabels[1], "libelles", 0, "second libellé : ", 1);
+  CheckText(&issues, quiz.answerLabels[0], "libelles", 0, "premier libellé : ", 1);
+  CheckText(&issues, quiz.answerLabels[1], "libelles", 0, "second libellé : ", 2);
   CheckLink(&issues, quiz.link, advice);
 
   const std::size_t count = quiz.questions.size();
@@ -131,6 +181,7 @@ std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz, CheckAdvice 
   }
 
   const bool keepsReveals = QuizTypeHasReveals(quiz.quizType);
+  std::size_t otherBytes = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const QuestionSource& question = quiz.questions[i];
     const int number = static_cast<int>(i + 1);
@@ -138,10 +189,12 @@ std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz, CheckAdvice 
     CheckOneLine(&issues, question.answer, "reponse", number);
     if (question.answer.empty())
       Add(&issues, true, "reponse", number, "réponse attendue vide : la question ne pourra pas être résolue");
+    CheckOtherAnswers(&issues, question.otherAnswers, "reponse", number, &otherBytes);
     if (quiz.answersPerQuestion == 2) {
       CheckText(&issues, question.answer2, "reponse2", number);
       CheckOneLine(&issues, question.answer2, "reponse2", number);
-    } else if (!question.answer2.empty()) {
+      CheckOtherAnswers(&issues, question.otherAnswers2, "reponse2", number, &otherBytes);
+    } else if (!question.answer2.empty() || !question.otherAnswers2.empty()) {
       Add(&issues, false, "reponse2", number,
           atelier ? "réponse d'une deuxième case dans un quiz à une case par question"
                   : "seconde réponse dans un quiz à une réponse par question");
@@ -163,7 +216,7 @@ std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz, CheckAdvice 
   for (std::size_t k = 0; k < quiz.codes.size(); ++k) {
     const std::string prefix = "code " + std::to_string(k + 1) + " : ";
     const std::string& code = quiz.codes[k].text;
-    const int item = static_cast<int>(k);
+    const int item = static_cast<int>(k + 1);
     CheckOneLine(&issues, code, "codes", 0, prefix, item);
     if (code.size() > kMaxSourceTextLength)
       Add(&issues, false, "codes", 0,
@@ -171,6 +224,14 @@ std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz, CheckAdvice 
               std::to_string(kMaxSourceTextLength),
           item);
   }
+  if (otherBytes > static_cast<std::size_t>(kMaxOtherAnswerBytes))
+    Add(&issues, false, "question", 0,
+        "les autres réponses acceptées font " + std::to_string(otherBytes) +
+            " octets en tout, le lecteur en garde " + std::to_string(kMaxOtherAnswerBytes) +
+            " au plus : retirez-en (les tolérances du quiz en rendent beaucoup inutiles)");
+  if (quiz.tolerances & ~kKnownTolerances)
+    Add(&issues, false, "tolerer", 0, "tolérance inconnue du lecteur");
+
   if (quiz.codes.size() > count)
     Add(&issues, true, "codes", 0,
         std::to_string(quiz.codes.size()) + " codes pour " + std::to_string(count) +

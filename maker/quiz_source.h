@@ -24,6 +24,10 @@ constexpr uint8_t kDefaultBlue = 150;
 struct QuestionSource {
   std::string answer;       // expected answer 1
   std::string answer2;      // expected answer 2; stored only in a two-answer quiz
+  // The other answers each box accepts besides its expected answer (resource
+  // 106); the second box's only in a two-answer quiz.
+  std::vector<std::string> otherAnswers;
+  std::vector<std::string> otherAnswers2;
   std::string note;         // the record's third text, which the player skips
   std::string reveal;       // stored for quiz types 2, 3 and 4
   std::string revealNote;   // second text of a type-3 pair, which the player skips
@@ -55,6 +59,7 @@ struct QuizSource {
   // The header bar's link, a web address; empty: the player shows none.
   // Carried by a resource of its own, only when there is one.
   std::string link;
+  uint8_t tolerances = 0;                  // kTolerate... bits (resource 106)
   // Not carried by the resources: build stores the pictures larger than the
   // views reduced to the size they are shown at. What init and the Atelier
   // write; a source without the key keeps its pictures' sizes.
@@ -78,6 +83,23 @@ constexpr uint8_t kRevealPairsQuizType = 3;
 enum class RevealKind { kNone, kEachFound, kAllAtEnd };
 RevealKind RevealKindOf(uint8_t quizType);
 
+// Whether the quiz needs the accepted-answers resource: other answers or
+// tolerances. A quiz without either is stored exactly as before they existed.
+bool HasAcceptedAnswers(const QuizSource& quiz);
+
+// The answers a box (0 or 1) of question accepts, the expected one first.
+std::vector<std::string> AcceptedAnswerList(const QuestionSource& question, int box);
+
+// The words that name the tolerances in a source (tolerer) and on the
+// command line, with their kTolerate... bits, in the order they are written.
+struct ToleranceWord {
+  const char* word;
+  uint8_t bit;
+};
+extern const ToleranceWord kToleranceWords[3];
+// The bit of a word; 0 for a word that names none.
+uint8_t ToleranceOfWord(const std::string& word);
+
 // A problem found in a quiz source, located by its key and question.
 struct SourceIssue {
   bool warning = false;   // false: the quiz cannot be built
@@ -85,7 +107,10 @@ struct SourceIssue {
   int question = 0;       // from 1; 0 for a key outside the questions
   int line = 0;           // in the source file; 0 when unknown
   std::string message;    // French, UTF-8
-  int item = -1;          // the label (0, 1) or the reward code (from 0) it is about; -1 for the key as a whole
+  // What part of the key it is about, from 1; 0: the key as a whole. In a
+  // list of answers the answer (1 the expected one), in the labels the label,
+  // in the codes the reward code.
+  int item = 0;
 };
 
 // Who reads the messages about a quiz: the command line's author writes its

@@ -6,7 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/quiz_toml.h"
 #include "maker/toml_errors.h"
@@ -20,11 +20,12 @@ constexpr int64_t kByteMax = 255;
 constexpr std::size_t kMaxSuggestionDistance = 2;
 
 const char* const kTopKeys[] = {"titre",  "auteur", "explication",    "libelles", "type", "images_dans_liste",
-                                "couleur", "codes",  "reduire_images", "lien",     "question", "brut"};
+                                "couleur", "codes",  "reduire_images", "tolerer",  "lien",     "question", "brut"};
 const char* const kQuestionKeys[] = {"reponse", "reponse2", "revelation", "image", "rotation", "note", "note_revelation"};
 const char* const kRawKeys[] = {"octet_0",        "octet_images",    "reponses_par_question",
                                 "suite_reponses", "octets_apres_cr", "suite_codes"};
 const char* const kColourNames[] = {"rouge", "vert", "bleu"};
+
 
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> row(b.size() + 1);
@@ -71,6 +72,7 @@ class SourceReader {
     ReadColour(root.get("couleur"));
     ReadCodes(root.get("codes"));
     ReadBoolean(root.get("reduire_images"), "reduire_images", &quiz_->reducePictures);
+    ReadTolerances(root.get("tolerer"));
     ReadQuestions(root.get("question"));
     ReadRawTable(root.get("brut"), root.get("images_dans_liste"));
   }
@@ -216,6 +218,55 @@ class SourceReader {
     }
   }
 
+  void ReadTolerances(const toml::node* node) {
+    const toml::array* words = ReadArray(node, "tolerer", 0, "une liste de mots parmi « accents », « ponctuation », « articles »");
+    if (!words) return;
+    for (std::size_t k = 0; k < words->size(); ++k) {
+      const toml::node& word = *words->get(k);
+      if (!word.is_string()) {
+        WrongType(word, "tolerer", 0, "une chaîne", "élément " + std::to_string(k + 1) + " : ");
+        continue;
+      }
+      const std::string& written = word.as_string()->get();
+      if (const uint8_t bit = ToleranceOfWord(written)) {
+        quiz_->tolerances |= bit;
+        continue;
+      }
+      std::string message = "tolérance inconnue « " + written + " » : « accents », « ponctuation » ou « articles »";
+      for (const ToleranceWord& w : kToleranceWords)
+        if (EditDistance(written, w.word) <= kMaxSuggestionDistance)
+          message = "tolérance inconnue « " + written + " » (vouliez-vous dire « " + w.word + " » ?)";
+      Issue(LineOf(word), "tolerer", 0, message);
+    }
+  }
+
+  // An answer, or a list of the answers a box accepts: the first is the
+  // expected answer, the others go to *others.
+  void ReadAnswerList(const toml::node* node, const std::string& key, int question, std::string* answer,
+                      std::vector<std::string>* others) {
+    if (!node) return;
+    const toml::array* list = node->as_array();
+    if (!list) {
+      ReadText(node, key, question, answer);
+      return;
+    }
+    Remember(*node, key, question);
+    if (list->empty()) {
+      Issue(LineOf(*node), key, question, "liste vide : donnez au moins la réponse attendue");
+      return;
+    }
+    for (std::size_t k = 0; k < list->size(); ++k) {
+      const std::size_t before = issues_->size();
+      std::string text;
+      const bool read = ReadText(list->get(k), key, question, &text, "réponse " + std::to_string(k + 1) + " de la liste : ");
+      for (std::size_t i = before; i < issues_->size(); ++i) (*issues_)[i].item = static_cast<int>(k + 1);
+      if (k == 0)
+        *answer = text;
+      else if (read)
+        others->push_back(text);
+    }
+  }
+
   void ReadQuestions(const toml::node* node) {
     if (!node) return;
     const toml::array* questions = node->as_array();
@@ -231,10 +282,10 @@ class SourceReader {
       lines_.emplace(std::make_pair(number, std::string()), LineOf(table));
       CheckKeys(table, kQuestionKeys, std::size(kQuestionKeys), std::string(), number);
       if (!table.get("reponse")) Issue(LineOf(table), "reponse", number, "clé obligatoire absente");
-      ReadText(table.get("reponse"), "reponse", number, &question.answer);
+      ReadAnswerList(table.get("reponse"), "reponse", number, &question.answer, &question.otherAnswers);
       if (table.get("reponse2")) {
         withSecondAnswer_.push_back(number);
-        ReadText(table.get("reponse2"), "reponse2", number, &question.answer2);
+        ReadAnswerList(table.get("reponse2"), "reponse2", number, &question.answer2, &question.otherAnswers2);
       } else {
         withoutSecondAnswer_.push_back(number);
       }

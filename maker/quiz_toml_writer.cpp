@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/quiz_toml.h"
 
 namespace vidod {
@@ -37,6 +37,21 @@ std::string CommentSafe(std::string text) {
   return text;
 }
 
+// A single text as it always was; a list when the box accepts others.
+std::string AnswerValue(const std::string& answer, const std::vector<std::string>& others) {
+  if (others.empty()) return Quote(answer);
+  std::string list = "[" + Quote(answer);
+  for (const std::string& other : others) list += ", " + Quote(other);
+  return list + "]";
+}
+
+std::string ToleranceWords(uint8_t tolerances) {
+  std::string list;
+  for (const ToleranceWord& known : kToleranceWords)
+    if (tolerances & known.bit) list += (list.empty() ? "\"" : ", \"") + std::string(known.word) + "\"";
+  return "[" + list + "]";
+}
+
 bool AllLineEndsDefault(const QuizSource& quiz) {
   return std::all_of(quiz.codes.begin(), quiz.codes.end(),
                      [](const RewardCode& code) { return code.lineEnd == kDefaultCodeLineEnd; });
@@ -66,12 +81,13 @@ std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::strin
     out += "]\n";
   }
   if (quiz.reducePictures) Line(&out, "reduire_images", "true");
+  if (quiz.tolerances) Line(&out, "tolerer", ToleranceWords(quiz.tolerances));
 
   const bool keepsReveals = QuizTypeHasReveals(quiz.quizType);
   for (const QuestionSource& question : quiz.questions) {
     out += "\n[[question]]\n";
-    Line(&out, "reponse", Quote(question.answer));
-    if (quiz.answersPerQuestion == 2) Line(&out, "reponse2", Quote(question.answer2));
+    Line(&out, "reponse", AnswerValue(question.answer, question.otherAnswers));
+    if (quiz.answersPerQuestion == 2) Line(&out, "reponse2", AnswerValue(question.answer2, question.otherAnswers2));
     if (keepsReveals || !question.reveal.empty()) Line(&out, "revelation", Quote(question.reveal));
     if (!question.revealNote.empty()) Line(&out, "note_revelation", Quote(question.revealNote));
     if (!question.note.empty()) Line(&out, "note", Quote(question.note));
@@ -142,12 +158,19 @@ std::string WriteStarterSource(const std::string& title, const std::string& pict
   out += "# Codes de récompense : le bandeau montre le code k quand le score vaut k.\n";
   out += "# Donnez-en un par question, par exemple [\"CODE-1\", \"CODE-2\"].\n";
   Line(&out, "codes", "[]");
+  out += "# Tolérances des réponses, aucune par défaut : \"accents\" (é = e, ç = c),\n";
+  out += "# \"ponctuation\" (tirets, apostrophes, points et virgules comptent comme des blancs :\n";
+  out += "# notre dame = Notre-Dame), \"articles\" (un article au début ne compte pas :\n";
+  out += "# Panthéon = le Panthéon). Par exemple [\"accents\", \"articles\"].\n";
+  Line(&out, "tolerer", "[]");
   out += "# true : build stocke réduites à la taille affichée (640 × 480 au plus) les images\n";
   out += "# plus grandes ; false : à leur taille. Les fichiers d'origine ne sont pas touchés.\n";
   Line(&out, "reduire_images", "true");
   out += "\n# Une question par image, dans l'ordre des noms de fichiers.\n";
   out += "# reponse : la réponse attendue. Le joueur peut la taper en minuscules ou en\n";
-  out += "# majuscules, mais les accents doivent être tapés exactement.\n";
+  out += "# majuscules, mais les accents doivent être tapés exactement (sauf avec tolerer).\n";
+  out += "# Une liste accepte aussi d'autres réponses, la première étant celle que le\n";
+  out += "# lecteur montre : reponse = [\"Notre-Dame de Paris\", \"Notre-Dame\"].\n";
   out += "# image : le fichier de l'image, relatif au dossier de ce fichier.\n";
   out += "# rotation = 90 (ou 180, 270) tourne l'image d'autant de degrés dans le sens des\n";
   out += "# aiguilles d'une montre ; l'orientation des photos est déjà prise en compte.\n";

@@ -68,7 +68,33 @@ void DecodeLink(const std::vector<uint8_t>& packed, const std::string& name, Qui
                                   "la source n'en a pas");
 }
 
-// Reads both blobs into *quiz the way the player reads them.
+// The other answers and tolerances, read as the player reads them. The
+// player plays a quiz whose blob it refuses with its first answers only:
+// unless strict, the source then gets none, with a warning.
+bool DecodeAcceptedAnswers(const std::vector<uint8_t>& packed, const std::string& name, bool strict, QuizSource* quiz,
+                           Unpacking* run) {
+  std::vector<uint8_t> accepted;
+  std::string error;
+  if (!Decompress(packed, name, &accepted, run)) {
+    if (strict) return false;
+    error = *run->error;
+    run->error->clear();
+  } else if (ReadAcceptedAnswersBlob(accepted.data(), accepted.size(), quiz, &error)) {
+    WarnIfRecompressionDiffers(packed, accepted, name, run);
+    return true;
+  } else if (strict) {
+    *run->error = name + " : " + error;
+    return false;
+  } else {
+    error = name + " : " + error;
+  }
+  run->warnings->push_back(error +
+                           " ; le lecteur le dit au démarrage et n'accepte que la première réponse de chaque case, "
+                           "sans tolérance : la source écrite fait de même");
+  return true;
+}
+
+// Reads the blobs into *quiz the way the player reads them.
 bool DecodeQuiz(const std::vector<uint8_t>& packedAnswers, const std::string& answersName,
                 const std::vector<uint8_t>* packedCodes, const std::string& codesName, QuizSource* quiz,
                 Unpacking* run) {
@@ -144,7 +170,8 @@ void WarnOfUnusedResources(const std::vector<ResourceEntry>& entries, std::size_
   std::size_t unused = 0;
   for (const ResourceEntry& entry : entries) {
     if (!IsQuizResource(entry)) continue;
-    const bool used = &entry == set.answers || &entry == set.codes || &entry == set.link ||
+    const bool used = &entry == set.answers || &entry == set.codes || &entry == set.acceptedAnswers ||
+                      &entry == set.link ||
                       std::find(set.pictures.begin(), set.pictures.end(), &entry) != set.pictures.end();
     if (used) continue;
     if (++unused <= kUnusedResourcesNamed)
@@ -213,6 +240,9 @@ bool UnpackQuizImage(const std::vector<uint8_t>& bytes, const std::string& execu
   if (!DecodeQuiz(blobs.answers->data, "la ressource 104 de " + quoted, blobs.codes ? &blobs.codes->data : nullptr,
                   "la ressource 105 de " + quoted, &quiz, &run))
     return false;
+  if (blobs.acceptedAnswers &&
+      !DecodeAcceptedAnswers(blobs.acceptedAnswers->data, "la ressource 106 de " + quoted, false, &quiz, &run))
+    return false;
   if (blobs.link) DecodeLink(blobs.link->data, "la ressource 107 de " + quoted, &quiz, &run);
   WarnOfUnusedResources(entries, quiz.questions.size(), &run);
   *files = TakePictures(entries, folder, &quiz, &run);
@@ -235,25 +265,32 @@ bool UnpackQuizExecutable(const fs::path& executable, const fs::path& folder, bo
          WriteUnpacked(files, force, inputs, sourceFile, error);
 }
 
-bool UnpackQuizBlobs(const fs::path& answers, const fs::path& codes, const fs::path& folder, bool force,
-                     fs::path* sourceFile, std::vector<std::string>* warnings, std::string* error) {
+bool UnpackQuizBlobs(const fs::path& answers, const fs::path& codes, const fs::path& acceptedAnswers,
+                     const fs::path& folder, bool force, fs::path* sourceFile, std::vector<std::string>* warnings,
+                     std::string* error) {
   Unpacking run{warnings, error};
-  std::vector<uint8_t> packedAnswers, packedCodes;
+  std::vector<uint8_t> packedAnswers, packedCodes, packedAccepted;
   if (!ReadFileBytes(answers, &packedAnswers, error, kMaxPackedBlobBytes, kPackedBlobRole) ||
-      !ReadFileBytes(codes, &packedCodes, error, kMaxPackedBlobBytes, kPackedBlobRole))
+      !ReadFileBytes(codes, &packedCodes, error, kMaxPackedBlobBytes, kPackedBlobRole) ||
+      (!acceptedAnswers.empty() &&
+       !ReadFileBytes(acceptedAnswers, &packedAccepted, error, kMaxPackedBlobBytes, kPackedBlobRole)))
     return false;
   QuizSource quiz;
   if (!DecodeQuiz(packedAnswers, "« " + PathText(answers) + " »", &packedCodes, "« " + PathText(codes) + " »", &quiz,
                   &run))
     return false;
+  if (!acceptedAnswers.empty() &&
+      !DecodeAcceptedAnswers(packedAccepted, "« " + PathText(acceptedAnswers) + " »", true, &quiz, &run))
+    return false;
   const std::vector<std::string> comment = {
       "Quiz extrait par vidod-make unpack.",
-      "Les images ne sont pas dans les ressources 104 et 105 : pour en donner une",
+      "Les images ne sont pas dans les ressources du quiz : pour en donner une",
       "à une question, ajoutez-lui image = \"fichier\" (chemin relatif à ce fichier).",
       "Une question sans image n'a pas d'image dans le quiz.",
   };
-  const std::vector<CommandInput> inputs = {{answers, "la ressource des réponses lue"},
-                                            {codes, "la ressource des codes lue"}};
+  std::vector<CommandInput> inputs = {{answers, "la ressource des réponses lue"},
+                                      {codes, "la ressource des codes lue"}};
+  if (!acceptedAnswers.empty()) inputs.push_back({acceptedAnswers, "la ressource des autres réponses lue"});
   std::vector<OutputFile> files;
   return AddSource(folder, quiz, comment, &files, &run) && WriteUnpacked(files, force, inputs, sourceFile, error);
 }

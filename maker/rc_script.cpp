@@ -22,11 +22,15 @@ std::string RcPathLiteral(const fs::path& path) {
 
 }  // namespace
 
-std::string WriteQuizRcScript(const fs::path& answers, const fs::path& codes, const fs::path& link,
+std::string WriteQuizRcScript(const fs::path& answers, const fs::path& codes, const fs::path& acceptedAnswers,
+                              const fs::path& link,
                               const std::vector<QuizPicture>& pictures) {
   std::string script;
   script += std::to_string(kAnswersResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(answers) + "\n";
   script += std::to_string(kCodesResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(codes) + "\n";
+  if (!acceptedAnswers.empty())
+    script += std::to_string(kAcceptedAnswersResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(acceptedAnswers) +
+              "\n";
   if (!link.empty())
     script += std::to_string(kHomeLinkResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(link) + "\n";
   for (const QuizPicture& picture : pictures) {

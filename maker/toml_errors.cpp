@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/toml_prescan.h"
 
 namespace vidod {

@@ -24,6 +24,7 @@ struct UnpackOptions {
   std::string executable;
   std::string answers;
   std::string codes;
+  std::string acceptedAnswers;
   std::string outputFolder;
   bool force = false;
 };
@@ -39,13 +40,16 @@ void RunUnpack(const UnpackOptions& options) {
     Fail("donnez soit l'exécutable du quiz, soit --answers et --codes");
   if (blobs && (options.answers.empty() || options.codes.empty()))
     Fail("--answers et --codes vont ensemble");
+  if (!blobs && !options.acceptedAnswers.empty())
+    Fail("--autres va avec --answers et --codes ; un exécutable porte lui-même sa ressource 106");
   const fs::path folder = PathFromText(options.outputFolder);
   fs::path sourceFile;
   std::vector<std::string> warnings;
   std::string error;
   const bool unpacked =
-      blobs ? UnpackQuizBlobs(PathFromText(options.answers), PathFromText(options.codes), folder, options.force,
-                              &sourceFile, &warnings, &error)
+      blobs ? UnpackQuizBlobs(PathFromText(options.answers), PathFromText(options.codes),
+                              options.acceptedAnswers.empty() ? fs::path() : PathFromText(options.acceptedAnswers),
+                              folder, options.force, &sourceFile, &warnings, &error)
             : UnpackQuizExecutable(PathFromText(options.executable), folder, options.force, &sourceFile, &warnings,
                                    &error);
   for (const std::string& warning : warnings) std::cerr << "vidod-make unpack : attention : " << warning << "\n";
@@ -71,6 +75,9 @@ void RegisterUnpackCommand(CLI::App& app) {
   unpack->add_option("--answers", options->answers, "Blob des réponses compressé (ressource 104)")
       ->type_name("FICHIER");
   unpack->add_option("--codes", options->codes, "Blob des codes compressé (ressource 105)")->type_name("FICHIER");
+  unpack->add_option("--autres", options->acceptedAnswers,
+                     "Blob des autres réponses acceptées compressé (ressource 106), pour un quiz qui en a")
+      ->type_name("FICHIER");
   unpack->add_option("-o,--sortie", options->outputFolder, "Dossier où écrire quiz.toml (créé au besoin)")
       ->required()
       ->type_name("DOSSIER");

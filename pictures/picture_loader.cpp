@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/window_text.h"
+
 namespace vidod {
 
 namespace {
@@ -75,7 +77,7 @@ HBITMAP DrawOnBackground(IPicture* picture, HBITMAP own, COLORREF background) {
 void ReportCopyFailure() {
   char text[128];
   std::snprintf(text, sizeof text, kCopyFailureFormat, "CopyImage", static_cast<int>(GetLastError()));
-  MessageBoxA(g_messageOwner, text, kCopyFailureCaption, MB_OK | MB_ICONINFORMATION);
+  MessageBox1252(g_messageOwner, text, kCopyFailureCaption, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace

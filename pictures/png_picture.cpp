@@ -1,5 +1,6 @@
 #include "pictures/png_picture.h"
 
+#include "common/window_text.h"
 #include "pictures/picture_loader.h"
 
 namespace vidod {
@@ -73,13 +74,13 @@ HBITMAP LoadPngPicture(HMODULE module, int id, const char* type, int boxWidth, i
   }
   if (!PngDecoder::Decode(&state)) {
     PngDecoder::Release(&state);
-    MessageBoxA(PictureMessageOwner(), kDecodeFailure, kMessageCaption, MB_OK | MB_ICONERROR);
+    MessageBox1252(PictureMessageOwner(), kDecodeFailure, kMessageCaption, MB_OK | MB_ICONERROR);
     return nullptr;
   }
   HBITMAP section = PngDecoder::CreateBitmap(&state, nullptr);
   PngDecoder::Release(&state);
   if (!section) {
-    MessageBoxA(PictureMessageOwner(), kBitmapFailure, kMessageCaption, MB_OK | MB_ICONERROR);
+    MessageBox1252(PictureMessageOwner(), kBitmapFailure, kMessageCaption, MB_OK | MB_ICONERROR);
     return nullptr;
   }
   return FitBitmapToBox(section, boxWidth, boxHeight);

@@ -110,17 +110,15 @@ bool WalkAnswersBlob(BlobReader* reader, QuizDocument* document) {
   return !reader->failed;
 }
 
-// Decodes one resource; returns the decoded length through *decodedLength.
-int32_t DecodeResource(const uint8_t* bytes, uint32_t size, uint8_t** decoded,
-                       std::size_t* decodedLength) {
+}  // namespace
+
+int32_t DecodeResource(const uint8_t* bytes, uint32_t size, uint8_t** decoded, std::size_t* decodedLength) {
   uint32_t reported = 0;
   *decoded = nullptr;
   const int32_t result = LzwDecoder::Decode(bytes, size, decoded, &reported);
   *decodedLength = reported >= kLzwLengthExtra ? reported - kLzwLengthExtra : 0;
   return result;
 }
-
-}  // namespace
 
 bool ParseAnswersBlob(const uint8_t* data, std::size_t size, QuizDocument* document) {
   BlobReader check = {data, size, 0, false};

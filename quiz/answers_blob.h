@@ -31,6 +31,10 @@ void ParseCodesBlob(const uint8_t* data, std::size_t size, QuizDocument* documen
 // The quiz shown when the executable carries no answers blob.
 void InstallDefaultQuiz(QuizDocument* document);
 
+// Decodes one compressed quiz resource: the codec's result, and in *decoded
+// (release with LzwReleaseOutput, even on failure) its *decodedLength bytes.
+int32_t DecodeResource(const uint8_t* bytes, uint32_t size, uint8_t** decoded, std::size_t* decodedLength);
+
 // The whole load from the two compressed resources (nullptr or size 0 when a
 // resource is missing). Sets the status text first. The caller shows the
 // message that goes with the outcome and makes the background brush.

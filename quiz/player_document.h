@@ -15,9 +15,13 @@ struct PlayerDocument {
   HBRUSH rightBrush;    // labels reading "BRAVO"
   HBRUSH anagramBrush;  // labels reading "Anagramme"
   HBRUSH hintBrush;     // labels holding any other hint
-  HFONT answerFont;     // made by the list view
+  // The fonts, made for the layout's scale (MakeScaledFonts).
+  HFONT answerFont;     // the list view's answer boxes
   HFONT scoreFont;
   HFONT titleFont;
+  HFONT guiFont;     // the default GUI font; the stock one at the system's own scale
+  HFONT systemFont;  // for controls given no font: none at the system's scale
+  bool highContrast;  // the system's high-contrast setting: system colours
   HWND mainWindow;
   HWND headerBar;
 };
@@ -31,6 +35,12 @@ extern PlayerDocument* g_document;
 PlayerDocument* CreatePlayerDocument();
 // Deletes the brushes and fonts, then releases the question list.
 void DestroyPlayerDocument(PlayerDocument* document);
+// Makes the fonts for a layout at layoutDpi on a system whose stock fonts are
+// made for systemDpi, deleting those made before. The controls must have
+// been given the new fonts before the old ones are deleted: the old ones are
+// returned through retired (at most kFontCount) and counted.
+constexpr int kFontCount = 5;
+int MakeScaledFonts(PlayerDocument* document, int layoutDpi, int systemDpi, HFONT* retired);
 // Replaces the background brush with one of the document's current colour.
 void RefreshBackgroundBrush(PlayerDocument* document);
 

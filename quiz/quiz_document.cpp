@@ -73,6 +73,8 @@ bool AppendQuestion(QuizDocument* document, const char* expected1, const char* e
   entry->revealText[0] = '\0';
   entry->solved = 0;
   entry->next = nullptr;
+  entry->otherAnswers[0] = nullptr;
+  entry->otherAnswers[1] = nullptr;
   if (document->lastEntry) document->lastEntry->next = entry;
   if (!document->firstEntry) document->firstEntry = entry;
   document->lastEntry = entry;

@@ -13,6 +13,14 @@ namespace vidod {
 constexpr int kMaxQuestions = 96;    // size of the reward code list
 constexpr int kAnswerSlotCount = 96; // N x A at most
 constexpr int kStatusTextSize = 263;
+// Other answers a box accepts besides its expected answer (resource 106):
+// at most kMaxAnswersPerBox answers per box in all, and at most
+// kMaxOtherAnswerBytes characters for the other answers of the whole quiz.
+constexpr int kMaxAnswersPerBox = 10;
+constexpr int kMaxOtherAnswersPerBox = kMaxAnswersPerBox - 1;
+constexpr int kMaxOtherAnswerBytes = 20000;
+// Each other answer ends with a zero byte, each box's list with an empty text.
+constexpr int kOtherAnswerStoreSize = kMaxOtherAnswerBytes + kAnswerSlotCount * (kMaxOtherAnswersPerBox + 1);
 
 struct QuestionEntry {
   char expectedAnswer1[kTextSize];
@@ -20,6 +28,10 @@ struct QuestionEntry {
   char revealText[kTextSize];
   int32_t solved;        // 1 = solved, 0 = not
   QuestionEntry* next;
+  // The other answers of box 1 and box 2 in the document's store: texts ended
+  // by a zero byte one after the other, the list by an empty text. nullptr:
+  // the box accepts its expected answer only.
+  const char* otherAnswers[2];
 };
 
 struct QuizDocument {
@@ -42,6 +54,8 @@ struct QuizDocument {
   QuestionEntry* lastEntry;
   char answerSlots[kAnswerSlotCount][kTextSize];
   char homeLink[kTextSize];  // the header bar's web address; empty: no link
+  uint8_t tolerances;  // what every comparison forgives (kTolerate... bits of accepted_answers_blob.h)
+  char otherAnswerStore[kOtherAnswerStoreSize];
 };
 
 // Allocates a document with the creation defaults and an empty question list.

@@ -1,3 +1,5 @@
+#include "common/window_text.h"
+#include "quiz/accepted_answers_blob.h"
 #include "quiz/answers_blob.h"
 #include "quiz/home_link.h"
 #include "quiz/player_document.h"
@@ -8,10 +10,14 @@ namespace {
 
 constexpr WORD kAnswersResource = 104;
 constexpr WORD kCodesResource = 105;
+constexpr WORD kAcceptedAnswersResource = 106;
 constexpr char kResourceType[] = "PATCH";
 constexpr char kCaption[] = "Vidod";
 constexpr char kAnswersMessage[] = "Erreur dans le d\xE9" "cryptage des reponses";
 constexpr char kCodesMessage[] = "Erreur dans le d\xE9" "cryptage des codes";
+constexpr char kAcceptedAnswersMessage[] =
+    "Erreur dans le d\xE9" "cryptage des autres r\xE9" "ponses accept\xE9" "es : chaque case n'accepte que sa "
+    "premi\xE8" "re r\xE9" "ponse, sans tol\xE9" "rance.";
 
 struct ResourceBytes {
   const uint8_t* bytes;
@@ -42,18 +48,21 @@ void QuizResourceLoader(PlayerDocument* document, HMODULE module) {
                                                         codes.bytes, codes.size);
   switch (outcome) {
     case QuizLoadOutcome::kAnswersRefused:
-      MessageBoxA(nullptr, kAnswersMessage, kCaption, MB_OK);
+      MessageBox1252(nullptr, kAnswersMessage, kCaption, MB_OK);
       break;
     case QuizLoadOutcome::kLoadedWithoutCodes:
-      MessageBoxA(nullptr, kCodesMessage, kCaption, MB_OK);
+      MessageBox1252(nullptr, kCodesMessage, kCaption, MB_OK);
       break;
     case QuizLoadOutcome::kLoaded:
     case QuizLoadOutcome::kDefaultQuiz:
       break;
   }
-  // The link belongs to the quiz just read. A damaged one is no reason to
-  // stop a pupil: the header bar then shows no link.
+  // The other answers, tolerances and link belong to the questions just read.
+  // A damaged link is no reason to stop a pupil: the header bar then shows none.
   if (outcome == QuizLoadOutcome::kLoaded || outcome == QuizLoadOutcome::kLoadedWithoutCodes) {
+    const ResourceBytes accepted = FindQuizResource(module, kAcceptedAnswersResource);
+    if (LoadAcceptedAnswers(document->quiz, accepted.bytes, accepted.size) == AcceptedAnswersOutcome::kRefused)
+      MessageBox1252(nullptr, kAcceptedAnswersMessage, kCaption, MB_OK);
     const ResourceBytes link = FindQuizResource(module, kHomeLinkResourceId);
     LoadHomeLink(document->quiz, link.bytes, link.size);
   }

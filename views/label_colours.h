@@ -1,5 +1,6 @@
 // How the views paint their labels: a verdict label is filled with its
-// verdict's brush, a text standing on the quiz background with that brush.
+// verdict's brush, a text standing on the quiz background with that brush;
+// with the system's high-contrast setting on, with the system's colours.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,8 @@ namespace vidod {
 
 // The quiz's background colour, which the views are filled with.
 COLORREF ViewBackgroundColour(const PlayerDocument* document);
+// The brush that the views are filled with.
+HBRUSH ViewBackgroundBrush(const PlayerDocument* document);
 // The brush that fills a label reading verdict; nullptr for "?", which keeps
 // the platform's colours.
 HBRUSH VerdictBrush(const PlayerDocument* document, const char* verdict);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "answers/list_view_controls.h"
+#include "common/window_text.h"
 #include "quiz/player_document.h"
 #include "views/progress_lines.h"
 #include "views/single_question_view.h"
@@ -125,7 +126,7 @@ std::string PendingProgressText(HWND shownListView) {
   std::unique_ptr<char[][kTextSize]> boxes(new char[kAnswerSlotCount][kTextSize]);
   for (int i = 0; i < count; ++i) {
     boxes[i][0] = '\0';
-    GetWindowTextA(ListControl(shownListView, kFirstListBoxId + i), boxes[i], kTextSize);
+    GetWindowText1252(ListControl(shownListView, kFirstListBoxId + i), boxes[i], kTextSize);
   }
   return FormatProgressText(boxes.get(), count);
 }

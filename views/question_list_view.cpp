@@ -5,8 +5,11 @@
 #include "answers/evaluation.h"
 #include "answers/list_view_controls.h"
 #include "answers/verdict.h"
+#include "app/accessible_names.h"
 #include "app/player_shell.h"
+#include "app/screen_scale.h"
 #include "common/text_buffer.h"
+#include "common/window_text.h"
 #include "pictures/picture_loader.h"
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
@@ -25,10 +28,10 @@ constexpr int kFirstPictureResource = 401;    // question n shows picture 400 + 
 constexpr char kPictureType[] = "IMG";
 constexpr int kNumberLabelId = 153;
 constexpr int kCaptionId = 156;
-constexpr char kNumberFormat[] = "%d.";
+constexpr wchar_t kNumberFormat[] = L"%d.";
 constexpr int kNumberTextSize = 16;
 
-// The layout, in pixels of the content.
+// The layout, in pixels of the content at 96 DPI.
 constexpr int kFirstRowTop = 5;
 constexpr int kColumnGap = 30;
 constexpr int kSingleAnswerLeft = 46;
@@ -68,16 +71,15 @@ constexpr int kTabTargetExtra = 100;
 constexpr WPARAM kSelectAllEnd = 260;
 constexpr SHORT kKeyHeld = static_cast<SHORT>(0x8000);
 
-constexpr DWORD kPictureStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_BITMAP;
+// A click on a picture answers its question: the picture tells the view.
+constexpr DWORD kPictureStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_BITMAP | SS_NOTIFY;
 constexpr DWORD kCaptionStyle = WS_CHILD | WS_VISIBLE | SS_LEFT;
 constexpr DWORD kNumberStyle = WS_CHILD | WS_VISIBLE | SS_RIGHT;
 constexpr DWORD kAnswerBoxStyle =
     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_CENTER;
 constexpr DWORD kVerdictStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_CENTER;
 constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
-
-constexpr int kAnswerFontHeight = 15;
-constexpr int kAnswerFontWeight = 100;
 
 // A question's picture is decoded when its question first comes into sight:
 // until then its control, laid out from the picture's header, stands empty.
@@ -98,6 +100,12 @@ struct ListView {
   bool decodeAsked;  // a kDecodeInSightMessage waits in the queue
   std::vector<QuestionPicture> pictures;  // question n at n - 1; empty without pictures
   SIZE pictureBox;  // the box the layout was made for: the pictures are fitted to it
+  // Every control of the layout in its order of creation. While the layout is
+  // made again for a new scale, each step moves the control it created.
+  std::vector<HWND> created;
+  bool relayingOut;
+  std::size_t nextCreated;
+  bool settingBars;  // the bars are being fitted: a bar shown or hidden resizes the view
 };
 
 ListView g_view = {};
@@ -137,16 +145,19 @@ int AnswerBoxCount() {
   return count > kAnswerSlotCount ? kAnswerSlotCount : count;
 }
 
-HWND CreateControl(HWND parent, int id, const char* className, const char* text, DWORD style, int x,
-                   int y, int width, int height) {
-  return CreateWindowExA(0, className, text, style, x, y, width, height, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_shell.instance,
-                         nullptr);
-}
-
-void UseGuiFont(HWND control) {
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-               TRUE);
+// Creates a control of the layout (in pixels at the layout's scale), or
+// moves the one this step created when the layout is made again.
+HWND CreateControl(ListView* view, int id, const wchar_t* className, const wchar_t* text, DWORD style,
+                   int x, int y, int width, int height) {
+  if (view->relayingOut) {
+    HWND control = view->nextCreated < view->created.size() ? view->created[view->nextCreated++] : nullptr;
+    if (control) SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return control;
+  }
+  HWND control = CreateWindowExW(0, className, text, style, x, y, width, height, view->window,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_shell.instance, nullptr);
+  view->created.push_back(control);
+  return control;
 }
 
 SCROLLINFO ReadScrollInfo(HWND window, int bar) {
@@ -205,12 +216,12 @@ void ScrollIntoSight(ListView* view, HWND box) {
     // In content pixels, whatever the scroll position.
     const int top = GetScrollPos(view->window, SB_VERT) + place.top;
     const int bottom = top + (place.bottom - place.top);
-    int target = top - g_shell.pictureBoxHeight - kTabTargetExtra;
+    int target = top - g_shell.pictureBoxHeight - Scaled(kTabTargetExtra);
     if (bottom - target > client.bottom) target = bottom - client.bottom;
     view->scrollTarget = target;
-    SendMessageA(view->window, WM_VSCROLL, kScrollToTarget, 0);
+    SendMessageW(view->window, WM_VSCROLL, kScrollToTarget, 0);
   }
-  const int label = place.left - kNumberOffset;
+  const int label = place.left - Scaled(kNumberOffset);
   if (label < 0 || place.right > client.right) {
     const SCROLLINFO info = ReadScrollInfo(view->window, SB_HORZ);
     // The right edge at the view's right edge, or the label at its left edge
@@ -250,18 +261,20 @@ HWND NearestBoxInSight(const ListView* view, const RECT& place) {
   return nearest;
 }
 
-// The keys go to box with the caret after its text: a key pressed at once
-// adds to the answer, it does not replace it unseen.
-void FocusAtEnd(HWND box) {
-  SetFocus(box);
-  const int length = GetWindowTextLengthA(box);
-  SendMessageA(box, EM_SETSEL, length, length);
+// The box of this view that has the keyboard focus, if one has.
+HWND FocusedBox(const ListView* view) {
+  HWND focus = GetFocus();
+  if (!focus || GetParent(focus) != view->window) return nullptr;
+  const int index = GetDlgCtrlID(focus) - kFirstListBoxId;
+  return index >= 0 && index < AnswerBoxCount() ? focus : nullptr;
 }
 
-// After the page keys moved the view, the focus follows it when its box has
-// left the sight: typing goes on in a box the player sees.
-void KeepFocusInSight(ListView* view, HWND box) {
-  if (WhollyInSight(view, box)) return;
+// Once the player has moved the view (keys, wheel, bars, a new size), the
+// focus follows it when its box has left the sight: typing goes on in a box
+// the player sees, the nearest one, not in the one scrolled away.
+void FocusFollowsView(ListView* view) {
+  HWND box = FocusedBox(view);
+  if (!box || WhollyInSight(view, box)) return;
   HWND nearest = NearestBoxInSight(view, PlaceInView(view, box));
   if (nearest) FocusAtEnd(nearest);
 }
@@ -284,18 +297,19 @@ void MoveToNextBox(ListView* view, HWND box) {
 // box it passes through is judged as the focus leaves it.
 void CopyAnswerToUnsolved(HWND box) {
   HWND view = GetParent(box);
-  char answer[kTextSize] = "";
-  GetWindowTextA(box, answer, sizeof answer);
+  // Copied as typed, letters outside the code page included.
+  wchar_t answer[kTextSize] = L"";
+  GetWindowTextW(box, answer, kTextSize);
   const int count = AnswerBoxCount();
   // One save for the whole copy, not one per box judged.
   HoldSaves();
   for (int i = 0; i < count; ++i) {
     char verdict[kTextSize] = "";
-    GetWindowTextA(ListControl(view, kFirstListBoxId + kListLabelOffset + i), verdict,
-                   sizeof verdict);
+    GetWindowText1252(ListControl(view, kFirstListBoxId + kListLabelOffset + i), verdict,
+                      sizeof verdict);
     if (std::strcmp(verdict, kVerdictRight) == 0) continue;
     HWND target = ListControl(view, kFirstListBoxId + i);
-    SetWindowTextA(target, answer);
+    SetWindowTextW(target, answer);
     SetFocus(target);
   }
   ScrollIntoSight(&g_view, box);
@@ -327,13 +341,11 @@ bool OnBoxKey(ListView* view, HWND box, WPARAM key) {
       return false;
     case VK_PRIOR:
     case VK_UP:
-      SendMessageA(view->window, WM_VSCROLL, SB_PAGEUP, 0);
-      KeepFocusInSight(view, box);
+      SendMessageW(view->window, WM_VSCROLL, SB_PAGEUP, 0);
       return false;
     case VK_NEXT:
     case VK_DOWN:
-      SendMessageA(view->window, WM_VSCROLL, SB_PAGEDOWN, 0);
-      KeepFocusInSight(view, box);
+      SendMessageW(view->window, WM_VSCROLL, SB_PAGEDOWN, 0);
       return false;
     case VK_F1:
       CopyAnswerToUnsolved(box);
@@ -352,49 +364,41 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
   switch (message) {
     case WM_SETFOCUS:
       view->focusedBox = box;
-      SendMessageA(box, EM_SETSEL, 0, kSelectAllEnd);
+      SendMessageW(box, EM_SETSEL, 0, kSelectAllEnd);
       break;
     case WM_KILLFOCUS:
-      JudgeBox(view, box);
+      // Another application taking the keys is not leaving the box.
+      if (!FocusLeavesThePlayer(reinterpret_cast<HWND>(wParam))) JudgeBox(view, box);
       break;
     case WM_KEYDOWN:
     case WM_CHAR:
-      if (message == WM_CHAR && (wParam == '\r' || wParam == '\t')) return 0;
-      // A key that may change the text shows the box first (the wheel or
-      // the bars may have moved it out of sight).
+      if (message == WM_CHAR && (wParam == '\r' || wParam == '\t' || SelectAllOnCtrlA(box, wParam)))
+        return 0;
+      // A key that may change the text shows the box first, should the
+      // focus not have found a box in sight when the view moved (a view too
+      // small for any whole box).
       if (MayChangeText(message, wParam) && !WhollyInSight(view, box)) ScrollIntoSight(view, box);
       break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-      if (IsSwitchKey(message, wParam, lParam))
-        SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-      else if (OnBoxKey(view, box, wParam))
-        return 1;
+      if (!OnPlayerKey(message, wParam, lParam) && OnBoxKey(view, box, wParam)) return 1;
       break;
     case WM_MOUSEWHEEL:
       // The box's own procedure would keep the wheel: the view scrolls.
-      return SendMessageA(view->window, message, wParam, lParam);
+      return SendMessageW(view->window, message, wParam, lParam);
     case WM_NCDESTROY:
-      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+      SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
       break;
     default:
       break;
   }
-  return CallWindowProcA(own, box, message, wParam, lParam);
+  return CallWindowProcW(own, box, message, wParam, lParam);
 }
 
 void ReplaceBoxProcedure(ListView* view, HWND box) {
   const WNDPROC own = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
+      SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
   if (!view->boxProc) view->boxProc = own;
-}
-
-void CreateAnswerFont() {
-  if (g_document->answerFont) DeleteObject(g_document->answerFont);
-  LOGFONTA font = {};
-  font.lfHeight = kAnswerFontHeight;
-  font.lfWeight = kAnswerFontWeight;
-  g_document->answerFont = CreateFontIndirectA(&font);
 }
 
 // Questions n, n + 1 and n + 2, whether or not they exist, sized as their
@@ -415,18 +419,19 @@ void ReadRowPictureSizes(RowPictures* row, int firstQuestion, int boxWidth, int 
 void CreatePictureControl(ListView* view, Layout* layout, int question, int column, int left) {
   if (column == 0) ReadRowPictureSizes(&layout->row, question, layout->boxWidth, layout->boxHeight);
   const SIZE size = layout->row.sizes[column];
-  layout->pictureBlock = layout->row.tallest + kPictureGap;
+  layout->pictureBlock = layout->row.tallest + Scaled(kPictureGap);
   const int x = left + (layout->boxWidth - size.cx) / 2;
   const int y = layout->rowTop + (layout->row.tallest - size.cy) / 2;
-  CreateControl(view->window, kFirstPictureControlId - 1 + question, "STATIC", nullptr,
-                kPictureStyle, x, y, size.cx, size.cy);
+  HWND picture = CreateControl(view, kFirstPictureControlId - 1 + question, L"STATIC", nullptr, kPictureStyle, x,
+                               y, size.cx, size.cy);
+  if (!view->relayingOut) SetAccessibleName(picture, PictureName(question));
   view->pictures[question - 1].reach = RECT{x, y, x + size.cx, y + size.cy};
 }
 
 // The first answer box joins the picture's reach, so that a picture of no
 // height still comes into sight with its row.
 void ExtendPictureReach(ListView* view, int question, int left, int top, int width) {
-  RECT box = {left, top, left + width, top + kBoxHeight};
+  RECT box = {left, top, left + width, top + Scaled(kBoxHeight)};
   RECT& reach = view->pictures[question - 1].reach;
   UnionRect(&reach, &reach, &box);
 }
@@ -436,7 +441,7 @@ void ExtendPictureReach(ListView* view, int question, int left, int top, int wid
 // not halfway through a switch or a scroll.
 void AskForPicturesInSight(ListView* view) {
   if (view->decodeAsked || !view->laidOut || view->pictures.empty()) return;
-  view->decodeAsked = PostMessageA(view->window, kDecodeInSightMessage, 0, 0) != FALSE;
+  view->decodeAsked = PostMessageW(view->window, kDecodeInSightMessage, 0, 0) != FALSE;
 }
 
 // Decodes the picture of every question in sight that has not been looked up
@@ -465,67 +470,78 @@ void DecodePicturesInSight(ListView* view) {
       bitmap = CentreOnBackground(nullptr, inside.right, inside.bottom, g_document->backgroundBrush);
     }
     HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
-        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+        SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     if (previous) DeleteObject(previous);
   }
 }
 
 HWND CreateAnswerBox(ListView* view, int id, const char* answer, int x, int y, int width) {
-  HWND box = CreateControl(view->window, id, "Edit", answer, kAnswerBoxStyle, x, y, width, kBoxHeight);
+  HWND box = CreateControl(view, id, L"Edit", WideFromCp1252(answer).c_str(), kAnswerBoxStyle, x, y, width,
+                           Scaled(kBoxHeight));
+  if (view->relayingOut) return box;
   RememberListControl(view->window, id, box);
-  SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(g_document->answerFont), FALSE);
+  UseFont(box, FontRole::kAnswer, false);
   // No more than a slot and the progress file keep.
-  SendMessageA(box, EM_LIMITTEXT, kMaxTextLength, 0);
+  SendMessageW(box, EM_LIMITTEXT, kMaxTextLength, 0);
   return box;
+}
+
+HWND CreateVerdictLabel(ListView* view, int id, int x, int y, int width, FontRole font) {
+  HWND label = CreateControl(view, id, L"Static", WideFromCp1252(kVerdictEmpty).c_str(), kVerdictStyle, x, y, width,
+                             Scaled(kBoxHeight));
+  if (view->relayingOut) return label;
+  RememberListControl(view->window, id, label);
+  UseFont(label, font, true);
+  AnnounceTextChanges(label);
+  return label;
 }
 
 void CreateAnswers(ListView* view, const Layout* layout, const QuestionPlace& place,
                    ProgressText* text) {
-  char answer[kTextSize];
+  char answer[kTextSize] = "";
   for (int a = 1; a <= layout->perQuestion; ++a) {
-    ReadNextProgressLine(text, answer);
+    if (!view->relayingOut) ReadNextProgressLine(text, answer);
     const int id = kFirstListBoxId + (place.question - 1) * layout->perQuestion + (a - 1);
     if (layout->perQuestion == 1) {
       HWND box = CreateAnswerBox(view, id, answer, place.left, place.lineTop, place.boxWidth);
-      HWND label = CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
-                                 kVerdictStyle, place.left, place.lineTop + kBoxStep,
-                                 place.labelWidth, kBoxHeight);
-      RememberListControl(view->window, id + kListLabelOffset, label);
+      CreateVerdictLabel(view, id + kListLabelOffset, place.left, place.lineTop + Scaled(kBoxStep),
+                         place.labelWidth, FontRole::kSystem);
+      if (view->relayingOut) continue;
       EvaluateListViewAnswer(g_document, view->window, id);
       ReplaceBoxProcedure(view, box);
     } else {
-      const int y = place.lineTop + kBoxStep * (a - 1);
-      HWND box = CreateAnswerBox(view, id, answer, place.left, y, place.boxWidth - kPairBoxShortening);
-      HWND label = CreateControl(view->window, id + kListLabelOffset, "Static", kVerdictEmpty,
-                                 kVerdictStyle, place.left + place.boxWidth - kPairLabelWidth, y,
-                                 kPairLabelWidth, kBoxHeight);
-      RememberListControl(view->window, id + kListLabelOffset, label);
-      UseGuiFont(label);
+      const int y = place.lineTop + Scaled(kBoxStep) * (a - 1);
+      HWND box = CreateAnswerBox(view, id, answer, place.left, y, place.boxWidth - Scaled(kPairBoxShortening));
+      CreateVerdictLabel(view, id + kListLabelOffset, place.left + place.boxWidth - Scaled(kPairLabelWidth), y,
+                         Scaled(kPairLabelWidth), FontRole::kGui);
+      if (view->relayingOut) continue;
       ReplaceBoxProcedure(view, box);
       EvaluateListViewAnswer(g_document, view->window, id);
     }
+    SetAccessibleName(ListControl(view->window, id), AnswerBoxName(place.question, a, layout->perQuestion));
   }
 }
 
 void CreateRevealLabel(ListView* view, const Layout* layout, const QuestionPlace& place) {
-  HWND label = CreateControl(view->window, kListRevealLabelBase + place.question, "Static", "",
-                             kRevealStyle, place.left, place.lineTop + kRevealDrop,
-                             layout->boxWidth, kRevealHeight);
+  HWND label = CreateControl(view, kListRevealLabelBase + place.question, L"Static", L"", kRevealStyle,
+                             place.left, place.lineTop + Scaled(kRevealDrop), layout->boxWidth,
+                             Scaled(kRevealHeight));
+  if (view->relayingOut) return;
   RememberListControl(view->window, kListRevealLabelBase + place.question, label);
-  UseGuiFont(label);
+  UseFont(label, FontRole::kGui, true);
   const QuestionEntry* entry = QuestionAt(g_document->quiz, place.question - 1);
-  if (entry) SetWindowTextA(label, entry->revealText);
+  if (entry) SetWindowText1252(label, entry->revealText);
   ShowWindow(label, SW_HIDE);
 }
 
 void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* text) {
   const QuizDocument* quiz = g_document->quiz;
   const int column = (question - 1) % kColumns;
-  const int pitch = layout->boxWidth + kColumnGap;
+  const int pitch = layout->boxWidth + Scaled(kColumnGap);
   QuestionPlace place = {};
   place.question = question;
-  place.left = column * pitch + (layout->perQuestion == 2 ? kPairAnswerLeft : kSingleAnswerLeft);
-  place.boxWidth = place.labelWidth = layout->boxWidth - kNarrowing;
+  place.left = column * pitch + Scaled(layout->perQuestion == 2 ? kPairAnswerLeft : kSingleAnswerLeft);
+  place.boxWidth = place.labelWidth = layout->boxWidth - Scaled(kNarrowing);
   if (layout->pictures) {
     place.boxWidth = place.labelWidth = layout->boxWidth;
     CreatePictureControl(view, layout, question, column, place.left);
@@ -533,34 +549,39 @@ void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* 
   place.lineTop = layout->rowTop + layout->pictureBlock;
   if (layout->pictures) {
     const int boxWidth =
-        layout->perQuestion == 2 ? place.boxWidth - kPairBoxShortening : place.boxWidth;
+        layout->perQuestion == 2 ? place.boxWidth - Scaled(kPairBoxShortening) : place.boxWidth;
     ExtendPictureReach(view, question, place.left, place.lineTop, boxWidth);
   }
 
   if (layout->perQuestion == 2 && column == 0) {
-    for (int a = 0; a < 2; ++a)
-      UseGuiFont(CreateControl(view->window, kCaptionId, "Static", quiz->answerLabels[a],
-                               kCaptionStyle, kCaptionX[a], place.lineTop + kCaptionY[a],
-                               kCaptionWidth, kCaptionHeight));
+    for (int a = 0; a < 2; ++a) {
+      HWND caption = CreateControl(view, kCaptionId, L"Static", WideFromCp1252(quiz->answerLabels[a]).c_str(),
+                                   kCaptionStyle, Scaled(kCaptionX[a]), place.lineTop + Scaled(kCaptionY[a]),
+                                   Scaled(kCaptionWidth), Scaled(kCaptionHeight));
+      if (!view->relayingOut) UseFont(caption, FontRole::kGui, true);
+    }
   }
-  char number[kNumberTextSize];
-  wsprintfA(number, kNumberFormat, question);
-  CreateControl(view->window, kNumberLabelId, "Static", number, kNumberStyle,
-                place.left - kNumberOffset, place.lineTop + kTextDrop, kNumberWidth, kNumberHeight);
+  wchar_t number[kNumberTextSize];
+  wsprintfW(number, kNumberFormat, question);
+  HWND numberLabel = CreateControl(view, kNumberLabelId, L"Static", number, kNumberStyle,
+                                   place.left - Scaled(kNumberOffset), place.lineTop + Scaled(kTextDrop),
+                                   Scaled(kNumberWidth), Scaled(kNumberHeight));
+  if (!view->relayingOut) UseFont(numberLabel, FontRole::kSystem, true);
 
   CreateAnswers(view, layout, place, text);
 
   if (layout->reveals) CreateRevealLabel(view, layout, place);
 
-  const int rowHeight = layout->reveals ? kRevealRowHeight : kRowHeight;
+  const int rowHeight = Scaled(layout->reveals ? kRevealRowHeight : kRowHeight);
   if (question % kColumns == 0) layout->rowTop = place.lineTop + rowHeight;
   if (question % kColumns == 1) {
-    view->contentWidth = kColumns * layout->boxWidth + kContentExtra;
+    view->contentWidth = kColumns * layout->boxWidth + Scaled(kContentExtra);
     view->contentHeight = place.lineTop + rowHeight;
   }
 }
 
-void SetUpScrollBar(HWND window, int bar, int content, int visible) {
+// keepShown: a bar with nothing to scroll stays, disabled; otherwise it goes.
+void SetUpScrollBar(HWND window, int bar, int content, int visible, bool keepShown) {
   int page = visible;
   if (content <= visible) {
     SetScrollPos(window, bar, 0, FALSE);
@@ -568,39 +589,54 @@ void SetUpScrollBar(HWND window, int bar, int content, int visible) {
   }
   SCROLLINFO info = {};
   info.cbSize = sizeof info;
-  info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+  info.fMask = SIF_RANGE | SIF_PAGE | (keepShown ? SIF_DISABLENOSCROLL : 0);
   info.nMin = 0;
   info.nMax = content - 2;
   info.nPage = page > 0 ? static_cast<UINT>(page - 1) : 0;
   SetScrollInfo(window, bar, &info, TRUE);
 }
 
+// The vertical bar is always there, so that the width the questions have
+// does not change with their number. The horizontal bar shows only when the
+// columns do not fit: the switch makes the window wide enough for them, and
+// a bar that scrolls nothing would only take a line from the questions.
 void SetUpScrollBars(ListView* view) {
+  view->settingBars = true;
   RECT client;
-  GetClientRect(view->window, &client);
-  SetUpScrollBar(view->window, SB_HORZ, view->contentWidth, client.right - client.left);
-  SetUpScrollBar(view->window, SB_VERT, view->contentHeight, client.bottom - client.top);
+  // The vertical bar first, so that the width is measured beside it; then
+  // the height again, with the horizontal bar come or gone.
+  for (const int bar : {SB_VERT, SB_HORZ, SB_VERT}) {
+    GetClientRect(view->window, &client);
+    if (bar == SB_HORZ)
+      SetUpScrollBar(view->window, bar, view->contentWidth, client.right, false);
+    else
+      SetUpScrollBar(view->window, bar, view->contentHeight, client.bottom, true);
+  }
+  view->settingBars = false;
 }
 
-void SetUpView(ListView* view, HWND window) {
-  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, false, {}, {}};
-  ProgressText text;
-  ReadProgressFile(&text);
-  CreateAnswerFont();
-
+// Every question laid out for a picture box of width x height (the controls
+// created, or moved while the layout is made again).
+void LayOutQuestions(ListView* view, int width, int height, ProgressText* text) {
   const QuizDocument* quiz = g_document->quiz;
   Layout layout = {};
-  layout.boxWidth = g_shell.pictureBoxWidth;
-  layout.boxHeight = g_shell.pictureBoxHeight;
+  layout.boxWidth = width;
+  layout.boxHeight = height;
   layout.perQuestion = quiz->answersPerQuestion;
   layout.pictures = quiz->pictureFlag == 1;
   layout.reveals = quiz->quizType > kRevealQuizType;
-  layout.rowTop = kFirstRowTop;
+  layout.rowTop = Scaled(kFirstRowTop);
   view->pictureBox = SIZE{layout.boxWidth, layout.boxHeight};
   if (layout.pictures) view->pictures.assign(quiz->questionCount, QuestionPicture{});
-  for (int n = 1; n <= quiz->questionCount; ++n) LayOutQuestion(view, &layout, n, &text);
-  view->contentWidth += layout.perQuestion == 2 ? kPairAnswerMargin : kSingleAnswerMargin;
+  for (int n = 1; n <= quiz->questionCount; ++n) LayOutQuestion(view, &layout, n, text);
+  view->contentWidth += Scaled(layout.perQuestion == 2 ? kPairAnswerMargin : kSingleAnswerMargin);
+}
 
+void SetUpView(ListView* view, HWND window) {
+  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, false, {}, {}, {}, false, 0, false};
+  ProgressText text;
+  ReadProgressFile(&text);
+  LayOutQuestions(view, g_shell.pictureBoxWidth, g_shell.pictureBoxHeight, &text);
   CloseProgressFile(&text);
   view->laidOut = true;
   SetUpScrollBars(view);
@@ -609,7 +645,7 @@ void SetUpView(ListView* view, HWND window) {
 // The position to go to for a scroll code; lines and pages as the bar's
 // platform codes, 500 to 502 the view's own.
 int VerticalTarget(const ListView* view, int code, const SCROLLINFO& info) {
-  const int lineStep = g_shell.pictureBoxHeight + kLineStepExtra;
+  const int lineStep = g_shell.pictureBoxHeight + Scaled(kLineStepExtra);
   switch (code) {
     case SB_LINEUP:
       return info.nPos - lineStep;
@@ -626,9 +662,9 @@ int VerticalTarget(const ListView* view, int code, const SCROLLINFO& info) {
     case SB_BOTTOM:
       return info.nMax;
     case kScrollDown:
-      return info.nPos + kWheelStep;
+      return info.nPos + Scaled(kWheelStep);
     case kScrollUp:
-      return info.nPos - kWheelStep;
+      return info.nPos - Scaled(kWheelStep);
     case kScrollToTarget:
       return view->scrollTarget;
     default:
@@ -656,11 +692,14 @@ int HorizontalTarget(int code, const SCROLLINFO& info) {
 void OnVerticalScroll(ListView* view, int code) {
   const SCROLLINFO info = ReadScrollInfo(view->window, SB_VERT);
   ScrollTo(view->window, SB_VERT, info, VerticalTarget(view, code, info));
+  // The scroll to the target brings a box into sight for the focus.
+  if (code != kScrollToTarget) FocusFollowsView(view);
 }
 
 void OnHorizontalScroll(ListView* view, int code) {
   const SCROLLINFO info = ReadScrollInfo(view->window, SB_HORZ);
   ScrollTo(view->window, SB_HORZ, info, HorizontalTarget(code, info));
+  FocusFollowsView(view);
 }
 
 // Fine wheels and touchpads send parts of a notch: they add up, each whole
@@ -673,12 +712,15 @@ void OnWheel(ListView* view, WPARAM wParam) {
   view->wheelRemainder -= notches * WHEEL_DELTA;
   if (notches == 0) return;
   const SCROLLINFO info = ReadScrollInfo(view->window, SB_VERT);
-  ScrollTo(view->window, SB_VERT, info, info.nPos - notches * kWheelStep);
+  ScrollTo(view->window, SB_VERT, info, info.nPos - notches * Scaled(kWheelStep));
+  FocusFollowsView(view);
 }
 
 void OnSize(ListView* view) {
-  // The dialog is sized once before its set-up, with no content yet.
-  if (!view->laidOut) return;
+  // The dialog is sized once before its set-up, with no content yet. A bar
+  // shown or hidden while the bars are fitted resizes it too: the fitting
+  // takes the new size in itself.
+  if (!view->laidOut || view->settingBars) return;
   const int oldX = GetScrollPos(view->window, SB_HORZ);
   const int oldY = GetScrollPos(view->window, SB_VERT);
   SetUpScrollBars(view);
@@ -686,6 +728,7 @@ void OnSize(ListView* view) {
   const int dy = oldY - GetScrollPos(view->window, SB_VERT);
   if (dx || dy) MoveContents(view->window, dx, dy);
   AskForPicturesInSight(view);
+  FocusFollowsView(view);
 }
 
 // Shown: the questions in sight get their pictures.
@@ -710,9 +753,24 @@ void ReleasePictures(HWND window) {
   for (int n = 1; n <= g_document->quiz->questionCount; ++n) {
     HWND picture = GetDlgItem(window, kFirstPictureControlId - 1 + n);
     if (!picture) continue;
-    HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
     if (shown) DeleteObject(shown);
   }
+}
+
+// The first answer box of question n (from 1), brought into sight.
+HWND BoxOfQuestionInSight(ListView* view, int question) {
+  HWND box = ListControl(view->window,
+                         kFirstListBoxId + (question - 1) * g_document->quiz->answersPerQuestion);
+  if (box) ScrollIntoSight(view, box);
+  return box;
+}
+
+// A click on a question's picture: the keys go to that question's answer.
+void OnCommand(ListView* view, int id, int notification) {
+  const int question = id - kFirstPictureControlId + 1;
+  if (notification != STN_CLICKED || question < 1 || question > g_document->quiz->questionCount) return;
+  if (HWND box = BoxOfQuestionInSight(view, question)) FocusAtEnd(box);
 }
 
 INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -720,6 +778,9 @@ INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, 
     case WM_INITDIALOG:
       SetUpView(&g_view, window);
       return TRUE;
+    case WM_COMMAND:
+      OnCommand(&g_view, LOWORD(wParam), HIWORD(wParam));
+      return 0;
     case WM_VSCROLL:
       OnVerticalScroll(&g_view, LOWORD(wParam));
       return 0;
@@ -745,7 +806,7 @@ INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, 
     case WM_CTLCOLORSTATIC:
       return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORDLG:
-      return reinterpret_cast<INT_PTR>(g_document->backgroundBrush);
+      return reinterpret_cast<INT_PTR>(ViewBackgroundBrush(g_document));
     case WM_DESTROY:
       ReleasePictures(window);
       ForgetListControls(window);
@@ -762,13 +823,13 @@ void StoreListBoxesInSlots(HWND listView) {
   const int count = AnswerBoxCount();
   for (int i = 1; i <= count; ++i) {
     HWND box = ListControl(listView, kFirstListBoxId - 1 + i);
-    if (box) GetWindowTextA(box, quiz->answerSlots[i - 1], kTextSize);
+    if (box) GetWindowText1252(box, quiz->answerSlots[i - 1], kTextSize);
   }
   // The hidden single view's box follows, as the switch back would make it:
   // a save takes that box in and must not bring back the text it held.
   const int slot = CurrentQuestionIndex() * quiz->answersPerQuestion;
   if (g_shell.singleView && slot >= 0 && slot < count)
-    SetDlgItemTextA(g_shell.singleView, kAnswerBoxId, quiz->answerSlots[slot]);
+    SetDlgItemText1252(g_shell.singleView, kAnswerBoxId, quiz->answerSlots[slot]);
 }
 
 int ListViewContentWidth(HWND listView) { return g_view.contentWidth; }
@@ -777,19 +838,43 @@ HWND ListViewBoxInSight(HWND listView) {
   ListView* view = &g_view;
   HWND last = view->focusedBox ? view->focusedBox : ListControl(listView, kFirstListBoxId);
   if (!last || WhollyInSight(view, last)) return last;
-  const int count = AnswerBoxCount();
-  for (int i = 0; i < count; ++i) {
-    HWND box = ListControl(listView, kFirstListBoxId + i);
-    if (box && WhollyInSight(view, box)) return box;
-  }
+  if (HWND nearest = NearestBoxInSight(view, PlaceInView(view, last))) return nearest;
   // A view too small to show a whole box: the last one used is brought in.
   ScrollIntoSight(view, last);
   return last;
 }
 
+HWND ListViewBoxOfQuestion(HWND listView, int question) {
+  ListView* view = &g_view;
+  if (!listView || view->window != listView) return nullptr;
+  return BoxOfQuestionInSight(view, question + 1);
+}
+
 HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow) {
-  return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VIEW), mainWindow, QuestionListViewProc,
+  return CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_VIEW), mainWindow, QuestionListViewProc,
                             0);
+}
+
+void RescaleQuestionListView(HWND listView) {
+  ListView* view = &g_view;
+  if (!listView || view->window != listView || !view->laidOut) return;
+  // Laid out again from the top, then scrolled back to the same part of the
+  // questions at the new scale.
+  const SIZE oldBox = view->pictureBox;
+  const int oldX = GetScrollPos(listView, SB_HORZ);
+  const int oldY = GetScrollPos(listView, SB_VERT);
+  SetScrollPos(listView, SB_HORZ, 0, FALSE);
+  SetScrollPos(listView, SB_VERT, 0, FALSE);
+  ReleasePictures(listView);
+  view->relayingOut = true;
+  view->nextCreated = 0;
+  LayOutQuestions(view, Scaled(kListPictureSize), Scaled(kListPictureSize), nullptr);
+  view->relayingOut = false;
+  SetUpScrollBars(view);
+  const int newWidth = view->pictureBox.cx;
+  ScrollTo(listView, SB_HORZ, ReadScrollInfo(listView, SB_HORZ), MulDiv(oldX, newWidth, oldBox.cx));
+  ScrollTo(listView, SB_VERT, ReadScrollInfo(listView, SB_VERT), MulDiv(oldY, newWidth, oldBox.cx));
+  AskForPicturesInSight(view);
 }
 
 }  // namespace vidod

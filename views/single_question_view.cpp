@@ -3,8 +3,11 @@
 #include <commctrl.h>
 
 #include "answers/evaluation.h"
+#include "app/accessible_names.h"
 #include "app/player_shell.h"
+#include "app/screen_scale.h"
 #include "common/text_buffer.h"
+#include "common/window_text.h"
 #include "pictures/picture_loader.h"
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
@@ -21,25 +24,31 @@ constexpr int kPreviousButtonId = 9906;
 constexpr int kNextButtonId = 9905;
 constexpr int kFirstPictureResource = 401;  // question k shows picture 401 + k
 constexpr char kPictureType[] = "IMG";
-constexpr char kChooserItemFormat[] = "Image n\xB0%d";
+constexpr wchar_t kChooserItemFormat[] = L"Image n\u00b0%d";
 constexpr int kChooserItemSize = 32;
 constexpr int kPictureMargin = 5;
 constexpr WPARAM kSelectAllEnd = 260;
 constexpr LPARAM kKeyRepeated = LPARAM{1} << 30;  // the key was already down
 // The buttons say which keys step through the questions.
-constexpr char kPreviousTip[] = "Question pr\xE9" "c\xE9" "dente (Pg pr\xE9" "c ou Alt+Gauche)";
-constexpr char kNextTip[] = "Question suivante (Pg suiv ou Alt+Droite)";
+constexpr wchar_t kPreviousTip[] = L"Question pr\u00e9c\u00e9dente (Pg pr\u00e9c ou Alt+Gauche)";
+constexpr wchar_t kNextTip[] = L"Question suivante (Pg suiv ou Alt+Droite)";
 
+// The box, the buttons and the chooser are tab stops: Tab and Shift+Tab go
+// from one to the next as in any dialog, in their order of creation.
 constexpr DWORD kPictureStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_BITMAP;
-constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | BS_PUSHBUTTON;
-constexpr DWORD kAnswerBoxStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_CENTER;
+constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kAnswerBoxStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_CENTER;
 constexpr DWORD kVerdictStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_CENTER;
 constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
 constexpr DWORD kChooserStyle =
-    WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DISABLENOSCROLL | CBS_DROPDOWNLIST;
+    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DISABLENOSCROLL | CBS_DROPDOWNLIST;
+// Posted once a choice in the chooser's list is over, whatever order the
+// platform sends its notifications in: the keys go back to the answer.
+constexpr UINT kAnswerAfterChoiceMessage = WM_APP + 1;
 
 struct ControlPlace {
-  int x, y, width, height;
+  int x, y, width, height;  // at 96 DPI
 };
 constexpr ControlPlace kPreviousPlace = {5, 490, 60, 20};
 constexpr ControlPlace kAnswerBoxPlace = {170, 490, 230, 20};
@@ -53,6 +62,8 @@ struct SingleView {
   HWND answerBox;
   WNDPROC answerBoxProc;  // the box's own procedure, behind the view's
   int current;            // the question shown, 0 to N - 1
+  bool choosing;          // the chooser's list is open
+  bool chosen;            // and an item of it was taken
 };
 
 SingleView g_view = {};
@@ -67,16 +78,17 @@ char* AnswerSlot(int question) {
   return quiz->answerSlots[question * quiz->answersPerQuestion];
 }
 
-HWND CreateControl(HWND parent, int id, const char* className, const char* text, DWORD style,
+// place in figures at 96 DPI, the window at the layout's scale.
+HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t* text, DWORD style,
                    const ControlPlace& place) {
-  return CreateWindowExA(0, className, text, style, place.x, place.y, place.width, place.height,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_shell.instance,
-                         nullptr);
+  return CreateWindowExW(0, className, text, style, Scaled(place.x), Scaled(place.y), Scaled(place.width),
+                         Scaled(place.height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         g_shell.instance, nullptr);
 }
 
-void UseGuiFont(HWND control) {
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-               TRUE);
+void PlaceControl(HWND parent, int id, const ControlPlace& place) {
+  SetWindowPos(GetDlgItem(parent, id), nullptr, Scaled(place.x), Scaled(place.y), Scaled(place.width),
+               Scaled(place.height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ReadStoredAnswers() {
@@ -99,13 +111,12 @@ int BitmapWidth(HBITMAP bitmap) {
 void ReleasePicture(HWND view) {
   HWND picture = GetDlgItem(view, kPictureId);
   if (!picture) return;
-  HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
+  HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
   if (shown) DeleteObject(shown);
 }
 
-void ShowQuestion(SingleView* view, int question) {
-  const int boxWidth = g_shell.pictureBoxWidth;
-  const int boxHeight = g_shell.pictureBoxHeight;
+// The question's picture, fitted into the box (in pixels at the layout's scale).
+void ShowPicture(SingleView* view, int question, int boxWidth, int boxHeight) {
   ReleasePicture(view->window);
   HBITMAP bitmap = LoadPicture(g_shell.quizModule, kFirstPictureResource + question, kPictureType,
                                boxWidth, boxHeight, ViewBackgroundColour(g_document));
@@ -117,13 +128,19 @@ void ShowQuestion(SingleView* view, int question) {
   // the background alone: a control without a bitmap paints nothing, and
   // would go on showing the question before.
   bitmap = CentreOnBackground(bitmap, width, boxHeight, g_document->backgroundBrush);
-  const int x = width == boxWidth ? kPictureMargin : (boxWidth - width) / 2;
+  const int margin = Scaled(kPictureMargin);
+  const int x = width == boxWidth ? margin : (boxWidth - width) / 2;
   HWND picture = GetDlgItem(view->window, kPictureId);
-  MoveWindow(picture, x, kPictureMargin, width, boxHeight, TRUE);
-  SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  MoveWindow(picture, x, margin, width, boxHeight, TRUE);
+  SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  SetAccessibleName(picture, PictureName(question + 1));
+}
 
-  SendDlgItemMessageA(view->window, kQuestionChooserId, CB_SETCURSEL, view->current, 0);
-  SetWindowTextA(view->answerBox, AnswerSlot(view->current));
+void ShowQuestion(SingleView* view, int question) {
+  ShowPicture(view, question, g_shell.pictureBoxWidth, g_shell.pictureBoxHeight);
+  SendDlgItemMessageW(view->window, kQuestionChooserId, CB_SETCURSEL, view->current, 0);
+  SetWindowText1252(view->answerBox, AnswerSlot(view->current));
+  SetAccessibleName(view->answerBox, AnswerBoxName(view->current + 1, 1, 1));
   EvaluateSingleViewAnswer(g_document, view->window, view->current);
 }
 
@@ -185,58 +202,55 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
   const WNDPROC own = view->answerBoxProc;
   switch (message) {
     case WM_SETFOCUS:
-      SendMessageA(box, EM_SETSEL, 0, kSelectAllEnd);
+      SendMessageW(box, EM_SETSEL, 0, kSelectAllEnd);
       break;
     case WM_KILLFOCUS:
-      TakeAnswerIn(view);
+      // Another application taking the keys does not take the answer in:
+      // the player has not left the question.
+      if (!FocusLeavesThePlayer(reinterpret_cast<HWND>(wParam))) TakeAnswerIn(view);
       break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-      // F3 switches views wherever the focus is, as it does in the list's boxes.
-      if (IsSwitchKey(message, wParam, lParam))
-        SendMessageA(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-      else if (OnAnswerKey(view, message, wParam, lParam))
+      if (!OnPlayerKey(message, wParam, lParam) && OnAnswerKey(view, message, wParam, lParam))
         return 1;
       break;
     case WM_CHAR:
-      if (wParam == '\r' || wParam == '\t') return 0;
+      if (wParam == '\r' || wParam == '\t' || SelectAllOnCtrlA(box, wParam)) return 0;
       break;
     case WM_NCDESTROY:
-      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+      SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
       break;
     default:
       break;
   }
-  return CallWindowProcA(own, box, message, wParam, lParam);
+  return CallWindowProcW(own, box, message, wParam, lParam);
 }
 
 void CreateChooser(SingleView* view) {
-  HWND chooser = CreateControl(view->window, kQuestionChooserId, "combobox", "", kChooserStyle,
+  HWND chooser = CreateControl(view->window, kQuestionChooserId, L"combobox", L"", kChooserStyle,
                                kChooserPlace);
-  UseGuiFont(chooser);
-  char item[kChooserItemSize];
+  UseFont(chooser, FontRole::kGui, true);
+  wchar_t item[kChooserItemSize];
   for (int n = 1; n <= QuestionCount(); ++n) {
-    wsprintfA(item, kChooserItemFormat, n);
-    SendMessageA(chooser, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    wsprintfW(item, kChooserItemFormat, n);
+    SendMessageW(chooser, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
   }
-  SendMessageA(chooser, CB_SETCURSEL, view->current, 0);
+  SendMessageW(chooser, CB_SETCURSEL, view->current, 0);
 }
 
-void AddTip(HWND tips, HWND view, HWND button, const char* text) {
-  TOOLINFOA tool = {};
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;  // understood by every version of the controls
+void AddTip(HWND tips, HWND view, HWND button, const wchar_t* text) {
+  TOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the controls
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = view;
   tool.uId = reinterpret_cast<UINT_PTR>(button);
-  tool.lpszText = const_cast<char*>(text);
-  SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.lpszText = const_cast<wchar_t*>(text);
+  SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // The tooltip window belongs to the view and goes with it.
 void CreateButtonTips(SingleView* view) {
-  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&classes);
-  HWND tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+  HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                               view->window, nullptr, g_shell.instance, nullptr);
   if (!tips) return;
@@ -245,30 +259,37 @@ void CreateButtonTips(SingleView* view) {
 }
 
 void SetUpView(SingleView* view, HWND window) {
-  *view = SingleView{window, nullptr, nullptr, 0};
+  *view = SingleView{window, nullptr, nullptr, 0, false, false};
   ReadStoredAnswers();
 
-  const ControlPlace picturePlace = {kPictureMargin, kPictureMargin, g_shell.pictureBoxWidth,
-                                     g_shell.pictureBoxHeight};
-  CreateControl(window, kPictureId, "STATIC", nullptr, kPictureStyle, picturePlace);
-  CreateControl(window, kPreviousButtonId, "BUTTON", "<--", kButtonStyle, kPreviousPlace);
-  view->answerBox = CreateControl(window, kAnswerBoxId, "EDIT", AnswerSlot(0), kAnswerBoxStyle,
-                                  kAnswerBoxPlace);
+  // The picture control is created in pixels: the box is at the scale already.
+  CreateWindowExW(0, L"STATIC", nullptr, kPictureStyle, Scaled(kPictureMargin), Scaled(kPictureMargin),
+                  g_shell.pictureBoxWidth, g_shell.pictureBoxHeight, window,
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPictureId)), g_shell.instance, nullptr);
+  UseFont(CreateControl(window, kPreviousButtonId, L"BUTTON", L"<--", kButtonStyle, kPreviousPlace),
+          FontRole::kSystem, true);
+  view->answerBox = CreateControl(window, kAnswerBoxId, L"EDIT", WideFromCp1252(AnswerSlot(0)).c_str(),
+                                  kAnswerBoxStyle, kAnswerBoxPlace);
+  UseFont(view->answerBox, FontRole::kSystem, true);
   // No more than a slot and the progress file keep.
-  SendMessageA(view->answerBox, EM_LIMITTEXT, kMaxTextLength, 0);
-  view->answerBoxProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+  SendMessageW(view->answerBox, EM_LIMITTEXT, kMaxTextLength, 0);
+  view->answerBoxProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       view->answerBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
-  CreateControl(window, kSingleVerdictLabelId, "STATIC", "?", kVerdictStyle, kVerdictPlace);
-  CreateControl(window, kNextButtonId, "BUTTON", "-->", kButtonStyle, kNextPlace);
-  UseGuiFont(CreateControl(window, kSingleRevealLabelId, "STATIC", "", kRevealStyle, kRevealPlace));
+  HWND verdict = CreateControl(window, kSingleVerdictLabelId, L"STATIC", L"?", kVerdictStyle, kVerdictPlace);
+  UseFont(verdict, FontRole::kSystem, true);
+  AnnounceTextChanges(verdict);
+  UseFont(CreateControl(window, kNextButtonId, L"BUTTON", L"-->", kButtonStyle, kNextPlace),
+          FontRole::kSystem, true);
+  UseFont(CreateControl(window, kSingleRevealLabelId, L"STATIC", L"", kRevealStyle, kRevealPlace),
+          FontRole::kGui, true);
 
   view->current = 0;
   // Every solved mark, and so the score, follows the stored answers from the start.
   for (int k = 0; k < QuestionCount(); ++k) {
-    SetWindowTextA(view->answerBox, AnswerSlot(k));
+    SetWindowText1252(view->answerBox, AnswerSlot(k));
     EvaluateSingleViewAnswer(g_document, window, k);
   }
-  SetWindowTextA(view->answerBox, AnswerSlot(view->current));
+  SetWindowText1252(view->answerBox, AnswerSlot(view->current));
   EvaluateSingleViewAnswer(g_document, window, view->current);
   ShowQuestion(view, view->current);
   CreateChooser(view);
@@ -277,8 +298,32 @@ void SetUpView(SingleView* view, HWND window) {
 
 void ChooseQuestion(SingleView* view) {
   const int chosen = static_cast<int>(
-      SendDlgItemMessageA(view->window, kQuestionChooserId, CB_GETCURSEL, 0, 0));
+      SendDlgItemMessageW(view->window, kQuestionChooserId, CB_GETCURSEL, 0, 0));
   GoToQuestion(view, chosen >= 0 && chosen < QuestionCount() ? chosen : view->current);
+}
+
+// The chooser's notifications. Arrows in the closed chooser step through the
+// questions and leave the keys there; an item taken from the open list
+// (a click, or Enter) sends them back to the answer box.
+void OnChooser(SingleView* view, int notification) {
+  switch (notification) {
+    case CBN_SELCHANGE:
+      ChooseQuestion(view);
+      break;
+    case CBN_DROPDOWN:
+      view->choosing = true;
+      view->chosen = false;
+      break;
+    case CBN_SELENDOK:
+      if (view->choosing) view->chosen = true;
+      break;
+    case CBN_CLOSEUP:
+      if (view->chosen) PostMessageW(view->window, kAnswerAfterChoiceMessage, 0, 0);
+      view->choosing = view->chosen = false;
+      break;
+    default:
+      break;
+  }
 }
 
 void OnCommand(SingleView* view, int id, int notification) {
@@ -290,7 +335,11 @@ void OnCommand(SingleView* view, int id, int notification) {
       StepQuestion(view, -1);
       break;
     case kQuestionChooserId:
-      if (notification == CBN_SELCHANGE) ChooseQuestion(view);
+      OnChooser(view, notification);
+      break;
+    case IDOK:
+      // Enter in the closed chooser (the dialog manager's OK): back to the answer.
+      if (GetFocus() == GetDlgItem(view->window, kQuestionChooserId)) ReturnFocusToAnswers();
       break;
     default:
       break;
@@ -316,10 +365,13 @@ INT_PTR CALLBACK SingleQuestionViewProc(HWND window, UINT message, WPARAM wParam
     case WM_COMMAND:
       OnCommand(&g_view, LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case kAnswerAfterChoiceMessage:
+      if (IsWindowVisible(window)) ReturnFocusToAnswers();
+      return 0;
     case WM_CTLCOLORSTATIC:
       return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORDLG:
-      return reinterpret_cast<INT_PTR>(g_document->backgroundBrush);
+      return reinterpret_cast<INT_PTR>(ViewBackgroundBrush(g_document));
     case WM_DESTROY:
       ReleasePicture(window);
       return 0;
@@ -334,12 +386,27 @@ int CurrentQuestionIndex() { return g_view.current; }
 
 void StoreCurrentAnswer(HWND singleView) {
   HWND box = GetDlgItem(singleView, kAnswerBoxId);
-  if (box) GetWindowTextA(box, AnswerSlot(g_view.current), kTextSize);
+  if (box) GetWindowText1252(box, AnswerSlot(g_view.current), kTextSize);
 }
 
 HWND CreateSingleQuestionView(HINSTANCE instance, HWND mainWindow) {
-  return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VIEW), mainWindow, SingleQuestionViewProc,
+  return CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_VIEW), mainWindow, SingleQuestionViewProc,
                             0);
+}
+
+void RescaleSingleQuestionView(HWND singleView) {
+  SingleView* view = &g_view;
+  if (!singleView || view->window != singleView) return;
+  const struct {
+    int id;
+    const ControlPlace& place;
+  } controls[] = {{kPreviousButtonId, kPreviousPlace}, {kAnswerBoxId, kAnswerBoxPlace},
+                  {kSingleVerdictLabelId, kVerdictPlace}, {kNextButtonId, kNextPlace},
+                  {kSingleRevealLabelId, kRevealPlace},  {kQuestionChooserId, kChooserPlace}};
+  for (const auto& control : controls) PlaceControl(singleView, control.id, control.place);
+  // The picture is decoded again for the box of the new scale, whether or
+  // not the view is shown.
+  ShowPicture(view, view->current, Scaled(kSinglePictureWidth), Scaled(kSinglePictureHeight));
 }
 
 }  // namespace vidod

@@ -14,15 +14,22 @@ constexpr int kFirstListBoxId = 4001;      // list view: box 4000 + i holds slot
 // Both views are modeless child dialogs of the main window from template 1001.
 HWND CreateSingleQuestionView(HINSTANCE instance, HWND mainWindow);
 HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow);
+// After a change of the layout's scale (the document's fonts are given
+// already): every control placed again, the pictures decoded again for the
+// scaled boxes.
+void RescaleSingleQuestionView(HWND singleView);
+void RescaleQuestionListView(HWND listView);
 
 // Copies the list view's boxes 4001 to 4000 + N x A into the answer slots.
 void StoreListBoxesInSlots(HWND listView);
 // The width of the list view's laid-out questions, in pixels.
 int ListViewContentWidth(HWND listView);
 // The list view's box for the keys: the one that last had the keyboard focus
-// (the first at start) when it is wholly in sight, else the first box wholly
-// in sight, else the last one brought into sight.
+// (the first at start) when it is wholly in sight, else the box wholly in
+// sight nearest to it, else the last one brought into sight.
 HWND ListViewBoxInSight(HWND listView);
+// The list view's (first) box of question k (from 0), brought into sight.
+HWND ListViewBoxOfQuestion(HWND listView, int question);
 
 // The progress file of an executable: beside it, named after it with the
 // last three letters "txt" (atlas.exe keeps its answers in atlas.txt).

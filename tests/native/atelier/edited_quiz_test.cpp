@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "atelier/edited_quiz.h"
+#include "atelier/quiz_remarks.h"
 
 namespace vidod {
 namespace {
@@ -73,6 +74,7 @@ TEST(EditedQuizTest, EveryEditIsUndoneAndRedone) {
       {"list pictures", SettingEdit(EditKind::kListPictures, 0), {"A", kPending, "C"}, -1},
       {"reduced", SettingEdit(EditKind::kReducePictures, 1), {"A", kPending, "C"}, -1},
       {"colour", ColourEdit(40, 90, 160), {"A", kPending, "C"}, -1},
+      {"tolerances", SettingEdit(EditKind::kTolerances, 3), {"A", kPending, "C"}, -1},
   };
   for (const auto& c : cases) {
     const EditedQuiz saved = ThreeQuestions();
@@ -166,6 +168,31 @@ TEST(EditedQuizTest, PendingTextsFollowTheirQuestions) {
   EXPECT_EQ(edited.quiz.codes.size(), 3u);
   ApplyEdit(&edited, TextEdit(FieldRef{QuizField::kCode, 2}, ""));
   EXPECT_TRUE(edited.quiz.codes.empty());
+}
+
+// The other answers of a box are one text in the window, separated by ";".
+TEST(EditedQuizTest, OtherAnswersAreEditedAsOneText) {
+  EditedQuiz edited = ThreeQuestions();
+  const FieldRef others{QuizField::kOtherAnswers, 0};
+  EXPECT_NE(ApplyEdit(&edited, TextEdit(others, u8" Notre-Dame ;notre dame de Paris;; ")), 0u);
+  EXPECT_EQ(edited.quiz.questions[0].otherAnswers, (std::vector<std::string>{"Notre-Dame", "notre dame de Paris"}));
+  EXPECT_EQ(ShownFieldText(edited, others), u8"Notre-Dame ; notre dame de Paris");
+  // Typing on towards the next answer changes nothing yet.
+  EXPECT_EQ(ApplyEdit(&edited, TextEdit(others, u8"Notre-Dame ; notre dame de Paris ; ")), 0u);
+  // A character the code page lacks waits, pending, like any text.
+  EXPECT_NE(ApplyEdit(&edited, TextEdit(FieldRef{QuizField::kOtherAnswers2, 1}, kPending)), 0u);
+  EXPECT_EQ(ShownFieldText(edited, FieldRef{QuizField::kOtherAnswers2, 1}), kPending);
+  const std::vector<SourceIssue> issues = CheckEditedQuiz(&edited);
+  EXPECT_TRUE(std::any_of(issues.begin(), issues.end(), [](const SourceIssue& issue) {
+    return PlaceOfIssue(issue).field == FieldRef{QuizField::kOtherAnswers2, 1} && !issue.warning;
+  }));
+  // Emptied, the box accepts its expected answer only; undone, it has them back.
+  ApplyEdit(&edited, TextEdit(others, ""));
+  EXPECT_TRUE(edited.quiz.questions[0].otherAnswers.empty());
+  int question = 0;
+  EndTyping(&edited);
+  UndoEdit(&edited, &question);
+  EXPECT_EQ(edited.quiz.questions[0].otherAnswers.size(), 2u);
 }
 
 TEST(EditedQuizTest, PictureKeysNameTheSameFilesFromANewPlace) {

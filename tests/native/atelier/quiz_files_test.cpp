@@ -29,6 +29,10 @@ TEST(QuizRemarksTest, IssuesLandOnTheirFields) {
   } cases[] = {
       {{true, "reponse", 3, 0, "..."}, 2, true, QuizField::kAnswer, false, -1},
       {{true, "reponse2", 1, 0, "..."}, 0, true, QuizField::kAnswer2, false, -1},
+      // About an accepted answer after the first of a list: the field of the others.
+      {{true, "reponse", 2, 0, "...", 1}, 1, true, QuizField::kAnswer, false, -1},
+      {{true, "reponse", 2, 0, "...", 3}, 1, true, QuizField::kOtherAnswers, false, -1},
+      {{false, "reponse2", 1, 0, "...", 2}, 0, true, QuizField::kOtherAnswers2, false, -1},
       {{false, "revelation", 2, 0, "..."}, 1, true, QuizField::kReveal, false, -1},
       {{false, "image", 4, 0, "..."}, 3, false, QuizField::kTitle, true, -1},
       {{false, "rotation", 4, 0, "..."}, 3, false, QuizField::kTitle, true, -1},
@@ -36,8 +40,8 @@ TEST(QuizRemarksTest, IssuesLandOnTheirFields) {
       {{true, "titre", 0, 0, "..."}, -1, true, QuizField::kTitle, false, -1},
       {{false, "lien", 0, 0, "..."}, -1, true, QuizField::kLink, false, -1},
       // Where the words would say otherwise, the place holds.
-      {{true, "libelles", 0, 0, "premier libellé vide", 1}, -1, true, QuizField::kLabel2, false, -1},
-      {{false, "codes", 0, 0, "code 3 : texte de 300 octets", 11}, -1, false, QuizField::kTitle, false, 11},
+      {{true, "libelles", 0, 0, "premier libellé vide", 2}, -1, true, QuizField::kLabel2, false, -1},
+      {{false, "codes", 0, 0, "code 3 : texte de 300 octets", 12}, -1, false, QuizField::kTitle, false, 11},
       {{true, "codes", 0, 0, "aucun code"}, -1, false, QuizField::kTitle, false, -1},
       {{false, "brut.octet_0", 0, 0, "..."}, -1, false, QuizField::kTitle, false, -1},
   };

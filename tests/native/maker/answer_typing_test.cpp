@@ -111,6 +111,9 @@ TEST(AnswerTypingTest, CorrectionsLandOnTheirValuesWhateverTheLayout) {
       // Windows line ends, and a text over several lines.
       {"CR LF", "[[question]]\r\nreponse = \"a’b\"\r\n[[question]]\r\nreponse = \"\"\"c’\r\nd\"\"\" # x\r\n",
        "[[question]]\r\nreponse = \"a'b\"\r\n[[question]]\r\nreponse = \"c'd\" # x\r\n"},
+      // Each answer of a list a box accepts.
+      {"list", "[[question]]\nreponse = [\"Notre-Dame\", \"l’île\",\n  \" x \"]\n",
+       "[[question]]\nreponse = [\"Notre-Dame\", \"l'île\",\n  \"x\"]\n"},
   };
   for (const auto& c : cases) {
     std::string corrected, error;

@@ -21,6 +21,7 @@ TEST(JudgeTest, ArgumentsGiveThePlayersVerdicts) {
     const char* typed;
     bool list;
     const char* verdict;
+    const char* options = "";
   };
   const Example examples[] = {
       {"PARIS", "paris", false, "BRAVO"},
@@ -42,10 +43,22 @@ TEST(JudgeTest, ArgumentsGiveThePlayersVerdicts) {
       {"Côte d’Azur", "côte d'azur", false, "BRAVO"},
       {"Côte d'Azur", "Côte dʼAzur", true, "BRAVO"},
       {"“Titanic”", "\"titanic\"", true, "BRAVO"},
+      // Ligatures compare as their two letters, in every quiz.
+      {"Sacré-Cœur", "sacré-coeur", false, "BRAVO"},
+      // Other accepted answers: BRAVO naming the one matched, or the
+      // nearest one's verdict, naming it.
+      {"Notre-Dame de Paris", "notre-dame", false, "BRAVO (réponse reconnue : « Notre-Dame »)", "-a Notre-Dame"},
+      {"Notre-Dame de Paris", "notre dame", false, "Quasiment (réponse la plus proche : « Notre-Dame »)",
+       "--autre Notre-Dame"},
+      {"Royaume-Uni", "UX", true, "FAUX (réponse la plus proche : « UK »)", "-a Angleterre -a UK"},
+      // Tolerances, given together or one by one.
+      {"Notre-Dame", "notre dame", false, "BRAVO", "-t ponctuation,accents"},
+      {"le Panthéon", "pantheon", true, "BRAVO", "-t articles --tolerer accents"},
+      {"le Panthéon", "pantheon", true, "Quasiment", "-t articles"},
   };
   ScratchFolder folder;
   for (const Example& example : examples) {
-    const ToolRun run = RunTool(std::string("judge ") + (example.list ? "--liste " : "") + "-- " +
+    const ToolRun run = RunTool(std::string("judge ") + (example.list ? "--liste " : "") + example.options + " -- " +
                                     ShellQuote(example.expected) + " " + ShellQuote(example.typed),
                                 folder.path());
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -66,12 +79,47 @@ TEST(JudgeTest, RefusedArguments) {
       {"judge PARIS", "réponse tapée"},
       // Both a batch and texts.
       {"judge --lot PARIS paris", "--lot"},
+      // A tolerance the player does not know.
+      {"judge -t accent PARIS paris", "tolérance inconnue « accent »"},
+      // A question without its quiz, a quiz with more than the typed answer.
+      {"judge --question 2 PARIS paris", "--source"},
+      {"judge --source quiz.toml --question 1 PARIS paris", "seulement la réponse tapée"},
+      {"judge --source quiz.toml -a Lutece --question 1 paris", "ni --autre"},
+      // Past the quiz's questions, a second box in a one-answer quiz.
+      {"judge --source quiz.toml --question 3 paris", "de 1 à 2"},
+      {"judge --source quiz.toml --question 1 --case 2 paris", "qu'une réponse"},
   };
+  WriteFile(folder.path() / "quiz.toml", "[[question]]\nreponse = \"Paris\"\n[[question]]\nreponse = \"Rome\"\n");
   for (const Refusal& refusal : refusals) {
     const ToolRun run = RunTool(refusal.arguments, folder.path());
     EXPECT_EQ(run.exitCode, 1) << refusal.arguments;
     EXPECT_EQ(run.out, "") << refusal.arguments;
     EXPECT_NE(run.err.find(refusal.expected), std::string::npos) << run.err;
+  }
+}
+
+// A box of a quiz source, with that quiz's lists and tolerances.
+TEST(JudgeTest, ABoxOfASourceIsJudgedWithItsQuizsAnswers) {
+  ScratchFolder folder;
+  WriteFile(folder.path() / "quiz.toml",
+            "tolerer = [\"articles\"]\nlibelles = [\"Monument\", \"Ville\"]\n"
+            "[[question]]\nreponse = \"Tour Eiffel\"\nreponse2 = \"Paris\"\n"
+            "[[question]]\nreponse = [\"le Sacré-Cœur\", \"basilique de Montmartre\"]\n"
+            "reponse2 = [\"Paris\", \"Montmartre\"]\n");
+  const struct {
+    const char* arguments;
+    const char* verdict;
+  } cases[] = {
+      {"--question 2 sacré-coeur", "BRAVO (réponse reconnue : « le Sacré-Cœur »)"},
+      {"--question 2 --liste \"basilique de montmartr\"", "Quasiment (réponse la plus proche : « basilique de Montmartre »)"},
+      {"--question 2 --case 2 montmartre", "BRAVO (réponse reconnue : « Montmartre »)"},
+      {"--question 1 --case 2 montmartre", "FAUX"},
+      {"--question 1 \"la tour eiffel\"", "BRAVO"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = RunTool(std::string("judge --source quiz.toml ") + c.arguments, folder.path());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, std::string(c.verdict) + "\n") << c.arguments;
   }
 }
 
@@ -124,6 +172,9 @@ TEST(JudgeTest, BatchCommandReadsAndWritesRawBytes) {
   EXPECT_EQ(run.out, "y a de l'id\xE9" "e\r\nQuasiment\n");
   run = RunTool("judge --lot --liste < in.txt", folder.path());
   EXPECT_EQ(run.out, "y a de l'id\xE9" "e\r\nFAUX\n");
+  WriteFile(folder.path() / "accents.txt", "\xC9T\xC9\tete\n");
+  run = RunTool("judge --lot --tolerer accents < accents.txt", folder.path());
+  EXPECT_EQ(run.out, "BRAVO\n");
   WriteFile(folder.path() / "bad.txt", "OUI\tOU\nOUI OU\n");
   run = RunTool("judge --lot < bad.txt", folder.path());
   EXPECT_EQ(run.exitCode, 1);

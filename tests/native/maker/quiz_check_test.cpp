@@ -58,10 +58,13 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
        "ne tient pas compte des majuscules, mais bien des accents ; « è » doit être tapé avec son accent (« e » ne "
        "compte pas)"},
       {Quiz("", {"reponse = \"Écosse\"\n"}), "reponse", 1, "« É » doit être tapé avec son accent (« E » ne compte"},
-      // A letter of the code page's extra range, which has no plain form.
-      {Quiz("", {"reponse = \"Œuvre\"\n"}), "reponse", 1, "« Œ » doit être tapé tel quel"},
+      // A letter that has no plain form and no key (the ligatures compare
+      // as their two letters: no warning for them).
+      {Quiz("", {"reponse = \"Straße\"\n", "reponse = \"Œuvre\"\n"}), "reponse", 1, "« ß » doit être tapé tel quel"},
       // Three characters or fewer: no hints in the list view.
       {Quiz("", {"reponse = \"OUI\"\n"}), "reponse", 1, "réponse attendue de 3 caractères"},
+      // ... counted as the player compares: here without its article.
+      {Quiz("tolerer = [\"articles\"]\n", {"reponse = \"l'Ain\"\n"}), "reponse", 1, "réponse attendue de 3 caractères"},
       // The same answer, letter case aside, solves two questions.
       {Quiz("", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\n", "reponse = \"PARIS\"\n"}), "reponse", 3,
        "même réponse attendue que la question 1"},
@@ -90,6 +93,20 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
       // A type that shows reveals, with one left empty.
       {Quiz("type = 4\n", {"reponse = \"Paris\"\nrevelation = \"capitale\"\n", "reponse = \"Lyon\"\n"}),
        "revelation", 2, "révélation vide : le type 4"},
+      // An accepted answer compared as an earlier one of its list, plainly or
+      // under a tolerance of the quiz.
+      {Quiz("", {"reponse = [\"Notre-Dame\", \"notre-dame\"]\n"}), "reponse", 1,
+       "« notre-dame » se compare comme « Notre-Dame », déjà dans la liste"},
+      {Quiz("tolerer = [\"ponctuation\"]\n", {"reponse = [\"Notre-Dame\", \"Notre Dame\"]\n"}), "reponse", 1,
+       "« Notre Dame » se compare comme « Notre-Dame »"},
+      // Accepted answers get the expected answer's warnings.
+      {Quiz("", {"reponse = [\"Londres\", \"UK\"]\n"}), "reponse", 1, "réponse acceptée « UK » de 2 caractères"},
+      // A list that makes both boxes of a question accept one answer...
+      {Quiz("libelles = [\"a\", \"b\"]\n", {"reponse = [\"Loire\", \"Atlantique\"]\nreponse2 = \"Atlantique\"\n"}),
+       "reponse2", 1, "« Atlantique » est acceptée dans les deux cases de la question"},
+      // ... or two questions.
+      {Quiz("", {"reponse = \"Paris\"\n", "reponse = [\"Lutece\", \"paris\"]\n"}), "reponse", 2,
+       "« paris » est acceptée aussi par la question 1 (« Paris »)"},
       // A two-answer quiz without its second label.
       {Quiz("libelles = [\"Fleuve\", \"\"]\n", {"reponse = \"Loire\"\nreponse2 = \"Nantes\"\n"}), "libelles", 0,
        "second libellé vide"},
@@ -126,6 +143,14 @@ TEST(QuizCheckTest, SizesUpToFourViewsAndAnswersOfFourCharactersPassQuietly) {
       "codes = [\"1\"]\nreduire_images = true\n[[question]]\nreponse = \"PARI\"\nimage = \"grand.jpg\"\n",
       folder.path());
   EXPECT_TRUE(CheckQuiz(reduced, folder.path() / "quiz.toml", nullptr).empty());
+  // Accents a quiz forgives need no warning; two questions' expected
+  // answers alike in a second box were always the author's choice.
+  const QuizSource tolerant = ParseOrFail(
+      "codes = [\"1\", \"2\"]\ntolerer = [\"accents\"]\nlibelles = [\"Fleuve\", \"Mer\"]\n"
+      "[[question]]\nreponse = [\"Rhône\", \"le Rhône\"]\nreponse2 = \"Méditerranée\"\nimage = \"limite.jpg\"\n"
+      "[[question]]\nreponse = \"Hérault\"\nreponse2 = \"Méditerranée\"\nimage = \"limite.jpg\"\n",
+      folder.path());
+  EXPECT_TRUE(CheckQuiz(tolerant, folder.path() / "quiz.toml", nullptr).empty());
 }
 
 // Answers that differ only by typographic forms are the same answer to the

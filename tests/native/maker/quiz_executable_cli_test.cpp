@@ -186,7 +186,7 @@ TEST(QuizExecutableCliTest, InitRefusesFoldersWithoutPictures) {
   WriteFile(scratch.path() / "bizarre" / "oui|non.gif", "GIF89a\x01\x00\x01\x00");
   run = RunTool("init bizarre -o quiz.toml", scratch.path());
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("quiz.toml:41: erreur : question 1, clé « reponse » : le texte contient « | »"),
+  EXPECT_NE(run.err.find("quiz.toml:48: erreur : question 1, clé « reponse » : le texte contient « | »"),
             std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("(à corriger avant build)"), std::string::npos) << run.err;
@@ -404,6 +404,41 @@ TEST(QuizExecutableCliTest, ALinkGoesInItsOwnResourceAndComesBack) {
   EXPECT_EQ(ReadFile(scratch.path() / "encore.exe"), ReadFile(scratch.path() / "lien.exe"));
 }
 
+// 64-bit FNV-1a of the bytes: enough to tell two executables apart.
+uint64_t Fingerprint(const std::string& bytes) {
+  uint64_t hash = 0xCBF29CE484222325ull;
+  for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+  return hash;
+}
+
+// A quiz that accepts one answer per box and forgives nothing is built byte
+// for byte as before such quizzes existed: the fingerprints are of exes
+// that vidod-make built, before it knew of other answers, from the same
+// sources and the same test player (for the generated quiz, the source its
+// own init wrote from the demo's pictures).
+TEST(QuizExecutableCliTest, AQuizOfSingleAnswersIsBuiltAsBeforeLists) {
+  ScratchFolder scratch;
+  const fs::path player = WritePlayer(scratch.path());
+  const fs::path quizzes = fs::path(VIDOD_SOURCE_DIR) / "tests" / "win" / "quizzes";
+  ASSERT_EQ(RunTool("init " + Quoted(kDemoFolder / "images") + " -o genere/quiz.toml", scratch.path()).exitCode, 0);
+  const struct {
+    fs::path source;
+    uint64_t fingerprint;
+  } quizzes_[] = {
+      {kDemoFolder / "quiz.toml", 0xCD65EF8BF6107285ull},
+      {scratch.path() / "genere" / "quiz.toml", 0xAED4EE25CC7AD4D3ull},
+      {quizzes / "views_pair.toml", 0x82DECF949E74725Bull},
+  };
+  for (const auto& quiz : quizzes_) {
+    const ToolRun run = RunTool("build " + Quoted(quiz.source) + " -o quiz.exe --force --lecteur " + Quoted(player),
+                                scratch.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Fingerprint(ReadFile(scratch.path() / "quiz.exe")), quiz.fingerprint) << quiz.source;
+    for (const ResourceEntry& entry : QuizResourcesOf(scratch.path() / "quiz.exe"))
+      EXPECT_FALSE(entry.name == ResourceName::Number(kAcceptedAnswersResourceId)) << quiz.source;
+  }
+}
+
 TEST(QuizExecutableCliTest, AFailedBuildLeavesNoOutputFile) {
   struct Failure {
     const char* what;
@@ -556,6 +591,49 @@ TEST(QuizExecutableCliTest, UnpackTakesWhatThePlayerFindsAndNamesTheRest) {
   // Everything else is named: build will not write it again.
   for (const char* unused : {"« PATCH » #104 (langue 1033)", "#10 #401 (langue 0)", "« IMG » #402 (langue 0)"})
     EXPECT_NE(run.err.find(std::string(unused) + " ne sert pas au quiz"), std::string::npos) << unused << "\n" << run.err;
+}
+
+// Lists and tolerances go into "PATCH" 106 and come back out of it: build,
+// unpack and build again give the same executable. A 106 the player would
+// refuse is told, and the source gets what the player plays: first answers.
+TEST(QuizExecutableCliTest, OtherAnswersAndTolerancesTravelThroughTheExecutable) {
+  ScratchFolder scratch;
+  const fs::path player = WritePlayer(scratch.path());
+  WriteFile(scratch.path() / "quiz" / "quiz.toml",
+            "codes = [\"UN\", \"DEUX\"]\ntolerer = [\"ponctuation\", \"accents\"]\n"
+            "[[question]]\nreponse = [\"Notre-Dame de Paris\", \"Notre-Dame\"]\n"
+            "[[question]]\nreponse = \"Sacré-Cœur\"\n");
+  ToolRun run = RunTool("build quiz/quiz.toml -o premier.exe --lecteur " + Quoted(player), scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const QuizResourceSet set = FindQuizResources(QuizResourcesOf(scratch.path() / "premier.exe"), 2);
+  ASSERT_NE(set.acceptedAnswers, nullptr);
+
+  run = RunTool("unpack premier.exe -o source", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string toml = ReadFile(scratch.path() / "source" / "quiz.toml");
+  EXPECT_NE(toml.find("reponse = [\"Notre-Dame de Paris\", \"Notre-Dame\"]"), std::string::npos) << toml;
+  EXPECT_NE(toml.find("tolerer = [\"accents\", \"ponctuation\"]"), std::string::npos) << toml;
+  run = RunTool("build source/quiz.toml -o second.exe --lecteur " + Quoted(player), scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadFile(scratch.path() / "second.exe"), ReadFile(scratch.path() / "premier.exe"));
+
+  // The same quiz with a 106 of another quiz's question count.
+  QuizSource quiz = ParseOrFail(ReadFile(scratch.path() / "quiz" / "quiz.toml"), scratch.path() / "quiz");
+  std::vector<ResourceEntry> resources = makertest::PlayerOwnResources();
+  const ResourceName patch = ResourceName::Text("PATCH");
+  resources.push_back(makertest::TestResource(patch, 104, 0, Compressed(WriteAnswersBlob(quiz))));
+  resources.push_back(makertest::TestResource(patch, 105, 0, Compressed(WriteCodesBlob(quiz))));
+  quiz.questions.pop_back();
+  resources.push_back(makertest::TestResource(patch, 106, 0, Compressed(WriteAcceptedAnswersBlob(quiz))));
+  WriteFile(scratch.path() / "abime.exe", Text(makertest::MakeTestExecutable(resources)));
+  run = RunTool("unpack abime.exe -o abime", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("la ressource 106 de « abime.exe »"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("n'accepte que la première réponse de chaque case"), std::string::npos) << run.err;
+  const QuizSource unpacked = ParseOrFail(ReadFile(scratch.path() / "abime" / "quiz.toml"), scratch.path() / "abime");
+  EXPECT_FALSE(HasAcceptedAnswers(unpacked));
+  EXPECT_EQ(unpacked.questions[0].answer, "Notre-Dame de Paris");
 }
 
 // What unpack writes is the quiz and nothing else, whatever the file is

@@ -122,5 +122,61 @@ revelation = ""
   EXPECT_EQ(WriteCodesBlob(again), codes);
 }
 
+// Lists of accepted answers and tolerances travel in their own blob: the
+// source reads into the model, the blob into a quiz read from the answers
+// blob, and both write back the same; the first of each list stays the
+// expected answer of the answers blob.
+TEST(RoundTripTest, AcceptedAnswersComeBackFromTheirBlob) {
+  ScratchFolder folder;
+  const QuizSource written = ParseOrFail(R"(
+libelles = ["Monument", "Ville"]
+tolerer = ["articles", "accents"]
+
+[[question]]
+reponse = ["Notre-Dame de Paris", "Notre-Dame", "Notre Dame"]
+reponse2 = "Paris"
+
+[[question]]
+reponse = "Sacré-Cœur"
+reponse2 = ["Paris", "Montmartre"]
+
+[[question]]
+reponse = ["Panthéon"]
+reponse2 = "Paris"
+)",
+                                         folder.path());
+  EXPECT_EQ(written.tolerances, 5);
+  EXPECT_EQ(written.questions[0].otherAnswers, (std::vector<std::string>{"Notre-Dame", "Notre Dame"}));
+  EXPECT_EQ(written.questions[1].otherAnswers2, std::vector<std::string>{"Montmartre"});
+  EXPECT_TRUE(written.questions[2].otherAnswers.empty());  // a list of one is one answer
+
+  const std::vector<uint8_t> answers = WriteAnswersBlob(written);
+  const std::vector<uint8_t> accepted = WriteAcceptedAnswersBlob(written);
+  QuizSource read;
+  std::string error;
+  ASSERT_TRUE(ReadAnswersBlob(answers.data(), answers.size(), &read, &error)) << error;
+  EXPECT_EQ(read.questions[0].answer, "Notre-Dame de Paris");
+  ASSERT_TRUE(ReadAcceptedAnswersBlob(accepted.data(), accepted.size(), &read, &error)) << error;
+  EXPECT_TRUE(SameQuizContent(read, written));
+  const std::string toml = WriteQuizSource(read, {});
+  EXPECT_NE(toml.find("reponse = [\"Notre-Dame de Paris\", \"Notre-Dame\", \"Notre Dame\"]\n"), std::string::npos)
+      << toml;
+  EXPECT_NE(toml.find("tolerer = [\"accents\", \"articles\"]\n"), std::string::npos) << toml;
+  EXPECT_NE(toml.find("reponse = \"Panth\u00e9on\"\n"), std::string::npos) << toml;
+  EXPECT_EQ(WriteAcceptedAnswersBlob(ParseOrFail(toml, folder.path())), accepted);
+
+  // Without lists and tolerances there is no such blob, and a blob the
+  // player refuses is refused, leaving the quiz as it was.
+  QuizSource plain = written;
+  plain.tolerances = 0;
+  for (QuestionSource& question : plain.questions) question.otherAnswers.clear(), question.otherAnswers2.clear();
+  EXPECT_TRUE(WriteAcceptedAnswersBlob(plain).empty());
+  std::vector<uint8_t> damaged = accepted;
+  damaged.push_back('x');
+  EXPECT_FALSE(ReadAcceptedAnswersBlob(damaged.data(), damaged.size(), &plain, &error));
+  EXPECT_NE(error.find("octets en trop"), std::string::npos) << error;
+  EXPECT_TRUE(plain.questions[0].otherAnswers.empty());
+}
+
 }  // namespace
 }  // namespace vidod

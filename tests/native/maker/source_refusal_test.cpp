@@ -32,6 +32,13 @@ TEST(SourceRefusalTest, EveryMalformedSourceIsRefusedNamingKeyAndQuestion) {
   const std::string longText(260, 'x');
   std::string longAccented;
   for (int i = 0; i < 260; ++i) longAccented += "é";
+  // Nine other answers of 250 characters per question over nine questions.
+  std::string manyOthers;
+  for (int question = 0; question < 9; ++question) {
+    manyOthers += "[[question]]\nreponse = [\"a\"";
+    for (int other = 0; other < 9; ++other) manyOthers += ", \"" + std::string(250, static_cast<char>('a' + other)) + "\"";
+    manyOthers += "]\n";
+  }
 
   const Refusal cases[] = {
       // "|" ends every text of the answers blob.
@@ -105,6 +112,23 @@ TEST(SourceRefusalTest, EveryMalformedSourceIsRefusedNamingKeyAndQuestion) {
       {"codes = [\"a\"]\n[brut]\noctets_apres_cr = [10, 10]\n", "brut.octets_apres_cr", 0, 3},
       {"[[question]]\nreponse = \"a\"\n[brut]\nreponses_par_question = 2\n", "brut.reponses_par_question", 0, 4},
       {"[brut]\nreponses_par_question = 3\n", "brut.reponses_par_question", 0, 2},
+      // Lists of accepted answers: not empty, texts only, each one typable
+      // into a box and not empty, at most ten per box and 20 000 bytes in all.
+      {"[[question]]\nreponse = []\n", "reponse", 1, 2},
+      {"[[question]]\nreponse = [\"a\", 3]\n", "reponse", 1, 2},
+      {"[[question]]\nreponse = [\"a\", \"b|c\"]\n", "reponse", 1, 2},
+      {"[[question]]\nreponse = [\"a\", \"\"]\n", "reponse", 1, 2},
+      {"[[question]]\nreponse = [\"a\", \"b\\u0000c\"]\n", "reponse", 1, 2},
+      {"[[question]]\nreponse = \"a\"\nreponse2 = [\"b\", \"c\\nd\"]\n", "reponse2", 1, 3},
+      {"[[question]]\nreponse = [\"a\", \"Łódź\"]\n", "reponse", 1, 2},
+      {"[[question]]\nreponse = [\"a\", \"" + longText + "\"]\n", "reponse", 1, 2},
+      {"[[question]]\nreponse = [\"1\", \"2\", \"3\", \"4\", \"5\", \"6\", \"7\", \"8\", \"9\", \"10\", \"11\"]\n",
+       "reponse", 1, 2},
+      {manyOthers, "question", 0, 0},
+      // Tolerances: a list of the three words.
+      {"tolerer = \"accents\"\n", "tolerer", 0, 1},
+      {"tolerer = [\"accent\"]\n", "tolerer", 0, 1},
+      {"tolerer = [1]\n", "tolerer", 0, 1},
       // Not TOML at all: an unclosed string, a key given twice.
       {"titre = \"non fermé\n", "", 0, 1},
       {"titre = \"a\"\ntitre = \"b\"\n", "", 0, 2},

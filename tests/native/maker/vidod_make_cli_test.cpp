@@ -252,6 +252,30 @@ TEST(VidodMakeCliTest, UnpackThenPackGivesTheSameDecodedBlobs) {
   EXPECT_EQ(ReadFile(scratch.path() / "source" / "quiz.toml"), toml);
 }
 
+// A quiz with other answers gets a third blob, named by the script, and
+// unpack takes it back with --autres.
+TEST(VidodMakeCliTest, PackAndUnpackCarryTheAcceptedAnswersBlob) {
+  ScratchFolder scratch;
+  const std::string source = "codes = [\"UN\"]\ntolerer = [\"articles\"]\n[[question]]\nreponse = [\"le Louvre\", \"Louvre\"]\n";
+  WriteFile(scratch.path() / "quiz.toml", source);
+  ToolRun run = RunTool("pack quiz.toml -o out", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const fs::path out = scratch.path() / "out";
+  EXPECT_NE(ReadFile(out / "quiz.rc").find("106 PATCH " + RcString(out / "accepted.lzw") + "\n"), std::string::npos);
+  EXPECT_EQ(Decompressed(out / "accepted.lzw"), WriteAcceptedAnswersBlob(ParseOrFail(source, scratch.path())));
+
+  run = RunTool("unpack --answers out/answers.lzw --codes out/codes.lzw --autres out/accepted.lzw -o back",
+                scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const QuizSource back = ParseOrFail(ReadFile(scratch.path() / "back" / "quiz.toml"), scratch.path() / "back");
+  EXPECT_TRUE(SameQuizContent(back, ParseOrFail(source, scratch.path())));
+  // Given by name, a blob that does not belong to the quiz is refused.
+  run = RunTool("unpack --answers out/answers.lzw --codes out/codes.lzw --autres out/codes.lzw -o autre",
+                scratch.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("refusé par le lecteur"), std::string::npos) << run.err;
+}
+
 TEST(VidodMakeCliTest, UnpackReportsWhatPackWillRefuseOrComplete) {
   ScratchFolder scratch;
   const std::string longTitle(300, 'T');

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "lzw/lzw.h"
+#include "quiz/accepted_answers_blob.h"
 
 namespace vidod {
 namespace {
@@ -250,6 +252,116 @@ TEST(HomeLinkTest, OnlyAWebAddressBecomesTheLink) {
     LoadHomeLink(document.get(), c.packed.empty() ? nullptr : c.packed.data(), static_cast<uint32_t>(c.packed.size()));
     EXPECT_STREQ(document->homeLink, c.link);
   }
+}
+
+// Two questions of two answers each, read from their answers blob, for the
+// accepted-answers blob to follow.
+Document TwoByTwo() {
+  Document document(CreateQuizDocument());
+  EXPECT_TRUE(Parse(Header(2, 2, 2) + "T|A|E|L|M|" + "P1|Q1|n|P2|Q2|n|" + "\x01" + Colour(1, 2, 3), document.get()));
+  return document;
+}
+
+std::string Accepted(int tolerances, int count, int perQuestion) {
+  return std::string{'\x01', static_cast<char>(tolerances), static_cast<char>(count), static_cast<char>(perQuestion)};
+}
+
+AcceptedBlobReading ParseAccepted(const std::string& blob, QuizDocument* document) {
+  return ParseAcceptedAnswersBlob(reinterpret_cast<const uint8_t*>(blob.data()), blob.size(), document);
+}
+
+std::vector<std::string> Others(const char* list) {
+  std::vector<std::string> others;
+  for (const char* text = list; text && *text; text += std::strlen(text) + 1) others.emplace_back(text);
+  return others;
+}
+
+TEST(AcceptedAnswersBlob, GivesEachBoxItsOtherAnswersAndTheQuizItsTolerances) {
+  Document document = TwoByTwo();
+  // Box 1 of question 1 accepts two more, box 2 of question 2 one more.
+  const std::string blob = Accepted(5, 2, 2) + "\x02" "p1|pp1|" + std::string(2, '\0') + "\x01" "q2|";
+  ASSERT_EQ(ParseAccepted(blob, document.get()).fault, AcceptedBlobFault::kNone);
+  EXPECT_EQ(document->tolerances, 5);
+  const QuestionEntry* first = QuestionAt(document.get(), 0);
+  const QuestionEntry* second = QuestionAt(document.get(), 1);
+  EXPECT_EQ(Others(first->otherAnswers[0]), (std::vector<std::string>{"p1", "pp1"}));
+  EXPECT_EQ(first->otherAnswers[1], nullptr);
+  EXPECT_EQ(second->otherAnswers[0], nullptr);
+  EXPECT_EQ(Others(second->otherAnswers[1]), (std::vector<std::string>{"q2"}));
+}
+
+TEST(AcceptedAnswersBlob, RefusesBlobsOutsideTheFormatLeavingTheDocumentAlone) {
+  const std::string longest(kMaxTextLength, 'x');
+  const struct {
+    const char* why;
+    std::string blob;
+    AcceptedBlobFault fault;
+  } cases[] = {
+      {"empty", "", AcceptedBlobFault::kCutShort},
+      {"header only", Accepted(0, 2, 2), AcceptedBlobFault::kCutShort},
+      {"a text without its delimiter", Accepted(0, 2, 2) + "\x01" "p1", AcceptedBlobFault::kCutShort},
+      {"a box short", Accepted(0, 2, 2) + std::string(3, '\0'), AcceptedBlobFault::kCutShort},
+      {"another format", "\x02" + Accepted(0, 2, 2).substr(1) + std::string(4, '\0'), AcceptedBlobFault::kUnknownFormat},
+      {"a tolerance the player does not know", Accepted(8, 2, 2) + std::string(4, '\0'),
+       AcceptedBlobFault::kUnknownTolerance},
+      {"another question count", Accepted(0, 3, 2) + std::string(6, '\0'), AcceptedBlobFault::kOtherQuiz},
+      {"another box count", Accepted(0, 2, 1) + std::string(2, '\0'), AcceptedBlobFault::kOtherQuiz},
+      {"ten other answers in a box", Accepted(0, 2, 2) + "\x0A" "a|b|c|d|e|f|g|h|i|j|" + std::string(3, '\0'),
+       AcceptedBlobFault::kTooManyAnswers},
+      {"an empty answer, which no typed answer matches", Accepted(0, 2, 2) + "\x01" "|" + std::string(3, '\0'),
+       AcceptedBlobFault::kEmptyAnswer},
+      {"a zero byte, which would end the answer and its list early",
+       Accepted(0, 2, 2) + "\x01" + std::string("a\0b|", 4) + std::string(3, '\0'), AcceptedBlobFault::kZeroByte},
+      {"an answer longer than a box holds", Accepted(0, 2, 2) + "\x01" + longest + "x|" + std::string(3, '\0'),
+       AcceptedBlobFault::kLongAnswer},
+      {"a byte after the last box", Accepted(0, 2, 2) + std::string(5, '\0'), AcceptedBlobFault::kTrailingBytes},
+  };
+  for (const auto& c : cases) {
+    Document document = TwoByTwo();
+    EXPECT_EQ(ParseAccepted(c.blob, document.get()).fault, c.fault) << c.why;
+    EXPECT_EQ(document->tolerances, 0) << c.why;
+    for (int question = 0; question < 2; ++question)
+      for (int box = 0; box < 2; ++box) EXPECT_EQ(QuestionAt(document.get(), question)->otherAnswers[box], nullptr) << c.why;
+  }
+  // The longest answers and the most of them in a box are taken.
+  Document document = TwoByTwo();
+  const std::string full = Accepted(0, 2, 2) + "\x09" + [&] {
+    std::string nine;
+    for (int answer = 0; answer < 9; ++answer) nine += longest + "|";
+    return nine;
+  }() + std::string(3, '\0');
+  EXPECT_EQ(ParseAccepted(full, document.get()).fault, AcceptedBlobFault::kNone);
+  EXPECT_EQ(Others(QuestionAt(document.get(), 0)->otherAnswers[0]).size(), 9u);
+
+  // Nine answers of 259 characters in each box of ten questions: past the
+  // quiz's total in the ninth.
+  Document ten(CreateQuizDocument());
+  std::string answers = Header(2, 10, 1) + "T|A|E|L|M|";
+  for (int question = 0; question < 10; ++question) answers += "P|n|";
+  ASSERT_TRUE(Parse(answers + "\x01" + Colour(1, 2, 3), ten.get()));
+  std::string tooLong = Accepted(0, 10, 1);
+  for (int box = 0; box < 10; ++box) {
+    tooLong += '\x09';
+    for (int answer = 0; answer < 9; ++answer) tooLong += longest + "|";
+  }
+  const AcceptedBlobReading reading = ParseAccepted(tooLong, ten.get());
+  EXPECT_EQ(reading.fault, AcceptedBlobFault::kTooLong);
+  EXPECT_EQ(reading.question, 9);
+  EXPECT_EQ(QuestionAt(ten.get(), 0)->otherAnswers[0], nullptr);
+}
+
+TEST(AcceptedAnswersBlob, LoadsFromItsResourceOrLeavesTheQuizAsItWas) {
+  Document document = TwoByTwo();
+  EXPECT_EQ(LoadAcceptedAnswers(document.get(), nullptr, 0), AcceptedAnswersOutcome::kAbsent);
+  const std::vector<uint8_t> garbage = {0xFF, 0xFF, 0xFF, 0xFF};
+  EXPECT_EQ(LoadAcceptedAnswers(document.get(), garbage.data(), garbage.size()), AcceptedAnswersOutcome::kRefused);
+  const std::vector<uint8_t> otherQuiz = Packed(Accepted(1, 3, 2) + std::string(6, '\0'));
+  EXPECT_EQ(LoadAcceptedAnswers(document.get(), otherQuiz.data(), otherQuiz.size()), AcceptedAnswersOutcome::kRefused);
+  EXPECT_EQ(document->tolerances, 0);
+  const std::vector<uint8_t> good = Packed(Accepted(2, 2, 2) + "\x01" "p1|" + std::string(3, '\0'));
+  EXPECT_EQ(LoadAcceptedAnswers(document.get(), good.data(), good.size()), AcceptedAnswersOutcome::kLoaded);
+  EXPECT_EQ(document->tolerances, 2);
+  EXPECT_EQ(Others(QuestionAt(document.get(), 0)->otherAnswers[0]), std::vector<std::string>{"p1"});
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -23,7 +24,7 @@
 #include "atelier/atelier_app.h"
 #include "atelier/atelier_ids.h"
 #include "atelier/text_convert.h"
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 #include "maker/pe_resource_writer.h"
 #include "maker/pe_resources.h"
 #include "maker/quiz_blobs.h"
@@ -666,6 +667,87 @@ TEST_F(AtelierTest, ABuiltQuizOffersItsSourceOrANewOneBesideIt) {
   EXPECT_EQ(g_answers.foldersAsked, 2);
   EXPECT_EQ(ReadFileBytes((beside / "quiz.toml").string()), before);
   EXPECT_TRUE(IsWindowVisible(Control(IDC_TABS)));
+}
+
+// Other answers typed beside an answer and a tolerance checked on the quiz
+// page: tried with the answer they match named, read by the player from the
+// built quiz, opened back from it and built again into the same bytes.
+TEST_F(AtelierTest, OtherAnswersAndTolerancesGoIntoTheQuizAndComeBackOut) {
+  StartFromFolder();
+  FillQuiz();
+  Select(4);
+  ASSERT_EQ(Text(IDC_ANSWER), L"Rh\u00f4ne");
+  Type(IDC_OTHERS, L" le Rh\u00f4ne ;fleuve Rh\u00f4ne ; ");
+  Command(IDM_SHOW_QUIZ);
+  SendMessageW(Control(IDC_TOLERATE_ACCENTS), BM_CLICK, 0, 0);
+  Pump();
+  Command(IDM_SHOW_QUESTION);
+  Type(IDC_TRY, L"LE RHONE");
+  EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"BRAVO \u2014 r\u00e9ponse reconnue : \u00ab le Rh\u00f4ne \u00bb");
+  Type(IDC_TRY, L"fleuve rhon");
+  EXPECT_EQ(Text(IDC_LIST_VERDICT),
+            L"Quasiment \u2014 r\u00e9ponse la plus proche : \u00ab fleuve Rh\u00f4ne \u00bb");
+  Select(2);
+  Type(IDC_TRY, L"Loir");  // a box of one answer: the verdict alone
+  EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"Quasiment");
+  const fs::path executable = Build(L"fleuves.exe");
+
+  HMODULE module = LoadLibraryExW(executable.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  PlayerDocument* document = CreatePlayerDocument();
+  {
+    MessageBoxCatcher loading;
+    QuizResourceLoader(document, module);
+    EXPECT_TRUE(loading.boxes().empty());
+  }
+  EXPECT_EQ(document->quiz->tolerances, 1);
+  const char* others = QuestionAt(document->quiz, 4)->otherAnswers[0];
+  ASSERT_NE(others, nullptr);
+  EXPECT_STREQ(others, "le Rh\xF4ne");
+  EXPECT_STREQ(others + std::strlen(others) + 1, "fleuve Rh\xF4ne");
+  DestroyPlayerDocument(document);
+  FreeLibrary(module);
+
+  g_answers.fileToOpen = executable;
+  g_answers.folder = scratch_ / L"d\u00e9fait";
+  fs::create_directories(g_answers.folder);
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_OPEN);
+    EXPECT_TRUE(catcher.boxes().empty()) << catcher.boxes()[0].text;
+  }
+  Select(4);
+  EXPECT_EQ(Text(IDC_OTHERS), L"le Rh\u00f4ne ; fleuve Rh\u00f4ne");
+  Command(IDM_SHOW_QUIZ);
+  EXPECT_EQ(SendMessageW(Control(IDC_TOLERATE_ACCENTS), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(Control(IDC_TOLERATE_ARTICLES), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  Command(IDM_SHOW_QUESTION);
+  EXPECT_EQ(FileBytes(Build(L"second.exe")), FileBytes(executable));
+}
+
+// A two-answer quiz opened as the window's first quiz shows its second box,
+// its other answers and its trial, each in a place of its own.
+TEST_F(AtelierTest, ATwoAnswerQuizOpenedFirstShowsItsSecondBox) {
+  const fs::path source = folder_ / "quiz.toml";
+  WriteFileBytes(source.string(), "libelles = [\"Fleuve\", \"Mer\"]\n[[question]]\nreponse = \"Loire\"\n"
+                                  "reponse2 = [\"Atlantique\", \"oc\u00e9an Atlantique\"]\n");
+  g_answers.fileToOpen = source;
+  Command(IDM_OPEN);
+  EXPECT_EQ(Text(IDC_OTHERS2), L"oc\u00e9an Atlantique");
+  RECT previous;
+  GetWindowRect(Control(IDC_OTHERS), &previous);
+  for (int id : {IDC_ANSWER2, IDC_OTHERS2, IDC_REVEAL}) {
+    RECT place;
+    GetWindowRect(Control(id), &place);
+    EXPECT_TRUE(IsWindowVisible(Control(id))) << id;
+    EXPECT_GT(place.right - place.left, 0) << id;
+    EXPECT_GE(place.top, previous.bottom) << id;
+    previous = place;
+  }
+  EXPECT_TRUE(IsWindowVisible(Control(IDC_TRY2)));
+  Type(IDC_TRY2, L"ocean atlantique");
+  EXPECT_EQ(Text(IDC_LIST_VERDICT2),
+            L"Quasiment \u2014 r\u00e9ponse la plus proche : \u00ab oc\u00e9an Atlantique \u00bb");
 }
 
 // An executable carrying 2 000 stray pictures opens with a message that

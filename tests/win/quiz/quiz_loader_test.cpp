@@ -91,6 +91,25 @@ TEST_F(QuizLoaderTest, DamagedCodesAreReportedAndTheAnswersStay) {
   EXPECT_STREQ(quiz->rewardCodes[0], "");
 }
 
+// Other answers that cannot be read are told; the quiz plays, each box
+// accepting its expected answer.
+TEST_F(QuizLoaderTest, DamagedAcceptedAnswersAreReportedAndTheFirstAnswersStay) {
+  MessageBoxCatcher catcher;
+  StartPlayerOn("damaged_accepted");
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].caption, "Vidod");
+  EXPECT_EQ(catcher.boxes()[0].text,
+            "Erreur dans le d\xE9" "cryptage des autres r\xE9" "ponses accept\xE9" "es : chaque case n'accepte que sa "
+            "premi\xE8" "re r\xE9" "ponse, sans tol\xE9" "rance.");
+  const QuizDocument* quiz = g_document->quiz;
+  EXPECT_EQ(quiz->questionCount, 12);
+  EXPECT_STREQ(quiz->rewardCodes[11], "C12");
+  EXPECT_EQ(quiz->tolerances, 0);
+  SetDlgItemTextA(g_shell.singleView, 9000, "DOUZE");
+  EvaluateSingleViewAnswer(g_document, g_shell.singleView, 11);
+  EXPECT_EQ(ControlText(g_shell.singleView, 9500), "BRAVO");
+}
+
 TEST_F(QuizLoaderTest, ReadsTheResourcesOfTheRunningExecutableByDefault) {
   // This test executable carries no quiz: the default quiz.
   PlayerDocument* document = CreatePlayerDocument();

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 
 namespace vidod {
 namespace {
@@ -27,6 +27,15 @@ std::string IconvToUtf8(unsigned byte) {
   iconv_close(converter);
   EXPECT_NE(done, static_cast<std::size_t>(-1)) << byte;
   return std::string(out, outCursor);
+}
+
+// One character of the Basic Multilingual Plane in UTF-8.
+std::string Utf16ToUtf8ForTest(const std::u16string& text) {
+  const char32_t c = text.at(0);
+  if (c < 0x80) return std::string(1, static_cast<char>(c));
+  if (c < 0x800) return {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+  return {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+          static_cast<char>(0x80 | (c & 0x3F))};
 }
 
 TEST(Cp1252Test, EveryByteMatchesTheSystemTableAndComesBack) {
@@ -77,6 +86,40 @@ TEST(Cp1252Test, CharactersOutsideTheCodePageAreRefused) {
     EXPECT_EQ(conversion.rejected, c.rejected) << c.utf8;
   }
   EXPECT_EQ(DescribeCharacter(0x0141), "U+0141 « Ł »");
+}
+
+// The texts of windows: every byte shows as the character the system gives it
+// and comes back as itself; a character outside the code page comes back as
+// the one byte that stands for it.
+TEST(Cp1252Test, WindowTextsConvertBothWays) {
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    const std::string single(1, static_cast<char>(byte));
+    const std::u16string shown = Cp1252ToUtf16(single);
+    ASSERT_EQ(shown.size(), 1u) << byte;
+    if (IsUndefinedByte(byte)) {
+      EXPECT_EQ(shown[0], byte);
+    } else {
+      const std::string utf8 = IconvToUtf8(byte);
+      EXPECT_EQ(Utf16ToUtf8ForTest(shown), utf8) << std::hex << byte;
+    }
+    EXPECT_EQ(Utf16ToCp1252(shown), single) << std::hex << byte;
+  }
+  struct Case {
+    std::u16string typed;
+    std::string kept;
+  };
+  const Case cases[] = {
+      {u"\x20AC \x0152uvre \x0153 \x0178 \x2026", "\x80 \x8Cuvre \x9C \x9F \x85"},  // € Œ œ Ÿ …
+      {u"\x0081\x008D\x008F\x0090\x009D", "\x81\x8D\x8F\x90\x9D"},  // the undefined bytes' C1 controls
+      {u"\xE9t\xE9", "\xE9t\xE9"},                  // été
+      {u"\x0416\x0443\x043A", "\x7F\x7F\x7F"},        // Жук: a byte for each letter
+      {u"a\xD83D\xDE00" u"b", "a\x7F" "b"},                 // an emoji's surrogate pair is one character
+      {u"a\xDE00\xD83D" u"b", "a\x7F\x7F" "b"},             // halves out of order: one each
+      {u"\x0080", "\x7F"},                             // the C1 control at the euro sign's place
+      {u"\xFFFD", "\x7F"},                             // the replacement character
+      {u"l\x02BC\x00EEle", "l'\xEEle"},               // the modifier apostrophe as '
+  };
+  for (const Case& c : cases) EXPECT_EQ(Utf16ToCp1252(c.typed), c.kept);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "maker/cp1252.h"
+#include "common/cp1252.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -89,7 +89,42 @@ char32_t NextCharacter(std::string_view utf8, std::size_t* position) {
   return character;
 }
 
+constexpr char16_t kModifierApostrophe = 0x02BC;
+constexpr char16_t kFirstSurrogate = 0xD800;
+constexpr char16_t kFirstLowSurrogate = 0xDC00;
+constexpr char16_t kLastSurrogate = 0xDFFF;
+
 }  // namespace
+
+std::u16string Cp1252ToUtf16(std::string_view cp1252) {
+  std::u16string utf16;
+  utf16.reserve(cp1252.size());
+  for (char byte : cp1252) utf16.push_back(static_cast<char16_t>(CharacterOfByte(static_cast<uint8_t>(byte))));
+  return utf16;
+}
+
+std::string Utf16ToCp1252(std::u16string_view utf16) {
+  std::string cp1252;
+  cp1252.reserve(utf16.size());
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const char16_t unit = utf16[i];
+    uint8_t byte = 0;
+    if (unit == kModifierApostrophe) {
+      cp1252.push_back('\'');
+    } else if (unit >= kFirstSurrogate && unit <= kLastSurrogate) {
+      // A whole pair stands for one character; a lone half for one as well.
+      if (unit < kFirstLowSurrogate && i + 1 < utf16.size() && utf16[i + 1] >= kFirstLowSurrogate &&
+          utf16[i + 1] <= kLastSurrogate)
+        ++i;
+      cp1252.push_back(kOutsideCodePage);
+    } else if (ByteOfCharacter(unit, &byte)) {
+      cp1252.push_back(static_cast<char>(byte));
+    } else {
+      cp1252.push_back(kOutsideCodePage);
+    }
+  }
+  return cp1252;
+}
 
 Cp1252Conversion Utf8ToCp1252(std::string_view utf8) {
   Cp1252Conversion conversion;
