@@ -44,7 +44,7 @@ LOGFONTA FontOf(HWND parent, int id) {
   return font;
 }
 
-// The player's calls to the shell, through its import of ShellExecuteA,
+// The player's calls to the shell, through its import of ShellExecuteW,
 // recorded instead of opening a browser for the length of a test.
 class ShellOpenRecorder {
  public:
@@ -53,18 +53,23 @@ class ShellOpenRecorder {
   static const std::vector<std::string>& opened() { return opened_; }
 
  private:
-  static HINSTANCE WINAPI Record(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
-    opened_.push_back(std::string(verb ? verb : "") + " " + (file ? file : ""));
+  static std::string Narrow(LPCWSTR text) {
+    std::string narrow;
+    for (; text && *text; ++text) narrow += *text < 0x80 ? static_cast<char>(*text) : '?';
+    return narrow;
+  }
+  static HINSTANCE WINAPI Record(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT) {
+    opened_.push_back(Narrow(verb) + " " + Narrow(file));
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));  // opened
   }
 
-  // The test executable's import table entry that holds ShellExecuteA.
+  // The test executable's import table entry that holds ShellExecuteW.
   static void** ImportSlot() {
     auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleA(nullptr));
     const auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
     const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    void* wanted = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "ShellExecuteA"));
+    void* wanted = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "ShellExecuteW"));
     for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
          ++entry)
       for (auto* thunk = reinterpret_cast<void**>(base + entry->FirstThunk); *thunk; ++thunk)
