@@ -112,4 +112,12 @@ void JudgeTrialAnswers(Atelier* atelier, HWND page) {
   SetWindowTextIfOther(GetDlgItem(page, IDC_LIST_VERDICT2), list2);
 }
 
+void ClearAnswerTrial(Atelier* atelier, HWND page) {
+  const bool wasFilling = atelier->filling;
+  atelier->filling = true;
+  for (int id : {IDC_TRY, IDC_TRY2}) SetWindowTextIfOther(GetDlgItem(page, id), L"");
+  atelier->filling = wasFilling;
+  JudgeTrialAnswers(atelier, page);
+}
+
 }  // namespace vidod

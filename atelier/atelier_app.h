@@ -10,6 +10,11 @@
 
 namespace vidod {
 
+// The names of the picture files the Atelier takes, as the file dialogs
+// filter them: the player's formats and those a build turns into them.
+constexpr wchar_t kPictureFilePattern[] =
+    L"*.jpg;*.jpeg;*.jpe;*.jfif;*.png;*.gif;*.bmp;*.webp;*.heic;*.heif;*.avif";
+
 // The questions the Atelier asks through the system's dialogs. Each returns
 // false when the author cancels. Tests give their own answers.
 struct AtelierPrompts {

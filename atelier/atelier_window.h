@@ -79,7 +79,8 @@ struct Atelier {
   FittedPictures thumbnailPictures;  // fitted to the thumbnail size
   FittedPictures viewPictures;       // fitted to the single-question view
 
-  bool open = false;  // a quiz is open
+  bool open = false;      // a quiz is open
+  unsigned openings = 0;  // quizzes opened or started since the window opened
   EditedQuiz edited;
   std::vector<SourceIssue> issues;  // the latest checks
   int current = -1;                 // the selected question, from 0
@@ -88,6 +89,8 @@ struct Atelier {
   std::vector<RecentQuiz> recent;
   std::vector<BuildRecord> builds;  // quizzes built on this computer, with their sources
   std::map<std::filesystem::path, WatchedPicture> watched;
+  // Pictures outside the quiz's folder that the author chose to leave there.
+  std::vector<std::filesystem::path> picturesLeftOutside;
   std::vector<std::filesystem::path> testFolders;  // where "Tester" built quizzes
 
   // Pictures and their checks, drawn by the worker. The generation goes up
@@ -186,6 +189,8 @@ struct PageMetrics;
 int LayOutAnswerTrial(Atelier* atelier, HWND page, const PageMetrics& metrics, int top, int width);
 int AnswerTrialHeight(Atelier* atelier, HWND page);
 void JudgeTrialAnswers(Atelier* atelier, HWND page);
+// Empties the trial and its verdicts: they were for another question or quiz.
+void ClearAnswerTrial(Atelier* atelier, HWND page);
 
 // File actions (file_actions.cpp). Each returns false when it did not
 // happen (cancelled or failed; the author has been told why).

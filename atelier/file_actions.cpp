@@ -88,7 +88,7 @@ bool IsThisQuizsSource(const EditedQuiz& edited, const fs::path& file) {
 std::wstring SourceErrorList(const std::vector<SourceIssue>& issues) {
   std::vector<std::wstring> lines;
   for (const SourceIssue& issue : issues)
-    if (!issue.warning) lines.push_back(WideFromUtf8(DescribeIssue(issue)));
+    if (!issue.warning) lines.push_back(WideFromUtf8(DescribeSourceProblem(issue)));
   return ShortList(lines);
 }
 
@@ -112,11 +112,13 @@ void StartQuiz(Atelier* atelier, EditedQuiz edited) {
   // Pictures are decoded on the worker threads, never while checking.
   atelier->edited.pictureChecks.decodeMissing = false;
   atelier->open = true;
+  ++atelier->openings;
   atelier->current = 0;
   ClearFittedPictures(&atelier->thumbnailPictures);
   ClearFittedPictures(&atelier->viewPictures);
   // What changes on disk from now on is what the author is told of.
   atelier->watched.clear();
+  atelier->picturesLeftOutside.clear();
   SeePictureFiles(atelier);
   ShowOpenQuiz(atelier);
 }
@@ -161,11 +163,16 @@ bool LoadSource(Atelier* atelier, const fs::path& file) {
   const bool read =
       ReadSourceFileText(sourceFile, &text, &problems) && ReadQuizSource(text, sourceFile, &edited.quiz, &problems);
   if (!read || HasErrors(problems)) {
+    // A reading that stopped tells the first error only: the lines after it
+    // were not read.
     TellAuthor(atelier,
                L"Vidod Atelier ne peut pas ouvrir " + Quoted(sourceFile) + L" sans en perdre une partie :" +
                    SourceErrorList(problems) +
-                   L"\n\nCorrigez ces lignes dans un \u00e9diteur de texte (\u00ab vidod-make check \u00bb les "
-                   L"montre toutes), puis ouvrez le fichier \u00e0 nouveau.",
+                   L"\n\nCorrigez dans un \u00e9diteur de texte (le Bloc-notes, par exemple), puis ouvrez le "
+                   L"fichier \u00e0 nouveau." +
+                   (read ? L""
+                         : L" La lecture s'est arr\u00eat\u00e9e \u00e0 cette erreur : d'autres lignes peuvent "
+                           L"en avoir."),
                MB_ICONWARNING);
     return false;
   }
@@ -454,14 +461,68 @@ bool OpenQuizPath(Atelier* atelier, const fs::path& path) {
   return ConfirmCloseQuiz(atelier) && LoadSource(atelier, path);
 }
 
+namespace {
+
+// Pictures outside the quiz's folder stay behind when the folder alone is
+// carried away: the author is offered copies in it, once for each picture.
+// False when the author cancels or a copy fails (then nothing is saved).
+bool OfferPictureCopies(Atelier* atelier, QuizSource* quiz, const fs::path& target) {
+  std::vector<PictureCopy> copies = PicturesOutsideFolder(*quiz, target);
+  const std::vector<fs::path>& left = atelier->picturesLeftOutside;
+  copies.erase(std::remove_if(copies.begin(), copies.end(),
+                              [&left](const PictureCopy& copy) {
+                                return std::find(left.begin(), left.end(), copy.from) != left.end();
+                              }),
+               copies.end());
+  if (copies.empty()) return true;
+  std::vector<std::wstring> lines;
+  for (const PictureCopy& copy : copies) lines.push_back(copy.from.wstring());
+  const bool one = copies.size() == 1;
+  const int answer = AskAuthor(
+      atelier,
+      (one ? std::wstring(L"Une image de ce quiz est") : std::to_wstring(copies.size()) + L" images de ce quiz sont") +
+          L" hors de son dossier, " + Quoted(target.parent_path()) + L" :" + ShortList(lines) +
+          (one ? L"\n\nLa copier dans ce dossier ? Elle partira avec le quiz (sur une cl\u00e9 USB, par exemple)."
+               : L"\n\nLes copier dans ce dossier ? Elles partiront avec le quiz (sur une cl\u00e9 USB, par "
+                 L"exemple).") +
+          L"\n\nNon : le quiz les prend o\u00f9 elles sont, et son dossier seul ne suffira pas sur un autre "
+          L"ordinateur.",
+      MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer == IDCANCEL) return false;
+  if (answer != IDYES) {
+    for (const PictureCopy& copy : copies) atelier->picturesLeftOutside.push_back(copy.from);
+    return true;
+  }
+  for (const PictureCopy& copy : copies) {
+    std::error_code code;
+    if (!fs::copy_file(copy.from, copy.to, code)) {
+      TellAuthor(atelier,
+                 L"La copie de " + Quoted(copy.from) + L" a \u00e9chou\u00e9 (" + WideFromUtf8(code.message()) +
+                     L"). Le quiz n'a pas \u00e9t\u00e9 enregistr\u00e9 ; il reste ouvert tel quel.",
+                 MB_ICONWARNING);
+      return false;
+    }
+  }
+  UsePictureCopies(quiz, target, copies);
+  return true;
+}
+
+}  // namespace
+
 bool SaveQuiz(Atelier* atelier, bool choosePlace) {
   if (!atelier->open) return false;
   EditedQuiz& edited = atelier->edited;
+  // The source could hold them, but the quiz could not: it would not open
+  // again without them.
   if (!edited.pending.empty()) {
+    const bool twoBoxes = edited.quiz.answersPerQuestion == 2;
+    std::vector<std::wstring> lines;
+    for (const SourceIssue& issue : PendingTextIssues(edited))
+      lines.push_back(WideFromUtf8(DescribeRemark(issue, twoBoxes)));
     TellAuthor(atelier,
-               L"Des textes contiennent des caract\u00e8res que le lecteur ne peut pas afficher (voir les "
-               L"remarques \u00ab Erreur \u00bb) : corrigez-les avant d'enregistrer. Rien n'a \u00e9t\u00e9 "
-               L"\u00e9crit.",
+               L"Le quiz ne peut pas garder ces caract\u00e8res :" + ShortList(lines) +
+                   L"\n\nRetirez-les ou remplacez-les, puis enregistrez. Rien n'a \u00e9t\u00e9 \u00e9crit : le "
+                   L"quiz reste ouvert tel quel.",
                MB_ICONWARNING);
     return false;
   }
@@ -496,6 +557,9 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
 
   QuizSource quiz = edited.quiz;
   if (!SamePath(target, edited.sourceFile)) RebasePictureKeys(&quiz, edited.sourceFile, target);
+  // Pictures left outside one folder are asked about again for another.
+  if (!SamePath(target.parent_path(), edited.sourceFile.parent_path())) atelier->picturesLeftOutside.clear();
+  if (IsFolder(target.parent_path()) && !OfferPictureCopies(atelier, &quiz, target)) return false;
   std::string text, error;
   if (!WriteCheckedQuizSource(quiz, AtelierSourceComment(edited.origin), &text, &error) ||
       !WriteOutputFiles({{target, std::vector<uint8_t>(text.begin(), text.end())}}, &error)) {
@@ -505,7 +569,8 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
                MB_ICONWARNING);
     return false;
   }
-  const bool moved = !SamePath(target, edited.sourceFile);
+  // Elsewhere, or with pictures copied: the same pictures under other keys.
+  const bool moved = !SamePath(target, edited.sourceFile) || !SameQuizContent(quiz, edited.quiz);
   // The keys rewritten for the new place name the same pictures: nothing to
   // undo there, the steps keep theirs.
   edited.quiz = quiz;

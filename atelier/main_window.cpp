@@ -572,7 +572,8 @@ void QuizChanged(Atelier* atelier, unsigned changes, int question) {
     FillQuestionList(atelier);
   else if (changes & kPicturesChanged)
     RefreshThumbnails(atelier);
-  if (changes & (kSettingsChanged | kTextsChanged)) {
+  // The codes page has a row per question: it follows their count too.
+  if (changes & (kSettingsChanged | kTextsChanged | kQuestionsChanged)) {
     atelier->filling = true;
     FillQuizPage(atelier);
     FillCodesPage(atelier);

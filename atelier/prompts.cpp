@@ -18,11 +18,11 @@ namespace {
 
 constexpr COMDLG_FILTERSPEC kOpenFilters[] = {
     {L"Quiz Vidod (quiz.toml, quiz construit .exe)", L"*.toml;*.exe"},
-    {L"Images (dossier d'un nouveau quiz)", L"*.jpg;*.jpeg;*.png;*.gif;*.bmp"},
+    {L"Images (dossier d'un nouveau quiz)", kPictureFilePattern},
     {L"Tous les fichiers", L"*.*"},
 };
 constexpr COMDLG_FILTERSPEC kPictureFilters[] = {
-    {L"Images (JPEG, PNG, GIF, BMP)", L"*.jpg;*.jpeg;*.png;*.gif;*.bmp"},
+    {L"Images (JPEG, PNG, GIF, BMP, WebP, HEIC, AVIF)", kPictureFilePattern},
     {L"Tous les fichiers", L"*.*"},
 };
 constexpr COMDLG_FILTERSPEC kSourceFilters[] = {{L"Source de quiz (*.toml)", L"*.toml"}};

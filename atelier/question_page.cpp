@@ -12,6 +12,7 @@
 #include "atelier/controls.h"
 #include "atelier/pages.h"
 #include "atelier/text_convert.h"
+#include "maker/picture_format.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -31,6 +32,9 @@ struct QuestionPage {
   Atelier* atelier;
   HBITMAP view = nullptr;  // the question as the single-question view shows it
   bool laidOutWithSecond = false;  // the rows of a second box had their places at the last layout
+  // The question, and the quiz by its opening, whose answer is being tried.
+  int trialQuestion = -1;
+  unsigned trialOpening = 0;
 };
 
 // A quiz of two boxes per question has the pupil fill both: each box has
@@ -41,7 +45,7 @@ constexpr FieldRow kFieldRows[] = {
      L"A&utres r\u00e9ponses accept\u00e9es :"},
     {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"R\u00e9ponse de la &2e case :"},
     {IDC_OTHERS2_LABEL, IDC_OTHERS2, IDC_OTHERS2_MARK, QuizField::kOtherAnswers2,
-     L"Autres r\u00e9ponses de la 2e ca&se :"},
+     L"Autres r\u00e9&ponses de la 2e case :"},
     {IDC_REVEAL_LABEL, IDC_REVEAL, IDC_REVEAL_MARK, QuizField::kReveal, L"&Texte r\u00e9v\u00e9l\u00e9 :"},
 };
 constexpr wchar_t kFirstBoxLabel[] = L"&R\u00e9ponse de la 1re case :";
@@ -65,10 +69,13 @@ bool ShowsSecondAnswer(const Atelier* atelier) {
                             !ShownFieldText(atelier->edited, FieldRef{QuizField::kOtherAnswers2, question}).empty()));
 }
 
-bool RevealUsable(const Atelier* atelier) {
-  const int question = atelier->current;
-  return QuizTypeHasReveals(atelier->edited.quiz.quizType) ||
-         (question >= 0 && !ShownFieldText(atelier->edited, FieldRef{QuizField::kReveal, question}).empty());
+// A quiz that shows no reveal text still takes one (its remark says where
+// they are switched on); the empty box says it first.
+void ShowRevealCue(const Atelier* atelier, HWND page) {
+  const wchar_t* cue = QuizTypeHasReveals(atelier->edited.quiz.quizType)
+                           ? L""
+                           : L"ce quiz n'en montre pas : page Quiz (Ctrl+2), \u00ab Textes r\u00e9v\u00e9l\u00e9s \u00bb";
+  SendDlgItemMessageW(page, IDC_REVEAL, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue));
 }
 
 void CreateControls(HWND page) {
@@ -206,7 +213,7 @@ void FillQuestionPage(Atelier* atelier) {
     }
     RelayOutPage(page);
   }
-  EnableWindow(GetDlgItem(page, IDC_REVEAL), question >= 0 && RevealUsable(atelier));
+  ShowRevealCue(atelier, page);
   EnableWindow(GetDlgItem(page, IDC_CHANGE_PICTURE), question >= 0);
   const std::string image = question < 0 ? std::string() : atelier->edited.quiz.questions[question].image;
   const int rotation = question < 0 ? 0 : atelier->edited.quiz.questions[question].rotation;
@@ -217,7 +224,15 @@ void FillQuestionPage(Atelier* atelier) {
                                                                        : L""));
   atelier->filling = false;
   RefreshPreview(atelier);
-  JudgeTrialAnswers(atelier, page);
+  // A trial belongs to the question it was typed for.
+  QuestionPage* record = PageOf(page);
+  if (record->trialQuestion != question || record->trialOpening != atelier->openings) {
+    record->trialQuestion = question;
+    record->trialOpening = atelier->openings;
+    ClearAnswerTrial(atelier, page);
+  } else {
+    JudgeTrialAnswers(atelier, page);
+  }
 }
 
 void ShowQuestionIssues(Atelier* atelier) {
@@ -276,8 +291,18 @@ void RotateQuestionPicture(Atelier* atelier, bool clockwise) {
   const int question = atelier->current;
   if (!atelier->open || question < 0 || atelier->edited.quiz.questions[question].image.empty()) return;
   const QuestionSource& shown = atelier->edited.quiz.questions[question];
-  EditQuiz(atelier, PictureEdit(question, shown.image,
-                                (shown.rotation + (clockwise ? kQuarterTurn : kFullTurn - kQuarterTurn)) % kFullTurn));
+  const int rotation = (shown.rotation + (clockwise ? kQuarterTurn : kFullTurn - kQuarterTurn)) % kFullTurn;
+  // Said now, not as an error that would later stop the build.
+  const PictureFormat format = DetectPictureFileFormat(QuestionPicture(atelier, question));
+  if (rotation != 0 && format != PictureFormat::kUnknown && !BuildTurnsFormat(format)) {
+    TellAuthor(atelier,
+               L"Une image " + WideFromUtf8(PictureFormatName(format)) +
+                   L" ne peut pas \u00eatre tourn\u00e9e. Enregistrez-la en PNG (dans Paint : Fichier > Enregistrer "
+                   L"sous > Image PNG), tournez-la au besoin, puis choisissez-la avec Changer l'image\u2026 (Ctrl+M).",
+               MB_ICONINFORMATION);
+    return;
+  }
+  EditQuiz(atelier, PictureEdit(question, shown.image, rotation));
 }
 
 void CorrectTypedAnswers(Atelier* atelier) {

@@ -180,6 +180,50 @@ bool LooksLikeText(const std::vector<uint8_t>& bytes) {
   return FindMalformedUtf8(std::string(bytes.begin(), bytes.end())) == std::string::npos;
 }
 
+namespace {
+
+// The first of "name.ext", "name (2).ext"... free in folder and not given
+// to another copy.
+fs::path FreeName(const fs::path& folder, const fs::path& name, const std::vector<PictureCopy>& copies) {
+  for (int attempt = 1;; ++attempt) {
+    const fs::path candidate =
+        folder / (attempt == 1 ? name
+                               : fs::path(name.stem().wstring() + L" (" + std::to_wstring(attempt) + L")" +
+                                          name.extension().wstring()));
+    std::error_code code;
+    const bool given = std::any_of(copies.begin(), copies.end(),
+                                   [&candidate](const PictureCopy& copy) { return copy.to == candidate; });
+    if (!given && !fs::exists(candidate, code)) return candidate;
+  }
+}
+
+}  // namespace
+
+std::vector<PictureCopy> PicturesOutsideFolder(const QuizSource& quiz, const fs::path& sourceFile) {
+  const fs::path folder = sourceFile.parent_path();
+  std::vector<PictureCopy> copies;
+  for (const QuestionSource& question : quiz.questions) {
+    if (question.image.empty()) continue;
+    const fs::path picture = PicturePath(sourceFile, question.image).lexically_normal();
+    const fs::path inside = picture.lexically_relative(folder);
+    std::error_code code;
+    if ((!inside.empty() && *inside.begin() != "..") || !fs::is_regular_file(picture, code)) continue;
+    if (std::any_of(copies.begin(), copies.end(), [&picture](const PictureCopy& copy) { return copy.from == picture; }))
+      continue;
+    copies.push_back({picture, FreeName(folder, picture.filename(), copies)});
+  }
+  return copies;
+}
+
+void UsePictureCopies(QuizSource* quiz, const fs::path& sourceFile, const std::vector<PictureCopy>& copies) {
+  for (QuestionSource& question : quiz->questions) {
+    if (question.image.empty()) continue;
+    const fs::path picture = PicturePath(sourceFile, question.image).lexically_normal();
+    for (const PictureCopy& copy : copies)
+      if (copy.from == picture) question.image = copy.to.filename().u8string();
+  }
+}
+
 fs::path NewFolderBeside(const fs::path& executable, const std::string& titleUtf8) {
   const std::string name = FileNameFromTitle(titleUtf8.empty() ? executable.stem().u8string() : titleUtf8);
   const fs::path parent = executable.parent_path();

@@ -68,6 +68,19 @@ std::string NotAQuizMessage();
 // Whether bytes read as text: no NUL, UTF-8 (a source, whatever its name).
 bool LooksLikeText(const std::vector<uint8_t>& bytes);
 
+// A picture of the quiz that lies outside the folder of its source, and
+// the name it takes when copied there.
+struct PictureCopy {
+  std::filesystem::path from, to;
+};
+// The pictures a quiz whose keys are written for sourceFile would leave
+// behind if its folder alone were carried away (on a USB key), each once,
+// with a free name in the folder: "Ain.jpg", else "Ain (2).jpg"... Missing
+// pictures are left to the checks.
+std::vector<PictureCopy> PicturesOutsideFolder(const QuizSource& quiz, const std::filesystem::path& sourceFile);
+// The questions of the pictures copied name their copies.
+void UsePictureCopies(QuizSource* quiz, const std::filesystem::path& sourceFile, const std::vector<PictureCopy>& copies);
+
 // A folder for a quiz beside its executable, named after its title: the
 // first of "Titre", "Titre (2)"... that does not exist yet.
 std::filesystem::path NewFolderBeside(const std::filesystem::path& executable, const std::string& titleUtf8);

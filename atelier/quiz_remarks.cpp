@@ -1,5 +1,7 @@
 #include "atelier/quiz_remarks.h"
 
+#include <cstdio>
+
 #include "common/cp1252.h"
 
 namespace vidod {
@@ -56,23 +58,54 @@ void KeyOfField(const FieldRef& field, SourceIssue* issue) {
   if (IsQuestionKey(issue->key)) issue->question = field.index + 1;
 }
 
-SourceIssue CharacterIssue(const FieldRef& field, char32_t rejected) {
+bool IsEmoji(char32_t c) { return c >= 0x1F000 || (c >= 0x2600 && c <= 0x27BF) || (c >= 0x2B00 && c <= 0x2BFF); }
+
+// Characters that take no room: a font shows nothing, or a box, for them.
+bool IsInvisible(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c < 0xA0) || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+         (c >= 0x2060 && c <= 0x2064) || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF;
+}
+
+// The character by what the author sees: an emoji, a letter, or nothing at
+// all; the window's font may show a box in its place, so its place in the
+// text follows.
+std::string CharacterName(char32_t c, const std::string& shown) {
+  if (IsInvisible(c)) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    return std::string("un caractère invisible (") + code + ")";
+  }
+  return (IsEmoji(c) ? "l'émoji « " : "le caractère « ") + shown + " »";
+}
+
+SourceIssue CharacterIssue(const FieldRef& field, const std::string& typed) {
   SourceIssue issue;
   KeyOfField(field, &issue);
+  const OutsideCharacter found = FindOutsideCharacter(typed);
+  std::string before = found.before;
+  before.erase(0, before.find_first_not_of(' '));
+  before.erase(before.find_last_not_of(' ') + 1);
+  std::string place = found.place == 1 ? "1er caractère" : std::to_string(found.place) + "e caractère";
+  if (!before.empty()) place += ", après « " + std::string(found.cutBefore ? "…" : "") + before + " »";
   const std::string prefix = field.field == QuizField::kCode ? "code " + std::to_string(field.index + 1) + " : " : "";
-  issue.message = prefix + "le caractère " + DescribeCharacter(rejected) +
-                  " n'existe pas dans la page de code 1252 (Windows occidental) : le lecteur ne peut pas "
-                  "l'afficher";
+  issue.message = prefix + CharacterName(found.character, found.text) + ", " + place +
+                  " : le quiz ne peut pas l'afficher ; retirez-le ou remplacez-le";
   return issue;
 }
 
 }  // namespace
 
+std::vector<SourceIssue> PendingTextIssues(const EditedQuiz& edited) {
+  std::vector<SourceIssue> issues;
+  for (const auto& [field, text] : edited.pending) issues.push_back(CharacterIssue(field, text));
+  return issues;
+}
+
 std::vector<SourceIssue> CheckEditedQuiz(EditedQuiz* edited) {
   std::vector<SourceIssue> issues =
       CheckQuiz(edited->quiz, edited->sourceFile, &edited->pictureChecks, CheckAdvice::kAtelier);
-  for (const auto& [field, text] : edited->pending)
-    issues.push_back(CharacterIssue(field, Utf8ToCp1252(text).rejected));
+  const std::vector<SourceIssue> pending = PendingTextIssues(*edited);
+  issues.insert(issues.end(), pending.begin(), pending.end());
   return issues;
 }
 
@@ -143,6 +176,14 @@ std::string DescribeRemark(const SourceIssue& issue, bool twoBoxes) {
   std::string text;
   if (issue.question > 0) text += "question " + std::to_string(issue.question) + ", ";
   return text + PlaceName(issue, twoBoxes) + " : " + issue.message;
+}
+
+std::string DescribeSourceProblem(const SourceIssue& issue) {
+  std::string text;
+  if (issue.line > 0) text += "ligne " + std::to_string(issue.line) + " : ";
+  if (issue.question > 0) text += "question " + std::to_string(issue.question) + ", ";
+  if (!issue.key.empty()) text += "« " + issue.key + " » : ";
+  return text + issue.message;
 }
 
 std::string RevealKindWords(RevealKind kind) {

@@ -14,6 +14,8 @@ namespace vidod {
 // Every problem of the quiz as the checks find it, and a character-set
 // error per pending text.
 std::vector<SourceIssue> CheckEditedQuiz(EditedQuiz* edited);
+// The character-set error of each pending text.
+std::vector<SourceIssue> PendingTextIssues(const EditedQuiz& edited);
 
 // Where an issue belongs on screen.
 struct IssuePlace {
@@ -31,6 +33,9 @@ IssuePlace PlaceOfIssue(const SourceIssue& issue);
 std::string PlaceName(const SourceIssue& issue, bool twoBoxes);
 // "question 3, réponse attendue : ..." for a list of remarks.
 std::string DescribeRemark(const SourceIssue& issue, bool twoBoxes);
+// "ligne 7 : « image » : ..." for a source the author mends in a text
+// editor, where the keys are what the lines show.
+std::string DescribeSourceProblem(const SourceIssue& issue);
 
 // The choices of when reveal texts appear, by what the pupil sees.
 std::string RevealKindWords(RevealKind kind);

@@ -3,6 +3,8 @@
 // and a file that is no quiz told in one plain sentence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -78,11 +80,71 @@ TEST(QuizRemarksTest, RemarksNameNoKeyOfTheSource) {
   const std::vector<SourceIssue> issues = CheckEditedQuiz(&edited);
   ASSERT_GE(issues.size(), 10u);
   const std::regex jargon(
-      "clé|reponse|revelation|libelles|images_dans_liste|reduire_images|\\btype \\d|types \\d|--|vidod-make");
+      "clé|reponse|revelation|libelles|images_dans_liste|reduire_images|\\btype \\d|types \\d|--|vidod-make|"
+      "page de code");
   for (const SourceIssue& issue : issues) {
     const std::string remark = DescribeRemark(issue, true);
     EXPECT_FALSE(std::regex_search(remark, jargon)) << remark;
   }
+}
+
+// A character the quiz cannot hold is named as the author sees it, with its
+// place: the window's font may draw an emoji as a box.
+TEST(QuizRemarksTest, ACharacterTheQuizCannotHoldIsFoundByItsPlace) {
+  const struct {
+    const char* typed;
+    const char* told;
+  } cases[] = {
+      {u8"Bravo \U0001F44F !", u8"l'émoji « \U0001F44F », 7e caractère, après « Bravo » : le quiz ne peut pas"},
+      {u8"\u0141\u00f3d\u017a", u8"le caractère « \u0141 », 1er caractère : le quiz"},
+      {u8"Notre\u200BDame", u8"un caractère invisible (U+200B), 6e caractère, après « Notre » :"},
+      // Only the last words before it.
+      {u8"Trouve le nom de ce fleuve fran\u00e7ais \u2713", u8"37e caractère, après « …ce fleuve français » :"},
+  };
+  for (const auto& c : cases) {
+    EditedQuiz edited;
+    SetFieldText(&edited, FieldRef{QuizField::kExplanation, 0}, c.typed);
+    const std::vector<SourceIssue> issues = CheckEditedQuiz(&edited);
+    const auto found = std::find_if(issues.begin(), issues.end(),
+                                    [](const SourceIssue& issue) { return issue.key == "explication"; });
+    ASSERT_NE(found, issues.end()) << c.typed;
+    EXPECT_NE(found->message.find(c.told), std::string::npos) << found->message;
+    EXPECT_FALSE(found->warning);
+  }
+}
+
+// The pictures a quiz saved on a USB key would leave behind, each copied
+// once under a name free in its folder.
+TEST(QuizFilesTest, PicturesOutsideTheFolderGetAFreeNameInIt) {
+  const fs::path scratch = fs::temp_directory_path() / "vidod-copies";
+  fs::remove_all(scratch);
+  for (const char* file : {"fleuves/Ain.jpg", "fleuves/Seine.jpg", "dl/Ain.jpg", "cle/Seine.jpg", "cle/images/x.png"}) {
+    fs::create_directories((scratch / file).parent_path());
+    std::ofstream(scratch / file) << file;
+  }
+  QuizSource quiz;
+  const char* const keys[] = {
+      "../fleuves/Ain.jpg",    // outside: copied
+      "images/x.png",          // inside already
+      "../dl/Ain.jpg",         // another file of the same name
+      "../fleuves/Ain.jpg",    // the same picture again: one copy
+      "../fleuves/Seine.jpg",  // a name the folder already has
+      "../dl/absente.jpg",     // missing: the checks tell it
+  };
+  quiz.questions.resize(std::size(keys));
+  for (std::size_t i = 0; i < std::size(keys); ++i) quiz.questions[i].image = keys[i];
+  const fs::path source = scratch / "cle" / "quiz.toml";
+  const std::vector<PictureCopy> copies = PicturesOutsideFolder(quiz, source);
+  ASSERT_EQ(copies.size(), 3u);
+  EXPECT_EQ(copies[0].to, scratch / "cle" / "Ain.jpg");
+  EXPECT_EQ(copies[1].to, scratch / "cle" / "Ain (2).jpg");
+  EXPECT_EQ(copies[2].to, scratch / "cle" / "Seine (2).jpg");
+  UsePictureCopies(&quiz, source, copies);
+  std::vector<std::string> images;
+  for (const QuestionSource& question : quiz.questions) images.push_back(question.image);
+  EXPECT_EQ(images, (std::vector<std::string>{"Ain.jpg", "images/x.png", "Ain (2).jpg", "Ain.jpg", "Seine (2).jpg",
+                                              "../dl/absente.jpg"}));
+  fs::remove_all(scratch);
 }
 
 TEST(QuizFilesTest, OnlyCommentsWrittenByHandAreTheAuthors) {

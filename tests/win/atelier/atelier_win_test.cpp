@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -457,7 +458,7 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
       // The same answer as question 1 solves both.
       {L"AIN", L"Attention", L"question 1"},
       // A character the player's code page lacks.
-      {L"\u0141\u00f3d\u017a", L"Erreur", L"page de code 1252"},
+      {L"\u0141\u00f3d\u017a", L"Erreur", L"le caract\u00e8re \u00ab \u0141 \u00bb, 1er caract\u00e8re"},
       // A no-break space that no key types.
       {L"la\u00a0Loire", L"Attention", L"clavier"},
       // Mended.
@@ -483,16 +484,20 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
   EXPECT_EQ(Text(IDC_ANSWER), L"la Loire");
   EXPECT_EQ(Text(IDC_ANSWER_MARK), L"");
 
-  // A text the source could not keep is not saved, and says so.
-  Type(IDC_ANSWER, L"\u0141\u00f3d\u017a");
+  // A text the source could not keep is not saved, and says which and why.
+  Type(IDC_ANSWER, L"L\u00f3d\u017a");
   {
     MessageBoxCatcher catcher;
     Command(IDM_SAVE);
     ASSERT_EQ(catcher.boxes().size(), 1u);
-    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "corrigez")) << catcher.boxes()[0].text;
+    const std::wstring& told = catcher.boxes()[0].wideText;
+    EXPECT_TRUE(Contains(told, L"question 3, r\u00e9ponse attendue : le caract\u00e8re \u00ab \u017a \u00bb, 4e "
+                               L"caract\u00e8re, apr\u00e8s \u00ab L\u00f3d \u00bb"))
+        << catcher.boxes()[0].text;
+    EXPECT_TRUE(Contains(told, L"Rien n'a \u00e9t\u00e9 \u00e9crit")) << catcher.boxes()[0].text;
   }
   EXPECT_FALSE(fs::exists(folder_ / "quiz.toml"));
-  EXPECT_EQ(Text(IDC_ANSWER), L"\u0141\u00f3d\u017a");
+  EXPECT_EQ(Text(IDC_ANSWER), L"L\u00f3d\u017a");
 }
 
 TEST_F(AtelierTest, TryingAnAnswerGivesTheVerdictOfEachView) {
@@ -523,6 +528,86 @@ TEST_F(AtelierTest, TryingAnAnswerGivesTheVerdictOfEachView) {
   Type(IDC_TRY, L"Loir");
   Type(IDC_ANSWER, L"Loir");
   EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"BRAVO");
+  // Another question, or another quiz, starts with nothing tried.
+  Select(3);
+  EXPECT_EQ(Text(IDC_TRY), L"");
+  EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"");
+  Type(IDC_TRY, L"Meuse");
+  g_answers.folder = folder_;
+  {
+    MessageBoxCatcher catcher;
+    catcher.AnswerInTurn({IDNO});  // the changes are not saved
+    Command(IDM_NEW_FROM_FOLDER);
+    WaitForWork();
+  }
+  EXPECT_EQ(Text(IDC_TRY), L"");
+  EXPECT_EQ(Text(IDC_LIST_VERDICT), L"");
+}
+
+// The codes page has a row per question as soon as questions come or go.
+TEST_F(AtelierTest, TheCodesPageFollowsTheQuestions) {
+  StartFromFolder();
+  Command(IDM_SHOW_CODES);
+  EXPECT_EQ(Rows(IDC_CODE_LIST), kQuestionCount);
+  const fs::path more = scratch_ / "plus";
+  fs::create_directories(more);
+  fs::copy_file(folder_ / "Loire.jpg", more / "Cher.jpg");
+  fs::copy_file(folder_ / "Meuse.png", more / "Allier.png");
+  g_answers.pictures = {more / "Cher.jpg", more / "Allier.png"};
+  Command(IDM_ADD_PICTURES);
+  WaitForWork();
+  EXPECT_EQ(Rows(IDC_CODE_LIST), kQuestionCount + 2);
+  {
+    MessageBoxCatcher catcher(IDYES);
+    Command(IDM_REMOVE_QUESTION);
+  }
+  EXPECT_EQ(Rows(), kQuestionCount + 1);
+  EXPECT_EQ(Rows(IDC_CODE_LIST), kQuestionCount + 1);
+}
+
+// What the author cannot do with a question is said when it is asked: a
+// GIF does not turn, a quiz that shows no reveal text says where it is
+// switched on, and a text typed there is kept.
+TEST_F(AtelierTest, WhatCannotBeDoneIsSaidAtOnce) {
+  StartFromFolder();
+  // A 1 x 1 GIF.
+  const unsigned char gif[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0xFF,
+                               0xFF, 0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C,
+                               0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00,
+                               0x3B};
+  WriteFileBytes((folder_ / "Yonne.gif").string(), std::string(reinterpret_cast<const char*>(gif), sizeof gif));
+  Select(kQuestionCount - 1);
+  g_answers.pictures = {folder_ / "Yonne.gif"};
+  Command(IDM_ADD_PICTURES);
+  WaitForWork();
+  ASSERT_EQ(Text(IDC_PICTURE_NAME), L"Yonne.gif");
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_ROTATE_RIGHT);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "Enregistrez-la en PNG")) << catcher.boxes()[0].text;
+  }
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"Yonne.gif");
+  EXPECT_EQ(Text(IDC_PICTURE_MARK), L"");
+
+  // The quiz shows no reveal text.
+  HWND reveal = Control(IDC_REVEAL);
+  EXPECT_TRUE(IsWindowEnabled(reveal));
+  wchar_t cue[256] = L"";
+  SendMessageW(reveal, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 256);
+  EXPECT_TRUE(Contains(cue, L"page Quiz")) << cue;
+  Type(IDC_REVEAL, L"affluent de la Seine");
+  EXPECT_TRUE(Contains(Text(IDC_QUESTION_REMARKS), L"onglet Quiz")) << Text(IDC_QUESTION_REMARKS);
+  EXPECT_EQ(Text(IDC_REVEAL), L"affluent de la Seine");
+}
+
+// The picture dialogs list every picture the Atelier takes, and no clutter.
+TEST(AtelierPictureFilesTest, TheDialogsListEveryFormatTaken) {
+  for (const wchar_t* name : {L"IMG_2034.HEIC", L"cathedrale-chartres.webp", L"photo.avif", L"Sacr\u00e9-C\u0153ur.JPG",
+                              L"Louvre (2).jpeg", L"drapeau fran\u00e7ais.png", L"m\u00e9tro.gif", L"plan.bmp"})
+    EXPECT_TRUE(PathMatchSpecW(name, kPictureFilePattern)) << name;
+  for (const wchar_t* name : {L"Thumbs.db", L"desktop.ini", L"film.MOV", L"notes.docx"})
+    EXPECT_FALSE(PathMatchSpecW(name, kPictureFilePattern)) << name;
 }
 
 // A second answer per question brings its boxes, its trial and its label
@@ -712,9 +797,12 @@ TEST_F(AtelierTest, OtherAnswersAndTolerancesGoIntoTheQuizAndComeBackOut) {
   g_answers.folder = scratch_ / L"d\u00e9fait";
   fs::create_directories(g_answers.folder);
   {
+    // Not its source, nor a folder beside it: a second source where the
+    // author says, then the window says where it came from.
     MessageBoxCatcher catcher;
+    catcher.AnswerInTurn({IDNO, IDNO});
     Command(IDM_OPEN);
-    EXPECT_TRUE(catcher.boxes().empty()) << catcher.boxes()[0].text;
+    EXPECT_EQ(catcher.boxes().size(), 3u);
   }
   Select(4);
   EXPECT_EQ(Text(IDC_OTHERS), L"le Rh\u00f4ne ; fleuve Rh\u00f4ne");
@@ -1003,10 +1091,12 @@ TEST_F(AtelierTest, NothingOfASourceIsLostByOpeningAndSavingIt) {
     const char* source;
     const char* told;  // in the message
   } cases[] = {
-      // Not TOML.
-      {"titre = \"Fleuves\n", "TOML"},
+      // Not TOML: its line, and the reading stopped there.
+      {"titre = \"Fleuves\n", "ligne 1 : syntaxe TOML"},
+      {"titre = \"Fleuves\"\n\n[[question]]\nreponse = \"Loire\"\nimage = \"C:\\Users\\Prof\\Loire.jpg\"\n",
+       "ligne 5 : "},
       // A key the model does not know.
-      {"titre = \"Fleuves\"\ncouleurs = [1, 2, 3]\n", "couleurs"},
+      {"titre = \"Fleuves\"\ncouleurs = [1, 2, 3]\n", "ligne 2 : \xAB couleurs \xBB"},
       // A value of the wrong type.
       {"titre = 12\n", "titre"},
       // A number glued to a text holding "é": the parser would trap on it.
@@ -1022,6 +1112,8 @@ TEST_F(AtelierTest, NothingOfASourceIsLostByOpeningAndSavingIt) {
     Command(IDM_OPEN);
     ASSERT_EQ(catcher.boxes().size(), 1u) << c.source;
     EXPECT_TRUE(Contains(catcher.boxes()[0].text, c.told)) << catcher.boxes()[0].text;
+    // Mended in a text editor: no command to type, no promise of a list.
+    EXPECT_FALSE(Contains(catcher.boxes()[0].text, "vidod-make")) << catcher.boxes()[0].text;
     EXPECT_FALSE(IsWindowVisible(Control(IDC_TABS))) << c.source;
   }
   // A missing picture is kept, and marked; comments written by hand are
@@ -1448,6 +1540,43 @@ TEST_F(AtelierTest, ASourceWhoseFolderHasGoneIsSavedWhereTheAuthorSays) {
   WaitForWork();
   EXPECT_EQ(Text(IDC_PICTURE_MARK), L"");
   EXPECT_NE(Caption(window_)[0], L'*');
+}
+
+// Saved on a USB key, or with a picture added from elsewhere, the quiz
+// offers to take its pictures into its folder; a picture left where it is
+// is not asked about again.
+TEST_F(AtelierTest, PicturesOutsideTheQuizsFolderAreOfferedACopyInIt) {
+  StartFromFolder();
+  const fs::path downloads = scratch_ / L"T\u00e9l\u00e9chargements";
+  fs::create_directories(downloads);
+  fs::copy_file(folder_ / "Loire.jpg", downloads / "IMG_2101.JPG");
+  g_answers.pictures = {downloads / "IMG_2101.JPG"};
+  Command(IDM_ADD_PICTURES);
+  WaitForWork();
+  {
+    MessageBoxCatcher catcher(IDNO);
+    Command(IDM_SAVE);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].wideText, L"IMG_2101.JPG")) << catcher.boxes()[0].text;
+    Command(IDM_SAVE);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+  }
+  const fs::path key = scratch_ / L"Cl\u00e9 USB";
+  fs::create_directories(key);
+  g_answers.source = key / "quiz.toml";
+  {
+    MessageBoxCatcher catcher(IDYES);
+    Command(IDM_SAVE_AS);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "7 images")) << catcher.boxes()[0].text;
+  }
+  const QuizSource saved = ReadSource(key / "quiz.toml");
+  ASSERT_EQ(saved.questions.size(), 7u);
+  for (const QuestionSource& question : saved.questions) {
+    EXPECT_EQ(question.image.find('/'), std::string::npos) << question.image;
+    EXPECT_TRUE(fs::exists(key / fs::u8path(question.image))) << question.image;
+  }
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"IMG_2101.JPG");
 }
 
 // Files that are no quiz: one plain message, before any other question.
