@@ -72,9 +72,10 @@ bool ShowsSecondAnswer(const Atelier* atelier) {
 // A quiz that shows no reveal text still takes one (its remark says where
 // they are switched on); the empty box says it first.
 void ShowRevealCue(const Atelier* atelier, HWND page) {
-  const wchar_t* cue = QuizTypeHasReveals(atelier->edited.quiz.quizType)
-                           ? L""
-                           : L"ce quiz n'en montre pas : page Quiz (Ctrl+2), \u00ab Textes r\u00e9v\u00e9l\u00e9s \u00bb";
+  const wchar_t* cue =
+      QuizTypeHasReveals(atelier->edited.quiz.quizType)
+          ? L""
+          : L"ce quiz n'en montre pas : page Quiz (Ctrl+2), \u00ab Textes r\u00e9v\u00e9l\u00e9s \u00bb";
   SendDlgItemMessageW(page, IDC_REVEAL, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue));
 }
 

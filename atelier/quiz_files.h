@@ -79,7 +79,8 @@ struct PictureCopy {
 // pictures are left to the checks.
 std::vector<PictureCopy> PicturesOutsideFolder(const QuizSource& quiz, const std::filesystem::path& sourceFile);
 // The questions of the pictures copied name their copies.
-void UsePictureCopies(QuizSource* quiz, const std::filesystem::path& sourceFile, const std::vector<PictureCopy>& copies);
+void UsePictureCopies(QuizSource* quiz, const std::filesystem::path& sourceFile,
+                      const std::vector<PictureCopy>& copies);
 
 // A folder for a quiz beside its executable, named after its title: the
 // first of "Titre", "Titre (2)"... that does not exist yet.
