@@ -417,6 +417,10 @@
       }
     });
     if (window.visualViewport) window.visualViewport.addEventListener('resize', keepInSight);
+    // The keys go to the answer box from the start, as in the player; not on
+    // a touch screen, where that would open the keyboard over the picture.
+    if (window.matchMedia('(pointer: fine)').matches)
+      (gridShown ? grid.boxes[current * perQuestion] : single.boxes[0]).focus({preventScroll: true});
     document.body.dataset.ready = 'true';
   }
 
