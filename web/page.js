@@ -68,12 +68,17 @@
   const quizText = (which, index) => readText(judging._vidod_text(which, index || 0));
   const figure = (which) => judging._vidod_figure(which);
 
+  // The player's words when the accepted answers cannot be read.
+  const kAcceptedRefused = 'Erreur dans le d\u00e9cryptage des autres r\u00e9ponses accept\u00e9es : chaque case ' +
+                           'n\'accepte que sa premi\u00e8re r\u00e9ponse, sans tol\u00e9rance.';
   function loadQuiz() {
     const answersBlob = bytesOf(quizData.answers);
     const accepted = bytesOf(quizData.accepted || '');
     const codes = bytesOf(quizData.codes || '');
-    return withBytes(answersBlob, (a) => withBytes(accepted, (b) => withBytes(codes, (c) =>
-      judging._vidod_load(a, answersBlob.length, b, accepted.length, c, codes.length)))) === 0;
+    const loaded = withBytes(answersBlob, (a) => withBytes(accepted, (b) => withBytes(codes, (c) =>
+      judging._vidod_load(a, answersBlob.length, b, accepted.length, c, codes.length))));
+    if (loaded === 1) showNotice(kAcceptedRefused);
+    return loaded >= 0;
   }
 
   // Storage per quiz: the key is made from the quiz's own resources, so two

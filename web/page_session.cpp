@@ -121,10 +121,10 @@ VIDOD_PAGE_EXPORT int vidod_load(const uint8_t* answers, uint32_t answersSize, c
   const QuizLoadOutcome outcome = LoadQuizFromResources(g_session.quiz, answers, answersSize, nullptr, 0);
   if (outcome != QuizLoadOutcome::kLoadedWithoutCodes) return -1;
   // A damaged list of other answers leaves each box its first answer, as in the player.
-  LoadAcceptedAnswers(g_session.quiz, accepted, acceptedSize);
+  const bool refused = LoadAcceptedAnswers(g_session.quiz, accepted, acceptedSize) == AcceptedAnswersOutcome::kRefused;
   g_session.codes.assign(codes, codes + codesSize);
   ClearPlay(g_session.quiz);
-  return 0;
+  return refused ? 1 : 0;
 }
 
 VIDOD_PAGE_EXPORT int vidod_figure(int figure) {

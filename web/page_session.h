@@ -10,7 +10,9 @@ extern "C" {
 
 // Loads the quiz from its compressed answers and accepted-answers resources
 // (accepted may be empty) and keeps the compressed codes resource. 0 when
-// the quiz is read, -1 when the answers resource is refused.
+// the quiz is read; 1 when it is read but its accepted answers are refused
+// (each box then accepts its first answer only, without tolerance, as in the
+// player); -1 when the answers resource is refused.
 int vidod_load(const uint8_t* answers, uint32_t answersSize, const uint8_t* accepted, uint32_t acceptedSize,
                const uint8_t* codes, uint32_t codesSize);
 

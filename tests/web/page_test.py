@@ -9,6 +9,7 @@ Usage: page_test.py VIDOD_MAKE SOURCE_DIR WORK_DIR
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -273,6 +274,19 @@ class MarkupPage(PageTest):
         shown = [r.text for r in driver.find_elements(By.CSS_SELECTOR, "#questions .reveal") if r.is_displayed()]
         self.assertEqual(shown, ["<em>Hexagone</em>", "Botte"])
         self.assertEqual(by_id("code").get_attribute("value"), "DEUX")
+
+    def test_damaged_accepted_answers_are_told_and_each_box_keeps_its_first_answer(self):
+        with open(pages["markup"], encoding="utf-8") as page:
+            damaged = re.sub(r'"accepted":"[^"]*"', '"accepted":"AAAA"', page.read())
+        pages["damaged"] = os.path.join(WORK, "abimee.html")
+        with open(pages["damaged"], "w", encoding="utf-8") as out:
+            out.write(damaged)
+        open_page("damaged")
+        self.assertIn("chaque case n'accepte que sa premi\u00e8re r\u00e9ponse", text("notice"))
+        answer("answer-2", "roma")
+        self.assertEqual(text("answer-2-verdict"), "FAUX")
+        answer("answer-2", "paris")
+        self.assertEqual(text("answer-2-verdict"), "BRAVO")
 
 
 if __name__ == "__main__":
