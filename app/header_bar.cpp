@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -52,6 +53,8 @@ constexpr RECT kCodePlace = {44, 29, 44 + 53, 29 + 16};
 constexpr int kCodeFontSteps = 2;
 constexpr int kUsualGuiFontHeight = -11;
 constexpr wchar_t kCodeFieldName[] = L"Code de r\u00e9compense";
+constexpr UINT_PTR kFocusTool = 1;  // the code tip's tool shown with the keys
+constexpr int kCodeTipGap = 2;      // between the field and the tip under it
 
 struct ControlPlace {
   int id;
@@ -94,6 +97,11 @@ HBRUSH g_headerBrush = nullptr;
 HFONT g_linkFont = nullptr;
 HFONT g_codeFonts[kCodeFontSteps + 1];  // [0] the default GUI font, not ours
 WNDPROC g_codeFieldProc = nullptr;
+// Shows a code too long for its field whole: under the pointer resting on
+// the field, and under the field while it has the keys. It goes with the
+// player's window, which owns it.
+HWND g_codeTip = nullptr;
+bool g_codeCut = false;  // the code shown does not fit its field
 
 // The text a control is created with.
 std::wstring TextOf(int id, const QuizDocument* quiz) {
@@ -203,8 +211,42 @@ bool CodeFits(HWND field, const wchar_t* code, HFONT font) {
   return needed.right <= width;
 }
 
+TOOLINFOW CodeTool(HWND field, bool focusTool, const wchar_t* text) {
+  TOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the controls
+  tool.uFlags = focusTool ? TTF_TRACK | TTF_ABSOLUTE : TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(field);
+  tool.uId = focusTool ? kFocusTool : reinterpret_cast<UINT_PTR>(field);
+  tool.lpszText = const_cast<wchar_t*>(text);
+  return tool;
+}
+
+void MakeCodeTip(HWND bar, HWND field) {
+  g_codeTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, bar, nullptr,
+                              g_shell.instance, nullptr);
+  if (!g_codeTip) return;
+  for (const bool focusTool : {false, true}) {
+    TOOLINFOW tool = CodeTool(field, focusTool, L"");
+    SendMessageW(g_codeTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+// The tip under the field while it has the keys, when the code is cut.
+void ShowWholeCode(bool focused) {
+  HWND field = g_document && g_document->headerBar ? GetDlgItem(g_document->headerBar, kCodeField) : nullptr;
+  if (!g_codeTip || !field) return;
+  TOOLINFOW tool = CodeTool(field, true, nullptr);
+  if (focused && g_codeCut) {
+    RECT place;
+    GetWindowRect(field, &place);
+    SendMessageW(g_codeTip, TTM_TRACKPOSITION, 0, MAKELPARAM(place.left, place.bottom + Scaled(kCodeTipGap)));
+  }
+  SendMessageW(g_codeTip, TTM_TRACKACTIVATE, focused && g_codeCut, reinterpret_cast<LPARAM>(&tool));
+}
+
 // The largest font at which the whole code fits, else the smallest: the
-// field then scrolls through the code.
+// field then scrolls through the code, and its tip shows it whole.
 void FitCodeField(HWND bar) {
   HWND field = GetDlgItem(bar, kCodeField);
   if (!field || !g_codeFonts[0]) return;
@@ -213,20 +255,40 @@ void FitCodeField(HWND bar) {
   int step = 0;
   while (step < kCodeFontSteps && !CodeFits(field, code, g_codeFonts[step])) ++step;
   SendMessageW(field, WM_SETFONT, reinterpret_cast<WPARAM>(g_codeFonts[step]), TRUE);
+  g_codeCut = !CodeFits(field, code, g_codeFonts[step]);
+  if (!g_codeTip) return;
+  // A tip without text does not show.
+  for (const bool focusTool : {false, true}) {
+    TOOLINFOW tool = CodeTool(field, focusTool, g_codeCut ? code : L"");
+    SendMessageW(g_codeTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  ShowWholeCode(GetFocus() == field);
 }
 
 // Keys that leave the code field for the answers: Enter and Tab go back to
 // the answer box, F3 switches views as it does everywhere.
 bool OnCodeFieldKey(UINT message, WPARAM key, LPARAM flags) {
-  if (IsSwitchKey(message, key, flags)) {
-    SendMessageW(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-    return true;
-  }
+  if (OnPlayerKey(message, key, flags)) return true;
   if (message == WM_KEYUP && (key == VK_RETURN || key == VK_TAB)) {
     ReturnFocusToAnswers();
     return true;
   }
   return false;
+}
+
+// The whole code selected, the caret at its start: a field too narrow for
+// it shows how it begins.
+void SelectWholeCode(HWND field) { SendMessageW(field, EM_SETSEL, GetWindowTextLengthW(field), 0); }
+
+// A click that selects nothing, and a double click, take the whole code: a
+// code is copied whole, and a word of it ("SUPER-" of SUPER-CHAMPION) is not
+// a code.
+LRESULT OnCodeFieldClick(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallWindowProcW(g_codeFieldProc, field, message, wParam, lParam);
+  DWORD start = 0, end = 0;
+  SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (message == WM_LBUTTONDBLCLK || start == end) SelectWholeCode(field);
+  return result;
 }
 
 LRESULT CALLBACK CodeFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -237,13 +299,20 @@ LRESULT CALLBACK CodeFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM l
       FitCodeField(GetParent(field));
       return result;
     }
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+      return OnCodeFieldClick(field, message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      ShowWholeCode(message == WM_SETFOCUS);
+      break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
       if (OnCodeFieldKey(message, wParam, lParam)) return 0;
       break;
     case WM_CHAR:
       // Handled as keys above, not typed (the field would only beep).
-      if (wParam == '\r' || wParam == '\t') return 0;
+      if (wParam == '\r' || wParam == '\t' || SelectAllOnCtrlA(field, wParam)) return 0;
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
@@ -267,6 +336,7 @@ void OnInitDialog(HWND bar) {
   g_headerBrush = CreateSolidBrush(kHeaderColour);
   MakeCodeFonts();
   HWND codeField = GetDlgItem(bar, kCodeField);
+  MakeCodeTip(bar, codeField);
   g_codeFieldProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(codeField, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CodeFieldProc)));
   // The label before it is the score's: the field says what it holds itself.
@@ -328,9 +398,12 @@ INT_PTR HeaderBrush() {
 void OnFinalDestroy() {
   if (g_headerBrush) DeleteObject(g_headerBrush);
   if (g_linkFont) DeleteObject(g_linkFont);
+  if (g_codeTip) DestroyWindow(g_codeTip);
   DeleteCodeFonts();
   g_headerBrush = nullptr;
   g_linkFont = nullptr;
+  g_codeTip = nullptr;
+  g_codeCut = false;
 }
 
 INT_PTR CALLBACK HeaderBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -357,6 +430,13 @@ INT_PTR CALLBACK HeaderBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
+
+void FocusRewardCode() {
+  HWND field = g_document && g_document->headerBar ? GetDlgItem(g_document->headerBar, kCodeField) : nullptr;
+  if (!field) return;
+  SetFocus(field);
+  SelectWholeCode(field);
+}
 
 HWND CreateHeaderBar(HINSTANCE instance, HWND mainWindow) {
   return CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_HEADER_BAR), mainWindow, HeaderBarProc, 0);

@@ -28,6 +28,7 @@ constexpr int kStatusCreateX = 725;
 constexpr int kStatusCreateWidth = 130;
 constexpr LPARAM kKeyRepeated = LPARAM{1} << 30;  // the key was already down
 constexpr LONG kResizableStyle = WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
+constexpr WPARAM kCtrlA = 1;  // the character Ctrl+A types
 
 void OnCreate(HWND window) {
   RECT client;
@@ -230,7 +231,68 @@ void OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
 }
 
 void OnKey(HWND window, UINT message, WPARAM key, LPARAM flags) {
-  if (IsSwitchKey(message, key, flags)) SwitchViews(window);
+  if (IsSwitchKey(message, key, flags))
+    SwitchViews(window);
+  else
+    OnPlayerKey(message, key, flags);
+}
+
+bool IsEditBox(HWND window) {
+  wchar_t name[8] = L"";
+  GetClassNameW(window, name, 8);
+  return lstrcmpiW(name, L"Edit") == 0;
+}
+
+// Leaving the player's window for another is not leaving the box: what had
+// the keys, and its caret, are kept for the way back, as dialogs do.
+void RememberKeys(HWND window) {
+  HWND focus = GetFocus();
+  g_shell.keysOnLeaving = focus && IsChild(window, focus) ? focus : nullptr;
+  g_shell.selectionOnLeaving[0] = g_shell.selectionOnLeaving[1] = 0;
+  if (g_shell.keysOnLeaving && IsEditBox(focus))
+    SendMessageW(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&g_shell.selectionOnLeaving[0]),
+                 reinterpret_cast<LPARAM>(&g_shell.selectionOnLeaving[1]));
+}
+
+// Back in the player's window (its caption clicked, Alt+Tab, a click on a
+// picture): the keys go where they were, else to an answer box in sight.
+void GiveKeysBack(HWND window) {
+  HWND kept = g_shell.keysOnLeaving;
+  g_shell.keysOnLeaving = nullptr;
+  if (!kept || !IsWindow(kept) || !IsChild(window, kept) || !IsWindowVisible(kept) ||
+      !IsWindowEnabled(kept)) {
+    ReturnFocusToAnswers();
+    return;
+  }
+  SetFocus(kept);
+  if (IsEditBox(kept))
+    SendMessageW(kept, EM_SETSEL, g_shell.selectionOnLeaving[0], g_shell.selectionOnLeaving[1]);
+}
+
+// A second start of the quiz asks for this window: in front, with the keys.
+// A minimised window is restored. One that is not the foreground window is
+// shown again: a window manager may hold it minimised or covered without the
+// window knowing (the platform does not tell a window without a minimise box
+// that it was minimised there, nor does it ask the manager to bring a window
+// forward), and a window shown comes in front with the keys.
+void ComeForward(HWND window) {
+  if (IsIconic(window)) {
+    ShowWindow(window, SW_RESTORE);
+  } else if (GetForegroundWindow() != window) {
+    ShowWindow(window, SW_HIDE);
+    ShowWindow(window, SW_SHOW);
+  }
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(window);
+}
+
+void OnActivate(HWND window, WPARAM wParam) {
+  // Not before the start-up has given the keys their first place.
+  if (!g_shell.started) return;
+  if (LOWORD(wParam) == WA_INACTIVE)
+    RememberKeys(window);
+  else if (!HIWORD(wParam))  // not while minimised
+    GiveKeysBack(window);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -251,6 +313,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSKEYDOWN:
       // Other keys get no default processing: Alt+F4 does not close the player.
       OnKey(window, message, wParam, lParam);
+      return 0;
+    case kComeForwardMessage:
+      ComeForward(window);
+      return 0;
+    case WM_ACTIVATE:
+      // Not left to the platform, which would give the keys to this window.
+      OnActivate(window, wParam);
       return 0;
     case WM_CTLCOLORSTATIC:
       return OnStatusColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -320,6 +389,29 @@ bool IsSwitchKey(UINT message, WPARAM key, LPARAM flags) {
   return key == VK_F3 && !(message == WM_SYSKEYDOWN && (flags & kKeyRepeated));
 }
 
+bool OnPlayerKey(UINT message, WPARAM key, LPARAM flags) {
+  if (IsSwitchKey(message, key, flags)) {
+    SendMessageW(g_shell.mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+    return true;
+  }
+  // Released alone: Alt+F4 still closes the window.
+  if (message == WM_KEYUP && key == VK_F4) {
+    FocusRewardCode();
+    return true;
+  }
+  return false;
+}
+
+bool FocusLeavesThePlayer(HWND gaining) {
+  return !gaining || (gaining != g_shell.mainWindow && !IsChild(g_shell.mainWindow, gaining));
+}
+
+bool SelectAllOnCtrlA(HWND box, WPARAM character) {
+  if (character != kCtrlA) return false;
+  SendMessageW(box, EM_SETSEL, 0, -1);
+  return true;
+}
+
 void SwitchViews(HWND mainWindow) {
   // The boxes left and judged on the way save once, at the end.
   HoldSaves();
@@ -338,10 +430,14 @@ void SwitchViews(HWND mainWindow) {
   ShowWindow(hidden, SW_SHOW);
   ShowWindow(shown, SW_HIDE);
   g_shell.singleViewCurrent = !g_shell.singleViewCurrent;
-  g_shell.pictureBoxWidth = g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize;
-  g_shell.pictureBoxHeight = g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize;
-  // The keys go on in the view now shown.
-  ReturnFocusToAnswers();
+  g_shell.pictureBoxWidth = Scaled(g_shell.singleViewCurrent ? kSinglePictureWidth : kListPictureSize);
+  g_shell.pictureBoxHeight = Scaled(g_shell.singleViewCurrent ? kSinglePictureHeight : kListPictureSize);
+  // The keys go on in the view now shown: in the list view, at the question
+  // the single view was showing.
+  if (g_shell.singleViewCurrent)
+    ReturnFocusToAnswers();
+  else
+    FocusAtEnd(ListViewBoxOfQuestion(g_shell.listView, CurrentQuestionIndex()));
   SaveChangedAnswers();
   ReleaseSaves();
 }

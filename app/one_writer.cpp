@@ -55,8 +55,14 @@ void BringForward(const ClaimRecord* record) {
     Sleep(kWindowPollMs);
   }
   if (!window) return;
-  if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
-  SetForegroundWindow(window);
+  // This process was started by the pupil: it may hand the foreground on to
+  // the first player, which then restores its window and comes forward
+  // itself. The answer waits until it has.
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  AllowSetForegroundWindow(process);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, kComeForwardMessage, 0, 0, SMTO_ABORTIFHUNG, kWindowWaitMs, &result);
 }
 
 }  // namespace

@@ -1,3 +1,6 @@
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
 #include "app/player_shell.h"
@@ -178,8 +181,11 @@ void SaveAnswersAtSessionEnd() {
 }
 
 void ReturnFocusToAnswers() {
-  HWND box = g_shell.singleViewCurrent ? GetDlgItem(g_shell.singleView, kAnswerBoxId)
-                                       : ListViewBoxInSight(g_shell.listView);
+  FocusAtEnd(g_shell.singleViewCurrent ? GetDlgItem(g_shell.singleView, kAnswerBoxId)
+                                       : ListViewBoxInSight(g_shell.listView));
+}
+
+void FocusAtEnd(HWND box) {
   if (!box) return;
   SetFocus(box);
   const int length = GetWindowTextLengthW(box);
@@ -202,6 +208,9 @@ bool StartPlayer(HINSTANCE instance, HMODULE quizModule, const std::wstring& pro
     return false;
   }
   g_shell.statusBrush = CreateSolidBrush(kStatusColour);
+  // The tooltips of the buttons and of the code field.
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&classes);
 
   SetLzwMemoryAlert(ShowMemoryMessage);
   g_document = CreatePlayerDocument();

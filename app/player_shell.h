@@ -15,6 +15,8 @@ constexpr int kSinglePictureHeight = 480;
 constexpr int kListPictureSize = 210;
 
 constexpr int kStatusLineId = 8000;
+// Sent by a second start of the same quiz to the first player's window.
+constexpr UINT kComeForwardMessage = WM_APP + 1;
 constexpr char kMainWindowClass[] = "WindowsApp";
 constexpr wchar_t kMainWindowClassWide[] = L"WindowsApp";
 
@@ -39,6 +41,8 @@ struct PlayerShell {
                           // elsewhere, missing, or not in the player's own form)
   int savesHeld;          // actions under way that judge many boxes and save at their end
   bool saveDue;           // a judgement asked for a save while they were held
+  HWND keysOnLeaving;     // what had the keyboard focus when the window was left
+  DWORD selectionOnLeaving[2];  // its selection then, when it is an edit box
 };
 
 extern PlayerShell g_shell;
@@ -71,6 +75,8 @@ HWND CreateHeaderBar(HINSTANCE instance, HWND mainWindow);
 // After a change of the layout's scale: the header bar's own fonts and its
 // controls' places made again (the document's fonts are given already).
 void RescaleHeaderBar(HWND bar);
+// The keys to the reward code field, the whole code selected for a copy.
+void FocusRewardCode();
 
 // One player per progress file. True when this process now keeps the
 // answers of that file; false when another player does (its window has been
@@ -97,11 +103,24 @@ void ReleaseSaves();
 void SaveAnswersAtSessionEnd();
 
 // The keyboard focus back on an answer box of the shown view, where F3 and
-// the answer keys work (at start, after a switch, after a click on a button):
-// a box in sight, with the caret after its text so that nothing is replaced.
+// the answer keys work (at start, after a click on a button): a box in
+// sight, with the caret after its text so that nothing is replaced.
 void ReturnFocusToAnswers();
+// The keys to box, the caret after its text: a key pressed at once adds to
+// the answer, it does not replace it unseen.
+void FocusAtEnd(HWND box);
 // Whether a key message switches views: F3 released, or pressed with Alt,
 // but not the automatic repeats of a held Alt+F3.
 bool IsSwitchKey(UINT message, WPARAM key, LPARAM flags);
+// The keys that work wherever the focus is: F3 switches views, F4 released
+// takes the keys to the reward code. True when the key was one of them.
+bool OnPlayerKey(UINT message, WPARAM key, LPARAM flags);
+// Whether the focus, going to gaining, leaves the player's window (for
+// another application, or a message): that is not leaving the box, and
+// what was typed is not judged for it.
+bool FocusLeavesThePlayer(HWND gaining);
+// Ctrl+A in a box (the character it types): the whole text selected. True
+// when the character was Ctrl+A.
+bool SelectAllOnCtrlA(HWND box, WPARAM character);
 
 }  // namespace vidod

@@ -8,7 +8,7 @@ packages=(
   libtomlplusplus-dev libcli11-dev
   libpng-dev zlib1g-dev libjpeg62-turbo-dev libturbojpeg0-dev libgif-dev libwebp-dev libheif-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
-  wine wine64 xvfb xdotool imagemagick icoutils x11-utils time
+  wine wine64 xvfb xdotool imagemagick icoutils x11-utils openbox time
   clang libclang-rt-14-dev
   emscripten nodejs chromium chromium-driver python3-selenium
 )

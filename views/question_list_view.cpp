@@ -71,7 +71,9 @@ constexpr int kTabTargetExtra = 100;
 constexpr WPARAM kSelectAllEnd = 260;
 constexpr SHORT kKeyHeld = static_cast<SHORT>(0x8000);
 
-constexpr DWORD kPictureStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_BITMAP;
+// A click on a picture answers its question: the picture tells the view.
+constexpr DWORD kPictureStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_BITMAP | SS_NOTIFY;
 constexpr DWORD kCaptionStyle = WS_CHILD | WS_VISIBLE | SS_LEFT;
 constexpr DWORD kNumberStyle = WS_CHILD | WS_VISIBLE | SS_RIGHT;
 constexpr DWORD kAnswerBoxStyle =
@@ -103,6 +105,7 @@ struct ListView {
   std::vector<HWND> created;
   bool relayingOut;
   std::size_t nextCreated;
+  bool settingBars;  // the bars are being fitted: a bar shown or hidden resizes the view
 };
 
 ListView g_view = {};
@@ -258,18 +261,20 @@ HWND NearestBoxInSight(const ListView* view, const RECT& place) {
   return nearest;
 }
 
-// The keys go to box with the caret after its text: a key pressed at once
-// adds to the answer, it does not replace it unseen.
-void FocusAtEnd(HWND box) {
-  SetFocus(box);
-  const int length = GetWindowTextLengthW(box);
-  SendMessageW(box, EM_SETSEL, length, length);
+// The box of this view that has the keyboard focus, if one has.
+HWND FocusedBox(const ListView* view) {
+  HWND focus = GetFocus();
+  if (!focus || GetParent(focus) != view->window) return nullptr;
+  const int index = GetDlgCtrlID(focus) - kFirstListBoxId;
+  return index >= 0 && index < AnswerBoxCount() ? focus : nullptr;
 }
 
-// After the page keys moved the view, the focus follows it when its box has
-// left the sight: typing goes on in a box the player sees.
-void KeepFocusInSight(ListView* view, HWND box) {
-  if (WhollyInSight(view, box)) return;
+// Once the player has moved the view (keys, wheel, bars, a new size), the
+// focus follows it when its box has left the sight: typing goes on in a box
+// the player sees, the nearest one, not in the one scrolled away.
+void FocusFollowsView(ListView* view) {
+  HWND box = FocusedBox(view);
+  if (!box || WhollyInSight(view, box)) return;
   HWND nearest = NearestBoxInSight(view, PlaceInView(view, box));
   if (nearest) FocusAtEnd(nearest);
 }
@@ -337,12 +342,10 @@ bool OnBoxKey(ListView* view, HWND box, WPARAM key) {
     case VK_PRIOR:
     case VK_UP:
       SendMessageW(view->window, WM_VSCROLL, SB_PAGEUP, 0);
-      KeepFocusInSight(view, box);
       return false;
     case VK_NEXT:
     case VK_DOWN:
       SendMessageW(view->window, WM_VSCROLL, SB_PAGEDOWN, 0);
-      KeepFocusInSight(view, box);
       return false;
     case VK_F1:
       CopyAnswerToUnsolved(box);
@@ -364,21 +367,21 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
       SendMessageW(box, EM_SETSEL, 0, kSelectAllEnd);
       break;
     case WM_KILLFOCUS:
-      JudgeBox(view, box);
+      // Another application taking the keys is not leaving the box.
+      if (!FocusLeavesThePlayer(reinterpret_cast<HWND>(wParam))) JudgeBox(view, box);
       break;
     case WM_KEYDOWN:
     case WM_CHAR:
-      if (message == WM_CHAR && (wParam == '\r' || wParam == '\t')) return 0;
-      // A key that may change the text shows the box first (the wheel or
-      // the bars may have moved it out of sight).
+      if (message == WM_CHAR && (wParam == '\r' || wParam == '\t' || SelectAllOnCtrlA(box, wParam)))
+        return 0;
+      // A key that may change the text shows the box first, should the
+      // focus not have found a box in sight when the view moved (a view too
+      // small for any whole box).
       if (MayChangeText(message, wParam) && !WhollyInSight(view, box)) ScrollIntoSight(view, box);
       break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-      if (IsSwitchKey(message, wParam, lParam))
-        SendMessageW(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-      else if (OnBoxKey(view, box, wParam))
-        return 1;
+      if (!OnPlayerKey(message, wParam, lParam) && OnBoxKey(view, box, wParam)) return 1;
       break;
     case WM_MOUSEWHEEL:
       // The box's own procedure would keep the wheel: the view scrolls.
@@ -577,7 +580,8 @@ void LayOutQuestion(ListView* view, Layout* layout, int question, ProgressText* 
   }
 }
 
-void SetUpScrollBar(HWND window, int bar, int content, int visible) {
+// keepShown: a bar with nothing to scroll stays, disabled; otherwise it goes.
+void SetUpScrollBar(HWND window, int bar, int content, int visible, bool keepShown) {
   int page = visible;
   if (content <= visible) {
     SetScrollPos(window, bar, 0, FALSE);
@@ -585,18 +589,30 @@ void SetUpScrollBar(HWND window, int bar, int content, int visible) {
   }
   SCROLLINFO info = {};
   info.cbSize = sizeof info;
-  info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+  info.fMask = SIF_RANGE | SIF_PAGE | (keepShown ? SIF_DISABLENOSCROLL : 0);
   info.nMin = 0;
   info.nMax = content - 2;
   info.nPage = page > 0 ? static_cast<UINT>(page - 1) : 0;
   SetScrollInfo(window, bar, &info, TRUE);
 }
 
+// The vertical bar is always there, so that the width the questions have
+// does not change with their number. The horizontal bar shows only when the
+// columns do not fit: the switch makes the window wide enough for them, and
+// a bar that scrolls nothing would only take a line from the questions.
 void SetUpScrollBars(ListView* view) {
+  view->settingBars = true;
   RECT client;
-  GetClientRect(view->window, &client);
-  SetUpScrollBar(view->window, SB_HORZ, view->contentWidth, client.right - client.left);
-  SetUpScrollBar(view->window, SB_VERT, view->contentHeight, client.bottom - client.top);
+  // The vertical bar first, so that the width is measured beside it; then
+  // the height again, with the horizontal bar come or gone.
+  for (const int bar : {SB_VERT, SB_HORZ, SB_VERT}) {
+    GetClientRect(view->window, &client);
+    if (bar == SB_HORZ)
+      SetUpScrollBar(view->window, bar, view->contentWidth, client.right, false);
+    else
+      SetUpScrollBar(view->window, bar, view->contentHeight, client.bottom, true);
+  }
+  view->settingBars = false;
 }
 
 // Every question laid out for a picture box of width x height (the controls
@@ -617,7 +633,7 @@ void LayOutQuestions(ListView* view, int width, int height, ProgressText* text) 
 }
 
 void SetUpView(ListView* view, HWND window) {
-  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, false, {}, {}, {}, false, 0};
+  *view = ListView{window, nullptr, 0, 0, 0, 0, nullptr, false, false, {}, {}, {}, false, 0, false};
   ProgressText text;
   ReadProgressFile(&text);
   LayOutQuestions(view, g_shell.pictureBoxWidth, g_shell.pictureBoxHeight, &text);
@@ -676,11 +692,14 @@ int HorizontalTarget(int code, const SCROLLINFO& info) {
 void OnVerticalScroll(ListView* view, int code) {
   const SCROLLINFO info = ReadScrollInfo(view->window, SB_VERT);
   ScrollTo(view->window, SB_VERT, info, VerticalTarget(view, code, info));
+  // The scroll to the target brings a box into sight for the focus.
+  if (code != kScrollToTarget) FocusFollowsView(view);
 }
 
 void OnHorizontalScroll(ListView* view, int code) {
   const SCROLLINFO info = ReadScrollInfo(view->window, SB_HORZ);
   ScrollTo(view->window, SB_HORZ, info, HorizontalTarget(code, info));
+  FocusFollowsView(view);
 }
 
 // Fine wheels and touchpads send parts of a notch: they add up, each whole
@@ -694,11 +713,14 @@ void OnWheel(ListView* view, WPARAM wParam) {
   if (notches == 0) return;
   const SCROLLINFO info = ReadScrollInfo(view->window, SB_VERT);
   ScrollTo(view->window, SB_VERT, info, info.nPos - notches * Scaled(kWheelStep));
+  FocusFollowsView(view);
 }
 
 void OnSize(ListView* view) {
-  // The dialog is sized once before its set-up, with no content yet.
-  if (!view->laidOut) return;
+  // The dialog is sized once before its set-up, with no content yet. A bar
+  // shown or hidden while the bars are fitted resizes it too: the fitting
+  // takes the new size in itself.
+  if (!view->laidOut || view->settingBars) return;
   const int oldX = GetScrollPos(view->window, SB_HORZ);
   const int oldY = GetScrollPos(view->window, SB_VERT);
   SetUpScrollBars(view);
@@ -706,6 +728,7 @@ void OnSize(ListView* view) {
   const int dy = oldY - GetScrollPos(view->window, SB_VERT);
   if (dx || dy) MoveContents(view->window, dx, dy);
   AskForPicturesInSight(view);
+  FocusFollowsView(view);
 }
 
 // Shown: the questions in sight get their pictures.
@@ -735,11 +758,29 @@ void ReleasePictures(HWND window) {
   }
 }
 
+// The first answer box of question n (from 1), brought into sight.
+HWND BoxOfQuestionInSight(ListView* view, int question) {
+  HWND box = ListControl(view->window,
+                         kFirstListBoxId + (question - 1) * g_document->quiz->answersPerQuestion);
+  if (box) ScrollIntoSight(view, box);
+  return box;
+}
+
+// A click on a question's picture: the keys go to that question's answer.
+void OnCommand(ListView* view, int id, int notification) {
+  const int question = id - kFirstPictureControlId + 1;
+  if (notification != STN_CLICKED || question < 1 || question > g_document->quiz->questionCount) return;
+  if (HWND box = BoxOfQuestionInSight(view, question)) FocusAtEnd(box);
+}
+
 INT_PTR CALLBACK QuestionListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       SetUpView(&g_view, window);
       return TRUE;
+    case WM_COMMAND:
+      OnCommand(&g_view, LOWORD(wParam), HIWORD(wParam));
+      return 0;
     case WM_VSCROLL:
       OnVerticalScroll(&g_view, LOWORD(wParam));
       return 0;
@@ -797,14 +838,16 @@ HWND ListViewBoxInSight(HWND listView) {
   ListView* view = &g_view;
   HWND last = view->focusedBox ? view->focusedBox : ListControl(listView, kFirstListBoxId);
   if (!last || WhollyInSight(view, last)) return last;
-  const int count = AnswerBoxCount();
-  for (int i = 0; i < count; ++i) {
-    HWND box = ListControl(listView, kFirstListBoxId + i);
-    if (box && WhollyInSight(view, box)) return box;
-  }
+  if (HWND nearest = NearestBoxInSight(view, PlaceInView(view, last))) return nearest;
   // A view too small to show a whole box: the last one used is brought in.
   ScrollIntoSight(view, last);
   return last;
+}
+
+HWND ListViewBoxOfQuestion(HWND listView, int question) {
+  ListView* view = &g_view;
+  if (!listView || view->window != listView) return nullptr;
+  return BoxOfQuestionInSight(view, question + 1);
 }
 
 HWND CreateQuestionListView(HINSTANCE instance, HWND mainWindow) {

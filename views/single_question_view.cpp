@@ -33,13 +33,19 @@ constexpr LPARAM kKeyRepeated = LPARAM{1} << 30;  // the key was already down
 constexpr wchar_t kPreviousTip[] = L"Question pr\u00e9c\u00e9dente (Pg pr\u00e9c ou Alt+Gauche)";
 constexpr wchar_t kNextTip[] = L"Question suivante (Pg suiv ou Alt+Droite)";
 
+// The box, the buttons and the chooser are tab stops: Tab and Shift+Tab go
+// from one to the next as in any dialog, in their order of creation.
 constexpr DWORD kPictureStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_BITMAP;
-constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | BS_PUSHBUTTON;
-constexpr DWORD kAnswerBoxStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_CENTER;
+constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kAnswerBoxStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_CENTER;
 constexpr DWORD kVerdictStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_CENTER;
 constexpr DWORD kRevealStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
 constexpr DWORD kChooserStyle =
-    WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DISABLENOSCROLL | CBS_DROPDOWNLIST;
+    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DISABLENOSCROLL | CBS_DROPDOWNLIST;
+// Posted once a choice in the chooser's list is over, whatever order the
+// platform sends its notifications in: the keys go back to the answer.
+constexpr UINT kAnswerAfterChoiceMessage = WM_APP + 1;
 
 struct ControlPlace {
   int x, y, width, height;  // at 96 DPI
@@ -56,6 +62,8 @@ struct SingleView {
   HWND answerBox;
   WNDPROC answerBoxProc;  // the box's own procedure, behind the view's
   int current;            // the question shown, 0 to N - 1
+  bool choosing;          // the chooser's list is open
+  bool chosen;            // and an item of it was taken
 };
 
 SingleView g_view = {};
@@ -197,18 +205,17 @@ LRESULT CALLBACK AnswerBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
       SendMessageW(box, EM_SETSEL, 0, kSelectAllEnd);
       break;
     case WM_KILLFOCUS:
-      TakeAnswerIn(view);
+      // Another application taking the keys does not take the answer in:
+      // the player has not left the question.
+      if (!FocusLeavesThePlayer(reinterpret_cast<HWND>(wParam))) TakeAnswerIn(view);
       break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-      // F3 switches views wherever the focus is, as it does in the list's boxes.
-      if (IsSwitchKey(message, wParam, lParam))
-        SendMessageW(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-      else if (OnAnswerKey(view, message, wParam, lParam))
+      if (!OnPlayerKey(message, wParam, lParam) && OnAnswerKey(view, message, wParam, lParam))
         return 1;
       break;
     case WM_CHAR:
-      if (wParam == '\r' || wParam == '\t') return 0;
+      if (wParam == '\r' || wParam == '\t' || SelectAllOnCtrlA(box, wParam)) return 0;
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
@@ -243,8 +250,6 @@ void AddTip(HWND tips, HWND view, HWND button, const wchar_t* text) {
 
 // The tooltip window belongs to the view and goes with it.
 void CreateButtonTips(SingleView* view) {
-  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&classes);
   HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                               view->window, nullptr, g_shell.instance, nullptr);
@@ -254,7 +259,7 @@ void CreateButtonTips(SingleView* view) {
 }
 
 void SetUpView(SingleView* view, HWND window) {
-  *view = SingleView{window, nullptr, nullptr, 0};
+  *view = SingleView{window, nullptr, nullptr, 0, false, false};
   ReadStoredAnswers();
 
   // The picture control is created in pixels: the box is at the scale already.
@@ -297,6 +302,30 @@ void ChooseQuestion(SingleView* view) {
   GoToQuestion(view, chosen >= 0 && chosen < QuestionCount() ? chosen : view->current);
 }
 
+// The chooser's notifications. Arrows in the closed chooser step through the
+// questions and leave the keys there; an item taken from the open list
+// (a click, or Enter) sends them back to the answer box.
+void OnChooser(SingleView* view, int notification) {
+  switch (notification) {
+    case CBN_SELCHANGE:
+      ChooseQuestion(view);
+      break;
+    case CBN_DROPDOWN:
+      view->choosing = true;
+      view->chosen = false;
+      break;
+    case CBN_SELENDOK:
+      if (view->choosing) view->chosen = true;
+      break;
+    case CBN_CLOSEUP:
+      if (view->chosen) PostMessageW(view->window, kAnswerAfterChoiceMessage, 0, 0);
+      view->choosing = view->chosen = false;
+      break;
+    default:
+      break;
+  }
+}
+
 void OnCommand(SingleView* view, int id, int notification) {
   switch (id) {
     case kNextButtonId:
@@ -306,7 +335,11 @@ void OnCommand(SingleView* view, int id, int notification) {
       StepQuestion(view, -1);
       break;
     case kQuestionChooserId:
-      if (notification == CBN_SELCHANGE) ChooseQuestion(view);
+      OnChooser(view, notification);
+      break;
+    case IDOK:
+      // Enter in the closed chooser (the dialog manager's OK): back to the answer.
+      if (GetFocus() == GetDlgItem(view->window, kQuestionChooserId)) ReturnFocusToAnswers();
       break;
     default:
       break;
@@ -331,6 +364,9 @@ INT_PTR CALLBACK SingleQuestionViewProc(HWND window, UINT message, WPARAM wParam
       return TRUE;
     case WM_COMMAND:
       OnCommand(&g_view, LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case kAnswerAfterChoiceMessage:
+      if (IsWindowVisible(window)) ReturnFocusToAnswers();
       return 0;
     case WM_CTLCOLORSTATIC:
       return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

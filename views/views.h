@@ -25,9 +25,11 @@ void StoreListBoxesInSlots(HWND listView);
 // The width of the list view's laid-out questions, in pixels.
 int ListViewContentWidth(HWND listView);
 // The list view's box for the keys: the one that last had the keyboard focus
-// (the first at start) when it is wholly in sight, else the first box wholly
-// in sight, else the last one brought into sight.
+// (the first at start) when it is wholly in sight, else the box wholly in
+// sight nearest to it, else the last one brought into sight.
 HWND ListViewBoxInSight(HWND listView);
+// The list view's (first) box of question k (from 0), brought into sight.
+HWND ListViewBoxOfQuestion(HWND listView, int question);
 
 // The progress file of an executable: beside it, named after it with the
 // last three letters "txt" (atlas.exe keeps its answers in atlas.txt).

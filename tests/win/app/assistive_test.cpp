@@ -240,6 +240,9 @@ TEST_F(AssistiveTest, AChangeOfDpiLaysEverythingOutAgainWithinTheWorkArea) {
                                                         ScaleFigure(20, dpi));
   SendMessageW(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
   PumpMessages();
+  // Back in the single view, the next question's picture is at the scale too.
+  SendMessageW(g_shell.singleView, WM_COMMAND, 9905, 0);
+  EXPECT_EQ(PlaceOf(g_shell.singleView, kPictureId).height, ScaleFigure(480, dpi));
 
   ChangeDpi(96);
   EXPECT_EQ(LayoutDpi(), 96);

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -272,6 +273,70 @@ TEST_F(HeaderBarTest, TheCodeFieldCanBeCopiedAndSauverGivesTheKeysBack) {
   PressKey(field, VK_F3);
   EXPECT_FALSE(g_shell.singleViewCurrent);
   EXPECT_EQ(GetFocus(), GetDlgItem(g_shell.listView, kFirstListBoxId));
+}
+
+// The visible tip of this thread that shows text, if any.
+bool TipShows(const std::string& text) {
+  struct Search {
+    const std::string* text;
+    bool found;
+  } search = {&text, false};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        char name[32] = "", shown[300] = "";
+        GetClassNameA(window, name, sizeof name);
+        GetWindowTextA(window, shown, sizeof shown);
+        if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && IsWindowVisible(window) && *s->text == shown) s->found = true;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The reward code is reached with F4 from an answer box of either view, and
+// a click or a double click takes it whole for a copy (a double click would
+// take "SUPER-" alone); a code too long for its field shows whole in a tip
+// under it while it has the keys.
+TEST_F(HeaderBarTest, TheCodeIsReachedWithF4AndTakenWhole) {
+  WriteFileBytes(ProgressPath(), "Paris\r\n");  // the score 1, and its code shown
+  StartPlayerOn("views_capitals");
+  HWND bar = g_shell.headerBar;
+  HWND field = GetDlgItem(bar, 30);
+  const std::string longCode = "SUPER-CHAMPION-DU-MONDE";
+  enum Way { kF4, kF4InTheList, kClick, kDoubleClick };
+  const struct {
+    Way way;
+    std::string code;
+  } ways[] = {{kF4, "DRAP-07"}, {kF4, longCode}, {kClick, longCode}, {kDoubleClick, longCode},
+              {kF4InTheList, longCode}};
+  for (const auto& w : ways) {
+    // The code of the score 1, shown again at each judgement.
+    lstrcpyA(g_document->quiz->rewardCodes[0], w.code.c_str());
+    SetDlgItemTextA(bar, 30, w.code.c_str());
+    if (w.way == kF4InTheList) PressKey(GetFocus(), VK_F3);
+    if (w.way == kF4 || w.way == kF4InTheList) PressKey(GetFocus(), VK_F4);
+    const LPARAM at = MAKELPARAM(20, 5);
+    if (w.way == kClick || w.way == kDoubleClick) {
+      PostMessageA(field, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      PostMessageA(field, WM_LBUTTONUP, 0, at);
+    }
+    if (w.way == kDoubleClick) {
+      PostMessageA(field, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+      PostMessageA(field, WM_LBUTTONUP, 0, at);
+    }
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), field) << w.way;
+    DWORD start = 1, end = 0;
+    SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u) << w.way;
+    EXPECT_EQ(end, w.code.size()) << w.way;
+    EXPECT_EQ(TipShows(w.code), w.code == longCode) << w.way;
+    PressKey(field, VK_RETURN);
+    EXPECT_NE(GetFocus(), field) << w.way;
+    EXPECT_FALSE(TipShows(w.code)) << w.way;
+  }
 }
 
 TEST_F(HeaderBarTest, SauverSavesTheAnswers) {

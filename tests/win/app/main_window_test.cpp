@@ -223,6 +223,49 @@ TEST_F(MainWindowTest, TheAnswersAreSavedWhenTheSessionEnds) {
   EXPECT_TRUE(catcher.boxes().empty());
 }
 
+// Leaving the player's window for another one and coming back (its caption
+// clicked, Alt+Tab, a click on a picture: the window is activated) is not
+// leaving the box: what was typed is neither judged nor saved for it, and
+// the keys come back to the box, the caret where it was. Closing still keeps
+// what was typed.
+TEST_F(MainWindowTest, TheKeysComeBackWhereTheyWereWithTheWindow) {
+  StartPlayerOn(nullptr);
+  HWND other = CreateWindowExA(0, "STATIC", "Bloc-notes", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  for (const bool list : {false, true}) {
+    if (list) {
+      SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
+      PumpMessages();
+    }
+    HWND view = list ? g_shell.listView : g_shell.singleView;
+    const int id = list ? kFirstListBoxId + 1 : kAnswerBoxId;
+    const int label = list ? kFirstListBoxId + 1 + 1000 : 9500;
+    HWND box = GetDlgItem(view, id);
+    SetFocus(box);
+    SetDlgItemTextA(view, id, "xyz");
+    SendMessageA(box, EM_SETSEL, 1, 2);
+    const std::string verdict = ControlText(view, label);
+    const int written = g_shell.filesWritten;
+    SetForegroundWindow(other);
+    PumpMessages();
+    ASSERT_EQ(GetActiveWindow(), other) << list;
+    EXPECT_EQ(ControlText(view, label), verdict) << list;
+    EXPECT_EQ(g_shell.filesWritten, written) << list;
+    SetForegroundWindow(g_shell.mainWindow);
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), box) << list;
+    DWORD start = 0, end = 0;
+    SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 1u) << list;
+    EXPECT_EQ(end, 2u) << list;
+  }
+  DestroyWindow(other);
+  PostMessageA(g_shell.mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(RunMessageLoop(), 0);
+  EXPECT_EQ(ReadFileBytes(ProgressPath()), "xyz\r\nxyz\r\n\r\n\r\n\r\n\r\n\r\n");
+}
+
 TEST_F(MainWindowTest, ClosingSavesOnceAndEndsTheLoopWithZero) {
   StartPlayerOn(nullptr);
   PostMessageA(g_shell.mainWindow, WM_CLOSE, 0, 0);

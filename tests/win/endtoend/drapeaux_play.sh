@@ -55,9 +55,9 @@ press Return
 wait_for text:9000=Belgiqe text:9500=Quasiment text:9501= "text:32= 1 / 12"
 check_pixels drapeaux-single-hint $(inside_left 9500) $HINT "hint-coloured Quasiment label"
 
-step "the header's Switch button shows the list view"
+step "the header's Switch button shows the list view, the keys in the box of question 3"
 click_control 23
-wait_for shown:4001 hidden:9000 focus:4001 \
+wait_for shown:4001 hidden:9000 focus:4003 \
   text:4001=france text:4002=espagne text:4003=Belgiqe text:4004= \
   text:5001=BRAVO text:5002=FAUX text:5003=Quasiment "text:5004=?" "text:32= 1 / 12" \
   shown:8001 hidden:8002 hidden:8003
@@ -82,9 +82,9 @@ eval "$(probe where)"
 [ "$OUTER_W x $OUTER_H" = "670 x 690" ] ||
   die "back in the single-question view the window is $OUTER_W x $OUTER_H"
 
-step "F3 both ways: the keys go on in the box last used"
+step "F3 both ways: the keys go to the box of the question the single view shows"
 press F3
-wait_for shown:4001 hidden:9000 focus:4005 text:4001=france text:5001=BRAVO \
+wait_for shown:4001 hidden:9000 focus:4003 text:4001=france text:5001=BRAVO \
   text:4003=Belgiqe text:5003=Quasiment text:4004=allemagne text:5004=BRAVO
 press F3
 wait_for shown:9000 hidden:4001 focus:9000 text:9000=Belgiqe text:9500=Quasiment \

@@ -34,7 +34,6 @@ void MoveFocus(PlayerModel* model, ModelFocus target) {
   if (model->focus == target) return;
   const ModelFocus left = model->focus;
   model->focus = target;
-  if (target.kind == ModelFocus::kListBox) model->lastListBox = target.box;
   if (left.kind == ModelFocus::kSingleBox) {
     model->slots[SingleSlot(*model)] = Cut(model->singleBox, kSlotText);
     SaveIfChanged(model);
@@ -51,8 +50,8 @@ void ShowQuestion(PlayerModel* model, int question) {
 
 // Each box gets its slot and is judged; the box that had the focus is left
 // on the way (the single view's stores its answer), and the keys go on in
-// the view shown: its box, or the list box last used (all are in sight in
-// these quizzes). The file is written once, at the end, if at all.
+// the view shown: its box, or the list box of the question the single view
+// shows. The file is written once, at the end, if at all.
 void SwitchViews(PlayerModel* model) {
   const int count = SlotCount(model->quiz);
   if (model->view == ModelView::kSingle) {
@@ -63,7 +62,7 @@ void SwitchViews(PlayerModel* model) {
       model->listRight[i] = IsRightAnswer(model->quiz.expected[i], model->listBoxes[i]);
     }
     model->view = ModelView::kList;
-    model->focus = {ModelFocus::kListBox, model->lastListBox};
+    model->focus = {ModelFocus::kListBox, model->current * model->quiz.perQuestion};
   } else {
     for (int i = 0; i < count; ++i) model->slots[i] = Cut(model->listBoxes[i], kSlotText);
     model->singleBox = model->slots[SingleSlot(*model)];
@@ -174,7 +173,6 @@ PlayerModel StartModel(const ModelQuiz& quiz, const std::vector<std::string>& li
   model.singleBox = model.slots[0];
   model.view = ModelView::kSingle;
   model.focus = {ModelFocus::kSingleBox, 0};  // the keys go to the answer from the start
-  model.lastListBox = 0;
   model.saved = ProgressText(model.slots);
   model.savedIsFile = static_cast<int>(lines.size()) >= count && ProgressText(lines) == model.saved;
   return model;

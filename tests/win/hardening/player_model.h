@@ -38,7 +38,6 @@ struct PlayerModel {
   std::vector<bool> listRight;         // their labels read "BRAVO"
   ModelView view;
   ModelFocus focus;
-  int lastListBox;    // the list box that last had the focus, from 0 (the first at start)
   std::string saved;  // the answers the progress file holds (as read at start)
   bool savedIsFile;   // the file holds exactly saved (not so when missing or malformed)
 };

@@ -52,6 +52,19 @@ class QuestionListViewTest : public PlayerTest {
     PumpMessages();
   }
   int Position() const { return GetScrollPos(View(), SB_VERT); }
+  bool InSight(HWND box) const {
+    RECT client;
+    GetClientRect(View(), &client);
+    const Place place = PlaceOf(box);
+    return place.x >= 0 && place.y >= 0 && place.x + place.width <= client.right &&
+           place.y + place.height <= client.bottom;
+  }
+  void ShowQuestionInSingleView(int question) {
+    SendDlgItemMessageA(g_shell.singleView, kQuestionChooserId, CB_SETCURSEL, question - 1, 0);
+    SendMessageA(g_shell.singleView, WM_COMMAND, MAKEWPARAM(kQuestionChooserId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(g_shell.singleView, kQuestionChooserId)));
+    PumpMessages();
+  }
   int VisibleHeight() const {
     RECT client;
     GetClientRect(View(), &client);
@@ -228,6 +241,7 @@ TEST_F(QuestionListViewTest, FitsTheScrollBarsToTheClientArea) {
   EXPECT_EQ(horizontal.nMax, 760 - 2);
   ASSERT_LT(client.right, 760);
   EXPECT_EQ(static_cast<int>(horizontal.nPage), client.right - 1);
+  EXPECT_TRUE(StyleOf(View()) & WS_HSCROLL);
 
   // A window wide enough for the content: nothing left to scroll sideways.
   Scroll(WM_HSCROLL, SB_PAGEDOWN);
@@ -238,8 +252,11 @@ TEST_F(QuestionListViewTest, FitsTheScrollBarsToTheClientArea) {
   ASSERT_GE(client.right, 760);
   EXPECT_EQ(GetScrollPos(View(), SB_HORZ), 0);
   EXPECT_EQ(static_cast<int>(ScrollInfo(View(), SB_HORZ).nPage), 760 - 1);
-  // The contents came back with the position.
+  // The contents came back with the position, and no bar is left that
+  // scrolls nothing sideways (the vertical one stays, as wide as ever).
   EXPECT_EQ(PlaceOf(Box(1)).x, 46);
+  EXPECT_FALSE(StyleOf(View()) & WS_HSCROLL);
+  EXPECT_TRUE(StyleOf(View()) & WS_VSCROLL);
 }
 
 TEST_F(QuestionListViewTest, ScrollsByLinesPagesWheelStepsAndToTheEnds) {
@@ -325,6 +342,7 @@ TEST_F(QuestionListViewTest, WhileHiddenItsBarAndContentsStillAgree) {
     SendMessageA(g_shell.mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
   PumpMessages();
   EXPECT_EQ(Position(), 0);
+  ShowQuestionInSingleView(4);  // its box stays in sight 50 pixels down
   Scroll(WM_VSCROLL, kScrollDown);
   ASSERT_FALSE(IsWindowVisible(View()));
   ShowList();
@@ -363,41 +381,54 @@ TEST_F(QuestionListViewTest, PagingKeysScrollAPageAndTheFocusFollows) {
   }
 }
 
-// No key changes a box the player cannot see: after "Sauver" the keys go to
-// a box in sight (the one last used is out of sight), with the caret after
-// its text; a key typed in a box that the wheel moved away brings it back.
-TEST_F(QuestionListViewTest, NoKeyChangesABoxOutOfSight) {
+// No key changes a box the player cannot see: once the wheel or a bar has
+// moved the box with the keys out of sight, the keys follow the view to the
+// nearest box in sight (same column; same line when it went sideways), the
+// caret after its text, and "Sauver" leaves them there.
+TEST_F(QuestionListViewTest, TheKeysFollowTheViewToABoxInSight) {
   StartPlayerOn("views_long");
   ShowList();
-  SetFocus(Box(3));
-  SetText(View(), kFirstListBoxId + 2, "Belgique");
-  while (PlaceOf(Box(3)).y >= 0) Scroll(WM_VSCROLL, kScrollDown);
-  SendDlgItemMessageA(g_shell.headerBar, kSaveButtonId, BM_CLICK, 0, 0);
-  PumpMessages();
-  HWND focus = GetFocus();
-  ASSERT_GE(GetDlgCtrlID(focus), kFirstListBoxId);
-  EXPECT_NE(focus, Box(3));
-  EXPECT_GE(PlaceOf(focus).y, 0);
-  PostMessageA(focus, WM_CHAR, 'x', 1);
-  PumpMessages();
-  EXPECT_EQ(BoxText(3), "Belgique");
-  EXPECT_EQ(ControlText(View(), GetDlgCtrlID(focus)), "x");
-
-  SetFocus(Box(3));
-  SendMessageA(Box(3), EM_SETSEL, 8, 8);
-  Scroll(WM_VSCROLL, SB_BOTTOM);
-  PostMessageA(Box(3), WM_CHAR, 's', 1);
-  PumpMessages();
-  EXPECT_EQ(BoxText(3), "Belgiques");
-  const Place place = PlaceOf(Box(3));
-  EXPECT_GE(place.y, 0);
-  EXPECT_LE(place.y + place.height, VisibleHeight());
+  const WPARAM notchDown = MAKEWPARAM(0, static_cast<WORD>(-120));
+  const struct {
+    const char* way;
+    int box;
+    UINT message;
+    WPARAM code;
+    bool sauver;
+  } ways[] = {
+      {"wheel", 3, WM_MOUSEWHEEL, notchDown, false},
+      {"wheel, then Sauver", 3, WM_MOUSEWHEEL, notchDown, true},
+      {"a page of the bar", 3, WM_VSCROLL, SB_PAGEDOWN, false},
+      {"the bar to the end", 3, WM_VSCROLL, SB_BOTTOM, false},
+      {"the bar sideways", 1, WM_HSCROLL, SB_PAGEDOWN, false},  // last: the window made narrow
+  };
+  for (const auto& w : ways) {
+    Scroll(WM_VSCROLL, SB_TOP);
+    if (w.message == WM_HSCROLL) Narrow();
+    SetFocus(Box(w.box));
+    SetText(View(), kFirstListBoxId - 1 + w.box, "Belgique");
+    for (int step = 0; step < 10 && InSight(Box(w.box)); ++step) Scroll(w.message, w.code);
+    if (w.sauver) Click(g_shell.headerBar, kSaveButtonId);
+    HWND focus = GetFocus();
+    ASSERT_GE(GetDlgCtrlID(focus), kFirstListBoxId) << w.way;
+    const std::string before = ControlText(View(), GetDlgCtrlID(focus));
+    PostMessageA(focus, WM_CHAR, 'x', 1);
+    PumpMessages();
+    EXPECT_EQ(BoxText(w.box), "Belgique") << w.way;
+    EXPECT_NE(focus, Box(w.box)) << w.way;
+    EXPECT_TRUE(InSight(focus)) << w.way;
+    if (w.message == WM_HSCROLL)
+      EXPECT_EQ(PlaceOf(focus).y, PlaceOf(Box(w.box)).y) << w.way;
+    else
+      EXPECT_EQ(PlaceOf(focus).x, PlaceOf(Box(w.box)).x) << w.way;
+    EXPECT_EQ(ControlText(View(), GetDlgCtrlID(focus)), before + "x") << w.way;
+  }
 }
 
-// From the start and after every switch the keys go to an answer box: the
-// single view's, or in the list view the box last used while it is in
-// sight, else the first box in sight.
-TEST_F(QuestionListViewTest, TheKeysGoToAnAnswerBoxAtStartAndAfterEverySwitch) {
+// From the start the keys go to the single view's box, after its text; after
+// every switch to the list view, to the box of the question the single view
+// was showing, brought into sight, after its text.
+TEST_F(QuestionListViewTest, TheSwitchGivesTheKeysToTheQuestionShown) {
   WriteFileBytes(ProgressPath(), "Reponse\r\n");
   StartPlayerOn("views_long");
   HWND single = GetDlgItem(g_shell.singleView, kAnswerBoxId);
@@ -406,22 +437,18 @@ TEST_F(QuestionListViewTest, TheKeysGoToAnAnswerBoxAtStartAndAfterEverySwitch) {
   SendMessageA(single, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 7u);  // after the text, nothing selected
   EXPECT_EQ(end, 7u);
-  ShowList();
-  EXPECT_EQ(GetFocus(), Box(1));
-  SetFocus(Box(5));
-  PressKey(Box(5), VK_F3);
-  EXPECT_EQ(GetFocus(), single);
-  ShowList();
-  EXPECT_EQ(GetFocus(), Box(5));
-  Scroll(WM_VSCROLL, SB_BOTTOM);
-  SendMessageA(g_shell.mainWindow, WM_KEYUP, VK_F3, 0);
-  PumpMessages();
-  ShowList();
-  HWND focus = GetFocus();
-  EXPECT_NE(focus, Box(5));
-  const Place place = PlaceOf(focus);
-  EXPECT_GE(place.y, 0);
-  EXPECT_LT(PlaceOf(GetDlgItem(View(), GetDlgCtrlID(focus) - 3)).y, 0);  // the first in sight
+  for (const int question : {1, 20, 2, 30}) {
+    ShowQuestionInSingleView(question);
+    SetText(g_shell.singleView, kAnswerBoxId, "abc");
+    PressKey(single, VK_F3);
+    EXPECT_EQ(GetFocus(), Box(question)) << question;
+    EXPECT_TRUE(InSight(Box(question))) << question;
+    SendMessageA(Box(question), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 3u) << question;
+    EXPECT_EQ(end, 3u) << question;
+    PressKey(Box(question), VK_F3);
+    EXPECT_EQ(GetFocus(), single) << question;
+  }
 }
 
 TEST_F(QuestionListViewTest, TabAndShiftTabCycleThroughTheQuestions) {
@@ -462,13 +489,13 @@ TEST_F(QuestionListViewTest, TabAndShiftTabCycleThroughTheQuestions) {
 
 // The box that receives the focus ends wholly in sight: H + 100 below the top
 // of the view where it was out of sight, or as near as the ends allow. Rows
-// stand 140 pixels apart (box 12 at y 425, box 13 at 565, box 30 at 1265),
-// the view shows a little less than 585.
+// stand 140 pixels apart (box 12 at y 425, box 16 at 705, box 30 at 1265),
+// the view shows a little less than 725.
 TEST_F(QuestionListViewTest, TabShiftTabAndF1BringTheBoxReceivingTheFocusIntoSight) {
   StartPlayerOn("views_long");
   ShowList();
-  ASSERT_GE(VisibleHeight(), 445);
-  ASSERT_LT(VisibleHeight(), 585);
+  ASSERT_GE(VisibleHeight(), 585);
+  ASSERT_LT(VisibleHeight(), 725);
   constexpr int kBottom = -1;  // scrolled to the end
   constexpr int kStays = -2;   // the view does not scroll
   const struct {
@@ -479,7 +506,7 @@ TEST_F(QuestionListViewTest, TabShiftTabAndF1BringTheBoxReceivingTheFocusIntoSig
     int to;
     int top;  // the receiving box's y afterwards
   } cases[] = {
-      {12, VK_TAB, false, 0, 13, 310},           // the next row, just below the view
+      {15, VK_TAB, false, 0, 16, 310},           // the next row, just below the view
       {13, VK_TAB, true, 450, 12, 310},          // the row above, partly above the view
       {30, VK_TAB, false, kBottom, 1, 5},        // round to the first: the top
       {1, VK_TAB, true, 0, 30, kBottom},         // round to the last: the end
@@ -551,6 +578,33 @@ TEST_F(QuestionListViewTest, F1CopiesTheAnswerIntoEveryUnsolvedBox) {
   EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 2 / 30");
   EXPECT_EQ(g_shell.filesWritten - written, 1);
   EXPECT_EQ(ReadFileBytes(ProgressPath()), expected);
+}
+
+// A click on a question's picture gives the keys to its (first) box, brought
+// into sight, the caret after its text.
+TEST_F(QuestionListViewTest, AClickOnAPictureGivesTheKeysToItsQuestion) {
+  const struct {
+    const char* quiz;
+    int question;
+  } clicks[] = {{"views_pictures", 3}, {"views_many", 40}};  // 40: far below the first rows
+  for (const auto& c : clicks) {
+    StartPlayerOn(c.quiz);
+    ShowList();
+    SetText(View(), kFirstListBoxId - 1 + c.question, "Lima");
+    HWND picture = GetDlgItem(View(), kFirstPictureId - 1 + c.question);
+    PostMessageA(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(picture, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), Box(c.question)) << c.quiz;
+    EXPECT_TRUE(InSight(Box(c.question))) << c.quiz;
+    DWORD start = 0, end = 0;
+    SendMessageA(Box(c.question), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 4u) << c.quiz;
+    EXPECT_EQ(end, 4u) << c.quiz;
+    StopPlayerNow();
+    FreeLibrary(quizModule_);
+    quizModule_ = nullptr;
+  }
 }
 
 TEST_F(QuestionListViewTest, F1WithEveryLabelRightOnlyReturnsTheFocus) {

@@ -56,13 +56,14 @@ TEST_F(SingleQuestionViewTest, CreatesItsControlsInOrderWithTheirPlacesStylesAnd
     bool guiFont;
   } expected[] = {
       {kPictureId, "static", "", 0x5080020E, {5, 5, 640, 480}, false},
-      {kPreviousId, "button", "<--", 0x50800000, {5, 490, 60, 20}, false},
-      {kAnswerBoxId, "edit", "", 0x50000081, {170, 490, 230, 20}, false},
+      // The box, the buttons and the chooser are tab stops (0x10000).
+      {kPreviousId, "button", "<--", 0x50810000, {5, 490, 60, 20}, false},
+      {kAnswerBoxId, "edit", "", 0x50010081, {170, 490, 230, 20}, false},
       {kVerdictId, "static", "?", 0x50800201, {410, 490, 100, 20}, false},
-      {kNextId, "button", "-->", 0x50800000, {585, 490, 60, 20}, false},
+      {kNextId, "button", "-->", 0x50810000, {585, 490, 60, 20}, false},
       {kRevealId, "static", "", 0x50000001, {170, 540, 230, 40}, true},
       // The platform moves the combo box's scroll bar style to its list.
-      {kQuestionChooserId, "combobox", "Image n\xB0" "1", 0x50000803, {170, 515, 230, 150}, true},
+      {kQuestionChooserId, "combobox", "Image n\xB0" "1", 0x50010803, {170, 515, 230, 150}, true},
   };
   HWND child = GetWindow(View(), GW_CHILD);
   for (const auto& control : expected) {
@@ -290,6 +291,87 @@ TEST_F(SingleQuestionViewTest, PageKeysAndAltArrowsStepThroughTheQuestions) {
   EXPECT_EQ(ControlText(View(), kAnswerBoxId), "paris");
   EXPECT_EQ(ControlText(g_shell.headerBar, kScoreLabelId), " 1 / 3");
   EXPECT_EQ(ReadFileBytes(ProgressPath()), "paris\r\n\r\n\r\n");
+}
+
+// Tab and Shift+Tab go from the answer box to the buttons and the chooser
+// and round, as in any dialog: Tab never selects the answer again for the
+// next key to wipe it out, and the box it leaves is taken in and judged.
+TEST_F(SingleQuestionViewTest, TabAndShiftTabGoRoundTheBoxButtonsAndChooser) {
+  StartPlayerOn("views_capitals");
+  SetFocus(Box());
+  SetText(View(), kAnswerBoxId, "Paris");
+  const struct {
+    int from;
+    bool shift;
+    int to;
+  } steps[] = {
+      {kAnswerBoxId, false, kNextId},       {kNextId, false, kQuestionChooserId},
+      {kQuestionChooserId, false, kPreviousId}, {kPreviousId, false, kAnswerBoxId},
+      {kAnswerBoxId, true, kPreviousId},    {kPreviousId, true, kQuestionChooserId},
+  };
+  for (const auto& step : steps) {
+    HoldShift(step.shift);
+    PressKey(GetDlgItem(View(), step.from), VK_TAB);
+    HoldShift(false);
+    EXPECT_EQ(GetFocus(), GetDlgItem(View(), step.to)) << step.from << (step.shift ? " back" : "");
+    if (step.to != kAnswerBoxId) {
+      PostMessageA(GetFocus(), WM_CHAR, 'b', 1);
+      PumpMessages();
+    }
+  }
+  EXPECT_EQ(ControlText(View(), kAnswerBoxId), "Paris");
+  EXPECT_EQ(Slot(0), "Paris");
+  EXPECT_EQ(Verdict(), "BRAVO");
+  EXPECT_EQ(CurrentQuestionIndex(), 0);
+}
+
+// A question taken from the chooser sends the keys back to its answer, after
+// the text: Enter in the closed chooser, or an item taken from its open
+// list. The arrows in the closed chooser step and leave the keys there.
+TEST_F(SingleQuestionViewTest, AChoiceInTheChooserSendsTheKeysBackToTheAnswer) {
+  WriteFileBytes(ProgressPath(), "Paris\r\nBerlin\r\nRome\r\n");
+  StartPlayerOn("views_capitals");
+  HWND chooser = GetDlgItem(View(), kQuestionChooserId);
+  const struct {
+    const char* way;
+    WPARAM keys[3];  // the last one takes the choice
+    int question;
+  } ways[] = {
+      {"an arrow, then Enter", {VK_DOWN, VK_RETURN}, 1},
+      {"the list opened, an arrow, Enter", {VK_F4, VK_DOWN, VK_RETURN}, 2},
+  };
+  for (const auto& w : ways) {
+    SetFocus(chooser);
+    for (const WPARAM key : w.keys) {
+      if (!key) break;
+      EXPECT_EQ(GetFocus(), chooser) << w.way;
+      PressKey(chooser, key);
+    }
+    EXPECT_EQ(CurrentQuestionIndex(), w.question) << w.way;
+    EXPECT_EQ(GetFocus(), Box()) << w.way;
+    DWORD start = 0, end = 0;
+    SendMessageA(Box(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, Slot(w.question).size()) << w.way;
+    EXPECT_EQ(end, Slot(w.question).size()) << w.way;
+  }
+}
+
+// Ctrl+A selects the whole answer, in both views, for the next key to replace.
+TEST_F(SingleQuestionViewTest, CtrlASelectsTheWholeAnswerInBothViews) {
+  StartPlayerOn("views_capitals");
+  for (const bool list : {false, true}) {
+    if (list) PressKey(Box(), VK_F3);
+    HWND box = list ? GetDlgItem(g_shell.listView, kFirstListBoxId) : Box();
+    SetFocus(box);
+    SetWindowTextA(box, "Allemagn");
+    SendMessageA(box, EM_SETSEL, 3, 3);
+    PostMessageA(box, WM_CHAR, 1, 1);  // Ctrl+A
+    PostMessageA(box, WM_CHAR, 'X', 1);
+    PumpMessages();
+    char text[32] = "";
+    GetWindowTextA(box, text, sizeof text);
+    EXPECT_STREQ(text, "X") << (list ? "list view" : "single view");
+  }
 }
 
 TEST_F(SingleQuestionViewTest, TheBoxConsumesEnterAndTabCharacters) {
