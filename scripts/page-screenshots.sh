@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The guide's pictures of the quiz page: the demo played a little on a phone
-# (390 x 844, both views) and on a computer (1280 x 800), in headless
-# Chromium. Writes docs/images/page-*.png.
+# (390 x 844, both views) and on a computer (1280 x 800, both views), in
+# headless Chromium. Writes docs/images/page-*.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -33,7 +33,8 @@ def play(id, text):
     box.send_keys(text + Keys.ENTER)
 size(390, 844, True)
 driver.get("file://" + work + "/drapeaux.html")
-time.sleep(0.5)
+driver.execute_script("return new Promise((done) => { const ready = () => document.body.dataset.ready ? done() :"
+                      " setTimeout(ready, 10); ready(); })")
 play("answer-1", "france")
 driver.find_element(By.ID, "next").click()
 play("answer-1", "Itali")
@@ -49,5 +50,10 @@ size(1280, 800, False)
 driver.execute_script("window.scrollTo(0, 0)")
 time.sleep(0.3)
 driver.save_screenshot(images + "/page-ordinateur.png")
+driver.find_element(By.ID, "switch").click()
+driver.find_element(By.ID, "next").click()
+driver.execute_script("document.activeElement.blur(); window.scrollTo(0, 0)")
+time.sleep(0.3)
+driver.save_screenshot(images + "/page-ordinateur-question.png")
 driver.quit()
 PY

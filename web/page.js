@@ -206,12 +206,6 @@
     step(move);
   }
 
-  function takeSingleAnswers() {
-    for (let a = 0; a < perQuestion; ++a)
-      if (answers[current * perQuestion + a] !== single.boxes[a].value)
-        setAnswer(current * perQuestion + a, single.boxes[a].value);
-  }
-
   // Judges the question shown; the second box, where there is one, with the
   // same ladder against the second answers.
   function judgeSingleQuestion() {
@@ -226,7 +220,7 @@
   function judgeSingle(byEnter, answer) {
     const before = single.verdicts[answer].textContent;
     const changed = answers[current * perQuestion + answer] !== single.boxes[answer].value;
-    takeSingleAnswers();
+    takeShownAnswers();
     const said = judgeSingleQuestion();
     store();
     if (byEnter || changed || said[answer] !== before)
@@ -254,7 +248,7 @@
   }
 
   function goTo(question, focusBox) {
-    takeSingleAnswers();
+    takeShownAnswers();
     judgeSingleQuestion();
     current = (question + count) % count;
     showQuestion();
@@ -333,13 +327,22 @@
     refreshScore();
   }
 
+  // What the shown view's boxes hold becomes the answers; true when a box
+  // held something else.
+  function takeShownAnswers() {
+    const first = gridShown ? 0 : current * perQuestion;
+    const boxes = gridShown ? grid.boxes : single.boxes;
+    let taken = false;
+    boxes.forEach((box, index) => {
+      if (answers[first + index] === box.value) return;
+      setAnswer(first + index, box.value);
+      taken = true;
+    });
+    return taken;
+  }
+
   function switchViews(focus) {
-    if (gridShown) {
-      for (let box = 0; box < boxCount; ++box)
-        if (answers[box] !== grid.boxes[box].value) setAnswer(box, grid.boxes[box].value);
-    } else {
-      takeSingleAnswers();
-    }
+    takeShownAnswers();
     gridShown = !gridShown;
     $('single').hidden = gridShown;
     $('grid').hidden = !gridShown;
@@ -422,6 +425,11 @@
       }
     });
     if (window.visualViewport) window.visualViewport.addEventListener('resize', keepInSight);
+    // An answer typed but not yet judged is kept when the page is left, as
+    // the player saves its box on closing; it is judged on the way back.
+    const keepTyped = () => { if (takeShownAnswers()) store(); };
+    window.addEventListener('pagehide', keepTyped);
+    document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') keepTyped(); });
     // The keys go to the answer box from the start, as in the player; not on
     // a touch screen, where that would open the keyboard over the picture.
     if (window.matchMedia('(pointer: fine)').matches)

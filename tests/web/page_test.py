@@ -204,6 +204,13 @@ class DemoPage(PageTest):
         self.assertEqual(text("score"), "0 / 12")
         self.assertEqual(js("return document.getElementById('box-1').value"), "")
 
+    def test_an_answer_typed_but_not_judged_is_kept_when_the_page_is_left(self):
+        open_page("demo")
+        by_id("answer-1").send_keys("france")
+        open_page("demo", fresh=False)
+        self.assertEqual(by_id("answer-1").get_attribute("value"), "france")
+        self.assertShows(answer_1_verdict="BRAVO", score="1 / 12")
+
     def test_the_keyboard_alone_plays_the_quiz_to_the_end(self):
         open_page("demo")
         keys = ActionChains(driver)
