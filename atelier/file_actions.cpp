@@ -238,7 +238,7 @@ void StartBuild(Atelier* atelier, const fs::path& output, bool toTest, bool toPa
   atelier->buildToPage = toPage;
   atelier->buildOutput = output;
   atelier->buildCancel = false;
-  ShowWorkProgress(atelier, L"Construction\u2026");
+  ShowWorkProgress(atelier, toPage ? L"Export en page web\u2026" : L"Construction\u2026");
   PictureCheckCache checks = atelier->edited.pictureChecks;
   checks.decodeMissing = true;
   checks.leaveRedrawnToBuild = true;
@@ -466,7 +466,8 @@ bool TestQuiz(Atelier* atelier) {
 
 void OnBuildProgress(Atelier* atelier, std::size_t done, std::size_t total) {
   if (!atelier->building || atelier->buildCancel) return;
-  ShowWorkProgress(atelier, L"Construction : image " + std::to_wstring(std::min(done + 1, total)) + L" sur " +
+  ShowWorkProgress(atelier, std::wstring(atelier->buildToPage ? L"Export" : L"Construction") + L" : image " +
+                                std::to_wstring(std::min(done + 1, total)) + L" sur " +
                                 std::to_wstring(total) + L"\u2026");
 }
 

@@ -172,12 +172,18 @@
     return {box: box, verdict: verdict};
   }
 
-  // The on-screen keyboard must not hide the box being typed in: it is
-  // brought to the middle of what stays visible.
+  // The on-screen keyboard must not hide the box being typed in: on a touch
+  // screen the box is brought to the middle of what stays visible. With a
+  // mouse it moves only when out of sight, so the score stays in view.
   function keepInSight() {
     const box = document.activeElement;
     if (!box || box.tagName !== 'INPUT' || box.readOnly) return;
-    window.setTimeout(() => box.scrollIntoView({block: 'center', inline: 'nearest'}), 300);
+    const touch = window.matchMedia('(pointer: coarse)').matches;
+    window.setTimeout(() => {
+      const place = box.getBoundingClientRect();
+      if (!touch && place.top >= 0 && place.bottom <= window.innerHeight) return;
+      box.scrollIntoView({block: touch ? 'center' : 'nearest', inline: 'nearest'});
+    }, 300);
   }
 
   // The single view: one question, its picture and its box (two in quizzes

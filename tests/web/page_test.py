@@ -14,6 +14,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 from selenium import webdriver
@@ -227,6 +228,9 @@ class DemoPage(PageTest):
             ActionChains(driver).send_keys(Keys.PAGE_DOWN).perform()
         self.assertEqual(text("score"), "12 / 12")
         self.assertEqual(by_id("code").get_attribute("value"), "EXPERT")
+        # The box given the keys is already in sight: the page is not moved away from the score.
+        time.sleep(0.5)
+        self.assertEqual(js("return window.scrollY"), 0)
         ActionChains(driver).send_keys(Keys.F3).perform()
         self.assertTrue(by_id("grid").is_displayed())
         verdicts = [text("box-%d-verdict" % n) for n in range(1, 13)]
