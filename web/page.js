@@ -223,14 +223,20 @@
     return said;
   }
 
+  // The verdict is said, and the score with it when the score moved.
+  function announceVerdict(question, verdict, scoreBefore) {
+    const score = $('score').textContent;
+    announce('Question ' + (question + 1) + ' : ' + verdict + (score !== scoreBefore ? '. Score : ' + score : ''));
+  }
+
   function judgeSingle(byEnter, answer) {
     const before = single.verdicts[answer].textContent;
+    const scoreBefore = $('score').textContent;
     const changed = answers[current * perQuestion + answer] !== single.boxes[answer].value;
     takeShownAnswers();
     const said = judgeSingleQuestion();
     store();
-    if (byEnter || changed || said[answer] !== before)
-      announce('Question ' + (current + 1) + ' : ' + said[answer]);
+    if (byEnter || changed || said[answer] !== before) announceVerdict(current, said[answer], scoreBefore);
   }
 
   function showQuestion() {
@@ -314,13 +320,13 @@
 
   function judgeGridBox(box, byEnter) {
     const before = grid.verdicts[box].textContent;
+    const scoreBefore = $('score').textContent;
     const changed = answers[box] !== grid.boxes[box].value;
     if (changed) setAnswer(box, grid.boxes[box].value);
     const said = judgeGridOnly(box);
     refreshScore();
     store();
-    if (byEnter || changed || said !== before)
-      announce('Question ' + (Math.floor(box / perQuestion) + 1) + ' : ' + said);
+    if (byEnter || changed || said !== before) announceVerdict(Math.floor(box / perQuestion), said, scoreBefore);
   }
 
   // Each view shows the answers as they stand and judges them by its rules,

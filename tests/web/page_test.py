@@ -148,6 +148,9 @@ class DemoPage(PageTest):
         for id, value in expected.items():
             self.assertEqual(text(id.replace("_", "-")), value, id)
 
+    def assertAnnounced(self, said):
+        WebDriverWait(driver, 3).until(lambda _: text("announcer") == said, said)
+
     def test_both_views_give_the_players_verdicts_and_keep_the_answers(self):
         open_page("demo")
         self.assertShows(title="Drapeaux d'Europe et d'ailleurs", score="0 / 12", answer_1_verdict="?")
@@ -156,9 +159,12 @@ class DemoPage(PageTest):
         answer("answer-1", "france")
         self.assertShows(answer_1_verdict="BRAVO", reveal="Capitale : Paris", score="1 / 12")
         self.assertEqual(by_id("code").get_attribute("value"), "DRAP-01")
+        # Screen readers are told the verdict, and the score when it moves.
+        self.assertAnnounced("Question 1 : BRAVO. Score : 1 / 12")
         by_id("next").click()
         answer("answer-1", "espagne")
         self.assertShows(answer_1_verdict="FAUX", reveal="", score="1 / 12")
+        self.assertAnnounced("Question 2 : FAUX")
         by_id("next").click()
         answer("answer-1", "Belgiqe")
         self.assertShows(answer_1_verdict="Quasiment")
