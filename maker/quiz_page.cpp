@@ -93,9 +93,10 @@ bool MakeQuizPage(const std::vector<ResourceEntry>& resources, std::string* html
   std::unique_ptr<QuizDocument, DocumentDeleter> quiz(CreateQuizDocument());
   uint8_t* decoded = nullptr;
   std::size_t length = 0;
-  const bool read = quiz && DecodeResource(blobs.answers->data.data(), static_cast<uint32_t>(blobs.answers->data.size()),
-                                           &decoded, &length) == kLzwOk &&
-                    ParseAnswersBlob(decoded, length, quiz.get());
+  const std::vector<uint8_t>& answers = blobs.answers->data;
+  const int32_t decoding =
+      quiz ? DecodeResource(answers.data(), static_cast<uint32_t>(answers.size()), &decoded, &length) : kLzwNoMemory;
+  const bool read = decoding == kLzwOk && ParseAnswersBlob(decoded, length, quiz.get());
   LzwReleaseOutput(decoded);
   if (!read) {
     *error = "la ressource « PATCH » 104 des réponses est illisible : le lecteur refuserait ce quiz";

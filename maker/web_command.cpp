@@ -68,7 +68,8 @@ void RunWeb(const WebOptions& options) {
 
 void RegisterWebCommand(CLI::App& app) {
   auto options = std::make_shared<WebOptions>();
-  CLI::App* web = app.add_subcommand("web", "Fait du quiz une page web : un seul fichier HTML que tout navigateur joue");
+  CLI::App* web =
+      app.add_subcommand("web", "Fait du quiz une page web : un seul fichier HTML que tout navigateur joue");
   web->footer(
       "L'entrée est la source du quiz (TOML) ou son exécutable. La page porte tout en elle : les images\n"
       "(réduites à 640 × 480 au plus depuis une source, telles quelles depuis un exécutable), le jugement\n"

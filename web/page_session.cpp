@@ -121,7 +121,8 @@ VIDOD_PAGE_EXPORT int vidod_load(const uint8_t* answers, uint32_t answersSize, c
   const QuizLoadOutcome outcome = LoadQuizFromResources(g_session.quiz, answers, answersSize, nullptr, 0);
   if (outcome != QuizLoadOutcome::kLoadedWithoutCodes) return -1;
   // A damaged list of other answers leaves each box its first answer, as in the player.
-  const bool refused = LoadAcceptedAnswers(g_session.quiz, accepted, acceptedSize) == AcceptedAnswersOutcome::kRefused;
+  const bool refused =
+      LoadAcceptedAnswers(g_session.quiz, accepted, acceptedSize) == AcceptedAnswersOutcome::kRefused;
   g_session.codes.assign(codes, codes + codesSize);
   ClearPlay(g_session.quiz);
   return refused ? 1 : 0;
@@ -202,7 +203,9 @@ VIDOD_PAGE_EXPORT int vidod_judge_list(int box) {
   const int verdict = VerdictNumber(outcome.judgement.verdict);
   if (verdict == kNoVerdict) return kNoVerdict;
   g_session.listVerdicts[box] = verdict;
-  int flags = outcome.reveal == RevealChange::kShow ? kFlagReveal : outcome.reveal == RevealChange::kHide ? kFlagHide : 0;
+  int flags = outcome.reveal == RevealChange::kShow   ? kFlagReveal
+              : outcome.reveal == RevealChange::kHide ? kFlagHide
+                                                      : 0;
   if (outcome.completed) flags |= kFlagCompleted;
   return verdict | flags;
 }
@@ -261,8 +264,9 @@ VIDOD_PAGE_EXPORT int vidod_judge_bytes(const uint8_t* input, int listView, int 
   accepted.first = typed + std::strlen(typed) + 1;
   const char* others = accepted.first + std::strlen(accepted.first) + 1;
   accepted.others = *others ? others : nullptr;
-  const Judgement judgement = JudgeAcceptedAnswers(accepted, typed, listView ? AnswerView::kList : AnswerView::kSingleQuestion,
-                                                   AnswerRulesFromTolerances(static_cast<uint8_t>(tolerances)));
+  const AnswerView view = listView ? AnswerView::kList : AnswerView::kSingleQuestion;
+  const Judgement judgement =
+      JudgeAcceptedAnswers(accepted, typed, view, AnswerRulesFromTolerances(static_cast<uint8_t>(tolerances)));
   return VerdictNumber(judgement.verdict);
 }
 
