@@ -55,7 +55,7 @@ echo "== Vérification"
 # runtime linked in.
 for exe in "$staging"/*.exe; do
   foreign=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' |
-    grep -viE '^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|shlwapi|uxtheme|windowscodecs|msvcrt|ucrtbase|api-ms-win-.*)\.dll$' || true)
+    grep -viE '^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|shlwapi|uxtheme|windowscodecs|oleacc|msvcrt|ucrtbase|api-ms-win-.*)\.dll$' || true)
   [ -z "$foreign" ] || { echo "$(basename "$exe") dépend de : $foreign" >&2; exit 1; }
 done
 # The demo source is clean, the stripped player takes a quiz, and the demo
