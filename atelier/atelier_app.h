@@ -21,6 +21,7 @@ struct AtelierPrompts {
   bool (*chooseSourceToSave)(HWND owner, const std::filesystem::path& proposed, std::filesystem::path* file);
   bool (*chooseExecutableToSave)(HWND owner, const std::filesystem::path& proposed, std::filesystem::path* file);
   bool (*chooseColour)(HWND owner, COLORREF* colour);
+  bool (*choosePageToSave)(HWND owner, const std::filesystem::path& proposed, std::filesystem::path* file);
 };
 
 // The system's dialogs.

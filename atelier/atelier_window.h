@@ -82,6 +82,7 @@ struct Atelier {
   std::atomic<bool> buildCancel{false};
   bool building = false;
   bool buildToTest = false;  // "Tester le quiz": started once built
+  bool buildToPage = false;  // "Exporter en page web": a page, not an executable
   std::filesystem::path buildOutput;
 };
 
@@ -157,6 +158,8 @@ bool NewQuizFromPictures(Atelier* atelier, const std::vector<std::filesystem::pa
 bool OpenQuizPath(Atelier* atelier, const std::filesystem::path& path);
 bool SaveQuiz(Atelier* atelier, bool choosePlace);
 bool BuildQuiz(Atelier* atelier);
+// "Exporter en page web…": the quiz as one page that any browser plays.
+bool ExportPage(Atelier* atelier);
 bool TestQuiz(Atelier* atelier);
 // Asks about unsaved changes; false when the author chose to stay.
 bool ConfirmCloseQuiz(Atelier* atelier);

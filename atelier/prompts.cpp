@@ -24,6 +24,7 @@ constexpr COMDLG_FILTERSPEC kPictureFilters[] = {
 };
 constexpr COMDLG_FILTERSPEC kSourceFilters[] = {{L"Source de quiz (*.toml)", L"*.toml"}};
 constexpr COMDLG_FILTERSPEC kExecutableFilters[] = {{L"Quiz construit (*.exe)", L"*.exe"}};
+constexpr COMDLG_FILTERSPEC kPageFilters[] = {{L"Page web (*.html)", L"*.html"}};
 
 void StartIn(IFileDialog* dialog, const fs::path& folder) {
   if (folder.empty()) return;
@@ -127,6 +128,10 @@ bool ChooseExecutableToSave(HWND owner, const fs::path& proposed, fs::path* file
   return ChooseSavePlace(owner, kExecutableFilters, L"exe", L"Construire l'ex\u00e9cutable du quiz", proposed, file);
 }
 
+bool ChoosePageToSave(HWND owner, const fs::path& proposed, fs::path* file) {
+  return ChooseSavePlace(owner, kPageFilters, L"html", L"Exporter le quiz en page web", proposed, file);
+}
+
 bool ChooseColour(HWND owner, COLORREF* colour) {
   static COLORREF custom[16] = {};
   CHOOSECOLORW chooser = {};
@@ -141,7 +146,8 @@ bool ChooseColour(HWND owner, COLORREF* colour) {
 }
 
 constexpr AtelierPrompts kSystemPrompts = {ChooseFolder,       ChooseFileToOpen,       ChoosePictures,
-                                           ChooseSourceToSave, ChooseExecutableToSave, ChooseColour};
+                                           ChooseSourceToSave, ChooseExecutableToSave, ChooseColour,
+                                           ChoosePageToSave};
 
 }  // namespace
 

@@ -56,6 +56,7 @@ struct PromptAnswers {
   fs::path source;
   fs::path executable;
   fs::path proposedExecutable;  // what the Atelier proposed
+  fs::path page;
   COLORREF colour = 0;
 };
 PromptAnswers g_answers;
@@ -81,8 +82,9 @@ bool AnswerColour(HWND, COLORREF* colour) {
   *colour = g_answers.colour;
   return true;
 }
-const AtelierPrompts kPrompts = {AnswerFolder, AnswerFileToOpen, AnswerPictures,
-                                 AnswerSource, AnswerExecutable, AnswerColour};
+bool AnswerPage(HWND, const fs::path&, fs::path* file) { return Give(g_answers.page, file); }
+const AtelierPrompts kPrompts = {AnswerFolder, AnswerFileToOpen, AnswerPictures, AnswerSource,
+                                 AnswerExecutable, AnswerColour,     AnswerPage};
 
 struct Found {
   int id;
@@ -573,6 +575,21 @@ TEST_F(AtelierTest, TheBuiltQuizLoadsInThePlayerWithTheTypedAnswers) {
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(402), MAKEINTRESOURCEW(10)), nullptr);
   DestroyPlayerDocument(document);
   FreeLibrary(module);
+}
+
+TEST_F(AtelierTest, ExportingAPageWritesTheQuizAsOneWebPage) {
+  StartFromFolder();
+  FillQuiz();
+  g_answers.page = scratch_ / L"fleuves.html";
+  MessageBoxCatcher catcher;
+  Command(IDM_EXPORT_PAGE);
+  WaitForWork();
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(Contains(catcher.boxes()[0].text, "page web est faite")) << catcher.boxes()[0].text;
+  const std::string page = ReadFileBytes(g_answers.page.string());
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(page.find("<title>Fleuves de France</title>"), std::string::npos);
+  EXPECT_EQ(ReadSource(folder_ / "quiz.toml").title, "Fleuves de France");
 }
 
 TEST_F(AtelierTest, TheBuiltQuizOpensBackIntoTheSameSource) {
