@@ -117,7 +117,22 @@
     const verdict = result & kVerdictMask;
     label.textContent = readText(judging._vidod_verdict_text(verdict));
     label.className = 'verdict ' + kKindClass[judging._vidod_verdict_kind(verdict)];
+    // What it judged, so that a change of the box can take it away and give it back.
+    const box = $(label.id.slice(0, -'-verdict'.length));
+    label.dataset.judged = box ? box.value : '';
+    label.dataset.shown = label.textContent;
+    label.dataset.kind = label.className;
     return label.textContent;
+  }
+
+  // While a box says something other than what was judged, no verdict stands
+  // beside it: a "BRAVO" beside a right answer being changed would be a lie
+  // until the box is left. Giving the judged text back gives its verdict back.
+  function onBoxInput(box, label) {
+    if (label.dataset.judged === undefined) return;
+    const judged = box.value === label.dataset.judged;
+    label.textContent = judged ? label.dataset.shown : '?';
+    label.className = judged ? label.dataset.kind : 'verdict ' + kKindClass[0];
   }
 
   function refreshScore() {
@@ -168,6 +183,7 @@
     });
     // Leaving a box judges it, as in the player.
     box.addEventListener('change', () => onJudge(false));
+    box.addEventListener('input', () => onBoxInput(box, verdict));
     box.addEventListener('focus', keepInSight);
     return {box: box, verdict: verdict};
   }

@@ -161,6 +161,11 @@ class DemoPage(PageTest):
         self.assertEqual(by_id("code").get_attribute("value"), "DRAP-01")
         # Screen readers are told the verdict, and the score when it moves.
         self.assertAnnounced("Question 1 : BRAVO. Score : 1 / 12")
+        # A box being changed shows no verdict until it is judged again.
+        by_id("answer-1").send_keys("x")
+        self.assertShows(answer_1_verdict="?")
+        by_id("answer-1").send_keys(Keys.BACKSPACE)
+        self.assertShows(answer_1_verdict="BRAVO")
         by_id("next").click()
         answer("answer-1", "espagne")
         self.assertShows(answer_1_verdict="FAUX", reveal="", score="1 / 12")
