@@ -29,6 +29,7 @@ struct AtelierPrompts {
   // Hands a file or a folder to the shell (a page to the browser, a folder
   // to the file explorer); false when nothing opened it.
   bool (*openWithShell)(HWND owner, const std::filesystem::path& file);
+  bool (*choosePageToSave)(HWND owner, const std::filesystem::path& proposed, std::filesystem::path* file);
 };
 
 // The system's dialogs.

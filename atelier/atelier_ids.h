@@ -14,6 +14,7 @@
 #define IDM_REDUCE_PICTURES 1007
 #define IDM_QUIT 1008
 #define IDM_CANCEL_BUILD 1009
+#define IDM_EXPORT_PAGE 1010
 #define IDM_RECENT_FIRST 1020 /* up to IDM_RECENT_FIRST + 8 */
 
 /* Edition */

@@ -23,6 +23,7 @@ constexpr MenuEntry kFileEntries[] = {
     {0, nullptr},
     {IDM_TEST_QUIZ, L"&Tester le quiz\tF5"},
     {IDM_BUILD, L"&Construire l'ex\u00e9cutable\u2026\tCtrl+B"},
+    {IDM_EXPORT_PAGE, L"E&xporter en page web\u2026"},
     {IDM_CANCEL_BUILD, L"&Arr\u00eater la construction"},
     {IDM_REDUCE_PICTURES, L"R\u00e9&duire les grandes images dans l'ex\u00e9cutable"},
 };
@@ -152,6 +153,7 @@ void UpdateMenuStates(Atelier* atelier) {
   Enable(menu, IDM_ROTATE_LEFT, pictured);
   Enable(menu, IDM_CANCEL_BUILD, atelier->building);
   Enable(menu, IDM_BUILD, open && !atelier->building);
+  Enable(menu, IDM_EXPORT_PAGE, open && !atelier->building);
   Enable(menu, IDM_TEST_QUIZ, open && !atelier->building);
   Enable(menu, IDM_MOVE_UP, chosen && atelier->current > 0);
   Enable(menu, IDM_PREVIOUS_QUESTION, chosen && atelier->current > 0);

@@ -104,6 +104,7 @@ struct Atelier {
   std::atomic<bool> buildCancel{false};
   bool building = false;
   bool buildToTest = false;  // "Tester le quiz": started once built
+  bool buildToPage = false;  // "Exporter en page web": a page, not an executable
   std::filesystem::path buildOutput;
 };
 
@@ -201,6 +202,8 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace);
 bool BuildQuiz(Atelier* atelier);
 // The guide web page handed to the browser; a failure is told.
 void OpenGuide(Atelier* atelier);
+// "Exporter en page web…": the quiz as one page that any browser plays.
+bool ExportPage(Atelier* atelier);
 bool TestQuiz(Atelier* atelier);
 // Asks about unsaved changes; false when the author chose to stay.
 bool ConfirmCloseQuiz(Atelier* atelier);

@@ -15,6 +15,7 @@
 #include "common/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/picture_format.h"
+#include "maker/quiz_page.h"
 #include "maker/quiz_project.h"
 #include "maker/quiz_toml.h"
 
@@ -325,7 +326,7 @@ bool ChooseExecutable(Atelier* atelier, fs::path* output) {
 
 // Builds on a thread of its own, from a copy of the quiz and of what the
 // checks found; its progress and its end come back as messages.
-void StartBuild(Atelier* atelier, const fs::path& output, bool toTest) {
+void StartBuild(Atelier* atelier, const fs::path& output, bool toTest, bool toPage = false) {
   FinishBuildThread(atelier);
   BuildSettings settings;
   settings.player = atelier->setup.player;
@@ -334,16 +335,17 @@ void StartBuild(Atelier* atelier, const fs::path& output, bool toTest) {
   settings.force = true;
   atelier->building = true;
   atelier->buildToTest = toTest;
+  atelier->buildToPage = toPage;
   atelier->buildOutput = output;
   atelier->buildCancel = false;
-  ShowWorkProgress(atelier, L"Construction\u2026");
+  ShowWorkProgress(atelier, toPage ? L"Export en page web\u2026" : L"Construction\u2026");
   PictureCheckCache checks = atelier->edited.pictureChecks;
   checks.decodeMissing = true;
   checks.leaveRedrawnToBuild = true;
   HWND window = atelier->window;
   std::atomic<bool>* cancel = &atelier->buildCancel;
   atelier->buildThread = std::thread([quiz = atelier->edited.quiz, sourceFile = atelier->edited.sourceFile, settings,
-                                      checks, window, cancel]() mutable {
+                                      checks, window, cancel, toPage]() mutable {
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     BuildProgress progress;
     progress.cancel = cancel;
@@ -354,7 +356,16 @@ void StartBuild(Atelier* atelier, const fs::path& output, bool toTest) {
     settings.progress = &progress;
     BuildOutcome* outcome = new BuildOutcome;
     outcome->source = sourceFile;
-    outcome->built = BuildQuizExecutable(quiz, sourceFile, settings, &outcome->written, &outcome->error);
+    if (toPage) {
+      PageSettings page;
+      page.output = settings.output;
+      page.force = true;
+      page.progress = &progress;
+      page.pictureCache = &checks;
+      outcome->built = WriteQuizPageFromSource(quiz, sourceFile, page, &outcome->written, &outcome->error);
+    } else {
+      outcome->built = BuildQuizExecutable(quiz, sourceFile, settings, &outcome->written, &outcome->error);
+    }
     if (com) CoUninitialize();
     if (!PostMessageW(window, kBuildDoneMessage, 0, reinterpret_cast<LPARAM>(outcome))) delete outcome;
   });
@@ -595,6 +606,23 @@ bool BuildQuiz(Atelier* atelier) {
   return true;
 }
 
+bool ExportPage(Atelier* atelier) {
+  if (!atelier->open || atelier->building || !RefuseErrors(atelier, L"exporter")) return false;
+  const std::string title = Cp1252ToUtf8(atelier->edited.quiz.title);
+  const fs::path proposed = atelier->edited.sourceFile.parent_path() / fs::u8path(FileNameFromTitle(title) + ".html");
+  fs::path output;
+  if (!atelier->prompts->choosePageToSave || !atelier->prompts->choosePageToSave(atelier->window, proposed, &output))
+    return false;
+  output = Absolute(output);
+  if (Exists(output) && AskAuthor(atelier, Quoted(output) + L" existe d\u00e9j\u00e0. Le remplacer par ce quiz ?",
+                                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+    return false;
+  // Pictures are named from the source's folder: an unsaved quiz is saved first.
+  if (!atelier->edited.onDisk && !SaveQuiz(atelier, false)) return false;
+  StartBuild(atelier, output, false, true);
+  return true;
+}
+
 bool TestQuiz(Atelier* atelier) {
   if (!atelier->open || atelier->building || !RefuseErrors(atelier, L"tester")) return false;
   // The player writes its progress file where it runs: a folder of its own
@@ -611,7 +639,8 @@ bool TestQuiz(Atelier* atelier) {
 
 void OnBuildProgress(Atelier* atelier, std::size_t done, std::size_t total) {
   if (!atelier->building || atelier->buildCancel) return;
-  ShowWorkProgress(atelier, L"Construction : image " + std::to_wstring(std::min(done + 1, total)) + L" sur " +
+  ShowWorkProgress(atelier, std::wstring(atelier->buildToPage ? L"Export" : L"Construction") + L" : image " +
+                                std::to_wstring(std::min(done + 1, total)) + L" sur " +
                                 std::to_wstring(total) + L"\u2026");
 }
 
@@ -623,6 +652,12 @@ void OnBuildDone(Atelier* atelier, BuildOutcome* outcome) {
   delete outcome;
   if (result.built && atelier->buildToTest) {
     LaunchTestQuiz(atelier, result.written);
+  } else if (result.built && atelier->buildToPage) {
+    TellAuthor(atelier,
+               L"La page web est faite : " + Quoted(result.written) +
+                   L"\nCe seul fichier suffit : il s'ouvre dans tout navigateur, sur ordinateur, tablette ou "
+                   L"t\u00e9l\u00e9phone, sans r\u00e9seau.",
+               MB_ICONINFORMATION);
   } else if (result.built) {
     // Remembered here, so that opening it later offers its source.
     RememberBuildRecord(atelier, result.written, result.source);
@@ -641,7 +676,8 @@ void OnBuildDone(Atelier* atelier, BuildOutcome* outcome) {
                MB_ICONINFORMATION);
   } else {
     TellAuthor(atelier,
-               L"La construction de " + Quoted(atelier->buildOutput.filename()) + L" a \u00e9chou\u00e9 : " +
+               (atelier->buildToPage ? L"L'export de " : L"La construction de ") +
+                   Quoted(atelier->buildOutput.filename()) + L" a \u00e9chou\u00e9 : " +
                    WideFromUtf8(result.error) + L"\nAucun fichier n'a \u00e9t\u00e9 \u00e9crit \u00e0 sa place.",
                MB_ICONWARNING);
   }

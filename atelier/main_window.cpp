@@ -216,6 +216,9 @@ void OnCommand(Atelier* atelier, int id) {
     case IDM_BUILD:
       BuildQuiz(atelier);
       return;
+    case IDM_EXPORT_PAGE:
+      ExportPage(atelier);
+      return;
     case IDM_REDUCE_PICTURES:
       ToggleReducedPictures(atelier);
       return;

@@ -27,6 +27,7 @@ constexpr COMDLG_FILTERSPEC kPictureFilters[] = {
 };
 constexpr COMDLG_FILTERSPEC kSourceFilters[] = {{L"Source de quiz (*.toml)", L"*.toml"}};
 constexpr COMDLG_FILTERSPEC kExecutableFilters[] = {{L"Quiz construit (*.exe)", L"*.exe"}};
+constexpr COMDLG_FILTERSPEC kPageFilters[] = {{L"Page web (*.html)", L"*.html"}};
 
 // A folder that has gone (renamed, moved) opens its nearest parent still
 // there, where the author finds it under its new name.
@@ -135,6 +136,10 @@ bool ChooseExecutableToSave(HWND owner, const fs::path& proposed, fs::path* file
   return ChooseSavePlace(owner, kExecutableFilters, L"exe", L"Construire l'ex\u00e9cutable du quiz", proposed, file);
 }
 
+bool ChoosePageToSave(HWND owner, const fs::path& proposed, fs::path* file) {
+  return ChooseSavePlace(owner, kPageFilters, L"html", L"Exporter le quiz en page web", proposed, file);
+}
+
 bool ChooseColour(HWND owner, COLORREF* colour) {
   static COLORREF custom[16] = {};
   CHOOSECOLORW chooser = {};
@@ -158,7 +163,7 @@ bool OpenWithShell(HWND owner, const fs::path& file) {
 
 constexpr AtelierPrompts kSystemPrompts = {ChooseFolder,       ChooseFileToOpen,       ChoosePictures,
                                            ChooseSourceToSave, ChooseExecutableToSave, ChooseColour,
-                                           OpenWithShell};
+                                           OpenWithShell,      ChoosePageToSave};
 
 }  // namespace
 

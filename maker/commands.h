@@ -15,5 +15,6 @@ void RegisterJudgeCommand(CLI::App& app);
 void RegisterPng2BmpCommand(CLI::App& app);
 void RegisterPackCommand(CLI::App& app);
 void RegisterLzwCommand(CLI::App& app);
+void RegisterWebCommand(CLI::App& app);
 
 }  // namespace vidod

@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   vidod::RegisterCheckCommand(app);
   vidod::RegisterBuildCommand(app);
   vidod::RegisterUnpackCommand(app);
+  vidod::RegisterWebCommand(app);
   vidod::RegisterJudgeCommand(app);
   vidod::RegisterPng2BmpCommand(app);
   vidod::RegisterPackCommand(app);

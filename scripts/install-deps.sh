@@ -11,6 +11,7 @@ packages=(
   wine wine64 xvfb xdotool imagemagick icoutils x11-utils openbox time
   clang libclang-rt-14-dev
   cmark-gfm
+  emscripten nodejs chromium chromium-driver python3-selenium
 )
 
 missing=()

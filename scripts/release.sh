@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the authoring tool for this machine and the Windows build, then
 # fills build/release/ with what a quiz author needs: the player, Vidod
-# Atelier and vidod-make for Windows, the demo quiz with its source, and the
-# author's guide (also as a web page) with its pictures.
+# Atelier and vidod-make for Windows, the demo quiz with its source and as a
+# web page, and the author's guide (also as a web page) with its pictures.
 # The build folders and the release folder can be moved with
 # VIDOD_NATIVE_BUILD_DIR, VIDOD_WINDOWS_BUILD_DIR and VIDOD_RELEASE_DIR, the
 # number of parallel jobs with VIDOD_JOBS.
@@ -40,6 +40,8 @@ trap 'rm -rf "$staging"' EXIT
 "$strip" -o "$staging/vidod-atelier.exe" "$windows_dir/atelier/vidod-atelier.exe"
 "$strip" -o "$staging/vidod-make.exe" "$windows_dir/maker/vidod-make.exe"
 "$strip" -o "$staging/drapeaux.exe" "$windows_dir/demo/drapeaux/drapeaux.exe"
+# The demo as a web page, made from the quiz handed out.
+"$native_tool" web "$staging/drapeaux.exe" -o "$staging/drapeaux.html" >/dev/null
 
 mkdir -p "$staging/drapeaux"
 cp "$root/demo/drapeaux/quiz.toml" "$staging/drapeaux/"
@@ -48,7 +50,7 @@ cp "$root/docs/guide-auteur.md" "$root/docs/source-quiz.md" "$staging/"
 # The guide as the web page that F1 opens in the browser, its pictures beside it.
 cp "$windows_dir/atelier/guide-auteur.html" "$staging/"
 mkdir -p "$staging/images"
-cp "$root"/docs/images/atelier-*.png "$staging/images/"
+cp "$root"/docs/images/atelier-*.png "$root"/docs/images/page-*.png "$staging/images/"
 
 echo "== Vérification"
 # Every program runs on a bare Windows: the system's DLLs only, the MinGW

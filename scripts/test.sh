@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native unit tests (also under
-# the sanitizers), short fuzzing runs, then the
+# the sanitizers) with the web page's (its judging against the native one
+# under node, the demo page played in headless Chromium), short fuzzing
+# runs, then the
 # Windows build with its tests under Wine (on an Xvfb display when none is
 # set). Exits non-zero when anything fails.
 set -euo pipefail

@@ -766,8 +766,23 @@ HWND BoxOfQuestionInSight(ListView* view, int question) {
   return box;
 }
 
+// A box the pupil is changing shows no verdict until it is judged again when
+// left: a "BRAVO" beside a right answer being changed would be a lie. Texts
+// the player puts into boxes that do not have the keys are judged as it puts
+// them.
+void OnBoxChanged(ListView* view, int id) {
+  const int boxes = g_document->quiz->questionCount * g_document->quiz->answersPerQuestion;
+  if (id < kFirstListBoxId || id >= kFirstListBoxId + boxes) return;
+  HWND box = ListControl(view->window, id);
+  if (box && GetFocus() == box) SetTextIfChanged(ListControl(view->window, id + kListLabelOffset), kVerdictEmpty);
+}
+
 // A click on a question's picture: the keys go to that question's answer.
 void OnCommand(ListView* view, int id, int notification) {
+  if (notification == EN_CHANGE) {
+    OnBoxChanged(view, id);
+    return;
+  }
   const int question = id - kFirstPictureControlId + 1;
   if (notification != STN_CLICKED || question < 1 || question > g_document->quiz->questionCount) return;
   if (HWND box = BoxOfQuestionInSight(view, question)) FocusAtEnd(box);

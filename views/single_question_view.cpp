@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "answers/evaluation.h"
+#include "answers/verdict.h"
 #include "app/accessible_names.h"
 #include "app/player_shell.h"
 #include "app/screen_scale.h"
@@ -142,6 +145,25 @@ void ShowQuestion(SingleView* view, int question) {
   SetWindowText1252(view->answerBox, AnswerSlot(view->current));
   SetAccessibleName(view->answerBox, AnswerBoxName(view->current + 1, 1, 1));
   EvaluateSingleViewAnswer(g_document, view->window, view->current);
+  // Typing goes on after the answer, as after every return of the keys
+  // (setting the text puts the caret before it).
+  if (GetFocus() == view->answerBox) {
+    const int length = GetWindowTextLengthW(view->answerBox);
+    SendMessageW(view->answerBox, EM_SETSEL, length, length);
+  }
+}
+
+// The verdict shown is the one of the answer last judged, which is the one
+// stored: while the box says something else it shows no verdict (a "BRAVO"
+// beside a right answer the pupil is changing would be a lie until the box is
+// left), and an edit that gives the stored answer back gives its verdict back.
+void OnAnswerChanged(SingleView* view) {
+  char typed[kTextSize] = "";
+  GetWindowText1252(view->answerBox, typed, sizeof typed);
+  if (std::strcmp(typed, AnswerSlot(view->current)) == 0)
+    EvaluateSingleViewAnswer(g_document, view->window, view->current);
+  else
+    SetTextIfChanged(GetDlgItem(view->window, kSingleVerdictLabelId), kVerdictEmpty);
 }
 
 // Leaving a question, whatever the way (the box left, Enter, a button, a key,
@@ -336,6 +358,9 @@ void OnCommand(SingleView* view, int id, int notification) {
       break;
     case kQuestionChooserId:
       OnChooser(view, notification);
+      break;
+    case kAnswerBoxId:
+      if (notification == EN_CHANGE) OnAnswerChanged(view);
       break;
     case IDOK:
       // Enter in the closed chooser (the dialog manager's OK): back to the answer.

@@ -720,3 +720,60 @@ TEST(QuizExecutableCliTest, EveryCommandHasFrenchHelp) {
 
 }  // namespace
 }  // namespace vidod
+
+namespace vidod {
+namespace {
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST(QuizExecutableCliTest, WebMakesOneClosedPageFromASourceOrAnExecutable) {
+  ScratchFolder scratch;
+  const fs::path player = WritePlayer(scratch.path());
+  ToolRun run = RunTool("build " + Quoted(kDemoFolder / "quiz.toml") + " -o demo.exe --lecteur " + Quoted(player),
+                        scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  run = RunTool("web demo.exe -o depuis-exe.html", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  run = RunTool("web " + Quoted(kDemoFolder / "quiz.toml") + " -o depuis-source", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const char* name : {"depuis-exe.html", "depuis-source.html"}) {
+    SCOPED_TRACE(name);
+    const std::string page = ReadFile(scratch.path() / name);
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(page.find("<title>Drapeaux d'Europe et d'ailleurs</title>"), std::string::npos);
+    EXPECT_NE(page.find("default-src 'none'"), std::string::npos);
+    EXPECT_NE(page.find("connect-src 'none'"), std::string::npos);
+    EXPECT_EQ(Occurrences(page, "\"data:image/"), 12u);
+    // Answers, reveals and codes travel compressed, as in the executable.
+    for (const char* secret : {"Allemagne", "Capitale", "DRAP-01", "EXPERT"})
+      EXPECT_EQ(page.find(secret), std::string::npos) << secret;
+  }
+
+  // A title is text: what would be markup is written as characters.
+  WriteFile(scratch.path() / "balises" / "quiz.toml",
+            "titre = \"<b>\\\"A\\\" & B</b>\"\ncodes = [\"X\"]\n[[question]]\nreponse = \"seul\"\n");
+  run = RunTool("web balises/quiz.toml -o balises.html", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(ReadFile(scratch.path() / "balises.html").find("<title>&lt;b&gt;&quot;A&quot; &amp; B&lt;/b&gt;</title>"),
+            std::string::npos);
+
+  // What is no quiz, an author's other file, and the source itself are refused.
+  run = RunTool("web " + Quoted(player) + " -o lecteur.html", scratch.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("104"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(scratch.path() / "lecteur.html"));
+  WriteFile(scratch.path() / "notes.html", "mes notes");
+  run = RunTool("web demo.exe -o notes.html", scratch.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(ReadFile(scratch.path() / "notes.html"), "mes notes");
+  EXPECT_EQ(RunTool("web demo.exe -o notes.html --force", scratch.path()).exitCode, 0);
+  run = RunTool("web balises/quiz.toml -o balises/quiz.toml", scratch.path());
+  EXPECT_EQ(run.exitCode, 1);
+}
+
+}  // namespace
+}  // namespace vidod

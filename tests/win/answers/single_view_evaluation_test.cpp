@@ -116,10 +116,13 @@ TEST_F(SingleViewEvaluationTest, AQuestionIndexOutsideTheQuizChangesNothing) {
   // Markers that any rewrite of the header would replace.
   SetDlgItemTextA(g_shell.headerBar, kScoreLabelId, "score untouched");
   SetDlgItemTextA(g_shell.headerBar, kCodeFieldId, "code untouched");
+  // A changed box shows no verdict until judged: the marker goes in after it.
+  SetDlgItemTextA(g_shell.singleView, kAnswerBoxId, "xyz");
+  SetDlgItemTextA(g_shell.singleView, kSingleVerdictLabelId, "verdict untouched");
   const int outside[] = {-1, 4, 5, INT_MIN, INT_MAX};
   for (int question : outside) {
-    JudgeSingle(question, "xyz");
-    EXPECT_EQ(SingleVerdict(), "BRAVO") << question;
+    EvaluateSingleViewAnswer(g_document, g_shell.singleView, question);
+    EXPECT_EQ(SingleVerdict(), "verdict untouched") << question;
     EXPECT_EQ(SingleReveal(), kRomeReveal) << question;
     EXPECT_EQ(Solved(3), 1) << question;
     EXPECT_EQ(Solved(0), 0) << question;

@@ -61,6 +61,7 @@ struct PromptAnswers {
   fs::path source;
   fs::path executable;
   fs::path proposedExecutable;  // what the Atelier proposed
+  fs::path page;
   COLORREF colour = 0;
   int foldersAsked = 0;
   bool shellOpens = true;              // what the shell does with a file
@@ -94,8 +95,9 @@ bool AnswerShell(HWND, const fs::path& file) {
   g_answers.shellOpened.push_back(file);
   return g_answers.shellOpens;
 }
+bool AnswerPage(HWND, const fs::path&, fs::path* file) { return Give(g_answers.page, file); }
 const AtelierPrompts kPrompts = {AnswerFolder,     AnswerFileToOpen, AnswerPictures, AnswerSource,
-                                 AnswerExecutable, AnswerColour,     AnswerShell};
+                                 AnswerExecutable, AnswerColour,     AnswerShell,    AnswerPage};
 
 struct Found {
   int id;
@@ -688,6 +690,21 @@ TEST_F(AtelierTest, TheBuiltQuizLoadsInThePlayerWithTheTypedAnswers) {
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(402), MAKEINTRESOURCEW(10)), nullptr);
   DestroyPlayerDocument(document);
   FreeLibrary(module);
+}
+
+TEST_F(AtelierTest, ExportingAPageWritesTheQuizAsOneWebPage) {
+  StartFromFolder();
+  FillQuiz();
+  g_answers.page = scratch_ / L"fleuves.html";
+  MessageBoxCatcher catcher;
+  Command(IDM_EXPORT_PAGE);
+  WaitForWork();
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(Contains(catcher.boxes()[0].text, "page web est faite")) << catcher.boxes()[0].text;
+  const std::string page = ReadFileBytes(g_answers.page.string());
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(page.find("<title>Fleuves de France</title>"), std::string::npos);
+  EXPECT_EQ(ReadSource(folder_ / "quiz.toml").title, "Fleuves de France");
 }
 
 // A quiz built here opens its own source; taken apart instead, it gets a

@@ -209,6 +209,7 @@ void ApplyAction(PlayerModel* model, const ModelAction& action) {
       } else {
         MoveFocus(model, {ModelFocus::kListBox, action.box});
         model->listBoxes[action.box] = action.text;
+        model->listRight[action.box] = false;  // no verdict until it is judged again
       }
       break;
     case ActionKind::kNext:

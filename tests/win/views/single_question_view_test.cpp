@@ -374,6 +374,45 @@ TEST_F(SingleQuestionViewTest, CtrlASelectsTheWholeAnswerInBothViews) {
   }
 }
 
+// While a box says something other than what was judged, no verdict stands
+// beside it (a "BRAVO" beside a right answer being changed misled pupils);
+// leaving judges it again, and the caret follows the answer shown.
+TEST_F(SingleQuestionViewTest, AVerdictStandsOnlyBesideTheAnswerItJudged) {
+  WriteFileBytes(ProgressPath(), "Paris\r\nBerlin\r\nRome\r\n");
+  StartPlayerOn("views_capitals");
+  for (const bool list : {false, true}) {
+    const char* view = list ? "list view" : "single view";
+    if (list) PressKey(Box(), VK_F3);
+    HWND parent = list ? g_shell.listView : View();
+    // The list view takes question 2's box: question 1's was changed above.
+    HWND box = list ? GetDlgItem(parent, kFirstListBoxId + 1) : Box();
+    auto verdict = [&] { return ControlText(parent, list ? kFirstListBoxId + 1001 : kVerdictId); };
+    FocusAtEnd(box);
+    ASSERT_EQ(verdict(), "BRAVO") << view;
+    PostMessageA(box, WM_CHAR, 'x', 1);
+    PumpMessages();
+    EXPECT_EQ(verdict(), "?") << view;
+    if (!list) {
+      PostMessageA(box, WM_CHAR, '\b', 1);
+      PumpMessages();
+      EXPECT_EQ(verdict(), "BRAVO") << view << ": the judged answer is back";
+      PostMessageA(box, WM_CHAR, 'x', 1);
+      PumpMessages();
+    }
+    SetFocus(list ? GetDlgItem(parent, kFirstListBoxId + 2) : g_shell.mainWindow);
+    PumpMessages();
+    EXPECT_NE(verdict(), "BRAVO") << view;
+    EXPECT_NE(verdict(), "?") << view;
+  }
+  PressKey(GetDlgItem(g_shell.listView, kFirstListBoxId), VK_F3);
+  FocusAtEnd(Box());
+  Choose(2);  // as the wheel over the chooser does, the keys staying in the box
+  DWORD start = 0, end = 0;
+  SendMessageA(Box(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, Slot(2).size());
+  EXPECT_EQ(end, Slot(2).size());
+}
+
 TEST_F(SingleQuestionViewTest, TheBoxConsumesEnterAndTabCharacters) {
   StartPlayerOn("views_capitals");
   SetFocus(Box());
