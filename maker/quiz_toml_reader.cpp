@@ -331,7 +331,7 @@ class SourceReader {
     // "images\tigre.png" is valid TOML and holds a tab.
     if (written.find_first_of("\t\n\r\b\f") != std::string::npos) {
       Issue(LineOf(*node), "image", number,
-            "en TOML, « \\ » annonce un caractère spécial (« \\t » est une tabulation) ; les chemins s'écrivent "
+            "en TOML, « \\ » annonce un caractère spécial (" + EscapeReadIn(written) + ") ; les chemins s'écrivent "
             "avec « / » : écrivez image = \"" + PathMeantBy(written) + "\"");
       return;
     }

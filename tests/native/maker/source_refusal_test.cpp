@@ -203,6 +203,25 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
        "les chemins s'écrivent avec « / » : écrivez image = \"images/loire.png\""},
       // ... and "\t" a tab, which TOML accepts: the path would lose its folder.
       {"[[question]]\nreponse = \"a\"\nimage = \"images\\tigre.png\"\n", 3, "écrivez image = \"images/tigre.png\""},
+      // ... a "\n" is named as what it is, not as a tab.
+      {"[[question]]\nreponse = \"a\"\nimage = \".\\notre dame.jpg\"\n", 3,
+       "(« \\n » y est un retour à la ligne) ; les chemins s'écrivent avec « / » : écrivez image = \"./notre dame.jpg\""},
+      // "\U", "\u" and "\x" start a character code, "\e" is later TOML: what
+      // Explorer's "Copy as path" gives.
+      {"[[question]]\nreponse = \"a\"\nimage = \"C:\\Users\\Prof\\Images\\a.jpg\"\n", 3,
+       "les chemins s'écrivent avec « / » : écrivez image = \"C:/Users/Prof/Images/a.jpg\""},
+      {"[[question]]\nreponse = \"a\"\nimage = \"E:\\uploads\\a.jpg\"\n", 3, "écrivez image = \"E:/uploads/a.jpg\""},
+      {"image = \"photos\\x.jpg\"\n", 1, "écrivez image = \"photos/x.jpg\""},
+      {"image = \"C:\\eleves\\a.jpg\"\n", 1, "écrivez image = \"C:/eleves/a.jpg\""},
+      // ... and in the lines of a multi-line text.
+      {"explication = \"\"\"a\nb\\xc\"\"\"\n", 2, "pour une barre oblique inverse dans un texte, écrivez « \\\\ »"},
+      // Semicolons, in a list and after a value.
+      {"couleur = [90; 95; 150]\n", 1, "pas par « ; » : écrivez couleur = [90, 95, 150]"},
+      {"codes = [\"A;B\"; \"C\"]\n", 1, "écrivez codes = [\"A;B\", \"C\"]"},
+      {"type = 2;\n", 1, "sans « ; » à la fin : écrivez type = 2"},
+      // The first mistake of the file, though the scan before the parser
+      // stops at a later one.
+      {"titre = \"T\"\nauteur = \"Mme Lefèvre\n[[question]]\nreponse = “France”\n", 2, "guillemet fermant manquant"},
       // A second answer where a [[question]] header was forgotten.
       {"[[question]]\nreponse = \"a\"\nreponse = \"b\"\n", 3, "une nouvelle question commence par [[question]]"},
       // Below, forms on which the TOML parser would meet undefined behaviour
