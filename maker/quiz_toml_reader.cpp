@@ -91,7 +91,20 @@ class SourceReader {
 
   void WrongType(const toml::node& node, const std::string& key, int question, const std::string& wanted,
                  const std::string& prefix = std::string()) {
-    Issue(LineOf(node), key, question, prefix + "doit être " + wanted + ", pas " + TypeName(node));
+    Issue(LineOf(node), key, question,
+          prefix + "doit être " + wanted + ", pas " + TypeName(node) + UnquotedHint(node, wanted));
+  }
+
+  // type = "2" is the number meant, in quotes.
+  static std::string UnquotedHint(const toml::node& node, const std::string& wanted) {
+    if (!node.is_string()) return std::string();
+    const std::string& text = node.as_string()->get();
+    const std::size_t digits = text.rfind('-', 0) == 0 ? 1 : 0;
+    const bool number = text.size() > digits && text.find_first_not_of("0123456789", digits) == std::string::npos;
+    const bool choice = text == "true" || text == "false";
+    if ((number && wanted.rfind("un entier", 0) == 0) || (choice && wanted.rfind("un booléen", 0) == 0))
+      return " : écrivez " + text + " sans guillemets";
+    return std::string();
   }
 
   void Remember(const toml::node& node, const std::string& key, int question) {

@@ -222,6 +222,9 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
       // The first mistake of the file, though the scan before the parser
       // stops at a later one.
       {"titre = \"T\"\nauteur = \"Mme Lefèvre\n[[question]]\nreponse = “France”\n", 2, "guillemet fermant manquant"},
+      // A number or a choice in quotes.
+      {"type = \"2\"\n", 1, "doit être un entier, pas une chaîne : écrivez 2 sans guillemets"},
+      {"images_dans_liste = \"false\"\n", 1, "écrivez false sans guillemets"},
       // A second answer where a [[question]] header was forgotten.
       {"[[question]]\nreponse = \"a\"\nreponse = \"b\"\n", 3, "une nouvelle question commence par [[question]]"},
       // Below, forms on which the TOML parser would meet undefined behaviour
