@@ -8,6 +8,7 @@
 #include "maker/file_io.h"
 #include "maker/picture_format.h"
 #include "maker/quiz_project.h"
+#include "maker/system_error_text.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -93,7 +94,7 @@ bool ScanPictureFolder(const fs::path& folder, const fs::path& sourceFile, bool 
   }
   fs::directory_iterator entries(folder, code);
   if (code) {
-    *error = "« " + PathText(folder) + " » : impossible de lire le dossier (" + code.message() + ")";
+    *error = "« " + PathText(folder) + " » : impossible de lire le dossier (" + SystemErrorText(code) + ")";
     return false;
   }
   const fs::path sourceFolder = sourceFile.parent_path();
