@@ -59,7 +59,8 @@ int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin
 // Reads one quiz source; issues carry the line of the value they are about.
 class SourceReader {
  public:
-  SourceReader(QuizSource* quiz, std::vector<SourceIssue>* issues) : quiz_(quiz), issues_(issues) {}
+  SourceReader(std::string_view toml, QuizSource* quiz, std::vector<SourceIssue>* issues)
+      : toml_(toml), quiz_(quiz), issues_(issues) {}
 
   void Read(const toml::table& root) {
     CheckKeys(root, kTopKeys, std::size(kTopKeys), std::string(), 0);
@@ -107,6 +108,35 @@ class SourceReader {
     return std::string();
   }
 
+  // ", colonne N" where the character that the conversion of utf8 stopped
+  // at is written as itself in the source, from the start of its value on
+  // (in a text on several lines *line becomes the line it is on); nothing
+  // when it is written as an escape.
+  std::string ColumnOfCharacter(const toml::node& node, const std::string& utf8, const Cp1252Conversion& conversion,
+                                int* line) const {
+    const auto startsCharacter = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
+    std::size_t at = 0;
+    for (int i = 1; i < *line && at != std::string_view::npos; ++i) {
+      at = toml_.find('\n', at);
+      if (at != std::string_view::npos) ++at;
+    }
+    // The parser counts the value's column in characters.
+    for (uint32_t column = 1; at < toml_.size() && column < node.source().begin.column; ++column)
+      while (++at < toml_.size() && !startsCharacter(toml_[at])) {}
+    std::size_t length = 1;
+    while (conversion.rejectedAt + length < utf8.size() && !startsCharacter(utf8[conversion.rejectedAt + length]))
+      ++length;
+    const std::size_t found =
+        at >= toml_.size() ? std::string_view::npos : toml_.find(utf8.substr(conversion.rejectedAt, length), at);
+    if (found == std::string_view::npos) return std::string();
+    *line += static_cast<int>(std::count(toml_.begin() + at, toml_.begin() + found, '\n'));
+    const std::size_t lineStart = toml_.rfind('\n', found);
+    int column = 1;
+    for (std::size_t i = lineStart == std::string_view::npos ? 0 : lineStart + 1; i < found; ++i)
+      column += startsCharacter(toml_[i]) ? 1 : 0;
+    return ", colonne " + std::to_string(column);
+  }
+
   void Remember(const toml::node& node, const std::string& key, int question) {
     lines_.emplace(std::make_pair(question, key), LineOf(node));
   }
@@ -144,11 +174,15 @@ class SourceReader {
       WrongType(*node, key, question, "une chaîne", prefix);
       return false;
     }
-    const Cp1252Conversion conversion = Utf8ToCp1252(node->as_string()->get());
+    const std::string& utf8 = node->as_string()->get();
+    const Cp1252Conversion conversion = Utf8ToCp1252(utf8);
     if (!conversion.ok) {
-      Issue(LineOf(*node), key, question,
-            prefix + "le caractère " + DescribeCharacter(conversion.rejected) +
-                " n'existe pas dans la page de code 1252 (Windows occidental)");
+      int line = LineOf(*node);
+      const std::string column = ColumnOfCharacter(*node, utf8, conversion, &line);
+      Issue(line, key, question,
+            prefix + "le caractère " + DescribeRejectedCharacter(utf8, conversion) + column +
+                ", n'existe pas dans la page de code 1252 (Windows occidental) : le lecteur ne peut pas l'afficher ; "
+                "retirez-le ou remplacez-le");
       return false;
     }
     *text = conversion.text;
@@ -418,6 +452,7 @@ class SourceReader {
     quiz_->answersPerQuestion = withSecondAnswer_.empty() ? 1 : 2;
   }
 
+  std::string_view toml_;
   QuizSource* quiz_;
   std::vector<SourceIssue>* issues_;
   SourceLines lines_;
@@ -451,7 +486,7 @@ bool ReadQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSourc
     issues->push_back(syntax);
     return false;
   }
-  SourceReader reader(quiz, issues);
+  SourceReader reader(toml, quiz, issues);
   reader.Read(root);
   if (lines) *lines = reader.lines();
   return true;

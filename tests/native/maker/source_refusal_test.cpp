@@ -225,6 +225,14 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
       // A number or a choice in quotes.
       {"type = \"2\"\n", 1, "doit être un entier, pas une chaîne : écrivez 2 sans guillemets"},
       {"images_dans_liste = \"false\"\n", 1, "écrivez false sans guillemets"},
+      // A character outside the code page, found by its line and column
+      // (in characters) when written as itself, by the words before it in
+      // any case.
+      {"explication = \"x \xF0\x9F\x98\x80 y\"\n", 1,
+       "« \xF0\x9F\x98\x80 » (un émoji), après « x », colonne 18, n'existe pas dans la page de code 1252"},
+      {"titre = \"T\"\nexplication = \"\"\"Été\nles amis \xF0\x9F\x91\x8F\"\"\"\n", 3,
+       "(un émoji), après « les amis », colonne 10,"},
+      {"codes = [\"A\\U0001F600\"]\n", 1, "code 1 : le caractère U+1F600 « \xF0\x9F\x98\x80 » (un émoji), après « A », n'existe"},
       // A second answer where a [[question]] header was forgotten.
       {"[[question]]\nreponse = \"a\"\nreponse = \"b\"\n", 3, "une nouvelle question commence par [[question]]"},
       // Below, forms on which the TOML parser would meet undefined behaviour
