@@ -79,7 +79,7 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
       {Quiz("titre = \"Les grands fleuves de France et d'Europe\"\n", {"reponse = \"Paris\"\n"}), "titre", 0,
        "fait environ 290 pixels dans la police du bandeau, son cadre en a 260"},
       {Quiz("codes = [\"DRAP-01\", \"CHAMPION\"]\n", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\n"}), "codes", 0,
-       "code 2 « CHAMPION » (59 pixels)"},
+       "trop long pour le champ du code du bandeau : code 2 « CHAMPION » (seul « CHAMPI » y tient)"},
       // Fewer codes than questions.
       {Quiz("codes = [\"A\"]\n", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\n"}), "codes", 0,
        "1 codes pour 2 questions : à partir d'un score de 2"},
