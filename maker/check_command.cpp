@@ -23,6 +23,7 @@ constexpr int kWarningsExitCode = 1;
 constexpr int kErrorsExitCode = 2;
 
 constexpr char kBackupSuffix[] = ".avant-correction";
+constexpr char kUsualSourceName[] = "quiz.toml";
 
 struct CheckOptions {
   std::string source;
@@ -77,7 +78,23 @@ void RewriteAnswers(const CheckOptions& options, const std::filesystem::path& so
             << ", l'original est gardé dans « " << PathText(backup) << " »\n";
 }
 
-void RunCheck(const CheckOptions& options) {
+// A folder stands for the quiz.toml in it, the name init gives a source.
+std::string SourceInFolder(const std::string& given) {
+  const std::filesystem::path path = PathFromText(given);
+  std::error_code code;
+  if (!std::filesystem::is_directory(path, code)) return given;
+  const std::filesystem::path source = path / kUsualSourceName;
+  if (!std::filesystem::is_regular_file(source, code)) {
+    ReportError("check", "« " + given + " » est un dossier, sans « " + kUsualSourceName +
+                             " » : donnez le chemin du fichier de la source (.toml) qu'il contient");
+    EndCommand(kErrorsExitCode);
+  }
+  std::cout << "« " << given << " » est un dossier : vérification de sa source « " << PathText(source) << " »\n";
+  return PathText(source);
+}
+
+void RunCheck(CheckOptions options) {
+  options.source = SourceInFolder(options.source);
   const std::filesystem::path sourceFile = PathFromText(options.source);
   if (options.correct) RewriteAnswers(options, sourceFile);
   QuizSource quiz;
@@ -121,7 +138,9 @@ void RegisterCheckCommand(CLI::App& app) {
   check->add_flag("--corriger", options->correct,
                   "Réécrit les réponses attendues impossibles à taper comme un clavier les tape (l'original est "
                   "gardé dans QUIZ.avant-correction.toml)");
-  check->add_option("QUIZ", options->source, "Source du quiz (TOML en UTF-8)")->required()->type_name("QUIZ.toml");
+  check->add_option("QUIZ", options->source, "Source du quiz (TOML en UTF-8), ou le dossier qui contient son quiz.toml")
+      ->required()
+      ->type_name("QUIZ.toml");
   check->callback([options] { RunCheck(*options); });
 }
 

@@ -107,7 +107,8 @@ bool ReadFileBytes(const fs::path& path, std::vector<uint8_t>* bytes, std::strin
                    const char* what) {
   std::error_code code;
   if (!fs::is_regular_file(path, code)) {
-    *error = "« " + PathText(path) + " » : fichier introuvable";
+    *error = "« " + PathText(path) + (fs::is_directory(path, code) ? " » est un dossier, pas un fichier"
+                                                                   : " » : fichier introuvable");
     return false;
   }
   const std::uintmax_t size = fs::file_size(path, code);

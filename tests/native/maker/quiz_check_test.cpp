@@ -262,6 +262,15 @@ TEST(QuizCheckTest, CheckCommandTellsCleanFromWarningsFromErrors) {
   EXPECT_EQ(run.exitCode, 2) << run.out;
   EXPECT_NE(run.out.find("question 1, clé « image » : fichier image introuvable"), std::string::npos) << run.out;
   EXPECT_EQ(RunTool("check absent.toml", folder.path()).exitCode, 2);
+  // A folder stands for its quiz.toml; one without is told to be a folder.
+  run = RunTool("check .", folder.path());
+  EXPECT_EQ(run.exitCode, 2) << run.out;
+  EXPECT_NE(run.out.find("question 1, clé « image » : fichier image introuvable"), std::string::npos) << run.out;
+  fs::create_directory(folder.path() / "vide");
+  run = RunTool("check vide", folder.path());
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("« vide » est un dossier, sans « quiz.toml »"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("introuvable"), std::string::npos) << run.err;
   // A mistake on the command line is an error too, not a warning.
   EXPECT_EQ(RunTool("check", folder.path()).exitCode, 2);
   run = RunTool("check --help", folder.path());
