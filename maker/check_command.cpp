@@ -106,8 +106,13 @@ void RunCheck(CheckOptions options) {
       std::count_if(issues.begin(), issues.end(), [](const SourceIssue& issue) { return !issue.warning; }));
   const std::size_t warnings = issues.size() - errors;
   if (errors > 0) {
-    std::cout << options.source << " : " << Count(errors, "erreur", "erreurs") << ", "
-              << Count(warnings, "avertissement", "avertissements") << " ; build refusera ce quiz\n";
+    // A source not read whole is not looked at further: "0 avertissement"
+    // would promise what is not known yet.
+    std::cout << options.source << " : " << Count(errors, "erreur", "erreurs")
+              << (warnings > 0 ? ", " + Count(warnings, "avertissement", "avertissements") : std::string())
+              << " ; build refusera ce quiz"
+              << (warnings > 0 ? "" : " ; relancez check une fois corrigé : d'autres remarques peuvent suivre")
+              << "\n";
     EndCommand(kErrorsExitCode);
   }
   if (warnings > 0) {

@@ -262,6 +262,13 @@ TEST(QuizCheckTest, CheckCommandTellsCleanFromWarningsFromErrors) {
   EXPECT_EQ(run.exitCode, 2) << run.out;
   EXPECT_NE(run.out.find("question 1, clé « image » : fichier image introuvable"), std::string::npos) << run.out;
   EXPECT_EQ(RunTool("check absent.toml", folder.path()).exitCode, 2);
+  // A source that cannot be read whole promises no count of warnings.
+  WriteFile(folder.path() / "casse.toml", "titre = \"T\nauteur = \"A\"\n");
+  run = RunTool("check casse.toml", folder.path());
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.out.find("casse.toml : 1 erreur ; build refusera ce quiz ; relancez check une fois corrigé"),
+            std::string::npos)
+      << run.out;
   // A folder stands for its quiz.toml; one without is told to be a folder.
   run = RunTool("check .", folder.path());
   EXPECT_EQ(run.exitCode, 2) << run.out;
