@@ -10,6 +10,7 @@
 #include "maker/file_io.h"
 #include "maker/quiz_toml.h"
 #include "maker/toml_errors.h"
+#include "maker/toml_prescan.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -131,9 +132,11 @@ class SourceReader {
     if (found == std::string_view::npos) return std::string();
     *line += static_cast<int>(std::count(toml_.begin() + at, toml_.begin() + found, '\n'));
     const std::size_t lineStart = toml_.rfind('\n', found);
+    std::size_t from = lineStart == std::string_view::npos ? 0 : lineStart + 1;
+    // An editor shows no byte-order mark.
+    if (from == 0 && toml_.rfind(kUtf8ByteOrderMark, 0) == 0) from = std::string_view(kUtf8ByteOrderMark).size();
     int column = 1;
-    for (std::size_t i = lineStart == std::string_view::npos ? 0 : lineStart + 1; i < found; ++i)
-      column += startsCharacter(toml_[i]) ? 1 : 0;
+    for (std::size_t i = from; i < found; ++i) column += startsCharacter(toml_[i]) ? 1 : 0;
     return ", colonne " + std::to_string(column);
   }
 

@@ -232,6 +232,7 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
        "« \xF0\x9F\x98\x80 » (un émoji), après « x », colonne 18, n'existe pas dans la page de code 1252"},
       {"titre = \"T\"\nexplication = \"\"\"Été\nles amis \xF0\x9F\x91\x8F\"\"\"\n", 3,
        "(un émoji), après « les amis », colonne 10,"},
+      {"\xEF\xBB\xBFtitre = \"\xF0\x9F\x98\x80\"\n", 1, "au début du texte, colonne 10,"},
       {"codes = [\"A\\U0001F600\"]\n", 1, "code 1 : le caractère U+1F600 « \xF0\x9F\x98\x80 » (un émoji), après « A », n'existe"},
       // A second answer where a [[question]] header was forgotten.
       {"[[question]]\nreponse = \"a\"\nreponse = \"b\"\n", 3, "une nouvelle question commence par [[question]]"},
