@@ -126,7 +126,8 @@ void RenumberPending(EditedQuiz* edited, Renumber newIndex) {
   edited->pending.swap(renumbered);
 }
 
-SourceIssue CharacterIssue(const FieldRef& field, char32_t rejected) {
+// rejected: the character described, with where it stands in the field.
+SourceIssue CharacterIssue(const FieldRef& field, const std::string& rejected) {
   SourceIssue issue;
   std::string prefix;
   switch (field.field) {
@@ -172,8 +173,8 @@ SourceIssue CharacterIssue(const FieldRef& field, char32_t rejected) {
       break;
   }
   if (IsQuestionField(field.field)) issue.question = field.index + 1;
-  issue.message = prefix + "le caractère " + DescribeCharacter(rejected) +
-                  " n'existe pas dans la page de code 1252 (Windows occidental) : le lecteur ne peut pas "
+  issue.message = prefix + "le caractère " + rejected +
+                  ", n'existe pas dans la page de code 1252 (Windows occidental) : le lecteur ne peut pas "
                   "l'afficher";
   return issue;
 }
@@ -276,7 +277,7 @@ std::string QuizTypeWords(uint8_t quizType) {
 std::vector<SourceIssue> CheckEditedQuiz(EditedQuiz* edited) {
   std::vector<SourceIssue> issues = CheckQuiz(edited->quiz, edited->sourceFile, &edited->pictureChecks, CheckAdvice::kAtelier);
   for (const auto& [field, text] : edited->pending)
-    issues.push_back(CharacterIssue(field, Utf8ToCp1252(text).rejected));
+    issues.push_back(CharacterIssue(field, DescribeRejectedCharacter(text, Utf8ToCp1252(text))));
   return issues;
 }
 
