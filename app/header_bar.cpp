@@ -65,6 +65,15 @@ struct Row {
   FontChoice font;
 };
 
+// The title's line, and below it the explanation's two. A label paints its
+// whole rectangle, so neither reaches into the other's rows: the explanation
+// once began two rows inside the title's, whose background then wiped the
+// accents of its capitals.
+constexpr int kTitleTop = 1;
+constexpr int kTitleHeight = 18;
+constexpr int kExplanationTop = kTitleTop + kTitleHeight;
+constexpr int kExplanationHeight = 28;
+
 constexpr DWORD kPlain = WS_CHILD | WS_VISIBLE;
 // The controls in their order of creation, at their creation places.
 constexpr Row kRows[] = {
@@ -73,8 +82,8 @@ constexpr Row kRows[] = {
     {{kAuthorLabel, L"Static", kPlain, 763, 25, 85, 18}, FontChoice::kGuiFont},
     {{kSaveButton, L"button", kPlain, 666, 25, 55, 18}, FontChoice::kGuiFont},
     {{kSwitchButton, L"button", kPlain, 566, 25, 55, 18}, FontChoice::kGuiFont},
-    {{kExplanationLabel, L"Static", kPlain, 110, 19, 490, 27}, FontChoice::kGuiFont},
-    {{kTitleLabel, L"Static", kPlain, 110, 3, 260, 18}, FontChoice::kTitleFont},
+    {{kExplanationLabel, L"Static", kPlain, 110, kExplanationTop, 490, kExplanationHeight}, FontChoice::kGuiFont},
+    {{kTitleLabel, L"Static", kPlain, 110, kTitleTop, 260, kTitleHeight}, FontChoice::kTitleFont},
     {{kCodeLabel, L"Static", kPlain, 7, 29, 36, 15}, FontChoice::kGuiFont},
     {{kScoreLabel, L"Static", kPlain | SS_CENTER, 10, 1, 80, 20}, FontChoice::kScoreFont},
     // A code longer than the field scrolls in it.
@@ -354,7 +363,9 @@ void OnSize(HWND bar, int w) {
   Place(bar, kAuthorLabel, w - Scaled(107), Scaled(25), Scaled(105), Scaled(18), true);
   Place(bar, kSaveButton, w - Scaled(204), Scaled(25), Scaled(55), Scaled(18), true);
   Place(bar, kSwitchButton, w - Scaled(274), Scaled(25), Scaled(55), Scaled(18), true);
-  Place(bar, kExplanationLabel, Scaled(110), Scaled(19), w - Scaled(384), Scaled(28), true);
+  // Where the title ends at this scale, whatever the rounding of each figure.
+  Place(bar, kExplanationLabel, Scaled(110), Scaled(kTitleTop) + Scaled(kTitleHeight), w - Scaled(384),
+        Scaled(kExplanationHeight), true);
   Place(bar, kRightRule, w - Scaled(145), 0, Scaled(1), Scaled(50), true);
 }
 

@@ -23,7 +23,6 @@ const char* const kReservedNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "C
 // cost little and go further than any author looks.
 constexpr std::size_t kMostSteps = 200;
 constexpr int kNoQuestion = -1;
-constexpr std::size_t kCharactersBefore = 20;  // enough for a word or two
 
 bool IsQuestionField(QuizField field) {
   return field == QuizField::kAnswer || field == QuizField::kAnswer2 || field == QuizField::kReveal ||
@@ -88,26 +87,23 @@ std::string* MutableFieldText(QuizSource* quiz, const FieldRef& field) {
   return &quiz->title;
 }
 
-// The bytes of the character that starts at at, by its lead byte.
-std::size_t CharacterLength(const std::string& utf8, std::size_t at) {
-  const unsigned char lead = static_cast<unsigned char>(utf8[at]);
-  std::size_t length = 1;
-  if (lead >= 0xF0)
-    length = 4;
-  else if (lead >= 0xE0)
-    length = 3;
-  else if (lead >= 0xC0)
-    length = 2;
-  return std::min(length, utf8.size() - at);
-}
-
 // Every character the code page lacks becomes the stand-in.
 std::string WithStandIns(const std::string& utf8) {
   std::string text;
-  for (std::size_t at = 0, length = 0; at < utf8.size(); at += length) {
-    length = CharacterLength(utf8, at);
+  std::size_t at = 0;
+  while (at < utf8.size()) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+    std::size_t length = 1;
+    if (lead >= 0xF0)
+      length = 4;
+    else if (lead >= 0xE0)
+      length = 3;
+    else if (lead >= 0xC0)
+      length = 2;
+    length = std::min(length, utf8.size() - at);
     const Cp1252Conversion one = Utf8ToCp1252(utf8.substr(at, length));
     text += one.ok ? one.text : kStandIn;
+    at += length;
   }
   return text;
 }
@@ -397,26 +393,6 @@ bool RedoEdit(EditedQuiz* edited, int* question) {
   if (!CrossStep(edited, &edited->redo, &edited->undo, &step)) return false;
   *question = step.questionAfter;
   return true;
-}
-
-OutsideCharacter FindOutsideCharacter(const std::string& utf8) {
-  OutsideCharacter found;
-  std::vector<std::size_t> starts;  // of the characters before the one found
-  for (std::size_t at = 0, length = 0; at < utf8.size(); at += length) {
-    length = CharacterLength(utf8, at);
-    const Cp1252Conversion one = Utf8ToCp1252(utf8.substr(at, length));
-    if (!one.ok) {
-      found.place = starts.size() + 1;
-      found.character = one.rejected;
-      found.text = utf8.substr(at, length);
-      const std::size_t from = starts.size() > kCharactersBefore ? starts[starts.size() - kCharactersBefore] : 0;
-      found.before = utf8.substr(from, at - from);
-      found.cutBefore = from > 0;
-      return found;
-    }
-    starts.push_back(at);
-  }
-  return found;
 }
 
 std::string FieldText(const QuizSource& quiz, const FieldRef& field) {

@@ -131,18 +131,6 @@ void EndTyping(EditedQuiz* edited);
 bool UndoEdit(EditedQuiz* edited, int* question);
 bool RedoEdit(EditedQuiz* edited, int* question);
 
-// The first character of a typed text that the code page lacks, for the
-// author to find it: its place in the text (from 1, in characters; 0 when
-// there is none) and the characters just before it (UTF-8).
-struct OutsideCharacter {
-  std::size_t place = 0;
-  char32_t character = 0;
-  std::string text;  // the character as typed
-  std::string before;
-  bool cutBefore = false;  // more of the text comes before them
-};
-OutsideCharacter FindOutsideCharacter(const std::string& utf8);
-
 // The model's text of a field; a code past the last one reads empty.
 std::string FieldText(const QuizSource& quiz, const FieldRef& field);
 // What the field shows: the pending text, else the model's, as UTF-8.

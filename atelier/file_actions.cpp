@@ -18,6 +18,7 @@
 #include "maker/quiz_page.h"
 #include "maker/quiz_project.h"
 #include "maker/quiz_toml.h"
+#include "maker/system_error_text.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -379,7 +380,7 @@ bool LaunchTestQuiz(Atelier* atelier, const fs::path& written) {
   if (!CreateProcessW(written.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                       written.parent_path().c_str(), &startup, &process)) {
     TellAuthor(atelier,
-               L"Le quiz d'essai ne d\u00e9marre pas (erreur syst\u00e8me " + std::to_wstring(GetLastError()) + L").",
+               L"Le quiz d'essai ne d\u00e9marre pas (" + WideFromUtf8(WindowsErrorText(GetLastError())) + L").",
                MB_ICONWARNING);
     return false;
   }

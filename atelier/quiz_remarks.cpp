@@ -1,7 +1,5 @@
 #include "atelier/quiz_remarks.h"
 
-#include <cstdio>
-
 #include "common/cp1252.h"
 
 namespace vidod {
@@ -58,37 +56,12 @@ void KeyOfField(const FieldRef& field, SourceIssue* issue) {
   if (IsQuestionKey(issue->key)) issue->question = field.index + 1;
 }
 
-bool IsEmoji(char32_t c) { return c >= 0x1F000 || (c >= 0x2600 && c <= 0x27BF) || (c >= 0x2B00 && c <= 0x2BFF); }
-
-// Characters that take no room: a font shows nothing, or a box, for them.
-bool IsInvisible(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c < 0xA0) || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
-         (c >= 0x2060 && c <= 0x2064) || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF;
-}
-
-// The character by what the author sees: an emoji, a letter, or nothing at
-// all; the window's font may show a box in its place, so its place in the
-// text follows.
-std::string CharacterName(char32_t c, const std::string& shown) {
-  if (IsInvisible(c)) {
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    return std::string("un caractère invisible (") + code + ")";
-  }
-  return (IsEmoji(c) ? "l'émoji « " : "le caractère « ") + shown + " »";
-}
-
 SourceIssue CharacterIssue(const FieldRef& field, const std::string& typed) {
   SourceIssue issue;
   KeyOfField(field, &issue);
-  const OutsideCharacter found = FindOutsideCharacter(typed);
-  std::string before = found.before;
-  before.erase(0, before.find_first_not_of(' '));
-  before.erase(before.find_last_not_of(' ') + 1);
-  std::string place = found.place == 1 ? "1er caractère" : std::to_string(found.place) + "e caractère";
-  if (!before.empty()) place += ", après « " + std::string(found.cutBefore ? "…" : "") + before + " »";
+  // Named with the words before it: a window's font may draw it as a box.
   const std::string prefix = field.field == QuizField::kCode ? "code " + std::to_string(field.index + 1) + " : " : "";
-  issue.message = prefix + CharacterName(found.character, found.text) + ", " + place +
+  issue.message = prefix + "le caractère " + DescribeRejectedCharacter(typed, Utf8ToCp1252(typed)) +
                   " : le quiz ne peut pas l'afficher ; retirez-le ou remplacez-le";
   return issue;
 }

@@ -1,5 +1,6 @@
 #include "common/cp1252.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -131,11 +132,13 @@ Cp1252Conversion Utf8ToCp1252(std::string_view utf8) {
   conversion.text.reserve(utf8.size());
   std::size_t position = 0;
   while (position < utf8.size()) {
+    const std::size_t start = position;
     const char32_t character = NextCharacter(utf8, &position);
     uint8_t byte = 0;
     if (!ByteOfCharacter(character, &byte)) {
       conversion.ok = false;
       conversion.rejected = character;
+      conversion.rejectedAt = start;
       return conversion;
     }
     conversion.text.push_back(static_cast<char>(byte));
@@ -160,6 +163,28 @@ std::size_t FindMalformedUtf8(std::string_view text) {
   return std::string_view::npos;
 }
 
+namespace {
+
+// Characters that a window may show as a box, or not at all.
+struct CharacterKind {
+  char32_t first, last;
+  const char* name;
+};
+constexpr CharacterKind kCharacterKinds[] = {
+    {0x1F000, 0x1FAFF, "un émoji"},
+    {0x2600, 0x27BF, "un émoji"},  // symbols and dingbats: ☀ ✂ ❤
+    {0x2B00, 0x2BFF, "un émoji"},  // arrows and stars: ⭐
+    {0x200B, 0x200F, "un caractère invisible"},
+    {0x2060, 0x2064, "un caractère invisible"},
+    {0xFE00, 0xFE0F, "un caractère invisible qui accompagne un émoji"},
+    {0xFEFF, 0xFEFF, "un caractère invisible"},
+};
+
+// How much of the text before a character is quoted to find it by.
+constexpr std::size_t kContextBytes = 24;
+
+}  // namespace
+
 std::string DescribeCharacter(char32_t character) {
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
@@ -170,7 +195,25 @@ std::string DescribeCharacter(char32_t character) {
     AppendUtf8(character, &description);
     description += " »";
   }
+  for (const CharacterKind& kind : kCharacterKinds)
+    if (character >= kind.first && character <= kind.last) return description + " (" + kind.name + ")";
   return description;
+}
+
+std::string DescribeRejectedCharacter(std::string_view utf8, const Cp1252Conversion& conversion) {
+  const std::string description = DescribeCharacter(conversion.rejected);
+  std::string_view before = utf8.substr(0, std::min(conversion.rejectedAt, utf8.size()));
+  // Of a text on several lines, its own line.
+  const std::size_t lineEnd = before.find_last_of("\r\n");
+  if (lineEnd != std::string_view::npos) before.remove_prefix(lineEnd + 1);
+  while (!before.empty() && before.back() == ' ') before.remove_suffix(1);
+  if (before.empty()) return description + (lineEnd == std::string_view::npos ? ", au début du texte" : ", en début de ligne");
+  // The last words before it, cut at a blank and never inside a character.
+  std::size_t from = before.size() > kContextBytes ? before.size() - kContextBytes : 0;
+  const std::size_t blank = before.find(' ', from);
+  if (from > 0 && blank != std::string_view::npos && blank + 1 < before.size()) from = blank + 1;
+  while (from > 0 && from < before.size() && (static_cast<uint8_t>(before[from]) & 0xC0) == 0x80) ++from;
+  return description + ", après « " + std::string(from > 0 ? "…" : "") + std::string(before.substr(from)) + " »";
 }
 
 }  // namespace vidod

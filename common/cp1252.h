@@ -15,6 +15,7 @@ struct Cp1252Conversion {
   bool ok = true;
   std::string text;           // the 1252 bytes, complete only when ok
   char32_t rejected = 0;      // the first character 1252 cannot hold
+  std::size_t rejectedAt = 0;  // its byte offset in the UTF-8 text
 };
 
 Cp1252Conversion Utf8ToCp1252(std::string_view utf8);
@@ -41,6 +42,12 @@ std::u16string Cp1252ToUtf16(std::string_view cp1252);
 std::string Utf16ToCp1252(std::u16string_view utf16);
 
 // "U+0141 « Ł »", for messages; control characters are shown by code alone.
+// An emoji or an invisible character, which a window may show as a box or
+// not at all, is said to be one: "U+1F600 « 😀 » (un émoji)".
 std::string DescribeCharacter(char32_t character);
+// The character that the conversion of utf8 stopped at, described, with the
+// words before it so that it can be found: "U+1F44F « 👏 » (un émoji),
+// après « Bravo »".
+std::string DescribeRejectedCharacter(std::string_view utf8, const Cp1252Conversion& conversion);
 
 }  // namespace vidod

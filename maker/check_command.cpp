@@ -23,6 +23,7 @@ constexpr int kWarningsExitCode = 1;
 constexpr int kErrorsExitCode = 2;
 
 constexpr char kBackupSuffix[] = ".avant-correction";
+constexpr char kUsualSourceName[] = "quiz.toml";
 
 struct CheckOptions {
   std::string source;
@@ -77,7 +78,23 @@ void RewriteAnswers(const CheckOptions& options, const std::filesystem::path& so
             << ", l'original est gardé dans « " << PathText(backup) << " »\n";
 }
 
-void RunCheck(const CheckOptions& options) {
+// A folder stands for the quiz.toml in it, the name init gives a source.
+std::string SourceInFolder(const std::string& given) {
+  const std::filesystem::path path = PathFromText(given);
+  std::error_code code;
+  if (!std::filesystem::is_directory(path, code)) return given;
+  const std::filesystem::path source = path / kUsualSourceName;
+  if (!std::filesystem::is_regular_file(source, code)) {
+    ReportError("check", "« " + given + " » est un dossier, sans « " + kUsualSourceName +
+                             " » : donnez le chemin du fichier de la source (.toml) qu'il contient");
+    EndCommand(kErrorsExitCode);
+  }
+  std::cout << "« " << given << " » est un dossier : vérification de sa source « " << PathText(source) << " »\n";
+  return PathText(source);
+}
+
+void RunCheck(CheckOptions options) {
+  options.source = SourceInFolder(options.source);
   const std::filesystem::path sourceFile = PathFromText(options.source);
   if (options.correct) RewriteAnswers(options, sourceFile);
   QuizSource quiz;
@@ -89,8 +106,13 @@ void RunCheck(const CheckOptions& options) {
       std::count_if(issues.begin(), issues.end(), [](const SourceIssue& issue) { return !issue.warning; }));
   const std::size_t warnings = issues.size() - errors;
   if (errors > 0) {
-    std::cout << options.source << " : " << Count(errors, "erreur", "erreurs") << ", "
-              << Count(warnings, "avertissement", "avertissements") << " ; build refusera ce quiz\n";
+    // A source not read whole is not looked at further: "0 avertissement"
+    // would promise what is not known yet.
+    std::cout << options.source << " : " << Count(errors, "erreur", "erreurs")
+              << (warnings > 0 ? ", " + Count(warnings, "avertissement", "avertissements") : std::string())
+              << " ; build refusera ce quiz"
+              << (warnings > 0 ? "" : " ; relancez check une fois corrigé : d'autres remarques peuvent suivre")
+              << "\n";
     EndCommand(kErrorsExitCode);
   }
   if (warnings > 0) {
@@ -121,7 +143,9 @@ void RegisterCheckCommand(CLI::App& app) {
   check->add_flag("--corriger", options->correct,
                   "Réécrit les réponses attendues impossibles à taper comme un clavier les tape (l'original est "
                   "gardé dans QUIZ.avant-correction.toml)");
-  check->add_option("QUIZ", options->source, "Source du quiz (TOML en UTF-8)")->required()->type_name("QUIZ.toml");
+  check->add_option("QUIZ", options->source, "Source du quiz (TOML en UTF-8), ou le dossier qui contient son quiz.toml")
+      ->required()
+      ->type_name("QUIZ.toml");
   check->callback([options] { RunCheck(*options); });
 }
 

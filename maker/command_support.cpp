@@ -39,6 +39,24 @@ std::string Argument(const std::string& name) {
   return name.rfind("-", 0) == 0 ? "l'option " + name : "l'argument " + name;
 }
 
+// The parser names an option by its long name; the guide writes the short
+// one ("-o"), which is the one an author knows.
+const CLI::Option* ShortNamed(const CLI::App* command, const std::string& name) {
+  const CLI::Option* option = command->get_option_no_throw(name);
+  return option && !option->get_snames().empty() ? option : nullptr;
+}
+
+std::string OptionNamed(const CLI::App* command, const std::string& name) {
+  const CLI::Option* option = ShortNamed(command, name);
+  return option ? "l'option -" + option->get_snames().front() + " (" + name + ")" : Argument(name);
+}
+
+std::string MissingOption(const CLI::App* command, const std::string& name) {
+  const CLI::Option* option = ShortNamed(command, name);
+  return OptionNamed(command, name) + " est obligatoire" +
+         (option ? " : ajoutez -" + option->get_snames().front() + " " + option->get_type_name() : "");
+}
+
 // The parser's message in French: each kind of mistake says what was wrong
 // and, where it can, what to write.
 std::string FrenchParseError(const CLI::App* app, const CLI::Error& error) {
@@ -52,7 +70,7 @@ std::string FrenchParseError(const CLI::App* app, const CLI::Error& error) {
       return "il manque la commande, l'une de : " + Commands(command);
     }
     const std::string name = Before(what, " is required");
-    return name.empty() ? "il manque un argument obligatoire" : Argument(name) + " est obligatoire";
+    return name.empty() ? "il manque un argument obligatoire" : MissingOption(command, name);
   }
   if (dynamic_cast<const CLI::ExtrasError*>(&error)) {
     // The parser was given the arguments last first (see main.cpp).
@@ -63,7 +81,7 @@ std::string FrenchParseError(const CLI::App* app, const CLI::Error& error) {
   }
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) {
     const std::string name = Before(what, ":");
-    return (name.empty() ? std::string("une option") : Argument(name)) + " attend une valeur";
+    return (name.empty() ? std::string("une option") : OptionNamed(command, name)) + " attend une valeur";
   }
   if (dynamic_cast<const CLI::ConversionError*>(&error) || dynamic_cast<const CLI::ValidationError*>(&error)) {
     const std::string detail = After(what, "convert: ");

@@ -8,6 +8,8 @@
 #include <random>
 #include <system_error>
 
+#include "maker/system_error_text.h"
+
 namespace vidod {
 namespace fs = std::filesystem;
 
@@ -57,7 +59,7 @@ bool TooLarge(const fs::path& path, std::uintmax_t size, std::uintmax_t limit, c
 
 // A file another program holds open cannot be replaced on Windows.
 std::string ReplaceFailure(const fs::path& target, const std::error_code& code) {
-  return "« " + PathText(target) + " » : impossible de remplacer le fichier (" + code.message() +
+  return "« " + PathText(target) + " » : impossible de remplacer le fichier (" + SystemErrorText(code) +
          ") ; est-il ouvert dans un autre programme ?";
 }
 
@@ -105,7 +107,8 @@ bool ReadFileBytes(const fs::path& path, std::vector<uint8_t>* bytes, std::strin
                    const char* what) {
   std::error_code code;
   if (!fs::is_regular_file(path, code)) {
-    *error = "« " + PathText(path) + " » : fichier introuvable";
+    *error = "« " + PathText(path) + (fs::is_directory(path, code) ? " » est un dossier, pas un fichier"
+                                                                   : " » : fichier introuvable");
     return false;
   }
   const std::uintmax_t size = fs::file_size(path, code);
@@ -185,7 +188,7 @@ bool WriteOutputFiles(const std::vector<OutputFile>& files, std::string* error) 
     const fs::path folder = file.path.parent_path();
     if (!folder.empty()) fs::create_directories(folder, code);
     if (code) {
-      *error = "« " + PathText(folder) + " » : impossible de créer le dossier (" + code.message() + ")";
+      *error = "« " + PathText(folder) + " » : impossible de créer le dossier (" + SystemErrorText(code) + ")";
       RemoveAllQuietly(temporaries);
       return false;
     }

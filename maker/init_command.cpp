@@ -75,12 +75,12 @@ void RegisterInitCommand(CLI::App& app) {
   auto options = std::make_shared<InitOptions>();
   CLI::App* init = app.add_subcommand("init", "Prépare une source de quiz avec une question par image d'un dossier");
   init->footer(
-      "Les images (JPEG, GIF, BMP ou PNG, reconnues à leurs premiers octets) sont prises dans l'ordre de\n"
-      "leur nom, les nombres dans leur ordre (2 avant 10) ; le nom sans extension ni numéro de tête\n"
-      "(« 01-», « 1 », « 01_ ») devient la réponse attendue, à corriger au besoin. Les fichiers cachés et\n"
-      "ceux qui ne sont pas des images sont nommés et laissés de côté. Au-delà de 96 images, --force prend\n"
-      "les 96 premières. Chaque clé est écrite avec sa valeur par défaut et un commentaire qui dit ce\n"
-      "qu'elle fait.\n");
+      "Les images (JPEG, PNG, GIF, BMP, WebP, HEIC ou AVIF, reconnues à leurs premiers octets ; build\n"
+      "range les trois dernières en JPEG ou en PNG) sont prises dans l'ordre de leur nom, les nombres\n"
+      "dans leur ordre (2 avant 10) ; le nom sans extension ni numéro de tête (« 01-», « 1 », « 01_ »)\n"
+      "devient la réponse attendue, à corriger au besoin. Les fichiers cachés et ceux qui ne sont pas des\n"
+      "images sont nommés et laissés de côté. Au-delà de 96 images, --force prend les 96 premières.\n"
+      "Chaque clé est écrite avec sa valeur par défaut et un commentaire qui dit ce qu'elle fait.\n");
   init->add_option("IMAGES", options->picturesFolder, "Dossier des images du quiz")->required()->type_name("DOSSIER");
   init->add_option("-o,--sortie", options->output, "Source de quiz à écrire")->required()->type_name("QUIZ.toml");
   init->add_flag("-f,--force", options->force,

@@ -45,8 +45,8 @@ struct JudgeOptions {
 std::string ToCp1252(const std::string& utf8, const char* what) {
   const Cp1252Conversion conversion = Utf8ToCp1252(utf8);
   if (!conversion.ok) {
-    ReportError(kCommand, std::string(what) + " : le caractère " + DescribeCharacter(conversion.rejected) +
-                              " n'existe pas dans la page de code 1252 : le lecteur ne peut ni l'afficher ni le "
+    ReportError(kCommand, std::string(what) + " : le caractère " + DescribeRejectedCharacter(utf8, conversion) +
+                              ", n'existe pas dans la page de code 1252 : le lecteur ne peut ni l'afficher ni le "
                               "recevoir");
     FailCommand();
   }

@@ -256,6 +256,20 @@ bool DecodeGif(const std::vector<uint8_t>& bytes, std::string* problem) {
   return false;
 }
 
+namespace {
+
+// The system's own extension that decodes the format, by its name in the
+// store.
+const char* WindowsImageExtension(PictureFormat format) {
+  switch (format) {
+    case PictureFormat::kWebp: return "Extensions d'image WebP";
+    case PictureFormat::kAvif: return "Extension AV1";
+    default: return "Extensions d'image HEIF";
+  }
+}
+
+}  // namespace
+
 bool DecodePicturePixels(const std::vector<uint8_t>& bytes, uint32_t minWidth, uint32_t minHeight,
                          RgbaPicture* picture, std::string* problem) {
   const PictureFormat format = DetectPictureFormat(bytes.data(), bytes.size());
@@ -285,7 +299,8 @@ bool DecodePicturePixels(const std::vector<uint8_t>& bytes, uint32_t minWidth, u
   if (SUCCEEDED(result)) return true;
   const char* name = PictureFormatName(format);
   if (!PlayerShowsFormat(format) && noDecoder)
-    *problem = std::string("Windows n'a pas de décodeur d'images ") + name + " sur cet ordinateur ; " +
+    *problem = std::string("Windows n'a pas de décodeur d'images ") + name + " sur cet ordinateur : installez « " +
+               WindowsImageExtension(format) + " » depuis le Microsoft Store, puis recommencez ; ou bien " +
                HowToGetJpegOrPng(name);
   else if (!PlayerShowsFormat(format))
     *problem = std::string(name) + " illisible ; " + HowToGetJpegOrPng(name);

@@ -8,6 +8,7 @@
 #include "maker/file_io.h"
 #include "maker/picture_format.h"
 #include "maker/quiz_project.h"
+#include "maker/system_error_text.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -101,7 +102,7 @@ bool ScanPictureFolder(const fs::path& folder, const fs::path& sourceFile, bool 
   }
   fs::directory_iterator entries(folder, code);
   if (code) {
-    *error = "« " + PathText(folder) + " » : impossible de lire le dossier (" + code.message() + ")";
+    *error = "« " + PathText(folder) + " » : impossible de lire le dossier (" + SystemErrorText(code) + ")";
     return false;
   }
   const fs::path sourceFolder = sourceFile.parent_path();
@@ -113,7 +114,8 @@ bool ScanPictureFolder(const fs::path& folder, const fs::path& sourceFile, bool 
     if (IsHiddenFile(entry.path()))
       result->skipped.push_back({entry.path(), "fichier caché"});
     else if (DetectPictureFileFormat(entry.path()) == PictureFormat::kUnknown)
-      result->skipped.push_back({entry.path(), "ni JPEG, ni GIF, ni BMP, ni PNG"});
+      result->skipped.push_back({entry.path(), std::string("pas une image que le quiz prend (") +
+                                                   kTakenPictureFormats + ")"});
     else if (keyProblem)
       result->skipped.push_back({entry.path(), std::string(keyProblem) + " : une source ne peut pas le désigner, renommez-le"});
     else
@@ -123,7 +125,7 @@ bool ScanPictureFolder(const fs::path& folder, const fs::path& sourceFile, bool 
   std::sort(result->skipped.begin(), result->skipped.end(),
             [](const SkippedFile& a, const SkippedFile& b) { return NaturalPathLess(a.file, b.file); });
   if (pictures.empty()) {
-    *error = "« " + PathText(folder) + " » ne contient aucune image JPEG, GIF, BMP ou PNG";
+    *error = "« " + PathText(folder) + " » ne contient aucune image " + kTakenPictureFormats;
     return false;
   }
   if (pictures.size() > kMaxSourceQuestions) {

@@ -11,6 +11,9 @@ namespace vidod {
 
 enum class PictureFormat { kUnknown, kJpeg, kGif, kBmp, kPng, kWebp, kHeic, kAvif };
 
+// Every format a quiz takes, for messages.
+constexpr char kTakenPictureFormats[] = "JPEG, PNG, GIF, BMP, WebP, HEIC ou AVIF";
+
 PictureFormat DetectPictureFormat(const uint8_t* bytes, std::size_t size);
 // kUnknown too for a file that cannot be read.
 PictureFormat DetectPictureFileFormat(const std::filesystem::path& file);

@@ -8,6 +8,7 @@
 #include "maker/quiz_resources.h"
 #include "maker/quiz_toml.h"
 #include "maker/resource_update.h"
+#include "maker/system_error_text.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -114,7 +115,7 @@ bool BuildQuizExecutable(const QuizSource& quiz, const fs::path& sourceFile, con
   std::error_code code;
   fs::create_directories(output.parent_path(), code);
   if (code) {
-    *error = "« " + PathText(output.parent_path()) + " » : impossible de créer le dossier (" + code.message() + ")";
+    *error = "« " + PathText(output.parent_path()) + " » : impossible de créer le dossier (" + SystemErrorText(code) + ")";
     return false;
   }
   const fs::path temporary = TemporaryPathFor(output);

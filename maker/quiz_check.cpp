@@ -217,16 +217,18 @@ class SurpriseFinder {
     std::string wide;
     const std::size_t shown = std::min(quiz_.codes.size(), quiz_.questions.size());
     for (std::size_t k = 0; k < shown; ++k) {
-      const int width = CodeTextWidth(quiz_.codes[k].text);
-      if (width > kCodeFieldTextWidth)
-        wide += (wide.empty() ? "" : ", ") + std::string("code ") + std::to_string(k + 1) + " " +
-                Quoted(quiz_.codes[k].text) + " (" + std::to_string(width) + " pixels)";
+      const std::string& code = quiz_.codes[k].text;
+      if (CodeTextWidth(code) <= kCodeFieldTextWidth) continue;
+      std::size_t fits = 0;
+      while (fits < code.size() && CodeTextWidth(code.substr(0, fits + 1)) <= kCodeFieldTextWidth) ++fits;
+      wide += (wide.empty() ? "" : ", ") + std::string("code ") + std::to_string(k + 1) + " " + Quoted(code) +
+              " (seul " + Quoted(code.substr(0, fits)) + " y tient)";
     }
     if (wide.empty()) return;
     Warn("codes", 0,
-         "trop large pour le champ du code du bandeau, qui montre " + std::to_string(kCodeFieldTextWidth) +
-             " pixels de texte à la taille normale des caractères : " + wide +
-             " ; un code d'environ 7 lettres ou chiffres tient");
+         "trop long pour le champ du code du bandeau : " + wide +
+             " ; le lecteur écrit un tel code en plus petit et, s'il ne tient toujours pas, l'élève doit le "
+             "faire défiler pour le lire en entier ; un code d'environ 7 lettres ou chiffres tient");
   }
 
   void CheckCodes() {

@@ -10,6 +10,7 @@
 #include "maker/file_io.h"
 #include "maker/quiz_toml.h"
 #include "maker/toml_errors.h"
+#include "maker/toml_prescan.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -59,7 +60,8 @@ int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin
 // Reads one quiz source; issues carry the line of the value they are about.
 class SourceReader {
  public:
-  SourceReader(QuizSource* quiz, std::vector<SourceIssue>* issues) : quiz_(quiz), issues_(issues) {}
+  SourceReader(std::string_view toml, QuizSource* quiz, std::vector<SourceIssue>* issues)
+      : toml_(toml), quiz_(quiz), issues_(issues) {}
 
   void Read(const toml::table& root) {
     CheckKeys(root, kTopKeys, std::size(kTopKeys), std::string(), 0);
@@ -92,7 +94,51 @@ class SourceReader {
 
   void WrongType(const toml::node& node, const std::string& key, int question, const std::string& wanted,
                  const std::string& prefix = std::string()) {
-    Issue(LineOf(node), key, question, prefix + "doit être " + wanted + ", pas " + TypeName(node));
+    Issue(LineOf(node), key, question,
+          prefix + "doit être " + wanted + ", pas " + TypeName(node) + UnquotedHint(node, wanted));
+  }
+
+  // type = "2" is the number meant, in quotes.
+  static std::string UnquotedHint(const toml::node& node, const std::string& wanted) {
+    if (!node.is_string()) return std::string();
+    const std::string& text = node.as_string()->get();
+    const std::size_t digits = text.rfind('-', 0) == 0 ? 1 : 0;
+    const bool number = text.size() > digits && text.find_first_not_of("0123456789", digits) == std::string::npos;
+    const bool choice = text == "true" || text == "false";
+    if ((number && wanted.rfind("un entier", 0) == 0) || (choice && wanted.rfind("un booléen", 0) == 0))
+      return " : écrivez " + text + " sans guillemets";
+    return std::string();
+  }
+
+  // ", colonne N" where the character that the conversion of utf8 stopped
+  // at is written as itself in the source, from the start of its value on
+  // (in a text on several lines *line becomes the line it is on); nothing
+  // when it is written as an escape.
+  std::string ColumnOfCharacter(const toml::node& node, const std::string& utf8, const Cp1252Conversion& conversion,
+                                int* line) const {
+    const auto startsCharacter = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
+    std::size_t at = 0;
+    for (int i = 1; i < *line && at != std::string_view::npos; ++i) {
+      at = toml_.find('\n', at);
+      if (at != std::string_view::npos) ++at;
+    }
+    // The parser counts the value's column in characters.
+    for (uint32_t column = 1; at < toml_.size() && column < node.source().begin.column; ++column)
+      while (++at < toml_.size() && !startsCharacter(toml_[at])) {}
+    std::size_t length = 1;
+    while (conversion.rejectedAt + length < utf8.size() && !startsCharacter(utf8[conversion.rejectedAt + length]))
+      ++length;
+    const std::size_t found =
+        at >= toml_.size() ? std::string_view::npos : toml_.find(utf8.substr(conversion.rejectedAt, length), at);
+    if (found == std::string_view::npos) return std::string();
+    *line += static_cast<int>(std::count(toml_.begin() + at, toml_.begin() + found, '\n'));
+    const std::size_t lineStart = toml_.rfind('\n', found);
+    std::size_t from = lineStart == std::string_view::npos ? 0 : lineStart + 1;
+    // An editor shows no byte-order mark.
+    if (from == 0 && toml_.rfind(kUtf8ByteOrderMark, 0) == 0) from = std::string_view(kUtf8ByteOrderMark).size();
+    int column = 1;
+    for (std::size_t i = from; i < found; ++i) column += startsCharacter(toml_[i]) ? 1 : 0;
+    return ", colonne " + std::to_string(column);
   }
 
   void Remember(const toml::node& node, const std::string& key, int question) {
@@ -132,11 +178,15 @@ class SourceReader {
       WrongType(*node, key, question, "une chaîne", prefix);
       return false;
     }
-    const Cp1252Conversion conversion = Utf8ToCp1252(node->as_string()->get());
+    const std::string& utf8 = node->as_string()->get();
+    const Cp1252Conversion conversion = Utf8ToCp1252(utf8);
     if (!conversion.ok) {
-      Issue(LineOf(*node), key, question,
-            prefix + "le caractère " + DescribeCharacter(conversion.rejected) +
-                " n'existe pas dans la page de code 1252 (Windows occidental)");
+      int line = LineOf(*node);
+      const std::string column = ColumnOfCharacter(*node, utf8, conversion, &line);
+      Issue(line, key, question,
+            prefix + "le caractère " + DescribeRejectedCharacter(utf8, conversion) + column +
+                ", n'existe pas dans la page de code 1252 (Windows occidental) : le lecteur ne peut pas l'afficher ; "
+                "retirez-le ou remplacez-le");
       return false;
     }
     *text = conversion.text;
@@ -332,7 +382,7 @@ class SourceReader {
     // "images\tigre.png" is valid TOML and holds a tab.
     if (written.find_first_of("\t\n\r\b\f") != std::string::npos) {
       Issue(LineOf(*node), "image", number,
-            "en TOML, « \\ » annonce un caractère spécial (« \\t » est une tabulation) ; les chemins s'écrivent "
+            "en TOML, « \\ » annonce un caractère spécial (" + EscapeReadIn(written) + ") ; les chemins s'écrivent "
             "avec « / » : écrivez image = \"" + PathMeantBy(written) + "\"");
       return;
     }
@@ -406,6 +456,7 @@ class SourceReader {
     quiz_->answersPerQuestion = withSecondAnswer_.empty() ? 1 : 2;
   }
 
+  std::string_view toml_;
   QuizSource* quiz_;
   std::vector<SourceIssue>* issues_;
   SourceLines lines_;
@@ -439,7 +490,7 @@ bool ReadQuizSource(std::string_view toml, const fs::path& sourceFile, QuizSourc
     issues->push_back(syntax);
     return false;
   }
-  SourceReader reader(quiz, issues);
+  SourceReader reader(toml, quiz, issues);
   reader.Read(root);
   if (lines) *lines = reader.lines();
   return true;

@@ -3,6 +3,7 @@
 #include "maker/file_io.h"
 #include "maker/quiz_resources.h"
 #include "maker/resource_update.h"
+#include "maker/system_error_text.h"
 
 namespace vidod {
 namespace {
@@ -16,7 +17,7 @@ LPCWSTR NameArgument(const ResourceName& name, std::wstring* storage) {
 }
 
 std::string SystemError(const char* step) {
-  return std::string(step) + " échoue (erreur système " + std::to_string(GetLastError()) + ")";
+  return std::string(step) + " échoue (" + WindowsErrorText(GetLastError()) + ")";
 }
 
 }  // namespace

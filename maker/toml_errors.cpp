@@ -93,6 +93,43 @@ std::string BackslashHint(const Assignment& assignment) {
          (assignment.key == "image" ? "" : " (pour une barre oblique inverse dans un texte, écrivez « \\\\ »)");
 }
 
+// "\U", "\u" and "\x" announce a character by its code, "\e" is an escape
+// of later TOML: in a Windows path ("C:\Users\...") all are mistakes as much
+// as an unknown escape is.
+bool IsEscapeError(std::string_view description) {
+  return Contains(description, "unknown escape sequence") || Contains(description, "escape sequence '\\") ||
+         Contains(description, "unicode scalar sequence");
+}
+
+// The value with its semicolons outside quotes made commas (in a list) or
+// dropped; empty when it has none.
+std::string WithoutSemicolons(const std::string& value, bool list) {
+  std::string fixed;
+  char quote = 0;
+  bool found = false;
+  for (char c : value.substr(0, value.find('#'))) {
+    if (quote == 0 && c == ';') {
+      found = true;
+      if (list) fixed += ',';
+      continue;
+    }
+    if (quote == 0 && (c == '"' || c == '\'')) quote = c;
+    else if (c == quote) quote = 0;
+    fixed += c;
+  }
+  return found ? std::string(Trimmed(fixed)) : std::string();
+}
+
+std::string SemicolonHint(const Assignment& assignment) {
+  const bool list = assignment.value.front() == '[';
+  const std::string fixed = WithoutSemicolons(assignment.value, list);
+  if (list)
+    return "liste mal écrite : les éléments se séparent par des virgules, pas par « ; » : écrivez " +
+           assignment.key + " = " + fixed;
+  return "« ; » en trop : une ligne porte une seule valeur, sans « ; » à la fin : écrivez " + assignment.key +
+         " = " + fixed;
+}
+
 std::string Explain(std::string_view toml, std::string_view description, int line) {
   const std::string_view lineText = LineOf(toml, line);
   Assignment assignment;
@@ -100,7 +137,13 @@ std::string Explain(std::string_view toml, std::string_view description, int lin
   const bool inString = description.rfind("Error while parsing string", 0) == 0 ||
                         description.rfind("Error while parsing literal string", 0) == 0;
 
-  if (Contains(description, "unknown escape sequence") && isAssignment) return BackslashHint(assignment);
+  if (IsEscapeError(description)) {
+    if (isAssignment && Contains(assignment.value, "\"")) return BackslashHint(assignment);
+    return "« \\ » annonce un caractère spécial : pour une barre oblique inverse dans un texte, écrivez « \\\\ », "
+           "et dans un chemin « / »";
+  }
+  if (Contains(description, "saw ';'") && isAssignment && !WithoutSemicolons(assignment.value, false).empty())
+    return SemicolonHint(assignment);
   if (isAssignment && StartsWithTypographicQuote(assignment.value))
     return "guillemets typographiques : TOML ne connaît que les guillemets droits \" ; écrivez " + assignment.key +
            " = " + StraightQuoted(assignment.value);
@@ -235,9 +278,43 @@ bool FindProblemBeforeParsing(std::string_view toml, int* line, std::string* mes
   return true;
 }
 
+namespace {
+
+// A mistake the parser would meet before line, where the scan stopped: the
+// lines above it hold nothing the scan refuses, so the parser may read them.
+// A value still open where they end is no mistake of theirs.
+bool FindParserErrorAbove(std::string_view toml, std::string_view sourcePath, int line, int* errorLine,
+                          std::string* message) {
+  std::size_t end = 0;
+  for (int i = 1; i < line && end != std::string_view::npos; ++i) {
+    end = toml.find('\n', end);
+    if (end != std::string_view::npos) ++end;
+  }
+  if (end == std::string_view::npos || end == 0) return false;
+  const std::string_view above = toml.substr(0, end);
+  TomlHazardFound hazard{};
+  if (FindTomlHazard(above, &hazard)) return false;
+  try {
+    const toml::table ignored = toml::parse(above, sourcePath);
+  } catch (const toml::parse_error& error) {
+    const int found = static_cast<int>(error.source().begin.line);
+    if (found >= line || Contains(error.description(), "end-of-file")) return false;
+    *errorLine = found;
+    *message = ExplainTomlError(toml, error.description(), found, static_cast<int>(error.source().begin.column));
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool ParseTomlSource(std::string_view toml, std::string_view sourcePath, toml::table* root, int* line,
                      std::string* message) {
-  if (FindProblemBeforeParsing(toml, line, message)) return false;
+  if (FindEncodingProblem(toml, line, message)) return false;
+  if (FindProblemBeforeParsing(toml, line, message)) {
+    FindParserErrorAbove(toml, sourcePath, *line, line, message);
+    return false;
+  }
   try {
     *root = toml::parse(toml, sourcePath);
   } catch (const toml::parse_error& error) {
@@ -252,17 +329,42 @@ std::string ExplainTomlError(std::string_view toml, std::string_view description
   return "syntaxe TOML invalide, colonne " + std::to_string(column) + " : " + Explain(toml, description, line);
 }
 
+namespace {
+
+// The escapes of a basic string that a Windows path holds without looking
+// for them: "images\tigre.png" is valid TOML.
+struct PathEscape {
+  char read;
+  char letter;  // after the backslash
+  const char* name;
+};
+constexpr PathEscape kPathEscapes[] = {{'\t', 't', "une tabulation"},    {'\n', 'n', "un retour à la ligne"},
+                                       {'\r', 'r', "un retour chariot"}, {'\b', 'b', "un retour arrière"},
+                                       {'\f', 'f', "un saut de page"}};
+
+const PathEscape* EscapeOf(char c) {
+  for (const PathEscape& escape : kPathEscapes)
+    if (escape.read == c) return &escape;
+  return nullptr;
+}
+
+}  // namespace
+
+std::string EscapeReadIn(const std::string& written) {
+  for (char c : written)
+    if (const PathEscape* escape = EscapeOf(c))
+      return std::string("« \\") + escape->letter + " » y est " + escape->name;
+  return std::string();
+}
+
 std::string PathMeantBy(const std::string& written) {
   std::string meant;
   for (char c : written) {
-    switch (c) {
-      case '\t': meant += "/t"; break;
-      case '\n': meant += "/n"; break;
-      case '\r': meant += "/r"; break;
-      case '\b': meant += "/b"; break;
-      case '\f': meant += "/f"; break;
-      case kBackslash: meant += '/'; break;
-      default: meant += c;
+    if (const PathEscape* escape = EscapeOf(c)) {
+      meant += '/';
+      meant += escape->letter;
+    } else {
+      meant += c == kBackslash ? '/' : c;
     }
   }
   return meant;

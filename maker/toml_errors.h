@@ -29,5 +29,8 @@ std::string ExplainTomlError(std::string_view toml, std::string_view description
 // A picture path written with backslashes, which TOML reads as escapes
 // ("images\tigre.png" holds a tab): the path as it was meant, with "/".
 std::string PathMeantBy(const std::string& written);
+// What the first escape of such a path became, as the author should hear it:
+// "« \n » y est un retour à la ligne"; empty when the text holds none.
+std::string EscapeReadIn(const std::string& written);
 
 }  // namespace vidod

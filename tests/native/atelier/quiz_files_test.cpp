@@ -88,18 +88,17 @@ TEST(QuizRemarksTest, RemarksNameNoKeyOfTheSource) {
   }
 }
 
-// A character the quiz cannot hold is named as the author sees it, with its
-// place: the window's font may draw an emoji as a box.
+// A character the quiz cannot hold is named with the words before it (the
+// window's font may draw an emoji as a box), and what to do is said.
 TEST(QuizRemarksTest, ACharacterTheQuizCannotHoldIsFoundByItsPlace) {
   const struct {
     const char* typed;
     const char* told;
   } cases[] = {
-      {u8"Bravo \U0001F44F !", u8"l'émoji « \U0001F44F », 7e caractère, après « Bravo » : le quiz ne peut pas"},
-      {u8"\u0141\u00f3d\u017a", u8"le caractère « \u0141 », 1er caractère : le quiz"},
-      {u8"Notre\u200BDame", u8"un caractère invisible (U+200B), 6e caractère, après « Notre » :"},
-      // Only the last words before it.
-      {u8"Trouve le nom de ce fleuve fran\u00e7ais \u2713", u8"37e caractère, après « …ce fleuve français » :"},
+      {u8"Bravo les artistes \U0001F44F !",
+       u8"le caractère U+1F44F « \U0001F44F » (un émoji), après « Bravo les artistes » : le quiz ne peut pas "
+       u8"l'afficher ; retirez-le ou remplacez-le"},
+      {u8"\u0141\u00f3d\u017a", u8"le caractère U+0141 « \u0141 », au début du texte : le quiz"},
   };
   for (const auto& c : cases) {
     EditedQuiz edited;

@@ -88,6 +88,28 @@ TEST(Cp1252Test, CharactersOutsideTheCodePageAreRefused) {
   EXPECT_EQ(DescribeCharacter(0x0141), "U+0141 « Ł »");
 }
 
+// A character that a window shows as a box is said to be an emoji, and found
+// by the words before it.
+TEST(Cp1252Test, ARejectedCharacterIsToldWithWhereItStands) {
+  const struct {
+    const char* utf8;
+    const char* expected;
+  } cases[] = {
+      {"Bravo \xF0\x9F\x91\x8F !", "U+1F44F « \xF0\x9F\x91\x8F » (un émoji), après « Bravo »"},
+      {"\xE2\x9D\xA4", "U+2764 « \xE2\x9D\xA4 » (un émoji), au début du texte"},
+      {"a\nb\xE2\x80\x8B", "U+200B « \xE2\x80\x8B » (un caractère invisible), après « b »"},
+      {"Bonjour\n\xC5\x81\xC3\xB3d\xC5\xBA", "U+0141 « Ł », en début de ligne"},
+      // Long texts are quoted from a blank, never from inside a character.
+      {"é\xC3\xA9 une très longue phrase de mots \xF0\x9F\x98\x80",
+       "U+1F600 « \xF0\x9F\x98\x80 » (un émoji), après « …longue phrase de mots »"},
+  };
+  for (const auto& c : cases) {
+    const Cp1252Conversion conversion = Utf8ToCp1252(c.utf8);
+    ASSERT_FALSE(conversion.ok) << c.utf8;
+    EXPECT_EQ(DescribeRejectedCharacter(c.utf8, conversion), c.expected) << c.utf8;
+  }
+}
+
 // The texts of windows: every byte shows as the character the system gives it
 // and comes back as itself; a character outside the code page comes back as
 // the one byte that stands for it.

@@ -79,7 +79,7 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
       {Quiz("titre = \"Les grands fleuves de France et d'Europe\"\n", {"reponse = \"Paris\"\n"}), "titre", 0,
        "fait environ 290 pixels dans la police du bandeau, son cadre en a 260"},
       {Quiz("codes = [\"DRAP-01\", \"CHAMPION\"]\n", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\n"}), "codes", 0,
-       "code 2 « CHAMPION » (59 pixels)"},
+       "trop long pour le champ du code du bandeau : code 2 « CHAMPION » (seul « CHAMPI » y tient)"},
       // An author and a link wider than their places in the header bar.
       {Quiz("auteur = \"Mme Lefèvre, CM2 de l'école Jules-Ferry\"\n", {"reponse = \"Paris\"\n"}), "auteur", 0,
        "fait environ 201 pixels dans le bandeau, qui en montre 105"},
@@ -267,6 +267,22 @@ TEST(QuizCheckTest, CheckCommandTellsCleanFromWarningsFromErrors) {
   EXPECT_EQ(run.exitCode, 2) << run.out;
   EXPECT_NE(run.out.find("question 1, clé « image » : fichier image introuvable"), std::string::npos) << run.out;
   EXPECT_EQ(RunTool("check absent.toml", folder.path()).exitCode, 2);
+  // A source that cannot be read whole promises no count of warnings.
+  WriteFile(folder.path() / "casse.toml", "titre = \"T\nauteur = \"A\"\n");
+  run = RunTool("check casse.toml", folder.path());
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.out.find("casse.toml : 1 erreur ; build refusera ce quiz ; relancez check une fois corrigé"),
+            std::string::npos)
+      << run.out;
+  // A folder stands for its quiz.toml; one without is told to be a folder.
+  run = RunTool("check .", folder.path());
+  EXPECT_EQ(run.exitCode, 2) << run.out;
+  EXPECT_NE(run.out.find("question 1, clé « image » : fichier image introuvable"), std::string::npos) << run.out;
+  fs::create_directory(folder.path() / "vide");
+  run = RunTool("check vide", folder.path());
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("« vide » est un dossier, sans « quiz.toml »"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("introuvable"), std::string::npos) << run.err;
   // A mistake on the command line is an error too, not a warning.
   EXPECT_EQ(RunTool("check", folder.path()).exitCode, 2);
   run = RunTool("check --help", folder.path());

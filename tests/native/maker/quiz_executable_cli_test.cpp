@@ -162,7 +162,12 @@ TEST(QuizExecutableCliTest, InitRefusesFoldersWithoutPictures) {
   WriteFile(scratch.path() / "vide" / "lisez-moi.txt", "rien");
   ToolRun run = RunTool("init vide -o quiz.toml", scratch.path());
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("aucune image"), std::string::npos) << run.err;
+  // Both messages name every format taken.
+  EXPECT_NE(run.err.find("« lisez-moi.txt » ignoré : pas une image que le quiz prend (JPEG, PNG, GIF, BMP, WebP, "
+                         "HEIC ou AVIF)"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("aucune image JPEG, PNG, GIF, BMP, WebP, HEIC ou AVIF"), std::string::npos) << run.err;
   run = RunTool("init absent -o quiz.toml", scratch.path());
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("n'est pas un dossier"), std::string::npos) << run.err;

@@ -208,6 +208,37 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
        "les chemins s'écrivent avec « / » : écrivez image = \"images/loire.png\""},
       // ... and "\t" a tab, which TOML accepts: the path would lose its folder.
       {"[[question]]\nreponse = \"a\"\nimage = \"images\\tigre.png\"\n", 3, "écrivez image = \"images/tigre.png\""},
+      // ... a "\n" is named as what it is, not as a tab.
+      {"[[question]]\nreponse = \"a\"\nimage = \".\\notre dame.jpg\"\n", 3,
+       "(« \\n » y est un retour à la ligne) ; les chemins s'écrivent avec « / » : écrivez image = \"./notre dame.jpg\""},
+      // "\U", "\u" and "\x" start a character code, "\e" is later TOML: what
+      // Explorer's "Copy as path" gives.
+      {"[[question]]\nreponse = \"a\"\nimage = \"C:\\Users\\Prof\\Images\\a.jpg\"\n", 3,
+       "les chemins s'écrivent avec « / » : écrivez image = \"C:/Users/Prof/Images/a.jpg\""},
+      {"[[question]]\nreponse = \"a\"\nimage = \"E:\\uploads\\a.jpg\"\n", 3, "écrivez image = \"E:/uploads/a.jpg\""},
+      {"image = \"photos\\x.jpg\"\n", 1, "écrivez image = \"photos/x.jpg\""},
+      {"image = \"C:\\eleves\\a.jpg\"\n", 1, "écrivez image = \"C:/eleves/a.jpg\""},
+      // ... and in the lines of a multi-line text.
+      {"explication = \"\"\"a\nb\\xc\"\"\"\n", 2, "pour une barre oblique inverse dans un texte, écrivez « \\\\ »"},
+      // Semicolons, in a list and after a value.
+      {"couleur = [90; 95; 150]\n", 1, "pas par « ; » : écrivez couleur = [90, 95, 150]"},
+      {"codes = [\"A;B\"; \"C\"]\n", 1, "écrivez codes = [\"A;B\", \"C\"]"},
+      {"type = 2;\n", 1, "sans « ; » à la fin : écrivez type = 2"},
+      // The first mistake of the file, though the scan before the parser
+      // stops at a later one.
+      {"titre = \"T\"\nauteur = \"Mme Lefèvre\n[[question]]\nreponse = “France”\n", 2, "guillemet fermant manquant"},
+      // A number or a choice in quotes.
+      {"type = \"2\"\n", 1, "doit être un entier, pas une chaîne : écrivez 2 sans guillemets"},
+      {"images_dans_liste = \"false\"\n", 1, "écrivez false sans guillemets"},
+      // A character outside the code page, found by its line and column
+      // (in characters) when written as itself, by the words before it in
+      // any case.
+      {"explication = \"x \xF0\x9F\x98\x80 y\"\n", 1,
+       "« \xF0\x9F\x98\x80 » (un émoji), après « x », colonne 18, n'existe pas dans la page de code 1252"},
+      {"titre = \"T\"\nexplication = \"\"\"Été\nles amis \xF0\x9F\x91\x8F\"\"\"\n", 3,
+       "(un émoji), après « les amis », colonne 10,"},
+      {"\xEF\xBB\xBFtitre = \"\xF0\x9F\x98\x80\"\n", 1, "au début du texte, colonne 10,"},
+      {"codes = [\"A\\U0001F600\"]\n", 1, "code 1 : le caractère U+1F600 « \xF0\x9F\x98\x80 » (un émoji), après « A », n'existe"},
       // A second answer where a [[question]] header was forgotten.
       {"[[question]]\nreponse = \"a\"\nreponse = \"b\"\n", 3, "une nouvelle question commence par [[question]]"},
       // Below, forms on which the TOML parser would meet undefined behaviour

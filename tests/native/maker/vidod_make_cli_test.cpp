@@ -334,8 +334,10 @@ TEST(VidodMakeCliTest, CommandLineSpeaksFrenchAndFailsWithOne) {
       {"biuld quiz.toml", "commande inconnue « biuld » ; les commandes sont : init, check, build"},
       {"lzw", "il manque la commande, l'une de : encode, decode"},
       {"pack", "l'argument QUIZ est obligatoire"},
-      {"pack quiz.toml", "l'option --sortie est obligatoire"},
-      {"pack quiz.toml -o", "l'option --sortie attend une valeur"},
+      // The option by the short name the guide writes.
+      {"pack quiz.toml", "l'option -o (--sortie) est obligatoire : ajoutez -o DOSSIER"},
+      {"build quiz.toml", "l'option -o (--sortie) est obligatoire : ajoutez -o QUIZ.exe"},
+      {"pack quiz.toml -o", "l'option -o (--sortie) attend une valeur"},
       {"pack quiz.toml -o sortie de trop", "arguments inattendus : de trop"},
   };
   for (const Mistake& mistake : mistakes) {

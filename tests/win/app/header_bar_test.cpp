@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "app/player_shell.h"
+#include "app/screen_scale.h"
 #include "player_fixture.h"
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
+#include "view_test_support.h"
 #include "views/views.h"
 
 #include <string>
@@ -16,6 +18,9 @@ namespace vidod::testing {
 namespace {
 
 class HeaderBarTest : public PlayerTest {};
+
+constexpr int kExplanationLabelId = 28;
+constexpr int kTitleLabelId = 29;
 
 // A key pressed and released in target, through the player's loop.
 void PressKey(HWND target, WPARAM key) {
@@ -176,6 +181,46 @@ TEST_F(HeaderBarTest, UsesTheLinkTitleAndScoreFonts) {
   EXPECT_FALSE(score.lfItalic);
   EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(bar, 26, WM_GETFONT, 0, 0)),
             GetStockObject(DEFAULT_GUI_FONT));
+}
+
+// The height of one line of the control's text.
+int LineHeight(HWND parent, int id) {
+  HDC dc = GetDC(parent);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(parent, id, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(parent, dc);
+  return metrics.tmHeight;
+}
+
+// The header laid out and its fonts made for dpi, as a change of scale does.
+void ScaleHeaderBar(int dpi) {
+  HFONT retired[kFontCount];
+  const int count = UseLayoutDpi(dpi, retired);
+  RefreshFonts(g_shell.headerBar);
+  RescaleHeaderBar(g_shell.headerBar);
+  for (int i = 0; i < count; ++i) DeleteObject(retired[i]);
+}
+
+// A label paints its whole rectangle: one that reached into the rows of
+// another would wipe what the other drew there, the accents of capitals at
+// the top of the explanation's first line ("ÉCRIS" shown as "ECRIS").
+TEST_F(HeaderBarTest, TitleAndExplanationEachHaveTheirOwnRowsAtEveryScale) {
+  StartPlayerOn("app_accents");
+  HWND bar = g_shell.headerBar;
+  for (int dpi : {96, 120, 144, 96}) {
+    ScaleHeaderBar(dpi);
+    const Place title = PlaceOf(bar, kTitleLabelId);
+    const Place explanation = PlaceOf(bar, kExplanationLabelId);
+    EXPECT_GE(explanation.y, title.y + title.height) << dpi;
+    EXPECT_GE(title.height, LineHeight(bar, kTitleLabelId)) << dpi;
+    EXPECT_GE(explanation.height, 2 * LineHeight(bar, kExplanationLabelId)) << dpi;
+  }
+  RECT client;
+  GetClientRect(bar, &client);
+  const Place explanation = PlaceOf(bar, kExplanationLabelId);
+  EXPECT_LE(explanation.y + explanation.height, client.bottom);
 }
 
 TEST_F(HeaderBarTest, AnswersColourRequestsByControl) {

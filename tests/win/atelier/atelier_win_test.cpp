@@ -460,7 +460,7 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
       // The same answer as question 1 solves both.
       {L"AIN", L"Attention", L"question 1"},
       // A character the player's code page lacks.
-      {L"\u0141\u00f3d\u017a", L"Erreur", L"le caract\u00e8re \u00ab \u0141 \u00bb, 1er caract\u00e8re"},
+      {L"\u0141\u00f3d\u017a", L"Erreur", L"U+0141 \u00ab \u0141 \u00bb, au d\u00e9but du texte"},
       // A no-break space that no key types.
       {L"la\u00a0Loire", L"Attention", L"clavier"},
       // Mended.
@@ -493,8 +493,8 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
     Command(IDM_SAVE);
     ASSERT_EQ(catcher.boxes().size(), 1u);
     const std::wstring& told = catcher.boxes()[0].wideText;
-    EXPECT_TRUE(Contains(told, L"question 3, r\u00e9ponse attendue : le caract\u00e8re \u00ab \u017a \u00bb, 4e "
-                               L"caract\u00e8re, apr\u00e8s \u00ab L\u00f3d \u00bb"))
+    EXPECT_TRUE(Contains(told, L"question 3, r\u00e9ponse attendue : le caract\u00e8re U+017A \u00ab \u017a \u00bb, "
+                               L"apr\u00e8s \u00ab L\u00f3d \u00bb"))
         << catcher.boxes()[0].text;
     EXPECT_TRUE(Contains(told, L"Rien n'a \u00e9t\u00e9 \u00e9crit")) << catcher.boxes()[0].text;
   }

@@ -319,6 +319,27 @@ TEST(MakerWindowsToolTest, SourcesThatWouldTrapTheParserAreToldInstead) {
   }
 }
 
+// Without the system's decoder for a web or phone format, the refusal names
+// the extension of Windows that brings it, then how to get a JPEG.
+TEST(MakerWindowsToolTest, AFormatWithoutItsDecoderNamesTheWindowsExtension) {
+  const struct {
+    std::string bytes;
+    const char* extension;
+  } cases[] = {
+      {std::string("RIFF\x1a\0\0\0WEBPVP8 \x0e\0\0\0", 20), "« Extensions d'image WebP »"},
+      {std::string("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24), "« Extensions d'image HEIF »"},
+      {std::string("\0\0\0\x18" "ftypavif\0\0\0\0mif1avif", 24), "« Extension AV1 »"},
+  };
+  for (const auto& c : cases) {
+    const PictureInspection inspection = InspectPicture(std::vector<uint8_t>(c.bytes.begin(), c.bytes.end()));
+    EXPECT_FALSE(inspection.showable) << c.extension;
+    if (inspection.problem.find("pas de décodeur") == std::string::npos)
+      GTEST_SKIP() << "this system has a decoder: " << inspection.problem;
+    EXPECT_NE(inspection.problem.find(c.extension), std::string::npos) << inspection.problem;
+    EXPECT_NE(inspection.problem.find("enregistrez-la en JPEG"), std::string::npos) << inspection.problem;
+  }
+}
+
 // The Windows tool decodes a JPEG through the system's imaging component: a
 // file cut short is refused, with its reason in French.
 TEST(MakerWindowsToolTest, CheckDecodesJpegsThroughTheSystem) {
