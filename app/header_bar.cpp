@@ -14,10 +14,6 @@
 #include "quiz/player_document.h"
 #include "res/resource_ids.h"
 
-#ifndef VIDOD_HOME_LINK
-#define VIDOD_HOME_LINK "www.example.org"
-#endif
-
 namespace vidod {
 
 namespace {
@@ -42,7 +38,6 @@ constexpr int kFirstHeaderStaticId = 20;
 constexpr int kLastHeaderStaticId = 37;
 constexpr COLORREF kHeaderColour = RGB(128, 128, 255);
 constexpr COLORREF kLinkColour = RGB(50, 50, 255);
-constexpr char kHomeLinkText[] = VIDOD_HOME_LINK;
 
 // The reward code field. A code that does not fit it at the normal font is
 // shown a size or two smaller; one that does not fit even then stays in the
@@ -117,7 +112,7 @@ std::wstring TextOf(int id, const QuizDocument* quiz) {
   char score[32];
   switch (id) {
     case kHomeLink:
-      return WideFromCp1252(kHomeLinkText);
+      return WideFromCp1252(quiz->homeLink);
     case kByLabel:
       return L"Par :";
     case kAuthorLabel:
@@ -176,10 +171,11 @@ void MakeLinkFont(HWND link) {
   g_linkFont = CreateFontIndirectW(&font);
 }
 
-// The hand cursor goes to the whole "Static" class, views' labels included.
-void UseHandCursor(HWND link) {
+// The hand cursor goes to the whole "Static" class, views' labels included,
+// whether the quiz has a link or not.
+void SetStaticCursor(HWND control) {
   HCURSOR hand = LoadCursorA(g_shell.instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
-  if (hand) SetClassLongPtrW(link, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand));
+  if (hand) SetClassLongPtrW(control, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand));
 }
 
 HFONT GuiFont() {
@@ -335,11 +331,11 @@ LRESULT CALLBACK CodeFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM l
 void OnInitDialog(HWND bar) {
   const QuizDocument* quiz = g_document->quiz;
   for (const Row& row : kRows) {
+    // A quiz without a link of its own has no link to show.
+    if (row.place.id == kHomeLink && quiz->homeLink[0] == '\0') continue;
     HWND control = MakeControl(bar, row.place, TextOf(row.place.id, quiz));
-    if (row.place.id == kHomeLink) {
-      MakeLinkFont(control);
-      UseHandCursor(control);
-    }
+    if (row.place.id == kHomeLink) MakeLinkFont(control);
+    if (row.place.id == kByLabel) SetStaticCursor(control);
     SetControlFont(control, row.font);
   }
   g_headerBrush = CreateSolidBrush(kHeaderColour);
@@ -379,7 +375,9 @@ void OnCommand(WPARAM wParam) {
       SendMessageW(g_document->mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
       break;
     case kHomeLink:
-      ShellExecuteW(nullptr, L"open", WideFromCp1252(kHomeLinkText).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      if (g_document->quiz->homeLink[0] != '\0')
+        ShellExecuteW(nullptr, L"open", WideFromCp1252(g_document->quiz->homeLink).c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
       break;
     case kSaveButton:
       SavePlayerAnswers();

@@ -28,10 +28,10 @@ struct TrialRow {
 };
 constexpr TrialRow kRows[] = {
     {IDC_TRY_LABEL, IDC_TRY, L"Essa&yer une r\u00e9ponse :", false, true},
-    {IDC_TRY2_LABEL, IDC_TRY2, L"Essayer une seconde r\u00e9ponse :", true, true},
+    {IDC_TRY2_LABEL, IDC_TRY2, L"Essayer la 2e case :", true, true},
     {IDC_SINGLE_VERDICT_LABEL, IDC_SINGLE_VERDICT, L"Vue question par question :", false, false},
     {IDC_LIST_VERDICT_LABEL, IDC_LIST_VERDICT, L"Vue en liste :", false, false},
-    {IDC_LIST_VERDICT2_LABEL, IDC_LIST_VERDICT2, L"Vue en liste, seconde case :", true, false},
+    {IDC_LIST_VERDICT2_LABEL, IDC_LIST_VERDICT2, L"Vue en liste, 2e case :", true, false},
 };
 
 bool TwoAnswers(const Atelier* atelier) { return atelier->edited.quiz.answersPerQuestion == 2; }
@@ -72,8 +72,8 @@ int AnswerTrialHeight(Atelier* atelier, HWND page) {
   return static_cast<int>(std::size(kRows)) * (MeasurePage(atelier, page).row + Dip(atelier, kRowGap));
 }
 
-void LayOutAnswerTrial(Atelier* atelier, HWND page, int left, int top, int width) {
-  const PageMetrics metrics = MeasurePage(atelier, page);
+int LayOutAnswerTrial(Atelier* atelier, HWND page, const PageMetrics& metrics, int top, int width) {
+  const int left = metrics.margin;
   const int line = metrics.line;
   const int rowHeight = metrics.row;
   const int labelWidth = metrics.label;
@@ -90,6 +90,7 @@ void LayOutAnswerTrial(Atelier* atelier, HWND page, int left, int top, int width
           row.edit ? rowHeight : line);
     y += (row.edit ? rowHeight : line) + Dip(atelier, kRowGap);
   }
+  return y;
 }
 
 void JudgeTrialAnswers(Atelier* atelier, HWND page) {
@@ -109,6 +110,14 @@ void JudgeTrialAnswers(Atelier* atelier, HWND page) {
   SetWindowTextIfOther(GetDlgItem(page, IDC_SINGLE_VERDICT), single);
   SetWindowTextIfOther(GetDlgItem(page, IDC_LIST_VERDICT), list);
   SetWindowTextIfOther(GetDlgItem(page, IDC_LIST_VERDICT2), list2);
+}
+
+void ClearAnswerTrial(Atelier* atelier, HWND page) {
+  const bool wasFilling = atelier->filling;
+  atelier->filling = true;
+  for (int id : {IDC_TRY, IDC_TRY2}) SetWindowTextIfOther(GetDlgItem(page, id), L"");
+  atelier->filling = wasFilling;
+  JudgeTrialAnswers(atelier, page);
 }
 
 }  // namespace vidod

@@ -10,6 +10,11 @@
 
 namespace vidod {
 
+// The names of the picture files the Atelier takes, as the file dialogs
+// filter them: the player's formats and those a build turns into them.
+constexpr wchar_t kPictureFilePattern[] =
+    L"*.jpg;*.jpeg;*.jpe;*.jfif;*.png;*.gif;*.bmp;*.webp;*.heic;*.heif;*.avif";
+
 // The questions the Atelier asks through the system's dialogs. Each returns
 // false when the author cancels. Tests give their own answers.
 struct AtelierPrompts {
@@ -21,6 +26,9 @@ struct AtelierPrompts {
   bool (*chooseSourceToSave)(HWND owner, const std::filesystem::path& proposed, std::filesystem::path* file);
   bool (*chooseExecutableToSave)(HWND owner, const std::filesystem::path& proposed, std::filesystem::path* file);
   bool (*chooseColour)(HWND owner, COLORREF* colour);
+  // Hands a file or a folder to the shell (a page to the browser, a folder
+  // to the file explorer); false when nothing opened it.
+  bool (*openWithShell)(HWND owner, const std::filesystem::path& file);
   bool (*choosePageToSave)(HWND owner, const std::filesystem::path& proposed, std::filesystem::path* file);
 };
 
@@ -29,11 +37,13 @@ const AtelierPrompts& SystemPrompts();
 
 struct AtelierSetup {
   std::filesystem::path player;             // the vidod.exe that quizzes are built from
-  std::wstring settingsKey;                 // under HKEY_CURRENT_USER: the recent quizzes
+  std::filesystem::path guide;              // the author's guide as a web page, opened by F1
+  std::wstring settingsKey;                 // under HKEY_CURRENT_USER: the recent quizzes and the builds
   const AtelierPrompts* prompts = nullptr;  // nullptr: the system's dialogs
 };
 
-// vidod.exe beside the running program, and the Atelier's own settings key.
+// vidod.exe and the guide beside the running program, and the Atelier's own
+// settings key.
 AtelierSetup DefaultAtelierSetup();
 
 // Registers the window classes (once) and opens the main window.

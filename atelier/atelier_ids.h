@@ -17,6 +17,10 @@
 #define IDM_EXPORT_PAGE 1010
 #define IDM_RECENT_FIRST 1020 /* up to IDM_RECENT_FIRST + 8 */
 
+/* Edition */
+#define IDM_UNDO 1051
+#define IDM_REDO 1052
+
 /* Question */
 #define IDM_ADD_PICTURES 1101
 #define IDM_REMOVE_QUESTION 1102
@@ -126,6 +130,9 @@
 #define IDC_TOLERATE_ACCENTS 2330
 #define IDC_TOLERATE_PUNCTUATION 2331
 #define IDC_TOLERATE_ARTICLES 2332
+#define IDC_LINK_LABEL 2333
+#define IDC_LINK 2334
+#define IDC_LINK_MARK 2335
 
 /* Codes page */
 #define IDC_CODES_TEXT 2401

@@ -27,6 +27,10 @@ constexpr MenuEntry kFileEntries[] = {
     {IDM_CANCEL_BUILD, L"&Arr\u00eater la construction"},
     {IDM_REDUCE_PICTURES, L"R\u00e9&duire les grandes images dans l'ex\u00e9cutable"},
 };
+constexpr MenuEntry kEditEntries[] = {
+    {IDM_UNDO, L"&Annuler\tCtrl+Z"},
+    {IDM_REDO, L"&R\u00e9tablir\tCtrl+Y"},
+};
 constexpr MenuEntry kQuestionEntries[] = {
     {IDM_ADD_PICTURES, L"&Ajouter des images\u2026\tCtrl+I"},
     {IDM_REMOVE_QUESTION, L"&Supprimer la question\tCtrl+Suppr"},
@@ -63,6 +67,9 @@ constexpr ACCEL kShortcuts[] = {
     {kControl, 'N', IDM_NEW_FROM_FOLDER},
     {kControl, 'O', IDM_OPEN},
     {kControl, 'S', IDM_SAVE},
+    {kControl, 'Z', IDM_UNDO},
+    {kControl, 'Y', IDM_REDO},
+    {kControl | FSHIFT, 'Z', IDM_REDO},
     {kControl | FSHIFT, 'S', IDM_SAVE_AS},
     {FVIRTKEY, VK_F5, IDM_TEST_QUIZ},
     {kControl, 'B', IDM_BUILD},
@@ -114,9 +121,14 @@ HMENU CreateAtelierMenu(Atelier* atelier) {
   AppendMenuW(file, MF_STRING, IDM_QUIT, L"&Quitter\tAlt+F4");
 
   HMENU bar = CreateMenu();
+  // Each access key of the bar is unique in the window: no label or button
+  // of the pages uses F, D, Q, A or E.
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Fichier");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kEditEntries)), L"\u00c9&dition");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kQuestionEntries)), L"&Question");
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kViewEntries)), L"&Affichage");
+  // The blank after it: Wine measures this entry a pixel short and cuts its
+  // last letter; elsewhere it only widens the entry by a blank.
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kViewEntries)), L"&Affichage ");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(kHelpEntries)), L"Aid&e");
   return bar;
 }
@@ -148,6 +160,8 @@ void UpdateMenuStates(Atelier* atelier) {
   Enable(menu, IDM_MOVE_DOWN, chosen && atelier->current < count - 1);
   Enable(menu, IDM_NEXT_QUESTION, chosen && atelier->current < count - 1);
   Enable(menu, IDM_REDUCE_PICTURES, open);
+  Enable(menu, IDM_UNDO, open && !atelier->edited.undo.empty());
+  Enable(menu, IDM_REDO, open && !atelier->edited.redo.empty());
   Enable(menu, IDM_CORRECT_ANSWERS, open);
   const bool reduced = open && atelier->edited.quiz.reducePictures;
   CheckMenuItem(menu, IDM_REDUCE_PICTURES, MF_BYCOMMAND | (reduced ? MF_CHECKED : MF_UNCHECKED));

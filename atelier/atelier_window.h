@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +19,8 @@
 #include "atelier/edited_quiz.h"
 #include "atelier/picture_render.h"
 #include "atelier/picture_worker.h"
+#include "atelier/quiz_files.h"
+#include "atelier/quiz_remarks.h"
 
 namespace vidod {
 
@@ -35,7 +38,21 @@ constexpr UINT kBuildDoneMessage = WM_APP + 4;     // LPARAM: a BuildOutcome
 struct BuildOutcome {
   bool built = false;
   std::filesystem::path written;
+  std::filesystem::path source;  // the source it was built from
   std::string error;  // French, UTF-8
+};
+
+// A recent quiz: its source and the title it had when last opened or saved.
+struct RecentQuiz {
+  std::filesystem::path source;
+  std::wstring title;
+};
+
+// A picture file as last seen on disk, to tell when it changes.
+struct WatchedPicture {
+  bool present = false;
+  std::uintmax_t size = 0;
+  std::filesystem::file_time_type written;
 };
 
 struct Atelier {
@@ -62,13 +79,18 @@ struct Atelier {
   FittedPictures thumbnailPictures;  // fitted to the thumbnail size
   FittedPictures viewPictures;       // fitted to the single-question view
 
-  bool open = false;  // a quiz is open
+  bool open = false;      // a quiz is open
+  unsigned openings = 0;  // quizzes opened or started since the window opened
   EditedQuiz edited;
   std::vector<SourceIssue> issues;  // the latest checks
   int current = -1;                 // the selected question, from 0
   bool filling = false;             // controls being filled: their notifications are no edits
   int dragFrom = -1;                // the question being dragged in the list
-  std::vector<std::filesystem::path> recent;
+  std::vector<RecentQuiz> recent;
+  std::vector<BuildRecord> builds;  // quizzes built on this computer, with their sources
+  std::map<std::filesystem::path, WatchedPicture> watched;
+  // Pictures outside the quiz's folder that the author chose to leave there.
+  std::vector<std::filesystem::path> picturesLeftOutside;
   std::vector<std::filesystem::path> testFolders;  // where "Tester" built quizzes
 
   // Pictures and their checks, drawn by the worker. The generation goes up
@@ -90,12 +112,20 @@ Atelier* AtelierOf(HWND window);  // the record of the main window or of one of 
 
 // Main window (main_window.cpp).
 int Dip(const Atelier* atelier, int value);
+void LayOutAtelier(Atelier* atelier);  // the list, the pages and the status bar, at the window's size
 void ShowOpenQuiz(Atelier* atelier);  // everything filled from the model
 void SelectQuestion(Atelier* atelier, int question);
 void ShowPage(Atelier* atelier, AtelierPage page);
-// After an edit: the quiz checked again and every display of it refreshed.
-// pictures: the thumbnails and the preview too.
-void QuizEdited(Atelier* atelier, bool pictures);
+// The page shown, the focus in its first box.
+void ShowPageForTyping(Atelier* atelier, AtelierPage page);
+// The one way the quiz changes: the edit made as a step to undo, then
+// QuizChanged. False when it changed nothing.
+bool EditQuiz(Atelier* atelier, const QuizEdit& edit);
+// After the quiz changed (an edit, an undo, a picture changed on disk),
+// what changes shows it: checked again, and the displays of what changed
+// (kTextsChanged...) refreshed. question >= 0: that question shown.
+void QuizChanged(Atelier* atelier, unsigned changes, int question);
+void UndoOrRedo(Atelier* atelier, bool redo);
 void UpdateWindowTitle(Atelier* atelier);
 int AskAuthor(Atelier* atelier, const std::wstring& text, UINT buttons);
 void TellAuthor(Atelier* atelier, const std::wstring& text, UINT icon);
@@ -108,6 +138,12 @@ void UpdateMenuStates(Atelier* atelier);
 // Question list (question_list.cpp).
 void CreateQuestionList(Atelier* atelier);
 void LayOutQuestionList(Atelier* atelier, const RECT& area);
+// The list's width in a window that wide: what its answers and remarks
+// need, within a share of the window.
+int QuestionListWidth(Atelier* atelier, int windowWidth);
+// The window laid out again when an answer or a remark no longer fits the
+// list.
+void FitQuestionList(Atelier* atelier);
 void FillQuestionList(Atelier* atelier);     // rows and thumbnails
 void RefreshQuestionRows(Atelier* atelier);  // texts and remarks of every row
 void RefreshThumbnails(Atelier* atelier);
@@ -129,6 +165,8 @@ HWND CreateStartPage(Atelier* atelier);
 void FillStartPage(Atelier* atelier);
 HWND CreateQuestionPage(Atelier* atelier);
 void FillQuestionPage(Atelier* atelier);  // the current question
+// The typing of a field ended: the focus left it.
+void OnFieldLeft(Atelier* atelier);
 void ShowQuestionIssues(Atelier* atelier);
 void RefreshPreview(Atelier* atelier);
 void ChangeQuestionPicture(Atelier* atelier);
@@ -147,9 +185,13 @@ void NextCode(Atelier* atelier);
 
 // Try an answer (answer_trial.cpp), on the question page.
 void CreateAnswerTrial(Atelier* atelier, HWND page);
-void LayOutAnswerTrial(Atelier* atelier, HWND page, int left, int top, int width);
+struct PageMetrics;
+// Returns the bottom of its last row.
+int LayOutAnswerTrial(Atelier* atelier, HWND page, const PageMetrics& metrics, int top, int width);
 int AnswerTrialHeight(Atelier* atelier, HWND page);
 void JudgeTrialAnswers(Atelier* atelier, HWND page);
+// Empties the trial and its verdicts: they were for another question or quiz.
+void ClearAnswerTrial(Atelier* atelier, HWND page);
 
 // File actions (file_actions.cpp). Each returns false when it did not
 // happen (cancelled or failed; the author has been told why).
@@ -158,6 +200,8 @@ bool NewQuizFromPictures(Atelier* atelier, const std::vector<std::filesystem::pa
 bool OpenQuizPath(Atelier* atelier, const std::filesystem::path& path);
 bool SaveQuiz(Atelier* atelier, bool choosePlace);
 bool BuildQuiz(Atelier* atelier);
+// The guide web page handed to the browser; a failure is told.
+void OpenGuide(Atelier* atelier);
 // "Exporter en page web…": the quiz as one page that any browser plays.
 bool ExportPage(Atelier* atelier);
 bool TestQuiz(Atelier* atelier);
@@ -186,11 +230,21 @@ void CancelBuild(Atelier* atelier);
 // Waits for a build thread that has ended or been cancelled.
 void FinishBuildThread(Atelier* atelier);
 
-// Recent quizzes (recent_files.cpp).
+// Recent quizzes and builds, kept in the user's registry (recent_files.cpp).
 void LoadRecentQuizzes(Atelier* atelier);
 void RememberRecentQuiz(Atelier* atelier, const std::filesystem::path& path);
 void ForgetRecentQuiz(Atelier* atelier, const std::filesystem::path& path);
 void FillRecentMenu(Atelier* atelier);
+std::wstring RecentQuizText(const RecentQuiz& recent);
+void LoadBuildRecords(Atelier* atelier);
+void RememberBuildRecord(Atelier* atelier, const std::filesystem::path& executable, const std::filesystem::path& source);
+
+// The pictures of the quiz as they are on disk, looked at every half second:
+// one changed, removed or put back goes through QuizChanged
+// (background_work.cpp).
+void WatchPictures(Atelier* atelier);
+// The files as they are now, without telling: true when one changed since.
+bool SeePictureFiles(Atelier* atelier);
 
 // The picture file of a question; empty when it has none.
 std::filesystem::path QuestionPicture(const Atelier* atelier, int question);
@@ -201,6 +255,7 @@ void RecheckQuiz(Atelier* atelier);
 // "1 erreur, 2 avertissements" about a question; empty when none.
 std::wstring QuestionRemarkSummary(const Atelier* atelier, int question);
 enum class MarkLevel { kNone, kWarning, kError };
+MarkLevel QuestionRemarkLevel(const Atelier* atelier, int question);
 struct FieldMark {
   int markId;  // the control that shows the mark
   FieldRef field;

@@ -89,16 +89,48 @@ void OnPictureOutcome(Atelier* atelier, PictureOutcome* outcome) {
   HBITMAP fitted = rendered.fitted;
   rendered.fitted = nullptr;
   if (request.box.cx == kPlayerPictureWidth && request.box.cy == kPlayerPictureHeight) {
-    KeepFittedPicture(&atelier->viewPictures, request, rendered.inspection.modified, fitted);
+    KeepFittedPicture(&atelier->viewPictures, request, rendered, fitted);
     const bool shown = atelier->current >= 0 && QuestionPicture(atelier, atelier->current) == request.file &&
                        atelier->edited.quiz.questions[atelier->current].rotation == request.rotation;
     if (shown) RefreshPreview(atelier);
   } else {
-    KeepFittedPicture(&atelier->thumbnailPictures, request, rendered.inspection.modified, fitted);
+    KeepFittedPicture(&atelier->thumbnailPictures, request, rendered, fitted);
     ShowThumbnail(atelier, request);
   }
   DeletePictureOutcome(outcome);
   ShowRemaining(atelier);
+}
+
+bool SeePictureFiles(Atelier* atelier) {
+  if (!atelier->open) {
+    atelier->watched.clear();
+    return false;
+  }
+  std::map<fs::path, WatchedPicture> now;
+  for (int question = 0; question < static_cast<int>(atelier->edited.quiz.questions.size()); ++question) {
+    const fs::path file = QuestionPicture(atelier, question);
+    if (file.empty() || now.count(file)) continue;
+    WatchedPicture& seen = now[file];
+    std::error_code code;
+    seen.size = fs::file_size(file, code);
+    if (!code) seen.written = fs::last_write_time(file, code);
+    seen.present = !code;
+  }
+  bool changed = false;
+  for (const auto& [file, seen] : now) {
+    const auto before = atelier->watched.find(file);
+    if (before == atelier->watched.end()) continue;  // a picture just given to a question
+    const WatchedPicture& was = before->second;
+    changed = changed || was.present != seen.present || was.size != seen.size || was.written != seen.written;
+  }
+  atelier->watched.swap(now);
+  return changed;
+}
+
+void WatchPictures(Atelier* atelier) {
+  // The caches know each file by its size and time: what changed is drawn
+  // and checked again, what went shows as gone.
+  if (SeePictureFiles(atelier)) QuizChanged(atelier, kPicturesChanged, -1);
 }
 
 void OnRecheckMessage(Atelier* atelier) {

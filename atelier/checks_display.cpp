@@ -20,39 +20,6 @@ constexpr wchar_t kErrorMark[] = L"Erreur";
 constexpr wchar_t kWarningMark[] = L"Attention";
 constexpr wchar_t kRemarkSeparator[] = L"\r\n";
 
-struct KeyName {
-  const char* key;
-  const wchar_t* name;
-};
-constexpr KeyName kKeyNames[] = {
-    {"reponse", L"r\u00e9ponse attendue"},
-    {"reponse2", L"seconde r\u00e9ponse"},
-    {"revelation", L"r\u00e9v\u00e9lation"},
-    {"image", L"image"},
-    {"note", L"note"},
-    {"note_revelation", L"note de r\u00e9v\u00e9lation"},
-    {"titre", L"titre"},
-    {"auteur", L"auteur"},
-    {"explication", L"explication"},
-    {"libelles", L"libell\u00e9s"},
-    {"type", L"r\u00e9v\u00e9lations"},
-    {"couleur", L"couleur"},
-    {"images_dans_liste", L"images dans la liste"},
-    {"codes", L"codes"},
-    {"question", L"questions"},
-    {"tolerer", L"tol\u00e9rances"},
-};
-
-// The field an issue is about, as the page names it; an issue about one of
-// the other answers of a list names their field.
-std::wstring KeyNameOf(const SourceIssue& issue) {
-  if (issue.item > 1 && issue.key == "reponse") return L"autres r\u00e9ponses accept\u00e9es";
-  if (issue.item > 1 && issue.key == "reponse2") return L"autres r\u00e9ponses de la seconde case";
-  for (const KeyName& known : kKeyNames)
-    if (issue.key == known.key) return known.name;
-  return WideFromUtf8(issue.key);
-}
-
 std::wstring Counted(std::size_t count, const wchar_t* singular, const wchar_t* plural) {
   return std::to_wstring(count) + L" " + (count > 1 ? plural : singular);
 }
@@ -83,7 +50,18 @@ void RecheckQuiz(Atelier* atelier) {
   ShowQuizIssues(atelier);
   ShowCodesIssues(atelier);
   RefreshQuestionRows(atelier);
+  FitQuestionList(atelier);
   ShowStatusSummary(atelier);
+}
+
+MarkLevel QuestionRemarkLevel(const Atelier* atelier, int question) {
+  MarkLevel level = MarkLevel::kNone;
+  for (const SourceIssue& issue : atelier->issues) {
+    if (PlaceOfIssue(issue).question != question) continue;
+    if (!issue.warning) return MarkLevel::kError;
+    level = MarkLevel::kWarning;
+  }
+  return level;
 }
 
 std::wstring QuestionRemarkSummary(const Atelier* atelier, int question) {
@@ -132,11 +110,13 @@ void ShowFieldMarks(Atelier* atelier, HWND page, const FieldMark* marks, std::si
 }
 
 void SetRemarks(HWND box, const std::vector<const SourceIssue*>& issues) {
+  const Atelier* atelier = AtelierOf(box);
+  const bool twoBoxes = atelier && atelier->edited.quiz.answersPerQuestion == 2;
   std::wstring text;
   for (const SourceIssue* issue : issues) {
     if (!text.empty()) text += kRemarkSeparator;
-    text += (issue->warning ? std::wstring(kWarningMark) : std::wstring(kErrorMark)) + L", " + KeyNameOf(*issue) +
-            L" : " + WideFromUtf8(issue->message);
+    text += (issue->warning ? std::wstring(kWarningMark) : std::wstring(kErrorMark)) + L", " +
+            WideFromUtf8(PlaceName(*issue, twoBoxes)) + L" : " + WideFromUtf8(issue->message);
   }
   SetWindowTextIfOther(box, text);
 }

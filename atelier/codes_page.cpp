@@ -59,7 +59,7 @@ void CreateControls(HWND page) {
              L"Le bandeau du lecteur montre le code d'un score quand le joueur a trouv\u00e9 autant de questions. "
              L"Tapez un code par score ; Entr\u00e9e passe au score suivant.",
              SS_LEFT | SS_NOPREFIX);
-  AddLabel(page, IDC_CODE_LIST_LABEL, L"Co&des par score :");
+  AddLabel(page, IDC_CODE_LIST_LABEL, L"&Codes par score :");
   HWND list = AddControl(page, IDC_CODE_LIST, WC_LISTVIEWW, L"",
                          WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
@@ -78,9 +78,9 @@ void CreateControls(HWND page) {
   AddRemarksBox(page, IDC_CODES_REMARKS);
 }
 
-void LayOut(HWND page, int width, int height) {
+int LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
-  if (!atelier) return;
+  if (!atelier) return 0;
   const PageMetrics m = MeasurePage(atelier, page);
   const int inner = width - 2 * m.margin;
   const int remarksHeight = kRemarkLines * m.line + m.row - m.line;
@@ -96,8 +96,9 @@ void LayOut(HWND page, int width, int height) {
                           std::max(Dip(atelier, 100), inner - Dip(atelier, kScoreColumnWidth + kCodeColumnWidth) -
                                                           GetSystemMetrics(SM_CXVSCROLL) - m.textOffset));
   y = PlaceFieldRow(page, m, y, width, IDC_CODE_LABEL, IDC_CODE, IDC_CODE_MARK);
-  PlaceLabelledBox(page, m, y, width, IDC_CODES_REMARKS_LABEL, IDC_CODES_REMARKS,
-                   std::max(remarksHeight, height - m.margin - y - m.line - m.gap / 2));
+  return PlaceLabelledBox(page, m, y, width, IDC_CODES_REMARKS_LABEL, IDC_CODES_REMARKS,
+                          std::max(remarksHeight, height - m.margin - y - m.line - m.gap / 2)) -
+         m.gap + m.margin;
 }
 
 void ShowChosenCode(Atelier* atelier) {
@@ -127,18 +128,19 @@ void OnCodeTyped(Atelier* atelier) {
   CodesPage* record = PageOf(page);
   const int rowsBefore = RowCount(atelier);
   const std::wstring text = WindowTextOf(GetDlgItem(page, IDC_CODE));
-  if (!SetFieldText(&atelier->edited, FieldRef{QuizField::kCode, record->code}, Utf8FromWide(text))) return;
+  if (!EditQuiz(atelier, TextEdit(FieldRef{QuizField::kCode, record->code}, Utf8FromWide(text)))) return;
   if (RowCount(atelier) != rowsBefore) {
     FillCodesPage(atelier);
+    ShowCodesIssues(atelier);
   } else {
     SetCell(GetDlgItem(page, IDC_CODE_LIST), record->code, kColumnCode, text);
   }
-  QuizEdited(atelier, false);
 }
 
 void OnCommand(HWND page, int id, int code) {
   Atelier* atelier = AtelierOf(page);
   if (!atelier || atelier->filling) return;
+  if (id == IDC_CODE && code == EN_KILLFOCUS) OnFieldLeft(atelier);
   if (id == IDC_CODE && code == EN_CHANGE) OnCodeTyped(atelier);
 }
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "atelier/pages.h"
+
 namespace vidod {
 
 HWND AddControl(HWND parent, int id, const wchar_t* windowClass, const wchar_t* text, DWORD style,
@@ -66,9 +68,11 @@ void SetWindowTextIfOther(HWND window, const std::wstring& text) {
   if (WindowTextOf(window) != text) SetWindowTextW(window, text.c_str());
 }
 
+// On a scrolled page, the controls sit that much higher.
 void Place(HWND parent, int id, int x, int y, int width, int height) {
   HWND control = GetDlgItem(parent, id);
-  if (control) SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (control)
+    SetWindowPos(control, nullptr, x, y - PageScroll(parent), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool HasVisibleStyle(HWND control) { return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0; }

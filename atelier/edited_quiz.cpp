@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <tuple>
 
 #include "common/cp1252.h"
@@ -14,15 +13,16 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kStandIn[] = "?";
-constexpr char kCodePrefix[] = "code ";
-constexpr char kFirstLabelPrefix[] = "premier";
-constexpr char kSecondLabelPrefix[] = "second";
 constexpr char kNameStandIn = '_';
 constexpr char kFallbackName[] = "quiz";
 constexpr char kForbiddenInNames[] = "<>:\"/\\|?*";
 const char* const kReservedNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
                                       "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
                                       "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+// A quiz of 96 questions is a few tens of kilobytes: this many steps back
+// cost little and go further than any author looks.
+constexpr std::size_t kMostSteps = 200;
+constexpr int kNoQuestion = -1;
 
 bool IsQuestionField(QuizField field) {
   return field == QuizField::kAnswer || field == QuizField::kAnswer2 || field == QuizField::kReveal ||
@@ -65,6 +65,8 @@ std::string* MutableFieldText(QuizSource* quiz, const FieldRef& field) {
       return &quiz->author;
     case QuizField::kExplanation:
       return &quiz->explanation;
+    case QuizField::kLink:
+      return &quiz->link;
     case QuizField::kLabel1:
       return &quiz->answerLabels[0];
     case QuizField::kLabel2:
@@ -114,7 +116,7 @@ void DropEmptyTrailingCodes(QuizSource* quiz) {
 // Pending texts of questions renumbered by newIndex (-1: dropped).
 template <typename Renumber>
 void RenumberPending(EditedQuiz* edited, Renumber newIndex) {
-  std::map<FieldRef, std::string> renumbered;
+  PendingTexts renumbered;
   for (const auto& [field, text] : edited->pending) {
     if (!IsQuestionField(field.field)) {
       renumbered.emplace(field, text);
@@ -126,65 +128,272 @@ void RenumberPending(EditedQuiz* edited, Renumber newIndex) {
   edited->pending.swap(renumbered);
 }
 
-// rejected: the character described, with where it stands in the field.
-SourceIssue CharacterIssue(const FieldRef& field, const std::string& rejected) {
-  SourceIssue issue;
-  std::string prefix;
-  switch (field.field) {
-    case QuizField::kTitle:
-      issue.key = "titre";
-      break;
-    case QuizField::kAuthor:
-      issue.key = "auteur";
-      break;
-    case QuizField::kExplanation:
-      issue.key = "explication";
-      break;
-    case QuizField::kLabel1:
-      issue.key = "libelles";
-      prefix = "premier libellé : ";
-      break;
-    case QuizField::kLabel2:
-      issue.key = "libelles";
-      prefix = "second libellé : ";
-      break;
-    case QuizField::kAnswer:
-      issue.key = "reponse";
-      break;
-    case QuizField::kAnswer2:
-      issue.key = "reponse2";
-      break;
-    case QuizField::kOtherAnswers:
-      issue.key = "reponse";
-      issue.item = 2;
-      prefix = "autres réponses acceptées : ";
-      break;
-    case QuizField::kOtherAnswers2:
-      issue.key = "reponse2";
-      issue.item = 2;
-      prefix = "autres réponses acceptées : ";
-      break;
-    case QuizField::kReveal:
-      issue.key = "revelation";
-      break;
-    case QuizField::kCode:
-      issue.key = "codes";
-      prefix = kCodePrefix + std::to_string(field.index + 1) + " : ";
-      break;
-  }
-  if (IsQuestionField(field.field)) issue.question = field.index + 1;
-  issue.message = prefix + "le caractère " + rejected +
-                  ", n'existe pas dans la page de code 1252 (Windows occidental) : le lecteur ne peut pas "
-                  "l'afficher";
-  return issue;
+int QuestionCount(const EditedQuiz& edited) { return static_cast<int>(edited.quiz.questions.size()); }
+bool IsQuestion(const EditedQuiz& edited, int question) { return question >= 0 && question < QuestionCount(edited); }
+
+bool MoveQuestion(EditedQuiz* edited, int from, int to) {
+  std::vector<QuestionSource>& questions = edited->quiz.questions;
+  if (!IsQuestion(*edited, from) || !IsQuestion(*edited, to) || from == to) return false;
+  if (from < to)
+    std::rotate(questions.begin() + from, questions.begin() + from + 1, questions.begin() + to + 1);
+  else
+    std::rotate(questions.begin() + to, questions.begin() + from, questions.begin() + from + 1);
+  RenumberPending(edited, [from, to](int i) {
+    if (i == from) return to;
+    if (from < to && i > from && i <= to) return i - 1;
+    if (from > to && i >= to && i < from) return i + 1;
+    return i;
+  });
+  return true;
 }
 
-bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+bool RemoveQuestion(EditedQuiz* edited, int index) {
+  std::vector<QuestionSource>& questions = edited->quiz.questions;
+  if (!IsQuestion(*edited, index)) return false;
+  questions.erase(questions.begin() + index);
+  RenumberPending(edited, [index](int i) { return i == index ? -1 : (i > index ? i - 1 : i); });
+  return true;
+}
+
+bool AddQuestions(EditedQuiz* edited, int at, const std::vector<StarterQuestion>& starters) {
+  if (starters.empty()) return false;
+  std::vector<QuestionSource>& questions = edited->quiz.questions;
+  at = std::clamp(at, 0, QuestionCount(*edited));
+  std::vector<QuestionSource> added(starters.size());
+  for (std::size_t i = 0; i < starters.size(); ++i) added[i].image = starters[i].image;
+  questions.insert(questions.begin() + at, added.begin(), added.end());
+  const int count = static_cast<int>(added.size());
+  RenumberPending(edited, [at, count](int i) { return i >= at ? i + count : i; });
+  for (int i = 0; i < count; ++i) SetFieldText(edited, FieldRef{QuizField::kAnswer, at + i}, starters[i].answer);
+  return true;
+}
+
+bool SetAnswerCount(EditedQuiz* edited, int count) {
+  if (count != 1 && count != 2) return false;
+  if (count == edited->quiz.answersPerQuestion) return false;
+  if (count == 1)
+    for (int question = 0; question < QuestionCount(*edited); ++question) {
+      SetFieldText(edited, FieldRef{QuizField::kAnswer2, question}, std::string());
+      SetFieldText(edited, FieldRef{QuizField::kOtherAnswers2, question}, std::string());
+    }
+  edited->quiz.answersPerQuestion = static_cast<uint8_t>(count);
+  return true;
+}
+
+bool SetQuizType(QuizSource* quiz, int type) {
+  if (type < 0 || type > UINT8_MAX || type == quiz->quizType) return false;
+  if (type != kRevealPairsQuizType)
+    for (QuestionSource& question : quiz->questions) question.revealNote.clear();
+  quiz->quizType = static_cast<uint8_t>(type);
+  return true;
+}
+
+template <typename T>
+bool Assign(T* target, T value) {
+  if (*target == value) return false;
+  *target = value;
+  return true;
+}
+
+// The change itself: what it changed, 0 when nothing.
+unsigned Change(EditedQuiz* edited, const QuizEdit& edit) {
+  QuizSource& quiz = edited->quiz;
+  switch (edit.kind) {
+    case EditKind::kText:
+      if (IsQuestionField(edit.field.field) && !IsQuestion(*edited, edit.field.index)) return 0;
+      return SetFieldText(edited, edit.field, edit.text) ? kTextsChanged : 0;
+    case EditKind::kMoveQuestion:
+      return MoveQuestion(edited, edit.question, edit.to) ? kQuestionsChanged : 0;
+    case EditKind::kRemoveQuestion:
+      return RemoveQuestion(edited, edit.question) ? kQuestionsChanged | kPicturesChanged : 0;
+    case EditKind::kAddQuestions:
+      return AddQuestions(edited, edit.question, edit.starters) ? kQuestionsChanged | kPicturesChanged : 0;
+    case EditKind::kPicture: {
+      if (!IsQuestion(*edited, edit.question)) return 0;
+      QuestionSource& question = quiz.questions[edit.question];
+      const bool changed = Assign(&question.image, edit.image) | Assign(&question.rotation, edit.rotation);
+      return changed ? kPicturesChanged : 0;
+    }
+    case EditKind::kAnswerCount:
+      return SetAnswerCount(edited, edit.value) ? kSettingsChanged | kTextsChanged : 0;
+    case EditKind::kQuizType:
+      return SetQuizType(&quiz, edit.value) ? kSettingsChanged : 0;
+    case EditKind::kListPictures:
+      return Assign(&quiz.pictureByte, edit.value ? kPictureByteWithList : kPictureByteWithoutList) ? kSettingsChanged
+                                                                                                     : 0;
+    case EditKind::kReducePictures:
+      return Assign(&quiz.reducePictures, edit.value != 0) ? kSettingsChanged : 0;
+    case EditKind::kTolerances:
+      return Assign(&quiz.tolerances, static_cast<uint8_t>(edit.value)) ? kSettingsChanged : 0;
+    case EditKind::kColour: {
+      const bool changed = Assign(&quiz.red, edit.red) | Assign(&quiz.green, edit.green) | Assign(&quiz.blue, edit.blue);
+      return changed ? kSettingsChanged | kPicturesChanged : 0;
+    }
+    case EditKind::kTypableAnswers:
+      return CorrectAnswers(&quiz) > 0 ? kTextsChanged : 0;
+  }
+  return 0;
+}
+
+// The question a step is about, before and after it.
+void StepQuestions(const EditedQuiz& edited, const QuizEdit& edit, int* before, int* after) {
+  *before = *after = kNoQuestion;
+  switch (edit.kind) {
+    case EditKind::kText:
+      if (IsQuestionField(edit.field.field)) *before = *after = edit.field.index;
+      break;
+    case EditKind::kMoveQuestion:
+      *before = edit.question;
+      *after = edit.to;
+      break;
+    case EditKind::kRemoveQuestion:
+      *before = edit.question;
+      *after = std::min(edit.question, QuestionCount(edited) - 1);
+      break;
+    case EditKind::kAddQuestions:
+      *before = std::max(0, edit.question - 1);
+      *after = edit.question;
+      break;
+    case EditKind::kPicture:
+      *before = *after = edit.question;
+      break;
+    default:
+      break;
+  }
+}
+
+void Restore(EditedQuiz* edited, const QuizStep& step) {
+  edited->quiz = step.quiz;
+  edited->pending = step.pending;
+  edited->revision = step.revision;
+}
+
+QuizStep Snapshot(const EditedQuiz& edited, int before, int after) {
+  return QuizStep{edited.quiz, edited.pending, edited.revision, before, after};
+}
 
 }  // namespace
 
 bool operator<(const FieldRef& a, const FieldRef& b) { return std::tie(a.field, a.index) < std::tie(b.field, b.index); }
 bool operator==(const FieldRef& a, const FieldRef& b) { return a.field == b.field && a.index == b.index; }
+bool operator!=(const FieldRef& a, const FieldRef& b) { return !(a == b); }
+
+bool IsModified(const EditedQuiz& edited) { return edited.revision != edited.savedRevision; }
+
+void MarkSaved(EditedQuiz* edited) {
+  edited->savedRevision = edited->revision;
+  // A step typed on goes to a new revision from here.
+  edited->typing = false;
+}
+
+QuizEdit TextEdit(const FieldRef& field, const std::string& utf8) {
+  QuizEdit edit;
+  edit.kind = EditKind::kText;
+  edit.field = field;
+  edit.text = utf8;
+  return edit;
+}
+
+QuizEdit MoveEdit(int from, int to) {
+  QuizEdit edit;
+  edit.kind = EditKind::kMoveQuestion;
+  edit.question = from;
+  edit.to = to;
+  return edit;
+}
+
+QuizEdit RemoveEdit(int question) {
+  QuizEdit edit;
+  edit.kind = EditKind::kRemoveQuestion;
+  edit.question = question;
+  return edit;
+}
+
+QuizEdit AddEdit(int at, const std::vector<StarterQuestion>& starters) {
+  QuizEdit edit;
+  edit.kind = EditKind::kAddQuestions;
+  edit.question = at;
+  edit.starters = starters;
+  return edit;
+}
+
+QuizEdit PictureEdit(int question, const std::string& image, int rotation) {
+  QuizEdit edit;
+  edit.kind = EditKind::kPicture;
+  edit.question = question;
+  edit.image = image;
+  edit.rotation = rotation;
+  return edit;
+}
+
+QuizEdit SettingEdit(EditKind kind, int value) {
+  QuizEdit edit;
+  edit.kind = kind;
+  edit.value = value;
+  return edit;
+}
+
+QuizEdit ColourEdit(uint8_t red, uint8_t green, uint8_t blue) {
+  QuizEdit edit;
+  edit.kind = EditKind::kColour;
+  edit.red = red;
+  edit.green = green;
+  edit.blue = blue;
+  return edit;
+}
+
+unsigned ApplyEdit(EditedQuiz* edited, const QuizEdit& edit) {
+  const bool typingOn = edit.kind == EditKind::kText && edited->typing && edited->typingField == edit.field &&
+                        !edited->undo.empty();
+  int before = kNoQuestion, after = kNoQuestion;
+  StepQuestions(*edited, edit, &before, &after);
+  QuizStep step = Snapshot(*edited, before, after);
+  const unsigned changes = Change(edited, edit);
+  if (changes == 0) return 0;
+  if (!typingOn) {
+    edited->undo.push_back(std::move(step));
+    if (edited->undo.size() > kMostSteps) edited->undo.erase(edited->undo.begin());
+  }
+  edited->redo.clear();
+  edited->revision = ++edited->lastRevision;
+  edited->typing = edit.kind == EditKind::kText;
+  edited->typingField = edit.field;
+  if (edit.kind == EditKind::kRemoveQuestion)
+    edited->undo.back().questionAfter = std::min(edit.question, QuestionCount(*edited) - 1);
+  return changes;
+}
+
+void EndTyping(EditedQuiz* edited) { edited->typing = false; }
+
+namespace {
+
+// The quiz as the step on top of from held it; the quiz as it is goes on
+// top of to, so that the step can be crossed back.
+bool CrossStep(EditedQuiz* edited, std::vector<QuizStep>* from, std::vector<QuizStep>* to, QuizStep* crossed) {
+  edited->typing = false;
+  if (from->empty()) return false;
+  *crossed = std::move(from->back());
+  from->pop_back();
+  to->push_back(Snapshot(*edited, crossed->questionBefore, crossed->questionAfter));
+  Restore(edited, *crossed);
+  return true;
+}
+
+}  // namespace
+
+bool UndoEdit(EditedQuiz* edited, int* question) {
+  QuizStep step;
+  if (!CrossStep(edited, &edited->undo, &edited->redo, &step)) return false;
+  *question = step.questionBefore;
+  return true;
+}
+
+bool RedoEdit(EditedQuiz* edited, int* question) {
+  QuizStep step;
+  if (!CrossStep(edited, &edited->redo, &edited->undo, &step)) return false;
+  *question = step.questionAfter;
+  return true;
+}
 
 std::string FieldText(const QuizSource& quiz, const FieldRef& field) {
   if (field.field == QuizField::kCode && quiz.codes.size() <= static_cast<std::size_t>(field.index)) return {};
@@ -219,106 +428,22 @@ bool SetFieldText(EditedQuiz* edited, const FieldRef& field, const std::string& 
     *MutableFieldText(&edited->quiz, field) = text;
   }
   if (field.field == QuizField::kCode) DropEmptyTrailingCodes(&edited->quiz);
-  if (changed) edited->modified = true;
   return changed;
 }
 
-void MoveQuestion(EditedQuiz* edited, int from, int to) {
-  std::vector<QuestionSource>& questions = edited->quiz.questions;
-  const int count = static_cast<int>(questions.size());
-  if (from < 0 || from >= count || to < 0 || to >= count || from == to) return;
-  if (from < to)
-    std::rotate(questions.begin() + from, questions.begin() + from + 1, questions.begin() + to + 1);
-  else
-    std::rotate(questions.begin() + to, questions.begin() + from, questions.begin() + from + 1);
-  RenumberPending(edited, [from, to](int i) {
-    if (i == from) return to;
-    if (from < to && i > from && i <= to) return i - 1;
-    if (from > to && i >= to && i < from) return i + 1;
-    return i;
-  });
-  edited->modified = true;
+int QuestionsWithSecondAnswer(const EditedQuiz& edited) {
+  int count = 0;
+  for (int question = 0; question < QuestionCount(edited); ++question)
+    count += ShownFieldText(edited, FieldRef{QuizField::kAnswer2, question}).empty() &&
+                     ShownFieldText(edited, FieldRef{QuizField::kOtherAnswers2, question}).empty()
+                 ? 0
+                 : 1;
+  return count;
 }
 
-void RemoveQuestion(EditedQuiz* edited, int index) {
-  std::vector<QuestionSource>& questions = edited->quiz.questions;
-  if (index < 0 || index >= static_cast<int>(questions.size())) return;
-  questions.erase(questions.begin() + index);
-  RenumberPending(edited, [index](int i) { return i == index ? -1 : (i > index ? i - 1 : i); });
-  edited->modified = true;
-}
-
-void InsertQuestions(EditedQuiz* edited, int at, const std::vector<QuestionSource>& added) {
-  std::vector<QuestionSource>& questions = edited->quiz.questions;
-  at = std::clamp(at, 0, static_cast<int>(questions.size()));
-  questions.insert(questions.begin() + at, added.begin(), added.end());
-  const int count = static_cast<int>(added.size());
-  RenumberPending(edited, [at, count](int i) { return i >= at ? i + count : i; });
-  edited->modified = true;
-}
-
-std::string QuizTypeWords(uint8_t quizType) {
-  switch (quizType) {
-    case 0:
-      return "Sans révélation";
-    case 1:
-      return "Sans révélation (type 1)";
-    case 2:
-      return "Révélation de chaque question trouvée";
-    case kRevealPairsQuizType:
-      return "Révélation de chaque question trouvée, avec une note (type 3)";
-    case 4:
-      return "Toutes les révélations quand tout le quiz est trouvé";
-    default:
-      return "Sans révélation (type " + std::to_string(quizType) + ")";
-  }
-}
-
-std::vector<SourceIssue> CheckEditedQuiz(EditedQuiz* edited) {
-  std::vector<SourceIssue> issues = CheckQuiz(edited->quiz, edited->sourceFile, &edited->pictureChecks, CheckAdvice::kAtelier);
-  for (const auto& [field, text] : edited->pending)
-    issues.push_back(CharacterIssue(field, DescribeRejectedCharacter(text, Utf8ToCp1252(text))));
-  return issues;
-}
-
-IssuePlace PlaceOfIssue(const SourceIssue& issue) {
-  IssuePlace place;
-  const std::string& key = issue.key;
-  if (issue.question > 0) {
-    place.question = issue.question - 1;
-    place.onPicture = key == "image";
-    place.onField = key == "reponse" || key == "reponse2" || key == "revelation";
-    // An issue about one of the other answers of a list marks their field.
-    const bool other = issue.item > 1;
-    const QuizField field = key == "reponse2"     ? (other ? QuizField::kOtherAnswers2 : QuizField::kAnswer2)
-                            : key == "revelation" ? QuizField::kReveal
-                            : other               ? QuizField::kOtherAnswers
-                                                  : QuizField::kAnswer;
-    place.field = FieldRef{field, place.question};
-    return place;
-  }
-  if (key == "codes") {
-    place.onCodes = true;
-    if (StartsWith(issue.message, kCodePrefix)) {
-      const int number = std::atoi(issue.message.c_str() + sizeof kCodePrefix - 1);
-      if (number > 0) place.code = number - 1;
-    }
-    return place;
-  }
-  place.onField = true;
-  if (key == "titre")
-    place.field.field = QuizField::kTitle;
-  else if (key == "auteur")
-    place.field.field = QuizField::kAuthor;
-  else if (key == "explication")
-    place.field.field = QuizField::kExplanation;
-  else if (key == "libelles" && StartsWith(issue.message, kFirstLabelPrefix))
-    place.field.field = QuizField::kLabel1;
-  else if (key == "libelles" && StartsWith(issue.message, kSecondLabelPrefix))
-    place.field.field = QuizField::kLabel2;
-  else
-    place.onField = false;
-  return place;
+bool HasRevealNotes(const QuizSource& quiz) {
+  return std::any_of(quiz.questions.begin(), quiz.questions.end(),
+                     [](const QuestionSource& question) { return !question.revealNote.empty(); });
 }
 
 std::string PictureKeyFor(const fs::path& picture, const fs::path& sourceFile) {
@@ -327,8 +452,13 @@ std::string PictureKeyFor(const fs::path& picture, const fs::path& sourceFile) {
 }
 
 void RebasePictureKeys(QuizSource* quiz, const fs::path& sourceFile, const fs::path& newSourceFile) {
-  for (QuestionSource& question : quiz->questions)
-    if (!question.image.empty()) question.image = PictureKeyFor(PicturePath(sourceFile, question.image), newSourceFile);
+  for (QuestionSource& question : quiz->questions) {
+    if (question.image.empty()) continue;
+    const fs::path named = PicturePath(sourceFile, question.image);
+    std::error_code code;
+    if (!fs::exists(named, code) && fs::exists(PicturePath(newSourceFile, question.image), code)) continue;
+    question.image = PictureKeyFor(named, newSourceFile);
+  }
 }
 
 std::vector<StarterQuestion> StarterQuestionsFor(const std::vector<fs::path>& files, const fs::path& sourceFile,
@@ -340,7 +470,8 @@ std::vector<StarterQuestion> StarterQuestionsFor(const std::vector<fs::path>& fi
     });
   };
   // Each folder is scanned as a new quiz's folder would be, and the chosen
-  // files kept: the same order and the same answers as a whole folder gives.
+  // files kept: the same order, the same answers and the same names left out
+  // as a whole folder gives.
   std::vector<fs::path> folders;
   for (const fs::path& file : files)
     if (std::find(folders.begin(), folders.end(), file.parent_path()) == folders.end())

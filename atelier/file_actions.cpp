@@ -26,22 +26,24 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kSourceFileName[] = "quiz.toml";
-const std::vector<std::string> kSourceComment = {
-    "Quiz Vidod enregistré par Vidod Atelier ; « vidod-make build quiz.toml -o QUIZ.exe »",
-    "le construit aussi. Les images sont désignées par rapport à ce fichier.",
-};
-constexpr char kCommentLead = '#';
 // A message box grows with its lines and has no scroll bar: past a dozen,
 // its button leaves a small screen.
 constexpr std::size_t kLinesShown = 10;
 constexpr wchar_t kTestFolderPrefix[] = L"vidod-atelier-essai-";
 constexpr char kExecutableSignature[] = "MZ";
+constexpr wchar_t kSourceExtension[] = L".toml";
+constexpr wchar_t kExecutableExtension[] = L".exe";
 
 std::wstring Quoted(const fs::path& path) { return L"\u00ab " + path.wstring() + L" \u00bb"; }
 
 bool Exists(const fs::path& path) {
   std::error_code ignored;
   return fs::exists(path, ignored);
+}
+
+bool IsFolder(const fs::path& path) {
+  std::error_code ignored;
+  return fs::is_directory(path, ignored);
 }
 
 bool SamePath(const fs::path& a, const fs::path& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
@@ -56,23 +58,13 @@ std::wstring QuizName(const Atelier* atelier) {
   return title.empty() ? atelier->edited.sourceFile.filename().wstring() : title;
 }
 
-// Comments that a save would drop: any but the ones the Atelier writes.
-bool HasOwnComments(const std::string& text) {
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] != kCommentLead) continue;
-    line = line.substr(first);
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    const bool ours = std::any_of(kSourceComment.begin(), kSourceComment.end(),
-                                  [&](const std::string& comment) { return line == "# " + comment; });
-    if (!ours) return true;
-  }
-  return false;
+// Today's date as the teacher reads it, for the origin of a quiz.
+std::string Today() {
+  SYSTEMTIME now = {};
+  GetLocalTime(&now);
+  wchar_t date[16] = L"";
+  swprintf(date, 16, L"%02u/%02u/%04u", now.wDay, now.wMonth, now.wYear);
+  return Utf8FromWide(date);
 }
 
 // The first lines as a list, and how many more there are.
@@ -84,20 +76,34 @@ std::wstring ShortList(const std::vector<std::wstring>& lines, const wchar_t* wh
   return list;
 }
 
-std::wstring IssueList(const std::vector<SourceIssue>& issues, bool errorsOnly) {
+// The file holds this quiz's source as it was last opened or saved: its
+// folder was renamed or moved, and replacing it loses nothing.
+bool IsThisQuizsSource(const EditedQuiz& edited, const fs::path& file) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  return edited.onDisk && ReadFileBytes(file, &bytes, &error, kMaxSourceFileBytes) &&
+         FingerprintOf(bytes) == edited.sourceFingerprint;
+}
+
+// The errors of a source that only a text editor can mend: they name its
+// keys, which the author finds there.
+std::wstring SourceErrorList(const std::vector<SourceIssue>& issues) {
   std::vector<std::wstring> lines;
   for (const SourceIssue& issue : issues)
-    if (!errorsOnly || !issue.warning) lines.push_back(WideFromUtf8(DescribeIssue(issue)));
+    if (!issue.warning) lines.push_back(WideFromUtf8(DescribeSourceProblem(issue)));
   return ShortList(lines);
 }
 
 // The Atelier's checks keep the quiz from being tested or built while it
-// has errors, as build would.
+// has errors, as build would; they are told in the window's words.
 bool RefuseErrors(Atelier* atelier, const wchar_t* action) {
   if (!HasErrors(atelier->issues)) return true;
+  const bool twoBoxes = atelier->edited.quiz.answersPerQuestion == 2;
+  std::vector<std::wstring> lines;
+  for (const SourceIssue& issue : atelier->issues)
+    if (!issue.warning) lines.push_back(WideFromUtf8(DescribeRemark(issue, twoBoxes)));
   TellAuthor(atelier,
-             std::wstring(L"Le quiz a des erreurs \u00e0 corriger avant de le ") + action + L" :" +
-                 IssueList(atelier->issues, true),
+             std::wstring(L"Le quiz a des erreurs \u00e0 corriger avant de le ") + action + L" :" + ShortList(lines),
              MB_ICONWARNING);
   return false;
 }
@@ -108,9 +114,14 @@ void StartQuiz(Atelier* atelier, EditedQuiz edited) {
   // Pictures are decoded on the worker threads, never while checking.
   atelier->edited.pictureChecks.decodeMissing = false;
   atelier->open = true;
+  ++atelier->openings;
   atelier->current = 0;
   ClearFittedPictures(&atelier->thumbnailPictures);
   ClearFittedPictures(&atelier->viewPictures);
+  // What changes on disk from now on is what the author is told of.
+  atelier->watched.clear();
+  atelier->picturesLeftOutside.clear();
+  SeePictureFiles(atelier);
   ShowOpenQuiz(atelier);
 }
 
@@ -125,9 +136,9 @@ EditedQuiz NewQuiz(const fs::path& sourceFile, const std::string& titleUtf8,
     SetFieldText(&edited, FieldRef{QuizField::kAnswer, static_cast<int>(i)}, questions[i].answer);
   }
   // Made in the Atelier, a quiz stores its pictures at the size the player
-  // shows them, unless the author says otherwise.
+  // shows them, unless the author says otherwise. It is on no disk yet.
   edited.quiz.reducePictures = true;
-  edited.modified = true;
+  edited.savedRevision = kNeverSaved;
   return edited;
 }
 
@@ -154,17 +165,26 @@ bool LoadSource(Atelier* atelier, const fs::path& file) {
   const bool read =
       ReadSourceFileText(sourceFile, &text, &problems) && ReadQuizSource(text, sourceFile, &edited.quiz, &problems);
   if (!read || HasErrors(problems)) {
+    // A reading that stopped tells the first error only: the lines after it
+    // were not read.
     TellAuthor(atelier,
                L"Vidod Atelier ne peut pas ouvrir " + Quoted(sourceFile) + L" sans en perdre une partie :" +
-                   IssueList(problems, true) +
-                   L"\n\nCorrigez ces lignes dans un \u00e9diteur de texte (\u00ab vidod-make check \u00bb les "
-                   L"montre toutes), puis ouvrez le fichier \u00e0 nouveau.",
+                   SourceErrorList(problems) +
+                   L"\n\nCorrigez dans un \u00e9diteur de texte (le Bloc-notes, par exemple), puis ouvrez le "
+                   L"fichier \u00e0 nouveau." +
+                   (read ? L""
+                         : L" La lecture s'est arr\u00eat\u00e9e \u00e0 cette erreur : d'autres lignes peuvent "
+                           L"en avoir."),
                MB_ICONWARNING);
     return false;
   }
   edited.sourceFile = sourceFile;
   edited.onDisk = true;
-  edited.commentsOnDisk = HasOwnComments(text);
+  edited.sourceFingerprint = FingerprintOf(std::vector<uint8_t>(text.begin(), text.end()));
+  const SourceComments comments = ReadSourceComments(text);
+  edited.commentsOnDisk = comments.handWritten;
+  edited.origin = comments.origin;
+  MarkSaved(&edited);
   StartQuiz(atelier, std::move(edited));
   RememberRecentQuiz(atelier, sourceFile);
   return true;
@@ -176,41 +196,121 @@ bool IsExecutableFile(const fs::path& file) {
          start[1] == kExecutableSignature[1];
 }
 
-bool OpenExecutable(Atelier* atelier, const fs::path& executable) {
-  if (!ConfirmCloseQuiz(atelier)) return false;
-  fs::path folder;
-  const std::wstring title = L"Dossier o\u00f9 \u00e9crire la source et les images de " + Quoted(executable.filename());
-  if (!atelier->prompts->chooseFolder(atelier->window, title, executable.parent_path(), &folder)) return false;
-  folder = Absolute(folder);
-  bool force = false;
-  if (Exists(folder / kSourceFileName) || Exists(folder / "images")) {
-    if (AskAuthor(atelier,
-                  Quoted(folder) +
-                      L" contient d\u00e9j\u00e0 une source quiz.toml ou un dossier images. "
-                      L"Les remplacer par le quiz de " +
-                      Quoted(executable.filename()) + L" ?",
-                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-      return false;
-    force = true;
-  }
-  fs::path sourceFile;
-  std::vector<std::string> warnings;
+bool HasExtension(const fs::path& file, const wchar_t* extension) {
+  return lstrcmpiW(file.extension().c_str(), extension) == 0;
+}
+
+// A file named otherwise than a source may still be one (renamed by its
+// author): text that reads as a source's. Anything else is no quiz.
+bool IsSourceText(const fs::path& file) {
+  if (HasExtension(file, kSourceExtension)) return true;
+  std::vector<uint8_t> bytes;
   std::string error;
-  if (!UnpackQuizExecutable(executable, folder, force, &sourceFile, &warnings, &error)) {
-    TellAuthor(atelier, L"Impossible d'ouvrir " + Quoted(executable) + L" : " + WideFromUtf8(error), MB_ICONWARNING);
+  if (!ReadFileBytes(file, &bytes, &error, kMaxSourceFileBytes) || !LooksLikeText(bytes)) return false;
+  QuizSource quiz;
+  std::vector<SourceIssue> issues;
+  return ReadQuizSource(std::string(bytes.begin(), bytes.end()), file, &quiz, &issues);
+}
+
+// Where a quiz taken out of an executable goes: a new folder beside it,
+// named after the quiz, or a folder the author picks (asked again when one
+// already holds a quiz and the author keeps it). False when cancelled;
+// *replace when the author agreed to replace what the folder holds.
+bool ChooseUnpackFolder(Atelier* atelier, const fs::path& executable, const QuizSource& quiz, fs::path* folder,
+                        bool* replace) {
+  *replace = false;
+  const fs::path beside = NewFolderBeside(executable, Cp1252ToUtf8(quiz.title));
+  const int answer = AskAuthor(atelier,
+                               L"Le quiz de " + Quoted(executable.filename()) +
+                                   L" va \u00eatre d\u00e9fait dans un nouveau dossier, \u00e0 c\u00f4t\u00e9 de "
+                                   L"lui :\n" + Quoted(beside) +
+                                   L"\nSa source (quiz.toml) et ses images y seront \u00e9crites. Cr\u00e9er ce "
+                                   L"dossier ?\n\nNon : choisir un autre dossier.",
+                               MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer == IDCANCEL) return false;
+  if (answer == IDYES) {
+    *folder = beside;
+    return true;
+  }
+  const std::wstring title = L"Dossier o\u00f9 \u00e9crire la source et les images de " + Quoted(executable.filename());
+  for (;;) {
+    if (!atelier->prompts->chooseFolder(atelier->window, title, executable.parent_path(), folder)) return false;
+    *folder = Absolute(*folder);
+    if (!Exists(*folder / kSourceFileName) && !Exists(*folder / "images")) return true;
+    const int replaceAnswer = AskAuthor(atelier,
+                                        Quoted(*folder) +
+                                            L" contient d\u00e9j\u00e0 une source quiz.toml ou un dossier images. "
+                                            L"Les remplacer par le quiz de " +
+                                            Quoted(executable.filename()) +
+                                            L" ?\n\nNon : choisir un autre dossier.",
+                                        MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    if (replaceAnswer == IDCANCEL) return false;
+    if (replaceAnswer == IDYES) {
+      *replace = true;
+      return true;
+    }
+  }
+}
+
+// A quiz executable: one built here offers its source; any other is taken
+// apart into a source of its own. A file that is no quiz, or a damaged one,
+// is told in one plain sentence before anything is asked.
+bool OpenExecutable(Atelier* atelier, const fs::path& executable) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  if (!ReadFileBytes(executable, &bytes, &error, kMaxFileBytes, "un ex\u00e9cutable de quiz")) {
+    TellAuthor(atelier, L"Impossible de lire " + Quoted(executable) + L" : " + WideFromUtf8(error), MB_ICONWARNING);
     return false;
   }
-  if (!warnings.empty()) {
-    std::vector<std::wstring> lines;
-    for (const std::string& warning : warnings) lines.push_back(WideFromUtf8(warning));
-    TellAuthor(atelier,
-               L"Le quiz a \u00e9t\u00e9 d\u00e9fait dans " + Quoted(folder) + L". \u00c0 savoir :" +
-                   ShortList(lines, L" : \u00ab vidod-make unpack \u00bb les donne toutes"),
-               MB_ICONINFORMATION);
+  const std::string origin = OriginComment(executable, Today());
+  UnpackedExecutable unpacked;
+  std::string problem;
+  if (!UnpackForAuthor(bytes, PathText(executable.filename()), fs::path(), AtelierSourceComment(origin), &unpacked,
+                       &problem)) {
+    TellAuthor(atelier, WideFromUtf8(problem), MB_ICONWARNING);
+    return false;
   }
-  // Its comment is unpack's, not the author's: a save may drop it unasked.
-  if (!LoadSource(atelier, sourceFile)) return false;
-  atelier->edited.commentsOnDisk = false;
+  const BuildRecord* built = FindBuild(atelier->builds, bytes);
+  if (built && Exists(built->source)) {
+    const fs::path source = built->source;
+    const int answer = AskAuthor(atelier,
+                                 Quoted(executable.filename()) +
+                                     L" a \u00e9t\u00e9 construit sur cet ordinateur \u00e0 partir de la source " +
+                                     Quoted(source) +
+                                     L". Ouvrir cette source ?\n\nOui : c'est elle qu'il faut changer, puis "
+                                     L"reconstruire le quiz.\nNon : d\u00e9faire l'ex\u00e9cutable en une "
+                                     L"seconde source.",
+                                 MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL) return false;
+    if (answer == IDYES) return ConfirmCloseQuiz(atelier) && LoadSource(atelier, source);
+  }
+  if (!ConfirmCloseQuiz(atelier)) return false;
+  fs::path folder;
+  bool replace = false;
+  if (!ChooseUnpackFolder(atelier, executable, unpacked.quiz, &folder, &replace)) return false;
+  std::vector<OutputFile> files = unpacked.files;
+  for (OutputFile& file : files) file.path = folder / file.path;
+  for (const OutputFile& file : files) {
+    if (!replace && Exists(file.path)) {
+      TellAuthor(atelier, Quoted(file.path) + L" existe d\u00e9j\u00e0 : rien n'a \u00e9t\u00e9 \u00e9crit.",
+                 MB_ICONWARNING);
+      return false;
+    }
+  }
+  if (!WriteOutputFiles(files, &error)) {
+    TellAuthor(atelier, L"Impossible de d\u00e9faire " + Quoted(executable) + L" : " + WideFromUtf8(error),
+               MB_ICONWARNING);
+    return false;
+  }
+  if (!LoadSource(atelier, files.front().path)) return false;
+  std::vector<std::wstring> lines;
+  for (const std::string& warning : unpacked.warnings) lines.push_back(WideFromUtf8(warning));
+  TellAuthor(atelier,
+             L"Le quiz de " + Quoted(executable) + L" est d\u00e9fait dans " + Quoted(folder) +
+                 L". Sa source quiz.toml, ouverte ici, le dit en premi\u00e8re ligne ; c'est elle qu'il faut changer "
+                 L"pour reconstruire ce quiz." +
+                 (lines.empty() ? std::wstring() : L"\n\n\u00c0 savoir :" + ShortList(lines)),
+             MB_ICONINFORMATION);
   return true;
 }
 
@@ -256,6 +356,7 @@ void StartBuild(Atelier* atelier, const fs::path& output, bool toTest, bool toPa
     settings.pictureCache = &checks;
     settings.progress = &progress;
     BuildOutcome* outcome = new BuildOutcome;
+    outcome->source = sourceFile;
     if (toPage) {
       PageSettings page;
       page.output = settings.output;
@@ -302,7 +403,7 @@ fs::path NewTestFolder() {
 }  // namespace
 
 bool ConfirmCloseQuiz(Atelier* atelier) {
-  if (!atelier->open || !atelier->edited.modified) return true;
+  if (!atelier->open || !IsModified(atelier->edited)) return true;
   const int answer = AskAuthor(atelier,
                                L"Le quiz \u00ab " + QuizName(atelier) +
                                    L" \u00bb a des modifications non enregistr\u00e9es. "
@@ -365,27 +466,95 @@ bool OpenQuizPath(Atelier* atelier, const fs::path& path) {
     AddPictureQuestions(atelier, {path});
     return true;
   }
+  if (HasExtension(path, kExecutableExtension) || !IsSourceText(path)) {
+    TellAuthor(atelier, WideFromUtf8(NotAQuizMessage()), MB_ICONWARNING);
+    return false;
+  }
   return ConfirmCloseQuiz(atelier) && LoadSource(atelier, path);
 }
+
+namespace {
+
+// Pictures outside the quiz's folder stay behind when the folder alone is
+// carried away: the author is offered copies in it, once for each picture.
+// False when the author cancels or a copy fails (then nothing is saved).
+bool OfferPictureCopies(Atelier* atelier, QuizSource* quiz, const fs::path& target) {
+  std::vector<PictureCopy> copies = PicturesOutsideFolder(*quiz, target);
+  const std::vector<fs::path>& left = atelier->picturesLeftOutside;
+  copies.erase(std::remove_if(copies.begin(), copies.end(),
+                              [&left](const PictureCopy& copy) {
+                                return std::find(left.begin(), left.end(), copy.from) != left.end();
+                              }),
+               copies.end());
+  if (copies.empty()) return true;
+  std::vector<std::wstring> lines;
+  for (const PictureCopy& copy : copies) lines.push_back(copy.from.wstring());
+  const bool one = copies.size() == 1;
+  const int answer = AskAuthor(
+      atelier,
+      (one ? std::wstring(L"Une image de ce quiz est") : std::to_wstring(copies.size()) + L" images de ce quiz sont") +
+          L" hors de son dossier, " + Quoted(target.parent_path()) + L" :" + ShortList(lines) +
+          (one ? L"\n\nLa copier dans ce dossier ? Elle partira avec le quiz (sur une cl\u00e9 USB, par exemple)."
+               : L"\n\nLes copier dans ce dossier ? Elles partiront avec le quiz (sur une cl\u00e9 USB, par "
+                 L"exemple).") +
+          L"\n\nNon : le quiz les prend o\u00f9 elles sont, et son dossier seul ne suffira pas sur un autre "
+          L"ordinateur.",
+      MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer == IDCANCEL) return false;
+  if (answer != IDYES) {
+    for (const PictureCopy& copy : copies) atelier->picturesLeftOutside.push_back(copy.from);
+    return true;
+  }
+  for (const PictureCopy& copy : copies) {
+    std::error_code code;
+    if (!fs::copy_file(copy.from, copy.to, code)) {
+      TellAuthor(atelier,
+                 L"La copie de " + Quoted(copy.from) + L" a \u00e9chou\u00e9 (" + WideFromUtf8(code.message()) +
+                     L"). Le quiz n'a pas \u00e9t\u00e9 enregistr\u00e9 ; il reste ouvert tel quel.",
+                 MB_ICONWARNING);
+      return false;
+    }
+  }
+  UsePictureCopies(quiz, target, copies);
+  return true;
+}
+
+}  // namespace
 
 bool SaveQuiz(Atelier* atelier, bool choosePlace) {
   if (!atelier->open) return false;
   EditedQuiz& edited = atelier->edited;
+  // The source could hold them, but the quiz could not: it would not open
+  // again without them.
   if (!edited.pending.empty()) {
+    const bool twoBoxes = edited.quiz.answersPerQuestion == 2;
+    std::vector<std::wstring> lines;
+    for (const SourceIssue& issue : PendingTextIssues(edited))
+      lines.push_back(WideFromUtf8(DescribeRemark(issue, twoBoxes)));
     TellAuthor(atelier,
-               L"Des textes contiennent des caract\u00e8res que le lecteur ne peut pas afficher (voir les "
-               L"remarques \u00ab Erreur \u00bb) : corrigez-les avant d'enregistrer. Rien n'a \u00e9t\u00e9 "
-               L"\u00e9crit.",
+               L"Le quiz ne peut pas garder ces caract\u00e8res :" + ShortList(lines) +
+                   L"\n\nRetirez-les ou remplacez-les, puis enregistrez. Rien n'a \u00e9t\u00e9 \u00e9crit : le "
+                   L"quiz reste ouvert tel quel.",
                MB_ICONWARNING);
     return false;
   }
   fs::path target = edited.sourceFile;
+  // A folder that has gone (renamed, moved, removed) is never made again
+  // behind the author's back: the author says where the quiz goes.
+  if (!choosePlace && !IsFolder(target.parent_path())) {
+    TellAuthor(atelier,
+               L"Le dossier de ce quiz, " + Quoted(target.parent_path()) +
+                   L", n'existe plus : il a \u00e9t\u00e9 renomm\u00e9, d\u00e9plac\u00e9 ou supprim\u00e9. "
+                   L"Choisissez o\u00f9 enregistrer le quiz.",
+               MB_ICONINFORMATION);
+    choosePlace = true;
+  }
   if (choosePlace) {
     if (!atelier->prompts->chooseSourceToSave(atelier->window, edited.sourceFile, &target)) return false;
     target = Absolute(target);
   }
   const bool sameFile = edited.onDisk && SamePath(target, edited.sourceFile);
-  if (!sameFile && Exists(target) &&
+  if (!sameFile && Exists(target) && !IsThisQuizsSource(edited, target) &&
       AskAuthor(atelier, Quoted(target) + L" existe d\u00e9j\u00e0. Le remplacer par ce quiz ?",
                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
     return false;
@@ -400,8 +569,11 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
 
   QuizSource quiz = edited.quiz;
   if (!SamePath(target, edited.sourceFile)) RebasePictureKeys(&quiz, edited.sourceFile, target);
+  // Pictures left outside one folder are asked about again for another.
+  if (!SamePath(target.parent_path(), edited.sourceFile.parent_path())) atelier->picturesLeftOutside.clear();
+  if (IsFolder(target.parent_path()) && !OfferPictureCopies(atelier, &quiz, target)) return false;
   std::string text, error;
-  if (!WriteCheckedQuizSource(quiz, kSourceComment, &text, &error) ||
+  if (!WriteCheckedQuizSource(quiz, AtelierSourceComment(edited.origin), &text, &error) ||
       !WriteOutputFiles({{target, std::vector<uint8_t>(text.begin(), text.end())}}, &error)) {
     TellAuthor(atelier,
                L"L'enregistrement a \u00e9chou\u00e9 : " + WideFromUtf8(error) +
@@ -409,17 +581,18 @@ bool SaveQuiz(Atelier* atelier, bool choosePlace) {
                MB_ICONWARNING);
     return false;
   }
-  const bool moved = !SamePath(target, edited.sourceFile);
+  // Elsewhere, or with pictures copied: the same pictures under other keys.
+  const bool moved = !SamePath(target, edited.sourceFile) || !SameQuizContent(quiz, edited.quiz);
+  // The keys rewritten for the new place name the same pictures: nothing to
+  // undo there, the steps keep theirs.
   edited.quiz = quiz;
   edited.sourceFile = target;
   edited.onDisk = true;
-  edited.modified = false;
   edited.commentsOnDisk = false;
+  edited.sourceFingerprint = FingerprintOf(std::vector<uint8_t>(text.begin(), text.end()));
+  MarkSaved(&edited);
   RememberRecentQuiz(atelier, target);
-  if (moved) {
-    FillQuestionPage(atelier);
-    QuizEdited(atelier, false);
-  }
+  if (moved) QuizChanged(atelier, kPicturesChanged, -1);
   UpdateWindowTitle(atelier);
   return true;
 }
@@ -429,7 +602,7 @@ bool BuildQuiz(Atelier* atelier) {
   fs::path output;
   if (!ChooseExecutable(atelier, &output)) return false;
   // The source goes with the executable, so that the quiz can be changed later.
-  if ((atelier->edited.modified || !atelier->edited.onDisk) && !SaveQuiz(atelier, false)) return false;
+  if ((IsModified(atelier->edited) || !atelier->edited.onDisk) && !SaveQuiz(atelier, false)) return false;
   StartBuild(atelier, output, false);
   return true;
 }
@@ -487,10 +660,16 @@ void OnBuildDone(Atelier* atelier, BuildOutcome* outcome) {
                    L"t\u00e9l\u00e9phone, sans r\u00e9seau.",
                MB_ICONINFORMATION);
   } else if (result.built) {
-    TellAuthor(atelier,
-               L"Le quiz est construit : " + Quoted(result.written) +
-                   L"\nC'est ce seul fichier qu'il faut donner aux joueurs.",
-               MB_ICONINFORMATION);
+    // Remembered here, so that opening it later offers its source.
+    RememberBuildRecord(atelier, result.written, result.source);
+    if (AskAuthor(atelier,
+                  L"Le quiz est construit : " + Quoted(result.written) +
+                      L"\nC'est ce seul fichier qu'il faut donner aux \u00e9l\u00e8ves.\n\nOuvrir le dossier qui "
+                      L"le contient ?",
+                  MB_YESNO | MB_ICONINFORMATION) == IDYES &&
+        !atelier->prompts->openWithShell(atelier->window, result.written.parent_path()))
+      TellAuthor(atelier, L"Le dossier " + Quoted(result.written.parent_path()) + L" ne s'ouvre pas.",
+                 MB_ICONWARNING);
   } else if (result.error == kBuildCancelled) {
     TellAuthor(atelier,
                L"La construction de " + Quoted(atelier->buildOutput.filename()) +
@@ -513,6 +692,23 @@ void CancelBuild(Atelier* atelier) {
 
 void FinishBuildThread(Atelier* atelier) {
   if (atelier->buildThread.joinable()) atelier->buildThread.join();
+}
+
+void OpenGuide(Atelier* atelier) {
+  const fs::path& guide = atelier->setup.guide;
+  if (!Exists(guide)) {
+    TellAuthor(atelier,
+               L"Le guide de l'auteur n'est pas l\u00e0 o\u00f9 Vidod Atelier le cherche : " + Quoted(guide) +
+                   L". Il est livr\u00e9 \u00e0 c\u00f4t\u00e9 du programme (guide-auteur.html).",
+               MB_ICONINFORMATION);
+    return;
+  }
+  if (!atelier->prompts->openWithShell(atelier->window, guide))
+    TellAuthor(atelier,
+               L"Le guide de l'auteur, " + Quoted(guide) +
+                   L", ne s'ouvre pas : aucun navigateur web ne semble install\u00e9. Ouvrez ce fichier avec "
+                   L"votre navigateur.",
+               MB_ICONWARNING);
 }
 
 // A quiz still running keeps its folder; what is left is the system's

@@ -8,6 +8,7 @@
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
+#include "atelier/pages.h"
 #include "atelier/text_convert.h"
 
 namespace vidod {
@@ -22,14 +23,16 @@ constexpr int kDefaultHeight = 800;
 constexpr int kMinimumWidth = 880;
 constexpr int kMinimumHeight = 620;
 constexpr int kMargin = 8;
-constexpr int kListSharePercent = 36;
-constexpr int kMinimumListWidth = 300;
-constexpr int kStatusSummaryWidth = 480;
-constexpr int kStatusProgressWidth = 260;
+// The status bar's parts, in hundredths of its width: the summary of the
+// remarks, the work under way, and the source's path, which takes the rest.
+constexpr int kStatusSummaryShare = 36;
+constexpr int kStatusProgressShare = 20;
 constexpr int kStatusPathPart = 2;
 constexpr wchar_t kModifiedMark[] = L"*";
 constexpr wchar_t kTitleSeparator[] = L" \u2014 ";
-constexpr wchar_t kGuideFile[] = L"guide-auteur.md";
+constexpr wchar_t kGuideFile[] = L"guide-auteur.html";
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kWatchMilliseconds = 500;
 constexpr wchar_t kPlayerFile[] = L"vidod.exe";
 constexpr wchar_t kSettingsKey[] = L"Software\\Vidod\\Atelier";
 const wchar_t* const kPageNames[kPageCount] = {L"Question", L"Quiz", L"Codes de r\u00e9compense"};
@@ -77,20 +80,20 @@ void CreateFonts(Atelier* atelier) {
   if (oldHeading) DeleteObject(oldHeading);
 }
 
-void LayOut(Atelier* atelier) {
+void LayOutWindow(Atelier* atelier) {
   RECT client;
   GetClientRect(atelier->window, &client);
   SendMessageW(atelier->status, WM_SIZE, 0, 0);
   RECT statusRect;
   GetWindowRect(atelier->status, &statusRect);
   const int statusHeight = statusRect.bottom - statusRect.top;
-  const int parts[] = {Dip(atelier, kStatusSummaryWidth), Dip(atelier, kStatusSummaryWidth + kStatusProgressWidth), -1};
+  const int parts[] = {static_cast<int>(client.right) * kStatusSummaryShare / 100,
+                       static_cast<int>(client.right) * (kStatusSummaryShare + kStatusProgressShare) / 100, -1};
   SendMessageW(atelier->status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
 
   const int margin = Dip(atelier, kMargin);
   const int bottom = client.bottom - statusHeight - margin;
-  const int listWidth =
-      std::max(Dip(atelier, kMinimumListWidth), static_cast<int>(client.right) * kListSharePercent / 100);
+  const int listWidth = QuestionListWidth(atelier, client.right);
   LayOutQuestionList(atelier, RECT{margin, margin, margin + listWidth, bottom});
 
   const int left = 2 * margin + listWidth;
@@ -134,6 +137,8 @@ void OnCreate(Atelier* atelier) {
   FillStartPage(atelier);
   DragAcceptFiles(atelier->window, TRUE);
   atelier->pictureWorker = StartPictureWorker(atelier->window, kPictureDoneMessage);
+  LoadBuildRecords(atelier);
+  SetTimer(atelier->window, kWatchTimer, kWatchMilliseconds, nullptr);
   ShowOpenQuiz(atelier);
 }
 
@@ -143,7 +148,7 @@ void OnDpiChanged(Atelier* atelier, UINT dpi, const RECT* suggested) {
   RefreshThumbnails(atelier);
   SetWindowPos(atelier->window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  LayOut(atelier);
+  LayOutWindow(atelier);
 }
 
 void OnMinMaxInfo(HWND window, MINMAXINFO* info) {
@@ -179,22 +184,6 @@ void OnDropFiles(Atelier* atelier, HDROP drop) {
     NewQuizFromPictures(atelier, paths);
 }
 
-void OpenGuide(Atelier* atelier) {
-  wchar_t program[MAX_PATH] = L"";
-  GetModuleFileNameW(nullptr, program, MAX_PATH);
-  const fs::path guide = fs::path(program).parent_path() / kGuideFile;
-  std::error_code ignored;
-  if (!fs::exists(guide, ignored)) {
-    TellAuthor(atelier,
-               L"Le guide de l'auteur (" + std::wstring(kGuideFile) +
-                   L") n'est pas \u00e0 c\u00f4t\u00e9 de "
-                   L"Vidod Atelier.",
-               MB_ICONINFORMATION);
-    return;
-  }
-  ShellExecuteW(atelier->window, L"open", guide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
 void OnCommand(Atelier* atelier, int id) {
   switch (id) {
     case IDM_NEW_FROM_FOLDER:
@@ -216,6 +205,10 @@ void OnCommand(Atelier* atelier, int id) {
       return;
     case IDM_SAVE_AS:
       SaveQuiz(atelier, true);
+      return;
+    case IDM_UNDO:
+    case IDM_REDO:
+      UndoOrRedo(atelier, id == IDM_REDO);
       return;
     case IDM_TEST_QUIZ:
       TestQuiz(atelier);
@@ -278,13 +271,13 @@ void OnCommand(Atelier* atelier, int id) {
       SetFocus(atelier->list);
       return;
     case IDM_SHOW_QUESTION:
-      ShowPage(atelier, kQuestionPage);
+      ShowPageForTyping(atelier, kQuestionPage);
       return;
     case IDM_SHOW_QUIZ:
-      ShowPage(atelier, kQuizPage);
+      ShowPageForTyping(atelier, kQuizPage);
       return;
     case IDM_SHOW_CODES:
-      ShowPage(atelier, kCodesPage);
+      ShowPageForTyping(atelier, kCodesPage);
       return;
     case IDM_NEXT_PAGE:
     case IDM_PREVIOUS_PAGE: {
@@ -314,7 +307,7 @@ void OnCommand(Atelier* atelier, int id) {
       return;
     default:
       if (id >= IDM_RECENT_FIRST && id < IDM_RECENT_FIRST + static_cast<int>(atelier->recent.size())) {
-        const fs::path chosen = atelier->recent[id - IDM_RECENT_FIRST];
+        const fs::path chosen = atelier->recent[id - IDM_RECENT_FIRST].source;
         OpenQuizPath(atelier, chosen);
       }
       return;
@@ -345,6 +338,7 @@ void OnClose(Atelier* atelier) {
 }
 
 void OnDestroy(Atelier* atelier) {
+  KillTimer(atelier->window, kWatchTimer);
   // The threads end before what they use goes.
   CancelBuild(atelier);
   FinishBuildThread(atelier);
@@ -385,7 +379,7 @@ LRESULT CALLBACK AtelierWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       OnCreate(atelier);
       return 0;
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) LayOut(atelier);
+      if (wParam != SIZE_MINIMIZED) LayOutWindow(atelier);
       return 0;
     case WM_GETMINMAXINFO:
       OnMinMaxInfo(window, reinterpret_cast<MINMAXINFO*>(lParam));
@@ -421,6 +415,9 @@ LRESULT CALLBACK AtelierWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       return 0;
     case kRecheckMessage:
       OnRecheckMessage(atelier);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kWatchTimer) WatchPictures(atelier);
       return 0;
     case kBuildProgressMessage:
       OnBuildProgress(atelier, wParam, static_cast<std::size_t>(lParam));
@@ -478,6 +475,8 @@ Atelier* AtelierOf(HWND window) {
   return reinterpret_cast<Atelier*>(GetWindowLongPtrW(root, GWLP_USERDATA));
 }
 
+void LayOutAtelier(Atelier* atelier) { LayOutWindow(atelier); }
+
 int Dip(const Atelier* atelier, int value) {
   return MulDiv(value, static_cast<int>(atelier->dpi), USER_DEFAULT_SCREEN_DPI);
 }
@@ -487,7 +486,7 @@ void UpdateWindowTitle(Atelier* atelier) {
   if (atelier->open) {
     std::wstring name = WideFromCp1252(atelier->edited.quiz.title);
     if (name.empty()) name = atelier->edited.sourceFile.filename().wstring();
-    title = (atelier->edited.modified ? kModifiedMark : L"") + name + kTitleSeparator + title;
+    title = (IsModified(atelier->edited) ? kModifiedMark : L"") + name + kTitleSeparator + title;
   }
   SetWindowTextIfOther(atelier->window, title);
   const std::wstring where = atelier->open ? atelier->edited.sourceFile.wstring() : std::wstring();
@@ -498,6 +497,17 @@ void ShowPage(Atelier* atelier, AtelierPage page) {
   if (!atelier->open) return;
   TabCtrl_SetCurSel(atelier->tabs, page);
   for (int i = 0; i < kPageCount; ++i) ShowWindow(atelier->pages[i], i == page ? SW_SHOW : SW_HIDE);
+}
+
+void ShowPageForTyping(Atelier* atelier, AtelierPage page) {
+  if (!atelier->open) return;
+  ShowPage(atelier, page);
+  const int firstBox[kPageCount] = {IDC_ANSWER, IDC_TITLE, IDC_CODE};
+  HWND box = GetDlgItem(atelier->pages[page], firstBox[page]);
+  if (!box || !IsWindowEnabled(box)) box = GetNextDlgTabItem(atelier->pages[page], nullptr, FALSE);
+  if (!box) return;
+  SetFocus(box);
+  if (SendMessageW(box, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(box, EM_SETSEL, 0, -1);
 }
 
 void SelectQuestion(Atelier* atelier, int question) {
@@ -540,14 +550,52 @@ void ShowOpenQuiz(Atelier* atelier) {
   if (GetActiveWindow() == atelier->window) SetFocus(atelier->list);
 }
 
-void QuizEdited(Atelier* atelier, bool pictures) {
-  ++atelier->edited.revision;
-  RecheckQuiz(atelier);
-  if (pictures) {
-    RefreshThumbnails(atelier);
-    RefreshPreview(atelier);
+bool EditQuiz(Atelier* atelier, const QuizEdit& edit) {
+  if (!atelier->open) return false;
+  const unsigned changes = ApplyEdit(&atelier->edited, edit);
+  if (changes == 0) return false;
+  if (edit.kind == EditKind::kText) {
+    // Typed text is already in its box: the checks and the title follow.
+    RecheckQuiz(atelier);
+    UpdateWindowTitle(atelier);
+    return true;
   }
+  int shown = -1;
+  if (edit.kind == EditKind::kMoveQuestion) shown = edit.to;
+  if (edit.kind == EditKind::kAddQuestions) shown = edit.question;
+  if (edit.kind == EditKind::kRemoveQuestion)
+    shown = std::min(edit.question, static_cast<int>(atelier->edited.quiz.questions.size()) - 1);
+  QuizChanged(atelier, changes, shown);
+  return true;
+}
+
+void QuizChanged(Atelier* atelier, unsigned changes, int question) {
+  if (question >= 0) atelier->current = question;
+  if (changes & kQuestionsChanged)
+    FillQuestionList(atelier);
+  else if (changes & kPicturesChanged)
+    RefreshThumbnails(atelier);
+  // The codes page has a row per question: it follows their count too.
+  if (changes & (kSettingsChanged | kTextsChanged | kQuestionsChanged)) {
+    atelier->filling = true;
+    FillQuizPage(atelier);
+    FillCodesPage(atelier);
+    atelier->filling = false;
+  }
+  // The second answer's and the trial's rows come and go with the count.
+  if (changes & kSettingsChanged) RelayOutPage(atelier->pages[kQuestionPage]);
+  RecheckQuiz(atelier);
+  SelectQuestion(atelier, atelier->current);
   UpdateWindowTitle(atelier);
+}
+
+void UndoOrRedo(Atelier* atelier, bool redo) {
+  if (!atelier->open) return;
+  int question = -1;
+  if (!(redo ? RedoEdit(&atelier->edited, &question) : UndoEdit(&atelier->edited, &question))) return;
+  // Whatever the step was, every display of the quiz follows it, and the
+  // question it was about is shown.
+  QuizChanged(atelier, kEverythingChanged, question);
 }
 
 int AskAuthor(Atelier* atelier, const std::wstring& text, UINT buttons) {
@@ -563,6 +611,7 @@ AtelierSetup DefaultAtelierSetup() {
   GetModuleFileNameW(nullptr, program, MAX_PATH);
   AtelierSetup setup;
   setup.player = fs::path(program).parent_path() / kPlayerFile;
+  setup.guide = fs::path(program).parent_path() / kGuideFile;
   setup.settingsKey = kSettingsKey;
   return setup;
 }

@@ -1,5 +1,7 @@
 #include "atelier/pages.h"
 
+#include <algorithm>
+
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
 
@@ -8,6 +10,7 @@ namespace vidod {
 namespace {
 
 constexpr wchar_t kPageClass[] = L"VidodAtelierPage";
+constexpr wchar_t kScrollProperty[] = L"VidodAtelierPageScroll";
 constexpr int kHandlersSlot = 0;
 constexpr int kRecordSlot = sizeof(LONG_PTR);
 // Measures at 96 dots per inch.
@@ -17,7 +20,9 @@ constexpr int kBoxBorder = 8;
 constexpr int kLabelWidth = 200;
 constexpr int kMarkWidth = 72;
 constexpr int kTextOffset = 4;
-
+constexpr int kLabelPadding = 12;
+constexpr int kWheelLines = 3;
+constexpr int kMostRelayouts = 3;  // the scroll bar coming or going narrows the page once
 struct PageCreation {
   const PageHandlers* handlers;
   void* record;
@@ -47,6 +52,100 @@ LRESULT OnStaticColour(HWND page, const PageHandlers* handlers, HWND control, HD
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
 }
 
+// Lays the page out, then sets its scroll bar for what it holds; the bar
+// coming or going changes the width, which lays it out again.
+void LayOutScrolled(HWND page, const PageHandlers* handlers, int width, int height) {
+  static int depth = 0;
+  if (depth >= kMostRelayouts) return;
+  ++depth;
+  const int content = handlers->layOut(page, width, height);
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMin = 0;
+  info.nMax = std::max(0, content - 1);
+  info.nPage = static_cast<UINT>(std::max(0, height));
+  info.nPos = PageScroll(page);
+  SetScrollInfo(page, SB_VERT, &info, TRUE);
+  GetScrollInfo(page, SB_VERT, &info);
+  const int position = content > height ? info.nPos : 0;
+  if (position != PageScroll(page)) {
+    SetPropW(page, kScrollProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(position)));
+    handlers->layOut(page, width, height);
+    InvalidateRect(page, nullptr, TRUE);
+  }
+  --depth;
+}
+
+void ScrollPageTo(HWND page, int position) {
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_POS;
+  info.nPos = position;
+  SetScrollInfo(page, SB_VERT, &info, TRUE);
+  GetScrollInfo(page, SB_VERT, &info);
+  if (info.nPos == PageScroll(page)) return;
+  SetPropW(page, kScrollProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(info.nPos)));
+  RelayOutPage(page);
+  InvalidateRect(page, nullptr, TRUE);
+}
+
+void OnScroll(HWND page, int request) {
+  Atelier* atelier = AtelierOf(page);
+  const int line = atelier ? MeasurePage(atelier, page).row : 20;
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(page, SB_VERT, &info);
+  int position = info.nPos;
+  switch (request) {
+    case SB_LINEUP:
+      position -= line;
+      break;
+    case SB_LINEDOWN:
+      position += line;
+      break;
+    case SB_PAGEUP:
+      position -= static_cast<int>(info.nPage);
+      break;
+    case SB_PAGEDOWN:
+      position += static_cast<int>(info.nPage);
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      position = info.nTrackPos;
+      break;
+    case SB_TOP:
+      position = 0;
+      break;
+    case SB_BOTTOM:
+      position = info.nMax;
+      break;
+    default:
+      return;
+  }
+  ScrollPageTo(page, position);
+}
+
+void OnWheel(HWND page, int delta) {
+  Atelier* atelier = AtelierOf(page);
+  const int line = atelier ? MeasurePage(atelier, page).row : 20;
+  ScrollPageTo(page, PageScroll(page) - delta * kWheelLines * line / WHEEL_DELTA);
+}
+
+// A box that takes the focus out of sight brings the page along.
+void ShowFocused(HWND page, HWND control) {
+  if (!control || (PageScroll(page) == 0 && !(GetWindowLongPtrW(page, GWL_STYLE) & WS_VSCROLL))) return;
+  RECT box, area;
+  GetWindowRect(control, &box);
+  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&box), 2);
+  GetClientRect(page, &area);
+  if (box.top < 0)
+    ScrollPageTo(page, PageScroll(page) + box.top);
+  else if (box.bottom > area.bottom)
+    ScrollPageTo(page, PageScroll(page) + std::min(box.bottom - area.bottom, static_cast<LONG>(box.top)));
+}
+
 LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) KeepCreation(page, lParam);
   const PageHandlers* handlers = HandlersOf(page);
@@ -56,12 +155,22 @@ LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
       handlers->create(page);
       return 0;
     case WM_SIZE:
-      handlers->layOut(page, LOWORD(lParam), HIWORD(lParam));
+      LayOutScrolled(page, handlers, LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_VSCROLL:
+      OnScroll(page, LOWORD(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      OnWheel(page, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     case WM_COMMAND:
+      if (HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == CBN_SETFOCUS || HIWORD(wParam) == BN_SETFOCUS)
+        ShowFocused(page, reinterpret_cast<HWND>(lParam));
       if (handlers->command) handlers->command(page, LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_NOTIFY:
+      if (reinterpret_cast<NMHDR*>(lParam)->code == NM_SETFOCUS)
+        ShowFocused(page, reinterpret_cast<NMHDR*>(lParam)->hwndFrom);
       return handlers->notify ? handlers->notify(page, reinterpret_cast<NMHDR*>(lParam)) : 0;
     case WM_DRAWITEM:
       if (handlers->drawItem) handlers->drawItem(page, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -71,6 +180,7 @@ LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
       if (handlers->destroy) handlers->destroy(page);
       SetWindowLongPtrW(page, kRecordSlot, 0);
+      RemovePropW(page, kScrollProperty);
       return 0;
     default:
       return DefWindowProcW(page, message, wParam, lParam);
@@ -140,6 +250,39 @@ void RelayOutPage(HWND page) {
   RECT area;
   GetClientRect(page, &area);
   SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(area.right, area.bottom));
+}
+
+int PageScroll(HWND page) { return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(page, kScrollProperty))); }
+
+int WrappedTextHeight(HWND control, int width) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  const std::wstring text = WindowTextOf(control);
+  RECT needed = {0, 0, width, 0};
+  DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return needed.bottom;
+}
+
+int WidestLabel(HWND page, const int* labelIds, std::size_t count) {
+  HDC dc = GetDC(page);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(page, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    HWND label = GetDlgItem(page, labelIds[i]);
+    if (!label) continue;
+    HGDIOBJ labelFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    const std::wstring text = WindowTextOf(label);
+    RECT needed = {0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+    widest = std::max(widest, static_cast<int>(needed.right));
+    SelectObject(dc, labelFont);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(page, dc);
+  const Atelier* atelier = AtelierOf(page);
+  return widest + (atelier ? Dip(atelier, kLabelPadding) : kLabelPadding);
 }
 
 }  // namespace vidod

@@ -14,9 +14,12 @@ namespace vidod {
 struct Atelier;
 
 // What makes one page; every handler but create and layOut may be nullptr.
+// layOut places the controls for a page of that size, as if it were not
+// scrolled, and returns the height they take: a page that needs more than it
+// has scrolls.
 struct PageHandlers {
   void (*create)(HWND page);
-  void (*layOut)(HWND page, int width, int height);
+  int (*layOut)(HWND page, int width, int height);
   void (*command)(HWND page, int id, int code);
   LRESULT (*notify)(HWND page, NMHDR* header);
   void (*drawItem)(HWND page, const DRAWITEMSTRUCT* draw);
@@ -42,6 +45,11 @@ struct PageMetrics {
 };
 PageMetrics MeasurePage(const Atelier* atelier, HWND page);
 
+// The width the widest of these labels needs in the page's font.
+int WidestLabel(HWND page, const int* labelIds, std::size_t count);
+// The height a control's text takes, its words wrapped within width.
+int WrappedTextHeight(HWND control, int width);
+
 // A text of the quiz on a page: its label, its box and the box's mark.
 struct FieldRow {
   int labelId, editId, markId;
@@ -60,5 +68,7 @@ int PlaceLabelledBox(HWND page, const PageMetrics& metrics, int y, int width, in
 
 // Lays the page out again at its size, after rows came or went.
 void RelayOutPage(HWND page);
+// How far the page is scrolled down, in pixels: what Place takes off.
+int PageScroll(HWND page);
 
 }  // namespace vidod

@@ -78,6 +78,8 @@ RenderedPicture RenderPicture(const PictureRequest& request) {
     return rendered;
   }
   const PictureFormat format = DetectPictureFormat(bytes.data(), bytes.size());
+  // A JPEG has no transparent pixels: it is drawn the same on any colour.
+  rendered.opaque = format == PictureFormat::kJpeg;
   const PictureTurn turn = PictureFileTurn(bytes, request.rotation);
   // The header's size tells how small the decoding can be; the stored
   // orientation is the file's, before its own turn.
@@ -143,31 +145,44 @@ void ClearFittedPictures(FittedPictures* cache) {
 bool FindFittedPicture(FittedPictures* cache, const fs::path& file, int rotation, SIZE box, COLORREF background,
                        HBITMAP* fitted) {
   *fitted = nullptr;
-  if (cache->box.cx != box.cx || cache->box.cy != box.cy || cache->background != background) {
+  if (cache->box.cx != box.cx || cache->box.cy != box.cy) {
     ClearFittedPictures(cache);
     cache->box = box;
+  }
+  if (cache->background != background) {
+    for (auto entry = cache->entries.begin(); entry != cache->entries.end();) {
+      if (entry->second.opaque) {
+        ++entry;
+        continue;
+      }
+      if (entry->second.fitted) DeleteObject(entry->second.fitted);
+      entry = cache->entries.erase(entry);
+    }
     cache->background = background;
   }
   std::error_code code;
   const fs::file_time_type written = fs::last_write_time(file, code);
   if (code) return true;  // no file: nothing to show, nothing to decode
+  const std::uintmax_t size = fs::file_size(file, code);
   const auto found = cache->entries.find(KeyOf(file, rotation));
-  if (found == cache->entries.end() || found->second.written != written) return false;
+  if (found == cache->entries.end() || found->second.written != written || found->second.size != size) return false;
   *fitted = found->second.fitted;
   return true;
 }
 
-void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, fs::file_time_type written,
+void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, const RenderedPicture& rendered,
                        HBITMAP fitted) {
   if (cache->box.cx != request.box.cx || cache->box.cy != request.box.cy ||
-      cache->background != request.background) {
+      (cache->background != request.background && !rendered.opaque)) {
     if (fitted) DeleteObject(fitted);
     return;
   }
   FittedPictures::Entry& entry = cache->entries[KeyOf(request.file, request.rotation)];
   if (entry.fitted) DeleteObject(entry.fitted);
-  entry.written = written;
+  entry.written = rendered.inspection.modified;
+  entry.size = rendered.inspection.size;
   entry.fitted = fitted;
+  entry.opaque = rendered.opaque;
 }
 
 }  // namespace vidod

@@ -35,6 +35,7 @@ struct PictureRequest {
 // last change as read, and with request.inspect the checks' findings.
 struct RenderedPicture {
   HBITMAP fitted = nullptr;
+  bool opaque = false;  // no pixel shows the background: good on any colour
   bool inspected = false;
   PictureCheckCache::Entry inspection;
 };
@@ -45,25 +46,30 @@ RenderedPicture RenderPicture(const PictureRequest& request);
 HBITMAP ComposeOnColour(HBITMAP picture, COLORREF colour, int width, int height);
 
 // Pictures already fitted into one box size on one background colour, by
-// file and rotation, kept while the files stay as they were.
+// file and rotation, kept while the files stay as they were. Opaque ones
+// stay good when the colour changes.
 struct FittedPictures {
   SIZE box = {};
   COLORREF background = CLR_INVALID;
+  // A file is known by its size and time of last change: the time alone
+  // may keep the same second through a quick replacement.
   struct Entry {
     std::filesystem::file_time_type written;
+    std::uintmax_t size = 0;
     HBITMAP fitted = nullptr;  // nullptr: the file did not decode
+    bool opaque = false;
   };
   std::map<std::wstring, Entry> entries;
 };
 // Whether the cache has the picture as its file is now, in *fitted (which
-// stays the cache's, nullptr when it shows nothing). A new box size or
-// colour empties the cache first.
+// stays the cache's, nullptr when it shows nothing). A new box size empties
+// the cache first, a new colour takes out the pictures that show it.
 bool FindFittedPicture(FittedPictures* cache, const std::filesystem::path& file, int rotation, SIZE box,
                        COLORREF background, HBITMAP* fitted);
 // Keeps a picture rendered from the file as it was written then (the cache
 // takes the bitmap) when it was made for the cache's box and colour;
 // deletes it otherwise.
-void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, std::filesystem::file_time_type written,
+void KeepFittedPicture(FittedPictures* cache, const PictureRequest& request, const RenderedPicture& rendered,
                        HBITMAP fitted);
 void ClearFittedPictures(FittedPictures* cache);
 

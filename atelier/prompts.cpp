@@ -1,8 +1,11 @@
 // The system's dialogs behind the Atelier's questions: the common item
-// dialogs for folders and files, the colour chooser for the quiz colour.
+// dialogs for folders and files, the colour chooser for the quiz colour;
+// and the shell, which opens a page or a folder with the program the
+// teacher's computer has for it.
 #include <windows.h>
 
 #include <commdlg.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -15,18 +18,23 @@ namespace {
 
 constexpr COMDLG_FILTERSPEC kOpenFilters[] = {
     {L"Quiz Vidod (quiz.toml, quiz construit .exe)", L"*.toml;*.exe"},
-    {L"Images (dossier d'un nouveau quiz)", L"*.jpg;*.jpeg;*.png;*.gif;*.bmp"},
+    {L"Images (dossier d'un nouveau quiz)", kPictureFilePattern},
     {L"Tous les fichiers", L"*.*"},
 };
 constexpr COMDLG_FILTERSPEC kPictureFilters[] = {
-    {L"Images (JPEG, PNG, GIF, BMP)", L"*.jpg;*.jpeg;*.png;*.gif;*.bmp"},
+    {L"Images (JPEG, PNG, GIF, BMP, WebP, HEIC, AVIF)", kPictureFilePattern},
     {L"Tous les fichiers", L"*.*"},
 };
 constexpr COMDLG_FILTERSPEC kSourceFilters[] = {{L"Source de quiz (*.toml)", L"*.toml"}};
 constexpr COMDLG_FILTERSPEC kExecutableFilters[] = {{L"Quiz construit (*.exe)", L"*.exe"}};
 constexpr COMDLG_FILTERSPEC kPageFilters[] = {{L"Page web (*.html)", L"*.html"}};
 
-void StartIn(IFileDialog* dialog, const fs::path& folder) {
+// A folder that has gone (renamed, moved) opens its nearest parent still
+// there, where the author finds it under its new name.
+void StartIn(IFileDialog* dialog, fs::path folder) {
+  std::error_code code;
+  while (!folder.empty() && !fs::is_directory(folder, code) && folder.has_relative_path())
+    folder = folder.parent_path();
   if (folder.empty()) return;
   IShellItem* item = nullptr;
   if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(&item)))) {
@@ -145,9 +153,17 @@ bool ChooseColour(HWND owner, COLORREF* colour) {
   return true;
 }
 
+// ShellExecuteW's result is a number above 32 when something opened the file.
+constexpr INT_PTR kShellOpened = 32;
+
+bool OpenWithShell(HWND owner, const fs::path& file) {
+  const HINSTANCE result = ShellExecuteW(owner, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > kShellOpened;
+}
+
 constexpr AtelierPrompts kSystemPrompts = {ChooseFolder,       ChooseFileToOpen,       ChoosePictures,
                                            ChooseSourceToSave, ChooseExecutableToSave, ChooseColour,
-                                           ChoosePageToSave};
+                                           OpenWithShell,      ChoosePageToSave};
 
 }  // namespace
 

@@ -20,8 +20,14 @@ namespace {
 // Sizes at 96 dots per inch.
 constexpr int kThumbnailWidth = 64;
 constexpr int kThumbnailHeight = 48;
+// Above and below each thumbnail, so that neighbouring pictures do not touch.
+constexpr int kThumbnailGap = 3;
+constexpr int kCellPadding = 16;  // around a cell's text, as the list draws it
 constexpr int kNumberColumnExtra = 36;
 constexpr int kRemarksColumnWidth = 150;
+constexpr int kListSharePercent = 36;
+constexpr int kMostListSharePercent = 50;
+constexpr int kMinimumListWidth = 300;
 constexpr int kButtonHeight = 26;
 constexpr int kGap = 6;
 constexpr int kColumnNumber = 0;
@@ -35,7 +41,7 @@ struct Column {
 };
 constexpr Column kColumns[] = {
     {L"N\u00b0", LVCFMT_LEFT}, {L"R\u00e9ponse attendue", LVCFMT_LEFT}, {L"Remarques", LVCFMT_LEFT}};
-const wchar_t* const kButtonTexts[] = {L"&Ajouter des images\u2026", L"Supprimer", L"Monter", L"Descendre"};
+const wchar_t* const kButtonTexts[] = {L"A&jouter des images\u2026", L"Supprimer", L"Monter", L"Descendre"};
 const int kButtonIds[] = {IDC_ADD_BUTTON, IDC_REMOVE_BUTTON, IDC_UP_BUTTON, IDC_DOWN_BUTTON};
 
 int QuestionCount(const Atelier* atelier) { return static_cast<int>(atelier->edited.quiz.questions.size()); }
@@ -72,9 +78,16 @@ int ListRowAt(const Atelier* atelier, POINT client) {
   return inList.y >= 0 && inList.y < bounds.bottom ? QuestionCount(atelier) - 1 : -1;
 }
 
+// A question chosen in the list is shown on its page, whichever page was shown.
 void OnSelectionChanged(Atelier* atelier, const NMLISTVIEW* change) {
   if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_SELECTED)) return;
-  if (change->iItem != atelier->current) SelectQuestion(atelier, change->iItem);
+  if (change->iItem == atelier->current) return;
+  SelectQuestion(atelier, change->iItem);
+  if (GetFocus() == atelier->list) ShowPage(atelier, kQuestionPage);
+}
+
+void OnListClick(Atelier* atelier, const NMITEMACTIVATE* click) {
+  if (click->iItem >= 0) ShowPage(atelier, kQuestionPage);
 }
 
 void OnListKey(Atelier* atelier, WORD key) {
@@ -84,7 +97,7 @@ void OnListKey(Atelier* atelier, WORD key) {
   else if (key == VK_INSERT)
     SendMessageW(atelier->window, WM_COMMAND, IDM_ADD_PICTURES, 0);
   else if (key == VK_RETURN)
-    SetFocus(GetDlgItem(atelier->pages[kQuestionPage], IDC_ANSWER));
+    ShowPageForTyping(atelier, kQuestionPage);
 }
 
 void BeginDrag(Atelier* atelier, int row) {
@@ -103,10 +116,10 @@ LRESULT OnCustomDraw(Atelier* atelier, NMLVCUSTOMDRAW* draw) {
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
       draw->clrText = GetSysColor(COLOR_WINDOWTEXT);
       if (draw->iSubItem == kColumnRemarks) {
-        const std::wstring summary = QuestionRemarkSummary(atelier, static_cast<int>(draw->nmcd.dwItemSpec));
-        if (summary.find(L"erreur") != std::wstring::npos)
+        const MarkLevel level = QuestionRemarkLevel(atelier, static_cast<int>(draw->nmcd.dwItemSpec));
+        if (level == MarkLevel::kError)
           draw->clrText = RGB(190, 0, 0);
-        else if (!summary.empty())
+        else if (level == MarkLevel::kWarning)
           draw->clrText = RGB(150, 90, 0);
       }
       return CDRF_DODEFAULT;
@@ -139,7 +152,7 @@ COLORREF QuizColour(const Atelier* atelier) {
 }
 
 void CreateQuestionList(Atelier* atelier) {
-  atelier->listLabel = AddLabel(atelier->window, IDC_LIST_LABEL, L"&Questions");
+  atelier->listLabel = AddLabel(atelier->window, IDC_LIST_LABEL, L"Question&s");
   atelier->list =
       AddControl(atelier->window, IDC_QUESTION_LIST, WC_LISTVIEWW, L"",
                  // The thumbnails' image list is the window's, replaced at every refresh.
@@ -154,6 +167,48 @@ void CreateQuestionList(Atelier* atelier) {
     SendMessageW(atelier->list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   for (int i = 0; i < 4; ++i) atelier->buttons[i] = AddButton(atelier->window, kButtonIds[i], kButtonTexts[i]);
+}
+
+namespace {
+
+int TextWidthInList(HWND list, const std::wstring& text) {
+  return static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+int RemarksColumnWidth(Atelier* atelier) {
+  int widest = TextWidthInList(atelier->list, kColumns[kColumnRemarks].title);
+  for (int question = 0; question < QuestionCount(atelier); ++question)
+    widest = std::max(widest, TextWidthInList(atelier->list, QuestionRemarkSummary(atelier, question)));
+  return std::max(Dip(atelier, kRemarksColumnWidth) / 2, widest + Dip(atelier, kCellPadding));
+}
+
+}  // namespace
+
+namespace {
+
+int QuestionListWidthNeeded(Atelier* atelier) {
+  int widest = TextWidthInList(atelier->list, kColumns[kColumnAnswer].title);
+  for (int question = 0; question < QuestionCount(atelier); ++question)
+    widest = std::max(widest, TextWidthInList(atelier->list, AnswerText(atelier, question)));
+  const int numberWidth = ThumbnailBox(atelier).cx + Dip(atelier, kNumberColumnExtra);
+  return numberWidth + widest + Dip(atelier, kCellPadding) + RemarksColumnWidth(atelier) +
+         GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + Dip(atelier, 4);
+}
+
+}  // namespace
+
+int QuestionListWidth(Atelier* atelier, int windowWidth) {
+  const int share = windowWidth * kListSharePercent / 100;
+  const int most = std::max(Dip(atelier, kMinimumListWidth), windowWidth * kMostListSharePercent / 100);
+  return std::clamp(std::max(share, QuestionListWidthNeeded(atelier)), Dip(atelier, kMinimumListWidth), most);
+}
+
+void FitQuestionList(Atelier* atelier) {
+  RECT shown, client;
+  GetWindowRect(atelier->list, &shown);
+  GetClientRect(atelier->window, &client);
+  const bool remarksFit = ListView_GetColumnWidth(atelier->list, kColumnRemarks) == RemarksColumnWidth(atelier);
+  if (!remarksFit || QuestionListWidth(atelier, client.right) != shown.right - shown.left) LayOutAtelier(atelier);
 }
 
 void LayOutQuestionList(Atelier* atelier, const RECT& area) {
@@ -175,7 +230,7 @@ void LayOutQuestionList(Atelier* atelier, const RECT& area) {
     x += buttonWidth + gap;
   }
   const int numberWidth = ThumbnailBox(atelier).cx + Dip(atelier, kNumberColumnExtra);
-  const int remarksWidth = Dip(atelier, kRemarksColumnWidth);
+  const int remarksWidth = RemarksColumnWidth(atelier);
   const int scrollBar = GetSystemMetrics(SM_CXVSCROLL);
   ListView_SetColumnWidth(atelier->list, kColumnNumber, numberWidth);
   ListView_SetColumnWidth(atelier->list, kColumnRemarks, remarksWidth);
@@ -186,7 +241,8 @@ void LayOutQuestionList(Atelier* atelier, const RECT& area) {
 namespace {
 
 // The question's thumbnail as far as it is drawn: the quiz colour alone
-// until the worker has drawn its picture.
+// until the worker has drawn its picture, on the list's own colour above
+// and below.
 HBITMAP ComposedThumbnail(Atelier* atelier, int question) {
   const SIZE box = ThumbnailBox(atelier);
   const fs::path file = QuestionPicture(atelier, question);
@@ -194,14 +250,19 @@ HBITMAP ComposedThumbnail(Atelier* atelier, int question) {
   if (!file.empty())
     FindFittedPicture(&atelier->thumbnailPictures, file, atelier->edited.quiz.questions[question].rotation, box,
                       QuizColour(atelier), &fitted);
-  return ComposeOnColour(fitted, QuizColour(atelier), box.cx, box.cy);
+  HBITMAP picture = ComposeOnColour(fitted, QuizColour(atelier), box.cx, box.cy);
+  const int gap = Dip(atelier, kThumbnailGap);
+  HBITMAP row = ComposeOnColour(picture, GetSysColor(COLOR_WINDOW), box.cx, box.cy + 2 * gap);
+  DeleteObject(picture);
+  return row;
 }
 
 }  // namespace
 
 void RefreshThumbnails(Atelier* atelier) {
   const SIZE box = ThumbnailBox(atelier);
-  HIMAGELIST images = ImageList_Create(box.cx, box.cy, ILC_COLOR32, QuestionCount(atelier), 8);
+  HIMAGELIST images =
+      ImageList_Create(box.cx, box.cy + 2 * Dip(atelier, kThumbnailGap), ILC_COLOR32, QuestionCount(atelier), 8);
   for (int question = 0; question < QuestionCount(atelier); ++question) {
     HBITMAP composed = ComposedThumbnail(atelier, question);
     ImageList_Add(images, composed, nullptr);
@@ -268,8 +329,11 @@ LRESULT OnQuestionListNotify(Atelier* atelier, NMHDR* header) {
     case LVN_BEGINDRAG:
       BeginDrag(atelier, reinterpret_cast<NMLISTVIEW*>(header)->iItem);
       return 0;
+    case NM_CLICK:
+      OnListClick(atelier, reinterpret_cast<NMITEMACTIVATE*>(header));
+      return 0;
     case NM_DBLCLK:
-      SetFocus(GetDlgItem(atelier->pages[kQuestionPage], IDC_ANSWER));
+      ShowPageForTyping(atelier, kQuestionPage);
       return 0;
     case NM_CUSTOMDRAW:
       return OnCustomDraw(atelier, reinterpret_cast<NMLVCUSTOMDRAW*>(header));
@@ -295,11 +359,7 @@ void OnListDragEnd(Atelier* atelier, POINT client, bool drop) {
   ReleaseCapture();
   const int to = ListRowAt(atelier, client);
   if (to < 0 || to == from) return;
-  MoveQuestion(&atelier->edited, from, to);
-  atelier->current = to;
-  RefreshThumbnails(atelier);
-  QuizEdited(atelier, false);
-  SelectQuestion(atelier, to);
+  EditQuiz(atelier, MoveEdit(from, to));
 }
 
 void AddPictureQuestions(Atelier* atelier, const std::vector<fs::path>& files) {
@@ -308,15 +368,7 @@ void AddPictureQuestions(Atelier* atelier, const std::vector<fs::path>& files) {
   TellSkipped(atelier, skipped);
   if (starters.empty()) return;
   const int at = atelier->current < 0 ? QuestionCount(atelier) : atelier->current + 1;
-  std::vector<QuestionSource> added(starters.size());
-  for (std::size_t i = 0; i < starters.size(); ++i) added[i].image = starters[i].image;
-  InsertQuestions(&atelier->edited, at, added);
-  for (std::size_t i = 0; i < starters.size(); ++i)
-    SetFieldText(&atelier->edited, FieldRef{QuizField::kAnswer, at + static_cast<int>(i)}, starters[i].answer);
-  atelier->current = at;
-  FillQuestionList(atelier);
-  QuizEdited(atelier, true);
-  SelectQuestion(atelier, at);
+  EditQuiz(atelier, AddEdit(at, starters));
 }
 
 void RemoveCurrentQuestion(Atelier* atelier) {
@@ -324,23 +376,17 @@ void RemoveCurrentQuestion(Atelier* atelier) {
   if (!atelier->open || question < 0) return;
   const std::wstring answer = WideFromUtf8(ShownFieldText(atelier->edited, FieldRef{QuizField::kAnswer, question}));
   const std::wstring text = L"Supprimer la question " + std::to_wstring(question + 1) + L" (\u00ab " + answer +
-                            L" \u00bb) ? Son image reste dans son dossier.";
+                            L" \u00bb) ? Son image reste dans son dossier ; \u00c9dition > Annuler (Ctrl+Z) la "
+                            L"remet.";
   if (AskAuthor(atelier, text, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  RemoveQuestion(&atelier->edited, question);
-  FillQuestionList(atelier);
-  QuizEdited(atelier, true);
-  SelectQuestion(atelier, std::min(question, QuestionCount(atelier) - 1));
+  EditQuiz(atelier, RemoveEdit(question));
 }
 
 void MoveCurrentQuestion(Atelier* atelier, int step) {
   const int from = atelier->current;
   const int to = from + step;
   if (!atelier->open || from < 0 || to < 0 || to >= QuestionCount(atelier)) return;
-  MoveQuestion(&atelier->edited, from, to);
-  atelier->current = to;
-  RefreshThumbnails(atelier);
-  QuizEdited(atelier, false);
-  SelectQuestion(atelier, to);
+  EditQuiz(atelier, MoveEdit(from, to));
 }
 
 }  // namespace vidod

@@ -12,6 +12,7 @@
 #include "atelier/controls.h"
 #include "atelier/pages.h"
 #include "atelier/text_convert.h"
+#include "maker/picture_format.h"
 
 namespace vidod {
 namespace fs = std::filesystem;
@@ -25,22 +26,34 @@ constexpr int kMinimumPreviewWidth = 160;
 constexpr int kRemarkLines = 4;
 constexpr int kQuarterTurn = 90;
 constexpr int kFullTurn = 360;
+constexpr int kTrialRowGap = 4;  // after the trial's last row
 
 struct QuestionPage {
   Atelier* atelier;
   HBITMAP view = nullptr;  // the question as the single-question view shows it
   bool laidOutWithSecond = false;  // the rows of a second box had their places at the last layout
+  // The question, and the quiz by its opening, whose answer is being tried.
+  int trialQuestion = -1;
+  unsigned trialOpening = 0;
 };
 
+// A quiz of two boxes per question has the pupil fill both: each box has
+// its own expected answer, and the first box's label says so.
 constexpr FieldRow kFieldRows[] = {
     {IDC_ANSWER_LABEL, IDC_ANSWER, IDC_ANSWER_MARK, QuizField::kAnswer, L"&R\u00e9ponse attendue :"},
     {IDC_OTHERS_LABEL, IDC_OTHERS, IDC_OTHERS_MARK, QuizField::kOtherAnswers,
-     L"Au&tres r\u00e9ponses accept\u00e9es :"},
-    {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"S&econde r\u00e9ponse :"},
+     L"A&utres r\u00e9ponses accept\u00e9es :"},
+    {IDC_ANSWER2_LABEL, IDC_ANSWER2, IDC_ANSWER2_MARK, QuizField::kAnswer2, L"R\u00e9ponse de la &2e case :"},
     {IDC_OTHERS2_LABEL, IDC_OTHERS2, IDC_OTHERS2_MARK, QuizField::kOtherAnswers2,
-     L"Autres r\u00e9ponses, seco&nde case :"},
-    {IDC_REVEAL_LABEL, IDC_REVEAL, IDC_REVEAL_MARK, QuizField::kReveal, L"R\u00e9&v\u00e9lation :"},
+     L"Autres r\u00e9&ponses de la 2e case :"},
+    {IDC_REVEAL_LABEL, IDC_REVEAL, IDC_REVEAL_MARK, QuizField::kReveal, L"&Texte r\u00e9v\u00e9l\u00e9 :"},
 };
+constexpr wchar_t kFirstBoxLabel[] = L"&R\u00e9ponse de la 1re case :";
+constexpr wchar_t kFirstBoxOthersLabel[] = L"A&utres r\u00e9ponses de la 1re case :";
+constexpr int kLabelIds[] = {IDC_ANSWER_LABEL,  IDC_OTHERS_LABEL,         IDC_ANSWER2_LABEL,
+                             IDC_OTHERS2_LABEL, IDC_REVEAL_LABEL,         IDC_TRY_LABEL,
+                             IDC_TRY2_LABEL,    IDC_SINGLE_VERDICT_LABEL, IDC_LIST_VERDICT_LABEL,
+                             IDC_LIST_VERDICT2_LABEL};
 
 bool OfSecondBox(const FieldRow& row) {
   return row.field == QuizField::kAnswer2 || row.field == QuizField::kOtherAnswers2;
@@ -56,10 +69,14 @@ bool ShowsSecondAnswer(const Atelier* atelier) {
                             !ShownFieldText(atelier->edited, FieldRef{QuizField::kOtherAnswers2, question}).empty()));
 }
 
-bool RevealUsable(const Atelier* atelier) {
-  const int question = atelier->current;
-  return QuizTypeHasReveals(atelier->edited.quiz.quizType) ||
-         (question >= 0 && !ShownFieldText(atelier->edited, FieldRef{QuizField::kReveal, question}).empty());
+// A quiz that shows no reveal text still takes one (its remark says where
+// they are switched on); the empty box says it first.
+void ShowRevealCue(const Atelier* atelier, HWND page) {
+  const wchar_t* cue =
+      QuizTypeHasReveals(atelier->edited.quiz.quizType)
+          ? L""
+          : L"ce quiz n'en montre pas : page Quiz (Ctrl+2), \u00ab Textes r\u00e9v\u00e9l\u00e9s \u00bb";
+  SendDlgItemMessageW(page, IDC_REVEAL, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue));
 }
 
 void CreateControls(HWND page) {
@@ -77,10 +94,11 @@ void CreateControls(HWND page) {
   AddRemarksBox(page, IDC_QUESTION_REMARKS);
 }
 
-void LayOut(HWND page, int width, int height) {
+int LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
-  if (!atelier) return;
-  const PageMetrics m = MeasurePage(atelier, page);
+  if (!atelier) return 0;
+  PageMetrics m = MeasurePage(atelier, page);
+  m.label = std::max(m.label, WidestLabel(page, kLabelIds, std::size(kLabelIds)));
   const int inner = width - 2 * m.margin;
   const bool second = ShowsSecondAnswer(atelier);
   PageOf(page)->laidOutWithSecond = second;
@@ -109,14 +127,13 @@ void LayOut(HWND page, int width, int height) {
   for (const FieldRow& row : kFieldRows)
     if (second || !OfSecondBox(row)) y = PlaceFieldRow(page, m, y, width, row.labelId, row.editId, row.markId);
   y = PlaceLabelledBox(page, m, y, width, IDC_QUESTION_REMARKS_LABEL, IDC_QUESTION_REMARKS, remarksHeight);
-  LayOutAnswerTrial(atelier, page, m.margin, y, inner);
+  return LayOutAnswerTrial(atelier, page, m, y, inner) - Dip(atelier, kTrialRowGap) + m.margin;
 }
 
 void OnFieldChanged(Atelier* atelier, const FieldRow& row) {
   if (atelier->filling || atelier->current < 0) return;
   const std::wstring text = WindowTextOf(GetDlgItem(Page(atelier), row.editId));
-  if (!SetFieldText(&atelier->edited, FieldRef{row.field, atelier->current}, Utf8FromWide(text))) return;
-  QuizEdited(atelier, false);
+  if (!EditQuiz(atelier, TextEdit(FieldRef{row.field, atelier->current}, Utf8FromWide(text)))) return;
   if (row.field != QuizField::kReveal) JudgeTrialAnswers(atelier, Page(atelier));
 }
 
@@ -127,6 +144,7 @@ void OnCommand(HWND page, int id, int code) {
     ChangeQuestionPicture(atelier);
     return;
   }
+  if (code == EN_KILLFOCUS) OnFieldLeft(atelier);
   if (code != EN_CHANGE) return;
   for (const FieldRow& row : kFieldRows)
     if (row.editId == id) OnFieldChanged(atelier, row);
@@ -183,6 +201,10 @@ void FillQuestionPage(Atelier* atelier) {
     EnableWindow(edit, question >= 0);
   }
   const bool second = ShowsSecondAnswer(atelier);
+  SetWindowTextIfOther(GetDlgItem(page, IDC_ANSWER_LABEL),
+                       atelier->edited.quiz.answersPerQuestion == 2 ? kFirstBoxLabel : kFieldRows[0].label);
+  SetWindowTextIfOther(GetDlgItem(page, IDC_OTHERS_LABEL),
+                       atelier->edited.quiz.answersPerQuestion == 2 ? kFirstBoxOthersLabel : kFieldRows[1].label);
   // A two-answer quiz opened first finds the rows shown but never placed:
   // the page was laid out while no quiz was open.
   if (HasVisibleStyle(GetDlgItem(page, IDC_ANSWER2)) != second || PageOf(page)->laidOutWithSecond != second) {
@@ -192,7 +214,7 @@ void FillQuestionPage(Atelier* atelier) {
     }
     RelayOutPage(page);
   }
-  EnableWindow(GetDlgItem(page, IDC_REVEAL), question >= 0 && RevealUsable(atelier));
+  ShowRevealCue(atelier, page);
   EnableWindow(GetDlgItem(page, IDC_CHANGE_PICTURE), question >= 0);
   const std::string image = question < 0 ? std::string() : atelier->edited.quiz.questions[question].image;
   const int rotation = question < 0 ? 0 : atelier->edited.quiz.questions[question].rotation;
@@ -203,7 +225,15 @@ void FillQuestionPage(Atelier* atelier) {
                                                                        : L""));
   atelier->filling = false;
   RefreshPreview(atelier);
-  JudgeTrialAnswers(atelier, page);
+  // A trial belongs to the question it was typed for.
+  QuestionPage* record = PageOf(page);
+  if (record->trialQuestion != question || record->trialOpening != atelier->openings) {
+    record->trialQuestion = question;
+    record->trialOpening = atelier->openings;
+    ClearAnswerTrial(atelier, page);
+  } else {
+    JudgeTrialAnswers(atelier, page);
+  }
 }
 
 void ShowQuestionIssues(Atelier* atelier) {
@@ -248,34 +278,43 @@ void ChangeQuestionPicture(Atelier* atelier) {
   const fs::path current = QuestionPicture(atelier, question);
   const fs::path start = current.empty() ? atelier->edited.sourceFile.parent_path() : current.parent_path();
   if (!atelier->prompts->choosePictures(atelier->window, start, &files) || files.empty()) return;
-  atelier->edited.quiz.questions[question].image =
-      PictureKeyFor(fs::absolute(files.front()).lexically_normal(), atelier->edited.sourceFile);
-  atelier->edited.quiz.questions[question].rotation = 0;
-  atelier->edited.modified = true;
-  QuizEdited(atelier, true);
-  FillQuestionPage(atelier);
+  // The picture goes by the rules of a new quiz's: a name a source cannot
+  // hold is told, not taken.
+  std::vector<SkippedFile> skipped;
+  const std::vector<StarterQuestion> chosen =
+      StarterQuestionsFor({fs::absolute(files.front()).lexically_normal()}, atelier->edited.sourceFile, &skipped);
+  TellSkipped(atelier, skipped);
+  if (chosen.empty()) return;
+  EditQuiz(atelier, PictureEdit(question, chosen.front().image, 0));
 }
 
 void RotateQuestionPicture(Atelier* atelier, bool clockwise) {
   const int question = atelier->current;
   if (!atelier->open || question < 0 || atelier->edited.quiz.questions[question].image.empty()) return;
-  int& rotation = atelier->edited.quiz.questions[question].rotation;
-  rotation = (rotation + (clockwise ? kQuarterTurn : kFullTurn - kQuarterTurn)) % kFullTurn;
-  atelier->edited.modified = true;
-  QuizEdited(atelier, true);
-  FillQuestionPage(atelier);
+  const QuestionSource& shown = atelier->edited.quiz.questions[question];
+  const int rotation = (shown.rotation + (clockwise ? kQuarterTurn : kFullTurn - kQuarterTurn)) % kFullTurn;
+  // Said now, not as an error that would later stop the build.
+  const PictureFormat format = DetectPictureFileFormat(QuestionPicture(atelier, question));
+  if (rotation != 0 && format != PictureFormat::kUnknown && !BuildTurnsFormat(format)) {
+    TellAuthor(atelier,
+               L"Une image " + WideFromUtf8(PictureFormatName(format)) +
+                   L" ne peut pas \u00eatre tourn\u00e9e. Enregistrez-la en PNG (dans Paint : Fichier > Enregistrer "
+                   L"sous > Image PNG), tournez-la au besoin, puis choisissez-la avec Changer l'image\u2026 (Ctrl+M).",
+               MB_ICONINFORMATION);
+    return;
+  }
+  EditQuiz(atelier, PictureEdit(question, shown.image, rotation));
 }
 
 void CorrectTypedAnswers(Atelier* atelier) {
   if (!atelier->open) return;
-  const std::size_t corrected = CorrectAnswers(&atelier->edited.quiz);
+  QuizSource corrections = atelier->edited.quiz;
+  const std::size_t corrected = CorrectAnswers(&corrections);
   if (corrected == 0) {
     TellAuthor(atelier, L"Toutes les r\u00e9ponses attendues se tapent d\u00e9j\u00e0 au clavier.", MB_ICONINFORMATION);
     return;
   }
-  atelier->edited.modified = true;
-  FillQuestionPage(atelier);
-  QuizEdited(atelier, false);
+  EditQuiz(atelier, SettingEdit(EditKind::kTypableAnswers, 0));
   TellAuthor(atelier,
              std::to_wstring(corrected) +
                  (corrected > 1 ? L" r\u00e9ponses attendues r\u00e9\u00e9crites"
@@ -283,6 +322,8 @@ void CorrectTypedAnswers(Atelier* atelier) {
                  L" comme un clavier les tape.",
              MB_ICONINFORMATION);
 }
+
+void OnFieldLeft(Atelier* atelier) { EndTyping(&atelier->edited); }
 
 void FocusAnswerTrial(Atelier* atelier) {
   if (!atelier->open || atelier->current < 0) return;

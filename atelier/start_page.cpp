@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "atelier/atelier_ids.h"
 #include "atelier/atelier_window.h"
 #include "atelier/controls.h"
@@ -33,9 +35,9 @@ void CreateControls(HWND page) {
              WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS, WS_EX_CLIENTEDGE);
 }
 
-void LayOut(HWND page, int width, int height) {
+int LayOut(HWND page, int width, int height) {
   Atelier* atelier = AtelierOf(page);
-  if (!atelier) return;
+  if (!atelier) return 0;
   const int margin = Dip(atelier, kMargin);
   const int gap = Dip(atelier, kGap);
   const int line = MeasurePage(atelier, page).line;
@@ -51,7 +53,9 @@ void LayOut(HWND page, int width, int height) {
   y += buttonHeight + 2 * gap;
   Place(page, IDC_START_RECENT_LABEL, margin, y, inner, line);
   y += line + gap / 2;
-  Place(page, IDC_START_RECENT, margin, y, inner, height - margin - y);
+  const int listHeight = std::max(4 * line, height - margin - y);
+  Place(page, IDC_START_RECENT, margin, y, inner, listHeight);
+  return y + listHeight + margin;
 }
 
 void OpenChosenRecent(HWND page) {
@@ -79,8 +83,8 @@ HWND CreateStartPage(Atelier* atelier) { return CreatePage(atelier->window, &kHa
 void FillStartPage(Atelier* atelier) {
   HWND list = GetDlgItem(atelier->start, IDC_START_RECENT);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  for (const std::filesystem::path& path : atelier->recent)
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.wstring().c_str()));
+  for (const RecentQuiz& recent : atelier->recent)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(RecentQuizText(recent).c_str()));
 }
 
 }  // namespace vidod

@@ -2,6 +2,8 @@
 // the answers and the codes resource): each outcome leaves the document in
 // its stated shape, no decoder output is kept, and a load that meets an
 // allocation failure is refused or goes without codes, never reported loaded.
+// The codes resource also stands for the link's: what is kept of it is a web
+// address or nothing.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -11,6 +13,7 @@
 #include "fuzz/fuzz_support.h"
 #include "fuzz/quiz_document_checks.h"
 #include "quiz/answers_blob.h"
+#include "quiz/home_link.h"
 #include "quiz/quiz_document.h"
 
 namespace vidod {
@@ -64,9 +67,14 @@ int FuzzOneInput(const uint8_t* data, std::size_t size) {
   Check((outcome == QuizLoadOutcome::kDefaultQuiz) == resources.first.empty(),
         "the default quiz exactly when the answers resource is missing");
   CheckOutcome(outcome, *document);
+  const long attempts = AllocationAttemptCount() - attemptsBefore;
+  const bool linked =
+      LoadHomeLink(document.get(), resources.second.data(), static_cast<uint32_t>(resources.second.size()));
+  const std::string link = document->homeLink;
+  Check(linked ? link.empty() == resources.second.empty() : link.empty(), "a refused link leaves none");
+  Check(link.empty() || IsWebAddress(link), "only a web address is kept");
   fuzz::CheckNoLeak(live, "a quiz load");
 
-  const long attempts = AllocationAttemptCount() - attemptsBefore;
   if (attempts == 0) return 0;
   Document failing(CreateQuizDocument());
   Check(failing != nullptr, "document created");

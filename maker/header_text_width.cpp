@@ -45,6 +45,23 @@ constexpr uint8_t kTitleFontWidths[224] = {
      9,  9,  9,  9,  9,  9,  9,  8,  9,  9,  9,  9,  9,  8,  9,  8,  // 0xF0
 };
 
+constexpr uint8_t kLinkFontWidths[224] = {
+     4,  4,  5,  7,  7, 12,  9,  2,  4,  4,  5,  8,  4,  4,  4,  4,  // 0x20
+     7,  7,  7,  7,  7,  7,  7,  7,  7,  7,  4,  4,  8,  8,  8,  7,  // 0x30
+    13,  9,  9,  9,  9,  9,  8, 10,  9,  4,  7,  9,  7, 11,  9, 10,  // 0x40
+     9, 10,  9,  9,  8,  9,  9, 12,  9,  9,  8,  4,  4,  4,  6,  7,  // 0x50
+     4,  7,  7,  7,  7,  7,  4,  7,  7,  3,  3,  7,  3, 11,  7,  7,  // 0x60
+     7,  7,  4,  7,  4,  7,  7,  9,  7,  7,  7,  4,  3,  4,  8,  5,  // 0x70
+     7,  5,  3,  7,  4, 13,  7,  7,  4, 13,  9,  4, 13,  5,  8,  5,  // 0x80
+     5,  3,  3,  4,  4,  5,  7, 13,  4, 13,  7,  4, 12,  5,  7,  9,  // 0x90
+     4,  4,  7,  7,  7,  7,  3,  7,  4, 10,  5,  7,  8,  4, 10,  7,  // 0xA0
+     5,  7,  4,  4,  4,  7,  7,  4,  4,  4,  5,  7, 11, 11, 11,  8,  // 0xB0
+     9,  9,  9,  9,  9,  9, 13,  9,  9,  9,  9,  9,  4,  4,  4,  4,  // 0xC0
+     9,  9, 10, 10, 10, 10, 10,  8, 10,  9,  9,  9,  9,  9,  9,  8,  // 0xD0
+     7,  7,  7,  7,  7,  7, 12,  7,  7,  7,  7,  7,  4,  4,  4,  4,  // 0xE0
+     7,  7,  7,  7,  7,  7,  7,  7,  8,  7,  7,  7,  7,  7,  7,  7,  // 0xF0
+};
+
 int Width(const std::string& cp1252, const uint8_t* widths) {
   int width = 0;
   for (char c : cp1252) {
@@ -58,5 +75,7 @@ int Width(const std::string& cp1252, const uint8_t* widths) {
 
 int TitleTextWidth(const std::string& cp1252) { return Width(cp1252, kTitleFontWidths); }
 int CodeTextWidth(const std::string& cp1252) { return Width(cp1252, kGuiFontWidths); }
+int AuthorTextWidth(const std::string& cp1252) { return Width(cp1252, kGuiFontWidths); }
+int LinkTextWidth(const std::string& cp1252) { return Width(cp1252, kLinkFontWidths); }
 
 }  // namespace vidod

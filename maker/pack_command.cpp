@@ -25,6 +25,7 @@ constexpr char kCommand[] = "pack";
 constexpr char kAnswersFile[] = "answers.lzw";
 constexpr char kCodesFile[] = "codes.lzw";
 constexpr char kAcceptedAnswersFile[] = "accepted.lzw";
+constexpr char kLinkFile[] = "link.lzw";
 constexpr char kScriptFile[] = "quiz.rc";
 
 struct PackOptions {
@@ -56,16 +57,19 @@ void RunPack(const PackOptions& options) {
   const fs::path folder = fs::absolute(PathFromText(options.outputFolder)).lexically_normal();
   const fs::path answersPath = folder / kAnswersFile;
   const fs::path codesPath = folder / kCodesFile;
-  // A quiz without other answers or tolerances has no resource 106; a file
-  // left from an earlier pack is not named by the script.
+  // A quiz without other answers or tolerances has no resource 106, one
+  // without a link no 107; a file left from an earlier pack is not named by
+  // the script.
   const fs::path acceptedPath = blobs.acceptedAnswers.empty() ? fs::path() : folder / kAcceptedAnswersFile;
-  const std::string script = WriteQuizRcScript(answersPath, codesPath, acceptedPath, pictures);
+  const fs::path linkPath = blobs.link.empty() ? fs::path() : folder / kLinkFile;
+  const std::string script = WriteQuizRcScript(answersPath, codesPath, acceptedPath, linkPath, pictures);
   std::vector<CommandInput> inputs = {{sourceFile, "la source du quiz"}};
   for (const QuizPicture& picture : pictures)
     inputs.push_back({picture.file, "l'image de la question " + std::to_string(picture.question + 1)});
   std::vector<OutputFile> outputs = {
       {answersPath, blobs.answers}, {codesPath, blobs.codes}, {folder / kScriptFile, Bytes(script)}};
   if (!acceptedPath.empty()) outputs.push_back({acceptedPath, blobs.acceptedAnswers});
+  if (!linkPath.empty()) outputs.push_back({linkPath, blobs.link});
   for (const OutputFile& output : outputs) {
     if (!RefuseInputAsOutput(output.path, inputs, &error)) {
       ReportError(kCommand, error);
@@ -87,7 +91,8 @@ void RegisterPackCommand(CLI::App& app) {
   CLI::App* pack = app.add_subcommand(
       "pack",
       "Écrit answers.lzw (ressource 104), codes.lzw (105), accepted.lzw (106, pour un quiz qui a d'autres réponses "
-      "acceptées ou des tolérances) et quiz.rc, qui les nomme avec les images");
+      "acceptées ou des tolérances), link.lzw (107, pour un quiz qui a un lien) et quiz.rc, qui les nomme avec les "
+      "images");
   pack->add_option("QUIZ", options->source, "Source du quiz (TOML en UTF-8)")->required()->type_name("QUIZ.toml");
   pack->add_option("-o,--sortie", options->outputFolder, "Dossier où écrire les fichiers (créé au besoin)")
       ->required()

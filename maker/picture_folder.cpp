@@ -51,16 +51,24 @@ bool NaturalPathLess(const fs::path& a, const fs::path& b) {
   return NaturalLess(a.filename().u8string(), b.filename().u8string());
 }
 
+// Blanks at the ends of a name are easy to type by mistake and invisible
+// in a folder; the player would never accept the answer with them.
+std::string TrimBlanks(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return text;
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 // The expected answer a file name gives: its stem without the number in
-// front, when a name remains after it.
+// front, when a name remains after it, and without blanks at its ends.
 std::string AnswerOf(const fs::path& picture) {
   const std::string stem = picture.stem().u8string();
   std::size_t at = 0;
   while (at < stem.size() && IsDigit(stem[at])) ++at;
   const std::size_t digits = at;
   while (at < stem.size() && IsNumberSeparator(stem[at])) ++at;
-  if (digits == 0 || at == digits || at == stem.size()) return stem;
-  return stem.substr(at);
+  if (digits == 0 || at == digits || at == stem.size()) return TrimBlanks(stem);
+  return TrimBlanks(stem.substr(at));
 }
 
 // The picture as the source names it: relative to the source's folder when

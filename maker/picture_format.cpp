@@ -61,6 +61,10 @@ bool PlayerShowsFormat(PictureFormat format) {
          format == PictureFormat::kPng;
 }
 
+bool BuildTurnsFormat(PictureFormat format) {
+  return format != PictureFormat::kGif && format != PictureFormat::kBmp && format != PictureFormat::kUnknown;
+}
+
 const char* PictureFormatName(PictureFormat format) {
   switch (format) {
     case PictureFormat::kJpeg: return "JPEG";

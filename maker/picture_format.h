@@ -20,6 +20,9 @@ PictureFormat DetectPictureFileFormat(const std::filesystem::path& file);
 
 // JPEG, GIF, BMP or PNG: stored as they are, the player decodes them.
 bool PlayerShowsFormat(PictureFormat format);
+// Whether build can store a picture of the format turned: GIF and BMP are
+// stored as they are.
+bool BuildTurnsFormat(PictureFormat format);
 // "JPEG", "WebP", "HEIC"...; "fichier" for kUnknown.
 const char* PictureFormatName(PictureFormat format);
 

@@ -126,6 +126,8 @@ class SurpriseFinder {
 
   std::vector<SourceIssue> Find() {
     CheckTitleWidth();
+    CheckAuthorWidth();
+    CheckLinkWidth();
     CheckLabels();
     CheckCodes();
     CheckCodeWidths();
@@ -139,16 +141,22 @@ class SurpriseFinder {
       }
       if (quiz_.answersPerQuestion == 2) CheckBoxesApart(question, number);
       CheckAnswerShared(question, number);
-      if (QuizTypeHasReveals(quiz_.quizType) && question.reveal.empty())
-        Warn("revelation", number,
-             "révélation vide : le type " + std::to_string(quiz_.quizType) +
-                 " montre la révélation d'une question trouvée, celle-ci n'affichera rien");
+      if (QuizTypeHasReveals(quiz_.quizType) && question.reveal.empty()) Warn("revelation", number, EmptyReveal());
       CheckPicture(question.image, question.rotation, number);
     }
     return issues_;
   }
 
  private:
+  std::string EmptyReveal() const {
+    if (advice_ == CheckAdvice::kCommandLine)
+      return "révélation vide : le type " + std::to_string(quiz_.quizType) +
+             " montre la révélation d'une question trouvée, celle-ci n'affichera rien";
+    return RevealKindOf(quiz_.quizType) == RevealKind::kAllAtEnd
+               ? "vide : quand le quiz sera fini, rien n'apparaîtra pour cette question"
+               : "vide : quand cette question sera trouvée, rien n'apparaîtra";
+  }
+
   void Warn(const std::string& key, int question, const std::string& message, int item = 0) {
     Add(true, key, question, message, item);
   }
@@ -158,8 +166,8 @@ class SurpriseFinder {
     issue.warning = warning;
     issue.key = key;
     issue.question = question;
-    issue.item = item;
     issue.message = message;
+    issue.item = item;
     issues_.push_back(issue);
   }
 
@@ -171,7 +179,8 @@ class SurpriseFinder {
         Warn("libelles", 0,
              std::string(which[k]) +
                  " libellé vide : dans un quiz à deux réponses, la vue en liste le montre au-dessus de ses cases "
-                 "de réponse, le joueur ne saura pas quoi y taper");
+                 "de réponse, le joueur ne saura pas quoi y taper",
+             k + 1);
   }
 
   void CheckTitleWidth() {
@@ -181,6 +190,26 @@ class SurpriseFinder {
          "le titre " + Quoted(quiz_.title) + " fait environ " + std::to_string(width) +
              " pixels dans la police du bandeau, son cadre en a " + std::to_string(kTitleLabelWidth) +
              " : la fin n'en sera pas visible ; raccourcissez-le");
+  }
+
+  // The author's label wraps its words: what does not fit its one line is cut.
+  void CheckAuthorWidth() {
+    const int width = AuthorTextWidth(quiz_.author);
+    if (width <= kAuthorLabelWidth) return;
+    Warn("auteur", 0,
+         "« " + Cp1252ToUtf8(quiz_.author) + " » fait environ " + std::to_string(width) +
+             " pixels dans le bandeau, qui en montre " + std::to_string(kAuthorLabelWidth) +
+             " après « Par : » : la fin sera coupée ; gardez le nom (« Mme Lefèvre, CM2 ») et mettez l'école dans "
+             "l'explication");
+  }
+
+  void CheckLinkWidth() {
+    const int width = LinkTextWidth(quiz_.link);
+    if (quiz_.link.empty() || width <= kLinkLabelWidth) return;
+    Warn("lien", 0,
+         "le lien « " + Cp1252ToUtf8(quiz_.link) + " » fait environ " + std::to_string(width) +
+             " pixels dans le bandeau, qui en montre " + std::to_string(kLinkLabelWidth) +
+             " : la fin ne sera pas visible (le lien s'ouvre quand même en entier) ; une adresse courte se lit mieux");
   }
 
   // Codes shown beyond the questions never appear; their width does not matter.
@@ -398,7 +427,7 @@ class SurpriseFinder {
 std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const fs::path& sourceFile, PictureCheckCache* cache,
                                    CheckAdvice advice) {
   if (cache) cache->pending.clear();
-  std::vector<SourceIssue> issues = ValidateQuizSource(quiz);
+  std::vector<SourceIssue> issues = ValidateQuizSource(quiz, advice);
   const std::vector<SourceIssue> surprises = SurpriseFinder(quiz, sourceFile, cache, advice).Find();
   issues.insert(issues.end(), surprises.begin(), surprises.end());
   std::stable_sort(issues.begin(), issues.end(),

@@ -67,7 +67,6 @@ void StorePictureInspection(PictureCheckCache* cache, const std::filesystem::pat
 // located by question and key but without a line. cache may be nullptr.
 // The advice in a message names what the author has at hand: options and
 // keys on the command line, menu entries and boxes in the Atelier.
-enum class CheckAdvice { kCommandLine, kAtelier };
 std::vector<SourceIssue> CheckQuiz(const QuizSource& quiz, const std::filesystem::path& sourceFile,
                                    PictureCheckCache* cache, CheckAdvice advice = CheckAdvice::kCommandLine);
 
@@ -115,10 +114,13 @@ bool BuildQuizExecutable(const QuizSource& quiz, const std::filesystem::path& so
 // The files that unpack writes for the quiz executable in bytes (named
 // executableName in messages): folder/quiz.toml first, read back before it is
 // given, then the pictures. Nothing is written. False with a French *error
-// for a file that is no quiz or that passes the reader's limits.
+// for a file that is no quiz or that passes the reader's limits. The source
+// is headed by comment when given (unpack's own otherwise); *unpacked, when
+// given, receives the quiz as the source holds it.
 bool UnpackQuizImage(const std::vector<uint8_t>& bytes, const std::string& executableName,
                      const std::filesystem::path& folder, std::vector<OutputFile>* files,
-                     std::vector<std::string>* warnings, std::string* error);
+                     std::vector<std::string>* warnings, std::string* error,
+                     const std::vector<std::string>* comment = nullptr, QuizSource* unpacked = nullptr);
 // A quiz executable taken apart: folder/quiz.toml and its pictures in
 // folder/images, which build back into the same resources. Existing files
 // are only replaced when force. *warnings receives what the author should

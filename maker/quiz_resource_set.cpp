@@ -30,6 +30,7 @@ QuizResourceSet FindQuizResources(const std::vector<ResourceEntry>& entries, std
   set.answers = Lookup(entries, kQuizBlobType, 0, kAnswersResourceId);
   set.codes = Lookup(entries, kQuizBlobType, 0, kCodesResourceId);
   set.acceptedAnswers = Lookup(entries, kQuizBlobType, 0, kAcceptedAnswersResourceId);
+  set.link = Lookup(entries, kQuizBlobType, 0, kHomeLinkResourceId);
   for (std::size_t k = 0; k < questionCount; ++k) {
     const uint16_t id = static_cast<uint16_t>(kFirstPictureResourceId + k);
     const ResourceEntry* picture = Lookup(entries, kPictureType, 0, id);

@@ -57,9 +57,13 @@ bool CompressQuizBlobs(const QuizSource& quiz, PackedBlobs* packed, std::string*
       !CompressBlob(WriteCodesBlob(quiz), "le blob des codes", &packed->codes, error))
     return false;
   packed->acceptedAnswers.clear();
+  packed->link.clear();
   const std::vector<uint8_t> accepted = WriteAcceptedAnswersBlob(quiz);
-  return accepted.empty() ||
-         CompressBlob(accepted, "le blob des autres réponses acceptées", &packed->acceptedAnswers, error);
+  if (!accepted.empty() &&
+      !CompressBlob(accepted, "le blob des autres réponses acceptées", &packed->acceptedAnswers, error))
+    return false;
+  return quiz.link.empty() ||
+         CompressBlob(std::vector<uint8_t>(quiz.link.begin(), quiz.link.end()), "le lien", &packed->link, error);
 }
 
 namespace {
@@ -163,6 +167,7 @@ bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool 
   entries->push_back(Resource(blobType, kCodesResourceId, std::move(blobs.codes)));
   if (!blobs.acceptedAnswers.empty())
     entries->push_back(Resource(blobType, kAcceptedAnswersResourceId, std::move(blobs.acceptedAnswers)));
+  if (!blobs.link.empty()) entries->push_back(Resource(blobType, kHomeLinkResourceId, std::move(blobs.link)));
   const auto cancelled = [progress] { return progress && progress->cancel && progress->cancel->load(); };
   const auto prepare = [&](std::size_t i) {
     if (cancelled()) return PreparedPicture();

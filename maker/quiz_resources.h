@@ -1,8 +1,9 @@
 // The resources that carry a quiz inside an executable: "PATCH" 104 (the
 // compressed answers blob), "PATCH" 105 (the compressed codes blob), "PATCH"
 // 106 (the compressed accepted-answers blob, only in a quiz that has other
-// answers or tolerances) and the picture of question k as "IMG" 401 + k
-// (JPEG, GIF, BMP) or raw data 401 + k (PNG), all language neutral.
+// answers or tolerances), 107 (the compressed header link, only in a quiz
+// that has one) and the picture of question k as "IMG" 401 + k (JPEG, GIF,
+// BMP) or raw data 401 + k (PNG), all language neutral.
 #pragma once
 
 #include <atomic>
@@ -15,6 +16,7 @@
 #include "maker/pe_resources.h"
 #include "maker/picture_format.h"
 #include "maker/quiz_source.h"
+#include "quiz/home_link.h"
 
 namespace vidod {
 
@@ -29,11 +31,11 @@ constexpr char kPictureType[] = "IMG";
 // in the French *error ("le blob des réponses").
 bool CompressBlob(const std::vector<uint8_t>& blob, const std::string& what, std::vector<uint8_t>* packed,
                   std::string* error);
-
-// The quiz's blobs compressed: 104, 105, and 106 (empty when the quiz needs
-// none).
+// The quiz's blobs compressed: 104, 105, and 106 and 107 (each empty when
+// the quiz needs none: a quiz without other answers, tolerances or a link
+// holds exactly the resources it held before them).
 struct PackedBlobs {
-  std::vector<uint8_t> answers, codes, acceptedAnswers;
+  std::vector<uint8_t> answers, codes, acceptedAnswers, link;
 };
 bool CompressQuizBlobs(const QuizSource& quiz, PackedBlobs* packed, std::string* error);
 
@@ -80,6 +82,7 @@ struct QuizResourceSet {
   const ResourceEntry* answers = nullptr;
   const ResourceEntry* codes = nullptr;
   const ResourceEntry* acceptedAnswers = nullptr;
+  const ResourceEntry* link = nullptr;
   // One per question; the player takes "IMG" first, raw data only when there
   // is no "IMG" of that id. nullptr when the question has neither.
   std::vector<const ResourceEntry*> pictures;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "quiz/accepted_answers_blob.h"
+#include "quiz/home_link.h"
 #include "quiz/quiz_document.h"
 
 namespace vidod {
@@ -16,8 +17,8 @@ void Add(std::vector<SourceIssue>* issues, bool warning, const std::string& key,
   issue.warning = warning;
   issue.key = key;
   issue.question = question;
-  issue.item = item;
   issue.message = message;
+  issue.item = item;
   issues->push_back(issue);
 }
 
@@ -44,6 +45,24 @@ void CheckOneLine(std::vector<SourceIssue>* issues, const std::string& text, con
                   int question, const std::string& prefix = std::string(), int item = 0) {
   if (HoldsLineBreak(text))
     Add(issues, false, key, question, prefix + "le texte contient un saut de ligne", item);
+}
+
+// The link has a resource of its own, so "|" is no delimiter there; the
+// player opens only a web address.
+void CheckLink(std::vector<SourceIssue>* issues, const std::string& link, CheckAdvice advice) {
+  if (link.empty()) return;
+  if (link.size() > kMaxSourceTextLength) {
+    Add(issues, false, "lien", 0,
+        "adresse de " + std::to_string(link.size()) + " octets, le lecteur n'en garde que " +
+            std::to_string(kMaxSourceTextLength));
+    return;
+  }
+  if (!IsWebAddress(link))
+    Add(issues, false, "lien", 0,
+        std::string("le lien doit être une adresse web qui commence par « https:// », « http:// » ou « www. », "
+                    "sans espace ; le lecteur n'ouvre rien d'autre") +
+            (advice == CheckAdvice::kAtelier ? " (laissez-le vide pour que le bandeau n'en montre pas)"
+                                             : " (lien = \"\" : le bandeau n'en montre pas)"));
 }
 
 // The other answers of one box; their characters are added to *otherBytes.
@@ -89,7 +108,8 @@ bool SameQuizContent(const QuizSource& a, const QuizSource& b) {
          a.title == b.title && a.author == b.author && a.explanation == b.explanation &&
          a.answerLabels == b.answerLabels && sameQuestions && a.quizType == b.quizType && a.red == b.red &&
          a.green == b.green && a.blue == b.blue && a.answersTail == b.answersTail && sameCodes &&
-         a.codesTail == b.codesTail && a.reducePictures == b.reducePictures && a.tolerances == b.tolerances;
+         a.codesTail == b.codesTail && a.reducePictures == b.reducePictures && a.tolerances == b.tolerances &&
+         a.link == b.link;
 }
 
 bool HasAcceptedAnswers(const QuizSource& quiz) {
@@ -121,17 +141,29 @@ std::size_t PictureCount(const QuizSource& quiz) {
                                                 [](const QuestionSource& question) { return !question.image.empty(); }));
 }
 
-bool QuizTypeHasReveals(uint8_t quizType) {
-  return quizType == 2 || quizType == kRevealPairsQuizType || quizType == 4;
+bool QuizTypeHasReveals(uint8_t quizType) { return RevealKindOf(quizType) != RevealKind::kNone; }
+
+RevealKind RevealKindOf(uint8_t quizType) {
+  switch (quizType) {
+    case 2:
+    case kRevealPairsQuizType:
+      return RevealKind::kEachFound;
+    case 4:
+      return RevealKind::kAllAtEnd;
+    default:
+      return RevealKind::kNone;
+  }
 }
 
-std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz) {
+std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz, CheckAdvice advice) {
+  const bool atelier = advice == CheckAdvice::kAtelier;
   std::vector<SourceIssue> issues;
   CheckText(&issues, quiz.title, "titre", 0);
   CheckText(&issues, quiz.author, "auteur", 0);
   CheckText(&issues, quiz.explanation, "explication", 0);
-  CheckText(&issues, quiz.answerLabels[0], "libelles", 0, "premier libellé : ");
-  CheckText(&issues, quiz.answerLabels[1], "libelles", 0, "second libellé : ");
+  CheckText(&issues, quiz.answerLabels[0], "libelles", 0, "premier libellé : ", 1);
+  CheckText(&issues, quiz.answerLabels[1], "libelles", 0, "second libellé : ", 2);
+  CheckLink(&issues, quiz.link, advice);
 
   const std::size_t count = quiz.questions.size();
   if (quiz.answersPerQuestion != 1 && quiz.answersPerQuestion != 2)
@@ -163,14 +195,19 @@ std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz) {
       CheckOneLine(&issues, question.answer2, "reponse2", number);
       CheckOtherAnswers(&issues, question.otherAnswers2, "reponse2", number, &otherBytes);
     } else if (!question.answer2.empty() || !question.otherAnswers2.empty()) {
-      Add(&issues, false, "reponse2", number, "seconde réponse dans un quiz à une réponse par question");
+      Add(&issues, false, "reponse2", number,
+          atelier ? "réponse d'une deuxième case dans un quiz à une case par question"
+                  : "seconde réponse dans un quiz à une réponse par question");
     }
     CheckText(&issues, question.note, "note", number);
     CheckText(&issues, question.reveal, "revelation", number);
     CheckText(&issues, question.revealNote, "note_revelation", number);
     if (!question.reveal.empty() && !keepsReveals)
       Add(&issues, false, "revelation", number,
-          "le type " + std::to_string(quiz.quizType) + " n'a pas de révélations (types 2, 3 et 4 seulement)");
+          atelier ? "ce quiz ne montre aucun texte révélé : choisissez dans l'onglet Quiz quand les textes "
+                    "apparaissent, ou videz celui-ci"
+                  : "le type " + std::to_string(quiz.quizType) +
+                        " n'a pas de révélations (types 2, 3 et 4 seulement)");
     if (!question.revealNote.empty() && quiz.quizType != kRevealPairsQuizType)
       Add(&issues, false, "note_revelation", number,
           "seul le type 3 garde ce texte, le quiz est de type " + std::to_string(quiz.quizType));
@@ -179,11 +216,13 @@ std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz) {
   for (std::size_t k = 0; k < quiz.codes.size(); ++k) {
     const std::string prefix = "code " + std::to_string(k + 1) + " : ";
     const std::string& code = quiz.codes[k].text;
-    CheckOneLine(&issues, code, "codes", 0, prefix);
+    const int item = static_cast<int>(k + 1);
+    CheckOneLine(&issues, code, "codes", 0, prefix, item);
     if (code.size() > kMaxSourceTextLength)
       Add(&issues, false, "codes", 0,
           prefix + "texte de " + std::to_string(code.size()) + " octets, le lecteur n'en garde que " +
-              std::to_string(kMaxSourceTextLength));
+              std::to_string(kMaxSourceTextLength),
+          item);
   }
   if (otherBytes > static_cast<std::size_t>(kMaxOtherAnswerBytes))
     Add(&issues, false, "question", 0,

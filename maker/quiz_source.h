@@ -56,6 +56,9 @@ struct QuizSource {
   std::string answersTail;                 // bytes after the blue component
   std::vector<RewardCode> codes;           // code k for a score of k
   std::string codesTail;                   // bytes after the last code line
+  // The header bar's link, a web address; empty: the player shows none.
+  // Carried by a resource of its own, only when there is one.
+  std::string link;
   uint8_t tolerances = 0;                  // kTolerate... bits (resource 106)
   // Not carried by the resources: build stores the pictures larger than the
   // views reduced to the size they are shown at. What init and the Atelier
@@ -75,6 +78,10 @@ std::size_t PictureCount(const QuizSource& quiz);
 // carries a second, unused text with it.
 bool QuizTypeHasReveals(uint8_t quizType);
 constexpr uint8_t kRevealPairsQuizType = 3;
+// When the reveal texts show: none (types 0, 1 and any the player does not
+// know), each with its question found (2, 3), all at the end (4).
+enum class RevealKind { kNone, kEachFound, kAllAtEnd };
+RevealKind RevealKindOf(uint8_t quizType);
 
 // Whether the quiz needs the accepted-answers resource: other answers or
 // tolerances. A quiz without either is stored exactly as before they existed.
@@ -100,12 +107,20 @@ struct SourceIssue {
   int question = 0;       // from 1; 0 for a key outside the questions
   int line = 0;           // in the source file; 0 when unknown
   std::string message;    // French, UTF-8
-  int item = 0;           // in a list of answers, the answer from 1 (1 the expected one); 0: the whole key
+  // What part of the key it is about, from 1; 0: the key as a whole. In a
+  // list of answers the answer (1 the expected one), in the labels the label,
+  // in the codes the reward code.
+  int item = 0;
 };
 
+// Who reads the messages about a quiz: the command line's author writes its
+// keys and options, the Atelier's uses menu entries and boxes.
+enum class CheckAdvice { kCommandLine, kAtelier };
+
 // The rules that hold whatever the source was read from: delimiters, line
-// breaks, text lengths, counts, reveal texts on the quiz types that keep them.
-std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz);
+// breaks, text lengths, counts, reveal texts on the quiz types that keep
+// them, a web address for the link.
+std::vector<SourceIssue> ValidateQuizSource(const QuizSource& quiz, CheckAdvice advice = CheckAdvice::kCommandLine);
 
 bool HasErrors(const std::vector<SourceIssue>& issues);
 // "question 3, clé « reponse » : ..."

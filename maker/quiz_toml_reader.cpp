@@ -21,7 +21,7 @@ constexpr int64_t kByteMax = 255;
 constexpr std::size_t kMaxSuggestionDistance = 2;
 
 const char* const kTopKeys[] = {"titre",  "auteur", "explication",    "libelles", "type", "images_dans_liste",
-                                "couleur", "codes",  "reduire_images", "tolerer",  "question", "brut"};
+                                "couleur", "codes",  "reduire_images", "tolerer",  "lien",     "question", "brut"};
 const char* const kQuestionKeys[] = {"reponse", "reponse2", "revelation", "image", "rotation", "note", "note_revelation"};
 const char* const kRawKeys[] = {"octet_0",        "octet_images",    "reponses_par_question",
                                 "suite_reponses", "octets_apres_cr", "suite_codes"};
@@ -68,6 +68,7 @@ class SourceReader {
     ReadText(root.get("titre"), "titre", 0, &quiz_->title);
     ReadText(root.get("auteur"), "auteur", 0, &quiz_->author);
     ReadText(root.get("explication"), "explication", 0, &quiz_->explanation);
+    ReadText(root.get("lien"), "lien", 0, &quiz_->link);
     ReadLabels(root.get("libelles"));
     ReadByte(root.get("type"), "type", &quiz_->quizType);
     ReadColour(root.get("couleur"));

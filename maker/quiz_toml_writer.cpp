@@ -67,6 +67,7 @@ std::string WriteQuizSource(const QuizSource& quiz, const std::vector<std::strin
   Line(&out, "titre", Quote(quiz.title));
   Line(&out, "auteur", Quote(quiz.author));
   Line(&out, "explication", Quote(quiz.explanation));
+  if (!quiz.link.empty()) Line(&out, "lien", Quote(quiz.link));
   Line(&out, "libelles", "[" + Quote(quiz.answerLabels[0]) + ", " + Quote(quiz.answerLabels[1]) + "]");
   Line(&out, "type", std::to_string(quiz.quizType));
   Line(&out, "images_dans_liste", quiz.pictureByte == kPictureByteWithList ? "true" : "false");
@@ -138,6 +139,9 @@ std::string WriteStarterSource(const std::string& title, const std::string& pict
   Line(&out, "auteur", Quote(defaults.author));
   out += "# Ligne d'explication du bandeau.\n";
   Line(&out, "explication", Quote(defaults.explanation));
+  out += "# Adresse web montrée en lien dans le bandeau (https://..., http://... ou www....) ;\n";
+  out += "# vide : le bandeau n'a pas de lien.\n";
+  Line(&out, "lien", Quote(defaults.link));
   out += "# Libellés des deux cases de réponse : la vue en liste ne les montre que dans un\n";
   out += "# quiz à deux réponses, où chaque question a aussi sa reponse2 = \"...\".\n";
   Line(&out, "libelles", "[" + Quote(defaults.answerLabels[0]) + ", " + Quote(defaults.answerLabels[1]) + "]");

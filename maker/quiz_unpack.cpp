@@ -51,8 +51,21 @@ void WarnIfRecompressionDiffers(const std::vector<uint8_t>& packed, const std::v
   const CodecRun again = CompressBytes(blob);
   if (again.result != 0 || again.bytes != packed)
     run->warnings->push_back(what +
-                             " : compressée autrement que par vidod-make ; build redonnera le même contenu "
+                             " : compressée autrement que par vidod-make ; un quiz reconstruit aura le même contenu "
                              "décompressé, mais pas les mêmes octets compressés");
+}
+
+// The link as the player reads it: one that it would not show (damaged, too
+// long, no web address) is left out of the source, with a warning.
+void DecodeLink(const std::vector<uint8_t>& packed, const std::string& name, QuizSource* quiz, Unpacking* run) {
+  const CodecRun decoded = DecompressBytes(packed);
+  const std::string link(decoded.bytes.begin(), decoded.bytes.end());
+  if (decoded.result == 0 && link.size() <= kMaxSourceTextLength && IsWebAddress(link)) {
+    quiz->link = link;
+    return;
+  }
+  run->warnings->push_back(name + " : lien endommagé ou qui n'est pas une adresse web ; le lecteur n'en montre pas, "
+                                  "la source n'en a pas");
 }
 
 // The other answers and tolerances, read as the player reads them. The
@@ -137,12 +150,12 @@ std::vector<OutputFile> TakePictures(const std::vector<ResourceEntry>& entries, 
     const std::string key = std::string(kPicturesFolder) + "/" + name;
     if (format == PictureFormat::kUnknown)
       run->warnings->push_back("question " + std::to_string(number) + " : image d'un format inconnu, écrite dans « " +
-                               key + " » ; build la refusera");
+                               key + " » ; la construction la refusera");
     else if (rawData != (format == PictureFormat::kPng))
       run->warnings->push_back("question " + std::to_string(number) + " : image " +
                                (rawData ? "en données brutes" : "« IMG »") + " qui n'est pas du " +
                                (rawData ? "PNG" : "JPEG, GIF ou BMP") +
-                               " : le lecteur ne peut pas l'afficher ; build la rangera selon son format");
+                               " : le lecteur ne peut pas l'afficher ; la construction la rangera selon son format");
     quiz->questions[k].image = key;
     files.push_back({folder / kPicturesFolder / name, picture->data});
   }
@@ -158,12 +171,13 @@ void WarnOfUnusedResources(const std::vector<ResourceEntry>& entries, std::size_
   for (const ResourceEntry& entry : entries) {
     if (!IsQuizResource(entry)) continue;
     const bool used = &entry == set.answers || &entry == set.codes || &entry == set.acceptedAnswers ||
+                      &entry == set.link ||
                       std::find(set.pictures.begin(), set.pictures.end(), &entry) != set.pictures.end();
     if (used) continue;
     if (++unused <= kUnusedResourcesNamed)
       run->warnings->push_back("la ressource " + DescribeResourceName(entry.type) + " " +
                                DescribeResourceName(entry.name) + " (langue " + std::to_string(entry.language) +
-                               ") ne sert pas au quiz : build ne la recréera pas");
+                               ") ne sert pas au quiz : un quiz reconstruit ne l'aura plus");
   }
   if (unused > kUnusedResourcesNamed)
     run->warnings->push_back("et " + std::to_string(unused - kUnusedResourcesNamed) +
@@ -177,7 +191,7 @@ bool AddSource(const fs::path& folder, const QuizSource& quiz, const std::vector
                std::vector<OutputFile>* files, Unpacking* run) {
   const fs::path target = folder / kSourceFile;
   for (SourceIssue& issue : ValidateQuizSource(quiz)) {
-    if (!issue.warning) issue.message += " (build et pack refuseront ce quiz tant que ce n'est pas corrigé)";
+    if (!issue.warning) issue.message += " (la construction refusera ce quiz tant que ce n'est pas corrigé)";
     run->warnings->push_back(PathText(target) + " : " + DescribeIssue(issue));
   }
   std::string source;
@@ -206,7 +220,8 @@ bool WriteUnpacked(const std::vector<OutputFile>& files, bool force, const std::
 }  // namespace
 
 bool UnpackQuizImage(const std::vector<uint8_t>& bytes, const std::string& executableName, const fs::path& folder,
-                     std::vector<OutputFile>* files, std::vector<std::string>* warnings, std::string* error) {
+                     std::vector<OutputFile>* files, std::vector<std::string>* warnings, std::string* error,
+                     const std::vector<std::string>* comment, QuizSource* unpacked) {
   Unpacking run{warnings, error};
   const std::string quoted = "« " + executableName + " »";
   std::vector<ResourceEntry> entries;
@@ -228,14 +243,16 @@ bool UnpackQuizImage(const std::vector<uint8_t>& bytes, const std::string& execu
   if (blobs.acceptedAnswers &&
       !DecodeAcceptedAnswers(blobs.acceptedAnswers->data, "la ressource 106 de " + quoted, false, &quiz, &run))
     return false;
+  if (blobs.link) DecodeLink(blobs.link->data, "la ressource 107 de " + quoted, &quiz, &run);
   WarnOfUnusedResources(entries, quiz.questions.size(), &run);
   *files = TakePictures(entries, folder, &quiz, &run);
-  const std::vector<std::string> comment = {
+  const std::vector<std::string> unpackComment = {
       "Quiz extrait de " + quoted + " par vidod-make unpack.",
       "Les images des questions sont dans le dossier images ; « vidod-make build »",
       "redonne les mêmes ressources.",
   };
-  return AddSource(folder, quiz, comment, files, &run);
+  if (unpacked) *unpacked = quiz;
+  return AddSource(folder, quiz, comment ? *comment : unpackComment, files, &run);
 }
 
 bool UnpackQuizExecutable(const fs::path& executable, const fs::path& folder, bool force, fs::path* sourceFile,

@@ -23,6 +23,7 @@ std::string RcPathLiteral(const fs::path& path) {
 }  // namespace
 
 std::string WriteQuizRcScript(const fs::path& answers, const fs::path& codes, const fs::path& acceptedAnswers,
+                              const fs::path& link,
                               const std::vector<QuizPicture>& pictures) {
   std::string script;
   script += std::to_string(kAnswersResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(answers) + "\n";
@@ -30,6 +31,8 @@ std::string WriteQuizRcScript(const fs::path& answers, const fs::path& codes, co
   if (!acceptedAnswers.empty())
     script += std::to_string(kAcceptedAnswersResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(acceptedAnswers) +
               "\n";
+  if (!link.empty())
+    script += std::to_string(kHomeLinkResourceId) + " " + kQuizBlobType + " " + RcPathLiteral(link) + "\n";
   for (const QuizPicture& picture : pictures) {
     // The player's PNG route looks for raw data only when no "IMG" resource
     // of the id exists.

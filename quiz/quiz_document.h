@@ -53,6 +53,7 @@ struct QuizDocument {
   QuestionEntry* firstEntry;
   QuestionEntry* lastEntry;
   char answerSlots[kAnswerSlotCount][kTextSize];
+  char homeLink[kTextSize];  // the header bar's web address; empty: no link
   uint8_t tolerances;  // what every comparison forgives (kTolerate... bits of accepted_answers_blob.h)
   char otherAnswerStore[kOtherAnswerStoreSize];
 };

@@ -1,6 +1,7 @@
 #include "common/window_text.h"
 #include "quiz/accepted_answers_blob.h"
 #include "quiz/answers_blob.h"
+#include "quiz/home_link.h"
 #include "quiz/player_document.h"
 
 namespace vidod {
@@ -56,11 +57,14 @@ void QuizResourceLoader(PlayerDocument* document, HMODULE module) {
     case QuizLoadOutcome::kDefaultQuiz:
       break;
   }
-  // The other answers and tolerances belong to the questions just read.
+  // The other answers, tolerances and link belong to the questions just read.
+  // A damaged link is no reason to stop a pupil: the header bar then shows none.
   if (outcome == QuizLoadOutcome::kLoaded || outcome == QuizLoadOutcome::kLoadedWithoutCodes) {
     const ResourceBytes accepted = FindQuizResource(module, kAcceptedAnswersResource);
     if (LoadAcceptedAnswers(document->quiz, accepted.bytes, accepted.size) == AcceptedAnswersOutcome::kRefused)
       MessageBox1252(nullptr, kAcceptedAnswersMessage, kCaption, MB_OK);
+    const ResourceBytes link = FindQuizResource(module, kHomeLinkResourceId);
+    LoadHomeLink(document->quiz, link.bytes, link.size);
   }
   RefreshBackgroundBrush(document);
 }

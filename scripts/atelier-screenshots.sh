@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of Vidod Atelier for the author's guide, taken under Wine on a
-# private Xvfb large enough for its window: the demo quiz open on each of the
-# three pages at 96 dots per inch, and the question page at 144 (150 %).
+# private Xvfb of the size of a school's screens: the demo quiz open on each
+# of the three pages at 96 dots per inch on 1366 x 768, and the question and
+# quiz pages at 144 (150 %) on 1280 x 1024.
 # Writes docs/images/atelier-*.png (or into the folder given). Needs the
 # Windows build of vidod-atelier (cmake --build --preset windows).
 # Usage: atelier-screenshots.sh [FOLDER]
@@ -16,19 +17,28 @@ mkdir -p "$out"
 export WINEPREFIX="$root/build/windows/wineprefix-screenshots"
 export VIDOD_BUILD_DIR="$root/build/windows"
 work=$(mktemp -d)
-for n in $(seq 150 199); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
+xvfb=""
 cleanup() {
   wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
   rm -rf "$work" "${documents:-}"
 }
 trap cleanup EXIT
-for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+
+# screen WIDTHxHEIGHT: a private display of that size, in place of the last.
+screen() {
+  wineserver -k 2>/dev/null || true
+  [ -z "$xvfb" ] || { kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; }
+  local n
+  for n in $(seq 150 199); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+  done
+  Xvfb "$display" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY=$display
+  for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+}
+screen 1366x768
 
 # The demo quiz, copied where a teacher would keep it (the status bar shows
 # the path): nothing of the repository is written.
@@ -78,4 +88,5 @@ shoot() {
 }
 
 shoot 96 "Down Down ctrl+e:" "=Belgiqe:atelier-question" "ctrl+2:atelier-quiz" "ctrl+3:atelier-codes"
-shoot 144 "alt+r End space:atelier-150"
+screen 1280x1024
+shoot 144 "alt+r End space:atelier-150" "ctrl+2:atelier-150-quiz"

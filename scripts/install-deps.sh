@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb xdotool imagemagick icoutils x11-utils openbox time
   clang libclang-rt-14-dev
+  cmark-gfm
   emscripten nodejs chromium chromium-driver python3-selenium
 )
 

@@ -2,7 +2,7 @@
 # Builds the authoring tool for this machine and the Windows build, then
 # fills build/release/ with what a quiz author needs: the player, Vidod
 # Atelier and vidod-make for Windows, the demo quiz with its source and as a
-# web page, and the author's guide with its pictures.
+# web page, and the author's guide (also as a web page) with its pictures.
 # The build folders and the release folder can be moved with
 # VIDOD_NATIVE_BUILD_DIR, VIDOD_WINDOWS_BUILD_DIR and VIDOD_RELEASE_DIR, the
 # number of parallel jobs with VIDOD_JOBS.
@@ -25,7 +25,7 @@ native_tool="$native_dir/maker/vidod-make"
 
 echo "== Lecteur, Vidod Atelier, vidod-make pour Windows et quiz de démonstration"
 cmake --preset windows -B "$windows_dir" -DVIDOD_MAKE="$native_tool" >/dev/null
-cmake --build "$windows_dir" -j "$jobs" --target vidod vidod-atelier vidod-make drapeaux
+cmake --build "$windows_dir" -j "$jobs" --target vidod vidod-atelier vidod-make drapeaux vidod_author_guide
 
 # Everything is put together beside the release folder and moved into place
 # only once complete, so that a failure leaves the previous release whole.
@@ -47,6 +47,8 @@ mkdir -p "$staging/drapeaux"
 cp "$root/demo/drapeaux/quiz.toml" "$staging/drapeaux/"
 cp -r "$root/demo/drapeaux/images" "$staging/drapeaux/"
 cp "$root/docs/guide-auteur.md" "$root/docs/source-quiz.md" "$staging/"
+# The guide as the web page that F1 opens in the browser, its pictures beside it.
+cp "$windows_dir/atelier/guide-auteur.html" "$staging/"
 mkdir -p "$staging/images"
 cp "$root"/docs/images/atelier-*.png "$root"/docs/images/page-*.png "$staging/images/"
 

@@ -1,13 +1,17 @@
-// The quiz as the Atelier edits it: texts the code page lacks kept with
-// their questions as these move, issues sent to the field they concern,
-// picture keys rewritten for a source saved elsewhere, file names from titles.
+// The quiz as the Atelier edits it: every edit undone and redone, typing as
+// one step, texts the code page lacks kept with their questions as these
+// move, picture keys rewritten for a source saved elsewhere, file names
+// from titles.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "atelier/edited_quiz.h"
+#include "atelier/quiz_remarks.h"
 
 namespace vidod {
 namespace {
@@ -16,13 +20,21 @@ namespace fs = std::filesystem;
 
 constexpr char kPending[] = u8"\u0141\u00f3d\u017a";  // Łódź: Ł and ź are not in code page 1252
 
-// Three questions A, B, C; B's answer holds a character the code page lacks.
+// Three questions A, B, C, as opened from disk; B's answer holds a
+// character the code page lacks.
 EditedQuiz ThreeQuestions() {
   EditedQuiz edited;
   edited.quiz.questions.resize(3);
   const char* const answers[] = {"A", kPending, "C"};
-  for (int i = 0; i < 3; ++i) SetFieldText(&edited, FieldRef{QuizField::kAnswer, i}, answers[i]);
-  edited.modified = false;
+  for (int i = 0; i < 3; ++i) {
+    SetFieldText(&edited, FieldRef{QuizField::kAnswer, i}, answers[i]);
+    edited.quiz.questions[i].image = std::string(1, static_cast<char>('a' + i)) + ".jpg";
+  }
+  edited.quiz.answersPerQuestion = 2;
+  edited.quiz.questions[0].answer2 = "deux";
+  edited.quiz.quizType = kRevealPairsQuizType;
+  edited.quiz.questions[2].revealNote = "note";
+  MarkSaved(&edited);
   return edited;
 }
 
@@ -33,6 +45,99 @@ std::vector<std::string> Shown(const EditedQuiz& edited) {
   return answers;
 }
 
+bool SameState(const EditedQuiz& a, const EditedQuiz& b) {
+  return SameQuizContent(a.quiz, b.quiz) && a.pending == b.pending && a.quiz.questions.size() == b.quiz.questions.size() &&
+         std::equal(a.quiz.questions.begin(), a.quiz.questions.end(), b.quiz.questions.begin(),
+                    [](const QuestionSource& x, const QuestionSource& y) { return x.rotation == y.rotation; });
+}
+
+// Each edit changes the quiz as the author asked, is undone back to the
+// saved quiz (which clears the mark) and redone.
+TEST(EditedQuizTest, EveryEditIsUndoneAndRedone) {
+  const struct {
+    const char* what;
+    QuizEdit edit;
+    std::vector<std::string> shown;  // the answers after it
+    int undoneTo;                    // the question shown once undone
+  } cases[] = {
+      {"B moved last", MoveEdit(1, 2), {"A", "C", kPending}, 1},
+      {"C moved first", MoveEdit(2, 0), {"C", "A", kPending}, 2},
+      {"A removed", RemoveEdit(0), {kPending, "C"}, 0},
+      {"B removed", RemoveEdit(1), {"A", "C"}, 1},
+      {"two added after A", AddEdit(1, {{"D", "d.jpg"}, {"E", "e.jpg"}}), {"A", "D", "E", kPending, "C"}, 0},
+      {"A typed", TextEdit(FieldRef{QuizField::kAnswer, 0}, "Ain"), {"Ain", kPending, "C"}, 0},
+      {"B mended", TextEdit(FieldRef{QuizField::kAnswer, 1}, "Lodz"), {"A", "Lodz", "C"}, 1},
+      {"title", TextEdit(FieldRef{QuizField::kTitle, 0}, "Fleuves"), {"A", kPending, "C"}, -1},
+      {"picture of C", PictureEdit(2, "z.png", 90), {"A", kPending, "C"}, 2},
+      {"one box", SettingEdit(EditKind::kAnswerCount, 1), {"A", kPending, "C"}, -1},
+      {"type 2", SettingEdit(EditKind::kQuizType, 2), {"A", kPending, "C"}, -1},
+      {"list pictures", SettingEdit(EditKind::kListPictures, 0), {"A", kPending, "C"}, -1},
+      {"reduced", SettingEdit(EditKind::kReducePictures, 1), {"A", kPending, "C"}, -1},
+      {"colour", ColourEdit(40, 90, 160), {"A", kPending, "C"}, -1},
+      {"tolerances", SettingEdit(EditKind::kTolerances, 3), {"A", kPending, "C"}, -1},
+  };
+  for (const auto& c : cases) {
+    const EditedQuiz saved = ThreeQuestions();
+    EditedQuiz edited = saved;
+    ASSERT_NE(ApplyEdit(&edited, c.edit), 0u) << c.what;
+    EXPECT_EQ(Shown(edited), c.shown) << c.what;
+    EXPECT_TRUE(IsModified(edited)) << c.what;
+    const EditedQuiz after = edited;
+    int question = -2;
+    ASSERT_TRUE(UndoEdit(&edited, &question)) << c.what;
+    EXPECT_TRUE(SameState(edited, saved)) << c.what;
+    EXPECT_EQ(question, c.undoneTo) << c.what;
+    EXPECT_FALSE(IsModified(edited)) << c.what;
+    ASSERT_TRUE(RedoEdit(&edited, &question)) << c.what;
+    EXPECT_TRUE(SameState(edited, after)) << c.what;
+    EXPECT_TRUE(IsModified(edited)) << c.what;
+  }
+  // The rules of the settings: one box drops the second answers, leaving
+  // type 3 drops the notes only it keeps.
+  EditedQuiz edited = ThreeQuestions();
+  ApplyEdit(&edited, SettingEdit(EditKind::kAnswerCount, 1));
+  ApplyEdit(&edited, SettingEdit(EditKind::kQuizType, 2));
+  EXPECT_EQ(edited.quiz.questions[0].answer2, "");
+  EXPECT_EQ(edited.quiz.questions[2].revealNote, "");
+  // What changes nothing is no step.
+  EXPECT_EQ(ApplyEdit(&edited, SettingEdit(EditKind::kQuizType, 2)), 0u);
+  EXPECT_EQ(ApplyEdit(&edited, MoveEdit(0, 3)), 0u);
+  EXPECT_EQ(edited.undo.size(), 2u);
+}
+
+TEST(EditedQuizTest, TypingInOneFieldIsOneStep) {
+  EditedQuiz edited = ThreeQuestions();
+  const FieldRef answer{QuizField::kAnswer, 0};
+  for (const char* typed : {"Ai", "Ain", "L'Ain"}) ApplyEdit(&edited, TextEdit(answer, typed));
+  EXPECT_EQ(edited.undo.size(), 1u);
+  // Another field, or the focus gone and back, starts another step.
+  ApplyEdit(&edited, TextEdit(FieldRef{QuizField::kReveal, 0}, "affluent"));
+  ApplyEdit(&edited, TextEdit(answer, "L'Ain, rivière"));
+  EndTyping(&edited);
+  ApplyEdit(&edited, TextEdit(answer, "L'Ain"));
+  EXPECT_EQ(edited.undo.size(), 4u);
+  int question = 0;
+  for (int step = 0; step < 3; ++step) UndoEdit(&edited, &question);
+  EXPECT_EQ(Shown(edited)[0], "L'Ain");
+  EXPECT_TRUE(IsModified(edited));
+  UndoEdit(&edited, &question);
+  EXPECT_EQ(Shown(edited)[0], "A");
+  EXPECT_FALSE(IsModified(edited));
+
+  // Saved in the middle: the quiz is unmodified there and only there.
+  RedoEdit(&edited, &question);
+  MarkSaved(&edited);
+  RedoEdit(&edited, &question);
+  EXPECT_TRUE(IsModified(edited));
+  UndoEdit(&edited, &question);
+  EXPECT_FALSE(IsModified(edited));
+  UndoEdit(&edited, &question);
+  EXPECT_TRUE(IsModified(edited));
+  // A new edit after an undo leaves nothing to redo.
+  ApplyEdit(&edited, MoveEdit(0, 1));
+  EXPECT_FALSE(RedoEdit(&edited, &question));
+}
+
 TEST(EditedQuizTest, PendingTextsFollowTheirQuestions) {
   const EditedQuiz start = ThreeQuestions();
   EXPECT_EQ(start.quiz.questions[1].answer,
@@ -40,120 +145,78 @@ TEST(EditedQuizTest, PendingTextsFollowTheirQuestions) {
             "d?");  // the model's stand-ins: "ó" is in the code page
   const struct {
     const char* what;
-    void (*edit)(EditedQuiz*);
-    std::vector<std::string> shown;
+    QuizEdit edit;
     std::size_t pendingLeft;
+    int pendingAt;  // the question whose answer is still pending
   } cases[] = {
-      {"B moved last", [](EditedQuiz* e) { MoveQuestion(e, 1, 2); }, {"A", "C", kPending}, 1},
-      {"C moved first", [](EditedQuiz* e) { MoveQuestion(e, 2, 0); }, {"C", "A", kPending}, 1},
-      {"A removed", [](EditedQuiz* e) { RemoveQuestion(e, 0); }, {kPending, "C"}, 1},
-      {"B removed", [](EditedQuiz* e) { RemoveQuestion(e, 1); }, {"A", "C"}, 0},
-      {"two inserted first",
-       [](EditedQuiz* e) { InsertQuestions(e, 0, std::vector<QuestionSource>(2)); },
-       {"", "", "A", kPending, "C"},
-       1},
+      {"B moved last", MoveEdit(1, 2), 1, 2},
+      {"A removed", RemoveEdit(0), 1, 0},
+      {"B removed", RemoveEdit(1), 0, -1},
+      {"two inserted first", AddEdit(0, {{"D", ""}, {"E", ""}}), 1, 3},
   };
   for (const auto& c : cases) {
     EditedQuiz edited = start;
-    c.edit(&edited);
-    EXPECT_EQ(Shown(edited), c.shown) << c.what;
-    EXPECT_TRUE(edited.modified) << c.what;
+    ApplyEdit(&edited, c.edit);
     EXPECT_EQ(edited.pending.size(), c.pendingLeft) << c.what;
+    if (c.pendingAt >= 0) {
+      EXPECT_EQ(edited.pending.count(FieldRef{QuizField::kAnswer, c.pendingAt}), 1u) << c.what;
+    }
   }
-}
-
-TEST(EditedQuizTest, TypedTextsReachTheModel) {
-  EditedQuiz edited = ThreeQuestions();
-  // Mended, the text leaves the pending ones.
-  SetFieldText(&edited, FieldRef{QuizField::kAnswer, 1}, u8"L\u00f3dz");
-  EXPECT_TRUE(edited.pending.empty());
-  EXPECT_EQ(edited.quiz.questions[1].answer,
-            "L\xF3"
-            "dz");
   // Codes grow to the one typed and lose the empty ones at their end.
-  SetFieldText(&edited, FieldRef{QuizField::kCode, 2}, "TROIS");
+  EditedQuiz edited = start;
+  ApplyEdit(&edited, TextEdit(FieldRef{QuizField::kCode, 2}, "TROIS"));
   EXPECT_EQ(edited.quiz.codes.size(), 3u);
-  SetFieldText(&edited, FieldRef{QuizField::kCode, 2}, "");
+  ApplyEdit(&edited, TextEdit(FieldRef{QuizField::kCode, 2}, ""));
   EXPECT_TRUE(edited.quiz.codes.empty());
-  // A character-set error names its field.
-  SetFieldText(&edited, FieldRef{QuizField::kCode, 1}, kPending);
-  const std::vector<SourceIssue> issues = CheckEditedQuiz(&edited);
-  const auto found = std::find_if(issues.begin(), issues.end(), [](const SourceIssue& issue) {
-    return !issue.warning && issue.key == "codes" && issue.message.find("1252") != std::string::npos;
-  });
-  ASSERT_NE(found, issues.end());
-  EXPECT_EQ(PlaceOfIssue(*found).code, 1);
 }
 
 // The other answers of a box are one text in the window, separated by ";".
 TEST(EditedQuizTest, OtherAnswersAreEditedAsOneText) {
   EditedQuiz edited = ThreeQuestions();
   const FieldRef others{QuizField::kOtherAnswers, 0};
-  EXPECT_TRUE(SetFieldText(&edited, others, u8" Notre-Dame ;notre dame de Paris;; "));
+  EXPECT_NE(ApplyEdit(&edited, TextEdit(others, u8" Notre-Dame ;notre dame de Paris;; ")), 0u);
   EXPECT_EQ(edited.quiz.questions[0].otherAnswers, (std::vector<std::string>{"Notre-Dame", "notre dame de Paris"}));
   EXPECT_EQ(ShownFieldText(edited, others), u8"Notre-Dame ; notre dame de Paris");
   // Typing on towards the next answer changes nothing yet.
-  edited.modified = false;
-  EXPECT_FALSE(SetFieldText(&edited, others, u8"Notre-Dame ; notre dame de Paris ; "));
-  EXPECT_FALSE(edited.modified);
+  EXPECT_EQ(ApplyEdit(&edited, TextEdit(others, u8"Notre-Dame ; notre dame de Paris ; ")), 0u);
   // A character the code page lacks waits, pending, like any text.
-  EXPECT_TRUE(SetFieldText(&edited, FieldRef{QuizField::kOtherAnswers2, 1}, kPending));
+  EXPECT_NE(ApplyEdit(&edited, TextEdit(FieldRef{QuizField::kOtherAnswers2, 1}, kPending)), 0u);
   EXPECT_EQ(ShownFieldText(edited, FieldRef{QuizField::kOtherAnswers2, 1}), kPending);
   const std::vector<SourceIssue> issues = CheckEditedQuiz(&edited);
   EXPECT_TRUE(std::any_of(issues.begin(), issues.end(), [](const SourceIssue& issue) {
     return PlaceOfIssue(issue).field == FieldRef{QuizField::kOtherAnswers2, 1} && !issue.warning;
   }));
-  // Emptied, the box accepts its expected answer only.
-  SetFieldText(&edited, others, "");
+  // Emptied, the box accepts its expected answer only; undone, it has them back.
+  ApplyEdit(&edited, TextEdit(others, ""));
   EXPECT_TRUE(edited.quiz.questions[0].otherAnswers.empty());
-}
-
-TEST(EditedQuizTest, IssuesLandOnTheirFields) {
-  const struct {
-    SourceIssue issue;
-    int question;
-    bool onField;
-    QuizField field;
-    bool onPicture;
-    int code;
-  } cases[] = {
-      {{true, "reponse", 3, 0, "..."}, 2, true, QuizField::kAnswer, false, -1},
-      {{true, "reponse2", 1, 0, "..."}, 0, true, QuizField::kAnswer2, false, -1},
-      // About an accepted answer after the first of a list: the field of the others.
-      {{true, "reponse", 2, 0, "...", 1}, 1, true, QuizField::kAnswer, false, -1},
-      {{true, "reponse", 2, 0, "...", 3}, 1, true, QuizField::kOtherAnswers, false, -1},
-      {{false, "reponse2", 1, 0, "...", 2}, 0, true, QuizField::kOtherAnswers2, false, -1},
-      {{false, "revelation", 2, 0, "..."}, 1, true, QuizField::kReveal, false, -1},
-      {{false, "image", 4, 0, "..."}, 3, false, QuizField::kTitle, true, -1},
-      {{true, "note", 4, 0, "..."}, 3, false, QuizField::kTitle, false, -1},
-      {{true, "titre", 0, 0, "..."}, -1, true, QuizField::kTitle, false, -1},
-      {{true, "libelles", 0, 0, u8"second libellé vide"}, -1, true, QuizField::kLabel2, false, -1},
-      {{false, "codes", 0, 0, "code 12 : texte de 300 octets"}, -1, false, QuizField::kTitle, false, 11},
-      {{true, "codes", 0, 0, "aucun code"}, -1, false, QuizField::kTitle, false, -1},
-      {{false, "brut.octet_0", 0, 0, "..."}, -1, false, QuizField::kTitle, false, -1},
-  };
-  for (const auto& c : cases) {
-    const IssuePlace place = PlaceOfIssue(c.issue);
-    EXPECT_EQ(place.question, c.question) << c.issue.key;
-    EXPECT_EQ(place.onField, c.onField) << c.issue.key;
-    if (c.onField) {
-      EXPECT_EQ(place.field.field, c.field) << c.issue.key;
-    }
-    EXPECT_EQ(place.onPicture, c.onPicture) << c.issue.key;
-    EXPECT_EQ(place.code, c.code) << c.issue.key;
-    EXPECT_EQ(place.onCodes, c.issue.key == "codes") << c.issue.key;
-  }
+  int question = 0;
+  EndTyping(&edited);
+  UndoEdit(&edited, &question);
+  EXPECT_EQ(edited.quiz.questions[0].otherAnswers.size(), 2u);
 }
 
 TEST(EditedQuizTest, PictureKeysNameTheSameFilesFromANewPlace) {
+  const fs::path scratch =
+      fs::temp_directory_path() /
+      ("vidod-rebase-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  fs::remove_all(scratch);
+  // The quiz's folder was renamed with its pictures: "fleuves" is gone.
+  fs::create_directories(scratch / "fleuves-2024" / "images");
+  std::ofstream(scratch / "fleuves-2024" / "images" / "loire.jpg") << "x";
   QuizSource quiz;
-  quiz.questions.resize(3);
+  quiz.questions.resize(4);
   quiz.questions[0].image = "images/loire.jpg";
   quiz.questions[1].image = "images\\rhone.png";  // as written on Windows
-  RebasePictureKeys(&quiz, fs::path("/prof/fleuves/quiz.toml"), fs::path("/prof/copie/quiz.toml"));
+  quiz.questions[3].image = "../partagees/seine.jpg";
+  RebasePictureKeys(&quiz, scratch / "fleuves" / "quiz.toml", scratch / "copie" / "quiz.toml");
   EXPECT_EQ(quiz.questions[0].image, "../fleuves/images/loire.jpg");
   EXPECT_EQ(quiz.questions[1].image, "../fleuves/images/rhone.png");
   EXPECT_EQ(quiz.questions[2].image, "");
+  EXPECT_EQ(quiz.questions[3].image, "../partagees/seine.jpg");
+  quiz.questions[0].image = "images/loire.jpg";
+  RebasePictureKeys(&quiz, scratch / "fleuves" / "quiz.toml", scratch / "fleuves-2024" / "quiz.toml");
+  EXPECT_EQ(quiz.questions[0].image, "images/loire.jpg");
+  fs::remove_all(scratch);
 }
 
 TEST(EditedQuizTest, FileNamesFromTitles) {

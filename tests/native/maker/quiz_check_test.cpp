@@ -80,6 +80,11 @@ TEST(QuizCheckTest, EveryWarningFiresOnTheSourceMadeForIt) {
        "fait environ 290 pixels dans la police du bandeau, son cadre en a 260"},
       {Quiz("codes = [\"DRAP-01\", \"CHAMPION\"]\n", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\n"}), "codes", 0,
        "trop long pour le champ du code du bandeau : code 2 « CHAMPION » (seul « CHAMPI » y tient)"},
+      // An author and a link wider than their places in the header bar.
+      {Quiz("auteur = \"Mme Lefèvre, CM2 de l'école Jules-Ferry\"\n", {"reponse = \"Paris\"\n"}), "auteur", 0,
+       "fait environ 201 pixels dans le bandeau, qui en montre 105"},
+      {Quiz("lien = \"https://www.ecole-jules-ferry.fr/cm2\"\n", {"reponse = \"Paris\"\n"}), "lien", 0,
+       "fait environ 205 pixels dans le bandeau, qui en montre 115"},
       // Fewer codes than questions.
       {Quiz("codes = [\"A\"]\n", {"reponse = \"Paris\"\n", "reponse = \"Lyon\"\n"}), "codes", 0,
        "1 codes pour 2 questions : à partir d'un score de 2"},

@@ -191,7 +191,7 @@ TEST(QuizExecutableCliTest, InitRefusesFoldersWithoutPictures) {
   WriteFile(scratch.path() / "bizarre" / "oui|non.gif", "GIF89a\x01\x00\x01\x00");
   run = RunTool("init bizarre -o quiz.toml", scratch.path());
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("quiz.toml:45: erreur : question 1, clé « reponse » : le texte contient « | »"),
+  EXPECT_NE(run.err.find("quiz.toml:48: erreur : question 1, clé « reponse » : le texte contient « | »"),
             std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("(à corriger avant build)"), std::string::npos) << run.err;
@@ -204,8 +204,10 @@ TEST(QuizExecutableCliTest, InitOrdersAndNamesPicturesAsATeacherNumbersThem) {
   // The last three names cannot be written as image keys that check reads
   // back: a line break, a backslash (a folder separator to check), bytes
   // that are not UTF-8.
+  // A blank before the extension is no part of the answer.
   for (const char* name : {"10-paris.jpg", "image 12.jpg", "2_rome.gif", "Image 7.jpg", "03.madrid.jpg", "2024.jpg",
-                           "1 berlin.png", ".cache.jpg", "._2_rome.gif", "a\nb.jpg", "c\\d.jpg", "\xE9t\xE9.jpg"})
+                           "1 berlin.png", "11-Op\xC3\xA9ra Garnier .jpg", ".cache.jpg", "._2_rome.gif", "a\nb.jpg",
+                           "c\\d.jpg", "\xE9t\xE9.jpg"})
     WriteFile(images / name, std::string(name).find(".gif") != std::string::npos ? makertest::kGifBytes
                             : std::string(name).find(".png") != std::string::npos ? makertest::kPngBytes
                                                                                   : makertest::kJpegBytes);
@@ -215,8 +217,8 @@ TEST(QuizExecutableCliTest, InitOrdersAndNamesPicturesAsATeacherNumbersThem) {
   ASSERT_TRUE(ScanPictureFolder(images, scratch.path() / "quiz.toml", false, &folder, &error)) << error;
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"berlin", "images/1 berlin.png"}, {"rome", "images/2_rome.gif"},  {"madrid", "images/03.madrid.jpg"},
-      {"paris", "images/10-paris.jpg"},  {"2024", "images/2024.jpg"},    {"Image 7", "images/Image 7.jpg"},
-      {"image 12", "images/image 12.jpg"}};
+      {"paris", "images/10-paris.jpg"},  {"Op\xC3\xA9ra Garnier", "images/11-Op\xC3\xA9ra Garnier .jpg"},
+      {"2024", "images/2024.jpg"},       {"Image 7", "images/Image 7.jpg"},  {"image 12", "images/image 12.jpg"}};
   ASSERT_EQ(folder.questions.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(folder.questions[i].answer, expected[i].first) << i;
@@ -382,6 +384,29 @@ TEST(QuizExecutableCliTest, BuildUnpackBuildGivesTheSameResources) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("--force"), std::string::npos) << run.err;
   EXPECT_EQ(RunTool("unpack premier.exe -o source --force", scratch.path()).exitCode, 0);
+}
+
+// The header link travels in a resource of its own, only when the quiz has one.
+TEST(QuizExecutableCliTest, ALinkGoesInItsOwnResourceAndComesBack) {
+  ScratchFolder scratch;
+  const fs::path player = WritePlayer(scratch.path(), makertest::TestExecutableLayout());
+  WriteFile(scratch.path() / "lien" / "quiz.toml",
+            "lien = \"https://ecole.example/cm2\"\ncodes = [\"X\"]\n[[question]]\nreponse = \"seul\"\n");
+  ToolRun run = RunTool("build lien/quiz.toml -o lien.exe --lecteur " + Quoted(player), scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<ResourceEntry> resources = QuizResourcesOf(scratch.path() / "lien.exe");
+  const ResourceEntry* link = FindQuizResources(resources, 1).link;
+  ASSERT_NE(link, nullptr);
+  const CodecRun decoded = DecompressBytes(link->data);
+  EXPECT_EQ(std::string(decoded.bytes.begin(), decoded.bytes.end()), "https://ecole.example/cm2");
+
+  run = RunTool("unpack lien.exe -o source", scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ParseOrFail(ReadFile(scratch.path() / "source" / "quiz.toml"), scratch.path() / "source").link,
+            "https://ecole.example/cm2");
+  run = RunTool("build source/quiz.toml -o encore.exe --lecteur " + Quoted(player), scratch.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadFile(scratch.path() / "encore.exe"), ReadFile(scratch.path() / "lien.exe"));
 }
 
 // 64-bit FNV-1a of the bytes: enough to tell two executables apart.

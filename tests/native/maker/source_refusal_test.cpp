@@ -101,6 +101,11 @@ TEST(SourceRefusalTest, EveryMalformedSourceIsRefusedNamingKeyAndQuestion) {
       {"type = 0\n[[question]]\nreponse = \"a\"\nrevelation = \"r\"\n", "revelation", 1, 4},
       // ... and their second text only in type 3.
       {"type = 2\n[[question]]\nreponse = \"a\"\nnote_revelation = \"r\"\n", "note_revelation", 1, 4},
+      // The link is opened by the pupil's shell: a web address only.
+      {"lien = \"C:\\\\Windows\\\\system32\\\\cmd.exe\"\n", "lien", 0, 1},
+      {"lien = \"javascript:alert(1)\"\n", "lien", 0, 1},
+      {"lien = \"www.ecole jules-ferry.fr\"\n", "lien", 0, 1},
+      {"lien = \"https://\"\n", "lien", 0, 1},
       // Raw bytes out of range or contradicting the readable keys.
       {"[brut]\noctet_0 = 300\n", "brut.octet_0", 0, 2},
       {"images_dans_liste = true\n[brut]\noctet_images = 1\n", "brut.octet_images", 0, 3},

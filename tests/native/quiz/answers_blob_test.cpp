@@ -1,4 +1,5 @@
 #include "quiz/answers_blob.h"
+#include "quiz/home_link.h"
 
 #include <gtest/gtest.h>
 
@@ -226,6 +227,30 @@ TEST(QuizLoad, ReportsEachOutcome) {
     EXPECT_EQ(failed->backgroundRed, 90);
     EXPECT_EQ(failed->backgroundBlue, 150);
     EXPECT_STREQ(failed->rewardCodes[0], "");
+  }
+}
+
+// The header link's resource: kept only when it is a web address the
+// player may hand to the shell.
+TEST(HomeLinkTest, OnlyAWebAddressBecomesTheLink) {
+  const struct {
+    std::vector<uint8_t> packed;
+    const char* link;  // what the document keeps
+  } cases[] = {
+      {Packed("https://ecole.example/cm2"), "https://ecole.example/cm2"},
+      {Packed("WWW.ecole.example"), "WWW.ecole.example"},
+      {{}, ""},                                           // no resource: no link
+      {Packed("C:\\Windows\\system32\\cmd.exe"), ""},  // a program, not a page
+      {Packed("www.ecole example"), ""},                  // a blank splits it for the shell
+      {Packed("http://"), ""},                            // nothing after the scheme
+      {Packed("https://" + std::string(300, 'a')), ""},   // longer than a text
+      {{0x01, 0x02, 0x03}, ""},                           // does not decode
+  };
+  for (const auto& c : cases) {
+    Document document(CreateQuizDocument());
+    CopyText(document->homeLink, "www.before.example");
+    LoadHomeLink(document.get(), c.packed.empty() ? nullptr : c.packed.data(), static_cast<uint32_t>(c.packed.size()));
+    EXPECT_STREQ(document->homeLink, c.link);
   }
 }
 

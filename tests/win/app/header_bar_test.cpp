@@ -12,6 +12,7 @@
 #include "views/views.h"
 
 #include <string>
+#include <vector>
 
 namespace vidod::testing {
 namespace {
@@ -48,6 +49,55 @@ LOGFONTA FontOf(HWND parent, int id) {
   return font;
 }
 
+// The player's calls to the shell, through its import of ShellExecuteW,
+// recorded instead of opening a browser for the length of a test.
+class ShellOpenRecorder {
+ public:
+  ShellOpenRecorder() { slot_ = ImportSlot(); Swap(reinterpret_cast<void*>(&Record)); }
+  ~ShellOpenRecorder() { Swap(original_); }
+  static const std::vector<std::string>& opened() { return opened_; }
+
+ private:
+  static std::string Narrow(LPCWSTR text) {
+    std::string narrow;
+    for (; text && *text; ++text) narrow += *text < 0x80 ? static_cast<char>(*text) : '?';
+    return narrow;
+  }
+  static HINSTANCE WINAPI Record(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT) {
+    opened_.push_back(Narrow(verb) + " " + Narrow(file));
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));  // opened
+  }
+
+  // The test executable's import table entry that holds ShellExecuteW.
+  static void** ImportSlot() {
+    auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    void* wanted = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "ShellExecuteW"));
+    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
+         ++entry)
+      for (auto* thunk = reinterpret_cast<void**>(base + entry->FirstThunk); *thunk; ++thunk)
+        if (*thunk == wanted) return thunk;
+    return nullptr;
+  }
+
+  void Swap(void* function) {
+    if (!slot_) return;
+    DWORD old = 0;
+    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &old);
+    if (!original_) original_ = *slot_;
+    *slot_ = function;
+    VirtualProtect(slot_, sizeof *slot_, old, &old);
+    opened_.clear();
+  }
+
+  void** slot_ = nullptr;
+  void* original_ = nullptr;
+  static std::vector<std::string> opened_;
+};
+std::vector<std::string> ShellOpenRecorder::opened_;
+
 TEST_F(HeaderBarTest, CreatesEveryControlWithItsTextAndClass) {
   StartPlayerOn(nullptr);
   HWND bar = g_shell.headerBar;
@@ -72,8 +122,13 @@ TEST_F(HeaderBarTest, CreatesEveryControlWithItsTextAndClass) {
     EXPECT_EQ(lstrcmpiA(className, c.className), 0) << c.id << " " << className;
     EXPECT_EQ(ControlText(bar, c.id), c.text) << c.id;
   }
-  EXPECT_FALSE(ControlText(bar, 24).empty());
-  EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(bar, 24), GWL_STYLE) & SS_NOTIFY);
+  // A quiz without a link of its own shows none, and opens none.
+  EXPECT_EQ(GetDlgItem(bar, 24), nullptr);
+  {
+    ShellOpenRecorder shell;
+    SendMessageA(bar, WM_COMMAND, 24, 0);
+    EXPECT_TRUE(ShellOpenRecorder::opened().empty());
+  }
   EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(bar, 30), GWL_STYLE) & ES_READONLY);
   EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(bar, 32), GWL_STYLE) & SS_CENTER);
   // Controls that keep their creation places.
@@ -85,7 +140,7 @@ TEST_F(HeaderBarTest, CreatesEveryControlWithItsTextAndClass) {
 }
 
 TEST_F(HeaderBarTest, PlacesRightHandControlsFromItsWidth) {
-  StartPlayerOn(nullptr);
+  StartPlayerOn("header_link");
   HWND bar = g_shell.headerBar;
   RECT client;
   GetClientRect(g_shell.mainWindow, &client);
@@ -110,7 +165,7 @@ TEST_F(HeaderBarTest, PlacesRightHandControlsFromItsWidth) {
 }
 
 TEST_F(HeaderBarTest, UsesTheLinkTitleAndScoreFonts) {
-  StartPlayerOn(nullptr);
+  StartPlayerOn("header_link");
   HWND bar = g_shell.headerBar;
   const LOGFONTA link = FontOf(bar, 24);
   EXPECT_EQ(link.lfHeight, -13);
@@ -169,7 +224,7 @@ TEST_F(HeaderBarTest, TitleAndExplanationEachHaveTheirOwnRowsAtEveryScale) {
 }
 
 TEST_F(HeaderBarTest, AnswersColourRequestsByControl) {
-  StartPlayerOn(nullptr);
+  StartPlayerOn("header_link");
   HWND bar = g_shell.headerBar;
   HDC dc = GetDC(bar);
   const HBRUSH dialogBrush = reinterpret_cast<HBRUSH>(
@@ -206,6 +261,17 @@ TEST_F(HeaderBarTest, AnswersColourRequestsByControl) {
     }
   }
   ReleaseDC(bar, dc);
+}
+
+// A quiz with a link: the link shows it, and a click hands it to the shell.
+TEST_F(HeaderBarTest, TheQuizsOwnLinkIsShownAndOpened) {
+  StartPlayerOn("header_link");
+  HWND bar = g_shell.headerBar;
+  EXPECT_EQ(ControlText(bar, 24), "https://ecole.example/cm2");
+  EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(bar, 24), GWL_STYLE) & SS_NOTIFY);
+  ShellOpenRecorder shell;
+  SendMessageA(bar, WM_COMMAND, 24, reinterpret_cast<LPARAM>(GetDlgItem(bar, 24)));
+  EXPECT_EQ(ShellOpenRecorder::opened(), std::vector<std::string>{"open https://ecole.example/cm2"});
 }
 
 TEST_F(HeaderBarTest, StaticControlsShowTheHandCursor) {

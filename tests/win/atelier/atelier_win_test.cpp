@@ -9,12 +9,15 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,6 +50,8 @@ constexpr int kQuestionCount = 6;
 constexpr int kAnswerColumn = 1;
 constexpr int kRemarksColumn = 2;
 constexpr int kLargePhotoCount = 12;
+// The test pictures have a white band across their middle.
+constexpr int kAboveTheBand = 3;
 
 // What the author answers to the Atelier's dialogs.
 struct PromptAnswers {
@@ -58,6 +63,9 @@ struct PromptAnswers {
   fs::path proposedExecutable;  // what the Atelier proposed
   fs::path page;
   COLORREF colour = 0;
+  int foldersAsked = 0;
+  bool shellOpens = true;              // what the shell does with a file
+  std::vector<fs::path> shellOpened;  // what the Atelier handed it
 };
 PromptAnswers g_answers;
 
@@ -66,6 +74,7 @@ bool Give(const fs::path& answer, fs::path* chosen) {
   return !answer.empty();
 }
 bool AnswerFolder(HWND, const std::wstring&, const fs::path&, fs::path* folder) {
+  ++g_answers.foldersAsked;
   return Give(g_answers.folder, folder);
 }
 bool AnswerFileToOpen(HWND, fs::path* file) { return Give(g_answers.fileToOpen, file); }
@@ -82,9 +91,13 @@ bool AnswerColour(HWND, COLORREF* colour) {
   *colour = g_answers.colour;
   return true;
 }
+bool AnswerShell(HWND, const fs::path& file) {
+  g_answers.shellOpened.push_back(file);
+  return g_answers.shellOpens;
+}
 bool AnswerPage(HWND, const fs::path&, fs::path* file) { return Give(g_answers.page, file); }
-const AtelierPrompts kPrompts = {AnswerFolder, AnswerFileToOpen, AnswerPictures, AnswerSource,
-                                 AnswerExecutable, AnswerColour,     AnswerPage};
+const AtelierPrompts kPrompts = {AnswerFolder,     AnswerFileToOpen, AnswerPictures, AnswerSource,
+                                 AnswerExecutable, AnswerColour,     AnswerShell,    AnswerPage};
 
 struct Found {
   int id;
@@ -197,6 +210,7 @@ class AtelierTest : public ::testing::Test {
     setup.player = fs::u8path(BuildTreePath("app\\vidod.exe"));
     setup.settingsKey = kSettingsKey;
     setup.prompts = &kPrompts;
+    setup.guide = scratch_ / "programme" / "guide-auteur.html";
     window_ = CreateAtelierWindow(GetModuleHandleW(nullptr), setup, SW_SHOWNORMAL);
     ASSERT_NE(window_, nullptr);
     Pump();
@@ -314,7 +328,10 @@ class AtelierTest : public ::testing::Test {
 
   // The middle of a row's thumbnail, drawn from the list's images (their
   // bitmap stays selected in the image list's own device context).
-  COLORREF ThumbnailMiddle(int row) {
+  COLORREF ThumbnailMiddle(int row) { return ThumbnailPixel(row, 2); }
+  // The pixel in the middle of the thumbnail's width, 1 / at of its height
+  // down.
+  COLORREF ThumbnailPixel(int row, int at) {
     HIMAGELIST images = ListView_GetImageList(Control(IDC_QUESTION_LIST), LVSIL_SMALL);
     int width = 0, height = 0;
     ImageList_GetIconSize(images, &width, &height);
@@ -323,7 +340,7 @@ class AtelierTest : public ::testing::Test {
     HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, canvas);
     ImageList_Draw(images, row, memory, 0, 0, ILD_NORMAL);
-    const COLORREF middle = GetPixel(memory, width / 2, height / 2);
+    const COLORREF middle = GetPixel(memory, width / 2, height / at);
     SelectObject(memory, old);
     DeleteObject(canvas);
     DeleteDC(memory);
@@ -416,15 +433,16 @@ TEST_F(AtelierTest, TextsTypedIntoTheFormsAreSavedInTheSource) {
   EXPECT_EQ(copy.questions[0].image, "../fleuves/Ain.jpg");
   EXPECT_EQ(Text(IDC_PICTURE_NAME), L"../fleuves/Ain.jpg");
 
-  // Both are recent quizzes, the last saved first.
+  // Both are recent quizzes, the last saved first, by title and place.
   HMENU file = GetSubMenu(GetMenu(window_), 0);
   HMENU recent = nullptr;
   for (int i = 0; i < GetMenuItemCount(file) && !recent; ++i) recent = GetSubMenu(file, i);
   const fs::path recentFiles[] = {g_answers.source, folder_ / "quiz.toml"};
   for (int i = 0; i < 2; ++i) {
-    wchar_t entry[MAX_PATH + 8] = L"";
-    GetMenuStringW(recent, i, entry, MAX_PATH + 8, MF_BYPOSITION);
+    wchar_t entry[MAX_PATH + 80] = L"";
+    GetMenuStringW(recent, i, entry, MAX_PATH + 80, MF_BYPOSITION);
     EXPECT_TRUE(Contains(entry, recentFiles[i].wstring())) << entry;
+    EXPECT_TRUE(Contains(entry, L"Fleuves de France \u2014 ")) << entry;
   }
 }
 
@@ -442,7 +460,7 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
       // The same answer as question 1 solves both.
       {L"AIN", L"Attention", L"question 1"},
       // A character the player's code page lacks.
-      {L"\u0141\u00f3d\u017a", L"Erreur", L"page de code 1252"},
+      {L"\u0141\u00f3d\u017a", L"Erreur", L"U+0141 \u00ab \u0141 \u00bb, au d\u00e9but du texte"},
       // A no-break space that no key types.
       {L"la\u00a0Loire", L"Attention", L"clavier"},
       // Mended.
@@ -468,16 +486,20 @@ TEST_F(AtelierTest, ARemarkAppearsBesideTheQuestionAndGoesWhenFixed) {
   EXPECT_EQ(Text(IDC_ANSWER), L"la Loire");
   EXPECT_EQ(Text(IDC_ANSWER_MARK), L"");
 
-  // A text the source could not keep is not saved, and says so.
-  Type(IDC_ANSWER, L"\u0141\u00f3d\u017a");
+  // A text the source could not keep is not saved, and says which and why.
+  Type(IDC_ANSWER, L"L\u00f3d\u017a");
   {
     MessageBoxCatcher catcher;
     Command(IDM_SAVE);
     ASSERT_EQ(catcher.boxes().size(), 1u);
-    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "corrigez")) << catcher.boxes()[0].text;
+    const std::wstring& told = catcher.boxes()[0].wideText;
+    EXPECT_TRUE(Contains(told, L"question 3, r\u00e9ponse attendue : le caract\u00e8re U+017A \u00ab \u017a \u00bb, "
+                               L"apr\u00e8s \u00ab L\u00f3d \u00bb"))
+        << catcher.boxes()[0].text;
+    EXPECT_TRUE(Contains(told, L"Rien n'a \u00e9t\u00e9 \u00e9crit")) << catcher.boxes()[0].text;
   }
   EXPECT_FALSE(fs::exists(folder_ / "quiz.toml"));
-  EXPECT_EQ(Text(IDC_ANSWER), L"\u0141\u00f3d\u017a");
+  EXPECT_EQ(Text(IDC_ANSWER), L"L\u00f3d\u017a");
 }
 
 TEST_F(AtelierTest, TryingAnAnswerGivesTheVerdictOfEachView) {
@@ -508,6 +530,86 @@ TEST_F(AtelierTest, TryingAnAnswerGivesTheVerdictOfEachView) {
   Type(IDC_TRY, L"Loir");
   Type(IDC_ANSWER, L"Loir");
   EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"BRAVO");
+  // Another question, or another quiz, starts with nothing tried.
+  Select(3);
+  EXPECT_EQ(Text(IDC_TRY), L"");
+  EXPECT_EQ(Text(IDC_SINGLE_VERDICT), L"");
+  Type(IDC_TRY, L"Meuse");
+  g_answers.folder = folder_;
+  {
+    MessageBoxCatcher catcher;
+    catcher.AnswerInTurn({IDNO});  // the changes are not saved
+    Command(IDM_NEW_FROM_FOLDER);
+    WaitForWork();
+  }
+  EXPECT_EQ(Text(IDC_TRY), L"");
+  EXPECT_EQ(Text(IDC_LIST_VERDICT), L"");
+}
+
+// The codes page has a row per question as soon as questions come or go.
+TEST_F(AtelierTest, TheCodesPageFollowsTheQuestions) {
+  StartFromFolder();
+  Command(IDM_SHOW_CODES);
+  EXPECT_EQ(Rows(IDC_CODE_LIST), kQuestionCount);
+  const fs::path more = scratch_ / "plus";
+  fs::create_directories(more);
+  fs::copy_file(folder_ / "Loire.jpg", more / "Cher.jpg");
+  fs::copy_file(folder_ / "Meuse.png", more / "Allier.png");
+  g_answers.pictures = {more / "Cher.jpg", more / "Allier.png"};
+  Command(IDM_ADD_PICTURES);
+  WaitForWork();
+  EXPECT_EQ(Rows(IDC_CODE_LIST), kQuestionCount + 2);
+  {
+    MessageBoxCatcher catcher(IDYES);
+    Command(IDM_REMOVE_QUESTION);
+  }
+  EXPECT_EQ(Rows(), kQuestionCount + 1);
+  EXPECT_EQ(Rows(IDC_CODE_LIST), kQuestionCount + 1);
+}
+
+// What the author cannot do with a question is said when it is asked: a
+// GIF does not turn, a quiz that shows no reveal text says where it is
+// switched on, and a text typed there is kept.
+TEST_F(AtelierTest, WhatCannotBeDoneIsSaidAtOnce) {
+  StartFromFolder();
+  // A 1 x 1 GIF.
+  const unsigned char gif[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0xFF,
+                               0xFF, 0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C,
+                               0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00,
+                               0x3B};
+  WriteFileBytes((folder_ / "Yonne.gif").string(), std::string(reinterpret_cast<const char*>(gif), sizeof gif));
+  Select(kQuestionCount - 1);
+  g_answers.pictures = {folder_ / "Yonne.gif"};
+  Command(IDM_ADD_PICTURES);
+  WaitForWork();
+  ASSERT_EQ(Text(IDC_PICTURE_NAME), L"Yonne.gif");
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_ROTATE_RIGHT);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "Enregistrez-la en PNG")) << catcher.boxes()[0].text;
+  }
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"Yonne.gif");
+  EXPECT_EQ(Text(IDC_PICTURE_MARK), L"");
+
+  // The quiz shows no reveal text.
+  HWND reveal = Control(IDC_REVEAL);
+  EXPECT_TRUE(IsWindowEnabled(reveal));
+  wchar_t cue[256] = L"";
+  SendMessageW(reveal, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 256);
+  EXPECT_TRUE(Contains(cue, L"page Quiz")) << cue;
+  Type(IDC_REVEAL, L"affluent de la Seine");
+  EXPECT_TRUE(Contains(Text(IDC_QUESTION_REMARKS), L"onglet Quiz")) << Text(IDC_QUESTION_REMARKS);
+  EXPECT_EQ(Text(IDC_REVEAL), L"affluent de la Seine");
+}
+
+// The picture dialogs list every picture the Atelier takes, and no clutter.
+TEST(AtelierPictureFilesTest, TheDialogsListEveryFormatTaken) {
+  for (const wchar_t* name : {L"IMG_2034.HEIC", L"cathedrale-chartres.webp", L"photo.avif", L"Sacr\u00e9-C\u0153ur.JPG",
+                              L"Louvre (2).jpeg", L"drapeau fran\u00e7ais.png", L"m\u00e9tro.gif", L"plan.bmp"})
+    EXPECT_TRUE(PathMatchSpecW(name, kPictureFilePattern)) << name;
+  for (const wchar_t* name : {L"Thumbs.db", L"desktop.ini", L"film.MOV", L"notes.docx"})
+    EXPECT_FALSE(PathMatchSpecW(name, kPictureFilePattern)) << name;
 }
 
 // A second answer per question brings its boxes, its trial and its label
@@ -551,7 +653,19 @@ TEST_F(AtelierTest, TwoAnswersPerQuestion) {
 TEST_F(AtelierTest, TheBuiltQuizLoadsInThePlayerWithTheTypedAnswers) {
   StartFromFolder();
   FillQuiz();
-  const fs::path executable = Build(L"fleuves.exe");
+  Command(IDM_SHOW_QUIZ);
+  Type(IDC_LINK, L"https://ecole.example/fleuves");
+  // Built, its folder opened on request.
+  g_answers.executable = scratch_ / L"fleuves.exe";
+  {
+    MessageBoxCatcher catcher(IDYES);
+    Command(IDM_BUILD);
+    WaitForWork();
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "Ouvrir le dossier")) << catcher.boxes()[0].text;
+  }
+  EXPECT_EQ(g_answers.shellOpened, std::vector<fs::path>{scratch_});
+  const fs::path executable = g_answers.executable;
   EXPECT_EQ(g_answers.proposedExecutable, folder_ / L"Fleuves de France.exe");
   // The source was saved with it.
   EXPECT_EQ(ReadSource(folder_ / "quiz.toml").title, "Fleuves de France");
@@ -570,6 +684,7 @@ TEST_F(AtelierTest, TheBuiltQuizLoadsInThePlayerWithTheTypedAnswers) {
   EXPECT_STREQ(QuestionAt(quiz, 0)->expectedAnswer1, "L'Ain");
   EXPECT_STREQ(QuestionAt(quiz, 4)->expectedAnswer1, "Rh\xF4ne");
   EXPECT_STREQ(quiz->rewardCodes[0], "EAU-1");
+  EXPECT_STREQ(quiz->homeLink, "https://ecole.example/fleuves");
   // JPEG as "IMG", PNG as raw data, where the player looks for them.
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(401), L"IMG"), nullptr);
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(402), MAKEINTRESOURCEW(10)), nullptr);
@@ -592,34 +707,68 @@ TEST_F(AtelierTest, ExportingAPageWritesTheQuizAsOneWebPage) {
   EXPECT_EQ(ReadSource(folder_ / "quiz.toml").title, "Fleuves de France");
 }
 
-TEST_F(AtelierTest, TheBuiltQuizOpensBackIntoTheSameSource) {
+// A quiz built here opens its own source; taken apart instead, it gets a
+// new folder beside it whose source says where it came from, and which the
+// Atelier saves without a word about comments it wrote itself.
+TEST_F(AtelierTest, ABuiltQuizOffersItsSourceOrANewOneBesideIt) {
   StartFromFolder();
   FillQuiz();
   const fs::path executable = Build(L"fleuves.exe");
-  const fs::path unpacked = scratch_ / L"d\u00e9fait";
-  g_answers.fileToOpen = executable;
-  g_answers.folder = unpacked;
-  fs::create_directories(unpacked);
+  g_answers.foldersAsked = 0;
+  const fs::path copied = scratch_ / L"cle" / L"fleuves.exe";  // carried on a stick, say
+  fs::create_directories(copied.parent_path());
+  fs::copy_file(executable, copied);
+  g_answers.fileToOpen = copied;
   {
-    MessageBoxCatcher catcher;
+    MessageBoxCatcher catcher(IDYES);
     Command(IDM_OPEN);
-    EXPECT_TRUE(catcher.boxes().empty()) << catcher.boxes()[0].text;
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].wideText, (folder_ / "quiz.toml").wstring())) << catcher.boxes()[0].text;
   }
   EXPECT_EQ(Text(IDC_TITLE), L"Fleuves de France");
+  EXPECT_FALSE(fs::exists(copied.parent_path() / L"Fleuves de France"));
+
+  // "Non": taken apart into a new folder beside it, named after the quiz.
+  const fs::path beside = copied.parent_path() / L"Fleuves de France";
+  {
+    MessageBoxCatcher catcher;
+    catcher.AnswerInTurn({IDNO, IDYES});
+    Command(IDM_OPEN);
+    ASSERT_EQ(catcher.boxes().size(), 3u);
+    EXPECT_TRUE(Contains(catcher.boxes()[1].wideText, beside.wstring())) << catcher.boxes()[1].text;
+    EXPECT_TRUE(Contains(catcher.boxes()[2].text, "d\xE9" "fait")) << catcher.boxes()[2].text;
+  }
+  EXPECT_EQ(g_answers.foldersAsked, 0);
   EXPECT_EQ(Rows(), kQuestionCount);
   EXPECT_EQ(Cell(0, kAnswerColumn), L"L'Ain");
   const QuizSource original = ReadSource(folder_ / "quiz.toml");
-  const QuizSource reopened = ReadSource(unpacked / "quiz.toml");
+  const QuizSource reopened = ReadSource(beside / "quiz.toml");
   EXPECT_EQ(WriteAnswersBlob(reopened), WriteAnswersBlob(original));
   EXPECT_EQ(WriteCodesBlob(reopened), WriteCodesBlob(original));
+  const std::string source = ReadFileBytes((beside / "quiz.toml").string());
+  EXPECT_TRUE(Contains(source, "d\xC3\xA9" "fait par Vidod Atelier")) << source.substr(0, 400);
+  EXPECT_TRUE(Contains(source, copied.u8string().c_str())) << source.substr(0, 400);
+  // Edited and saved: no question about comments, and the origin stays.
+  Type(IDC_ANSWER, L"Ain");
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_SAVE);
+    EXPECT_TRUE(catcher.boxes().empty()) << catcher.boxes()[0].text;
+  }
+  EXPECT_TRUE(Contains(ReadFileBytes((beside / "quiz.toml").string()), copied.u8string().c_str()));
 
-  // Opening it into the same folder again asks first; "Non" writes nothing.
-  const std::string before = ReadFileBytes((unpacked / "quiz.toml").string());
-  MessageBoxCatcher catcher(IDNO);
-  Command(IDM_OPEN);
-  ASSERT_EQ(catcher.boxes().size(), 1u);
-  EXPECT_TRUE(Contains(catcher.boxes()[0].text, "remplacer")) << catcher.boxes()[0].text;
-  EXPECT_EQ(ReadFileBytes((unpacked / "quiz.toml").string()), before);
+  // Picking a folder that holds a quiz, then "Non", asks for another.
+  g_answers.folder = beside;
+  const std::string before = ReadFileBytes((beside / "quiz.toml").string());
+  {
+    MessageBoxCatcher catcher(IDCANCEL);
+    catcher.AnswerInTurn({IDNO, IDNO, IDNO});
+    Command(IDM_OPEN);
+    EXPECT_EQ(catcher.boxes().size(), 4u);
+  }
+  EXPECT_EQ(g_answers.foldersAsked, 2);
+  EXPECT_EQ(ReadFileBytes((beside / "quiz.toml").string()), before);
+  EXPECT_TRUE(IsWindowVisible(Control(IDC_TABS)));
 }
 
 // Other answers typed beside an answer and a tolerance checked on the quiz
@@ -665,9 +814,12 @@ TEST_F(AtelierTest, OtherAnswersAndTolerancesGoIntoTheQuizAndComeBackOut) {
   g_answers.folder = scratch_ / L"d\u00e9fait";
   fs::create_directories(g_answers.folder);
   {
+    // Not its source, nor a folder beside it: a second source where the
+    // author says, then the window says where it came from.
     MessageBoxCatcher catcher;
+    catcher.AnswerInTurn({IDNO, IDNO});
     Command(IDM_OPEN);
-    EXPECT_TRUE(catcher.boxes().empty()) << catcher.boxes()[0].text;
+    EXPECT_EQ(catcher.boxes().size(), 3u);
   }
   Select(4);
   EXPECT_EQ(Text(IDC_OTHERS), L"le Rh\u00f4ne ; fleuve Rh\u00f4ne");
@@ -723,12 +875,10 @@ TEST_F(AtelierTest, StrayResourcesOfAnOpenedExecutableAreToldInABoxThatFitsTheSc
   ASSERT_TRUE(ReplacePeResources(built, entries, &crowded, &error)) << error;
   g_answers.fileToOpen = scratch_ / L"encombre.exe";
   WriteFileBytes(g_answers.fileToOpen.string(), std::string(crowded.begin(), crowded.end()));
-  g_answers.folder = scratch_ / L"d\u00e9fait";
-  fs::create_directories(g_answers.folder);
-  MessageBoxCatcher catcher;
+  MessageBoxCatcher catcher(IDYES);
   Command(IDM_OPEN);
-  ASSERT_EQ(catcher.boxes().size(), 1u);
-  const CaughtMessageBox& box = catcher.boxes()[0];
+  ASSERT_EQ(catcher.boxes().size(), 2u);
+  const CaughtMessageBox& box = catcher.boxes()[1];
   EXPECT_TRUE(Contains(box.text, "1995 autres ressources")) << box.text;
   RECT work;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -841,6 +991,12 @@ TEST_F(AtelierTest, QuestionsMoveAndGoWithTheKeyboardAndTheMouse) {
 // Every shortcut that a menu entry shows reaches that entry's command.
 TEST_F(AtelierTest, EveryMenuShortcutGivesItsCommand) {
   StartFromFolder();
+  // A step to undo and one to redo.
+  Type(IDC_ANSWER, L"L'Ain");
+  Command(IDM_SHOW_QUIZ);
+  Type(IDC_TITLE, L"Fleuves");
+  Command(IDM_UNDO);
+  Command(IDM_SHOW_QUESTION);
   Select(2);  // a question with others above and below: every entry is usable
   static std::vector<int> received;
   const auto recorder = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
@@ -952,10 +1108,12 @@ TEST_F(AtelierTest, NothingOfASourceIsLostByOpeningAndSavingIt) {
     const char* source;
     const char* told;  // in the message
   } cases[] = {
-      // Not TOML.
-      {"titre = \"Fleuves\n", "TOML"},
+      // Not TOML: its line, and the reading stopped there.
+      {"titre = \"Fleuves\n", "ligne 1 : syntaxe TOML"},
+      {"titre = \"Fleuves\"\n\n[[question]]\nreponse = \"Loire\"\nimage = \"C:\\Users\\Prof\\Loire.jpg\"\n",
+       "ligne 5 : "},
       // A key the model does not know.
-      {"titre = \"Fleuves\"\ncouleurs = [1, 2, 3]\n", "couleurs"},
+      {"titre = \"Fleuves\"\ncouleurs = [1, 2, 3]\n", "ligne 2 : \xAB couleurs \xBB"},
       // A value of the wrong type.
       {"titre = 12\n", "titre"},
       // A number glued to a text holding "é": the parser would trap on it.
@@ -971,6 +1129,8 @@ TEST_F(AtelierTest, NothingOfASourceIsLostByOpeningAndSavingIt) {
     Command(IDM_OPEN);
     ASSERT_EQ(catcher.boxes().size(), 1u) << c.source;
     EXPECT_TRUE(Contains(catcher.boxes()[0].text, c.told)) << catcher.boxes()[0].text;
+    // Mended in a text editor: no command to type, no promise of a list.
+    EXPECT_FALSE(Contains(catcher.boxes()[0].text, "vidod-make")) << catcher.boxes()[0].text;
     EXPECT_FALSE(IsWindowVisible(Control(IDC_TABS))) << c.source;
   }
   // A missing picture is kept, and marked; comments written by hand are
@@ -1060,9 +1220,24 @@ TEST_F(AtelierTest, AChangeOfDpiScalesTheWindow) {
   SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   Pump();
   int width = 0, tall = 0;
-  ImageList_GetIconSize(ListView_GetImageList(Control(IDC_QUESTION_LIST), LVSIL_SMALL), &width, &tall);
+  HIMAGELIST images = ListView_GetImageList(Control(IDC_QUESTION_LIST), LVSIL_SMALL);
+  ImageList_GetIconSize(images, &width, &tall);
   EXPECT_EQ(width, 96);
-  EXPECT_EQ(tall, 72);
+  EXPECT_GT(tall, 72);
+  // Each thumbnail has the list's colour above and below it: the pictures
+  // of neighbouring rows do not touch.
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, width, tall);
+  HGDIOBJ old = SelectObject(memory, canvas);
+  ImageList_Draw(images, 0, memory, 0, 0, ILD_NORMAL);
+  EXPECT_EQ(GetPixel(memory, width / 2, 0), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(GetPixel(memory, width / 2, tall - 1), GetSysColor(COLOR_WINDOW));
+  EXPECT_NE(GetPixel(memory, width / 2, tall / 4), GetSysColor(COLOR_WINDOW));
+  SelectObject(memory, old);
+  DeleteObject(canvas);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
   EXPECT_GE(height(IDC_ANSWER) * 10, before * 14);
   KeepScreenshot(window_, "atelier-144dpi.bmp");
 }
@@ -1263,6 +1438,454 @@ TEST_F(AtelierTest, ACancelledBuildLeavesNoFile) {
     EXPECT_NE(entry.path().extension(), L".exe") << entry.path();
   for (const fs::directory_entry& entry : fs::directory_iterator(scratch_))
     EXPECT_EQ(entry.path().filename().wstring().find(L"annule"), std::wstring::npos) << entry.path();
+}
+
+// A key pressed as the keyboard sends it, with the modifiers held.
+void PressKeys(HWND atelier, HWND target, std::initializer_list<int> held, WPARAM key) {
+  BYTE state[256] = {};
+  for (int modifier : held) state[modifier] = 0x80;
+  SetKeyboardState(state);
+  const bool alt = state[VK_MENU] != 0;
+  MSG message = KeyMessage(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | (alt ? 1 << 29 : 0));
+  if (!TranslateAtelierMessage(atelier, &message)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  BYTE released[256] = {};
+  SetKeyboardState(released);
+}
+
+std::wstring Caption(HWND window) {
+  wchar_t caption[256] = L"";
+  GetWindowTextW(window, caption, 256);
+  return caption;
+}
+
+// A question deleted and a question moved, each undone and redone through
+// the Édition menu and its keys; undoing back to the saved quiz clears the
+// mark of changes.
+TEST_F(AtelierTest, UndoAndRedoOfADeletionAndOfAReorder) {
+  StartFromFolder();
+  Command(IDM_SAVE);
+  const std::vector<std::wstring> saved = Answers();
+  HWND list = Control(IDC_QUESTION_LIST);
+  Select(2);
+  {
+    MessageBoxCatcher catcher(IDYES);
+    SetFocus(list);
+    SendMessageW(list, WM_KEYDOWN, VK_DELETE, 1);
+    Pump();
+  }
+  ASSERT_EQ(Rows(), kQuestionCount - 1);
+  EXPECT_EQ(Caption(window_)[0], L'*');
+  PressKeys(window_, list, {VK_CONTROL}, 'Z');
+  Pump();
+  EXPECT_EQ(Answers(), saved);
+  EXPECT_EQ(Text(IDC_QUESTION_HEADING), L"Question 3 sur 6");
+  EXPECT_EQ(Text(IDC_ANSWER), L"Loire");
+  EXPECT_NE(Caption(window_)[0], L'*') << Caption(window_);
+  PressKeys(window_, list, {VK_CONTROL}, 'Y');
+  Pump();
+  EXPECT_EQ(Rows(), kQuestionCount - 1);
+  EXPECT_EQ(Caption(window_)[0], L'*');
+  Command(IDM_UNDO);
+
+  // Moved down with Alt+Down, back with the menu's Annuler, again with Rétablir.
+  Select(0);
+  PressKeys(window_, list, {VK_MENU}, VK_DOWN);
+  Pump();
+  EXPECT_EQ(Answers()[1], L"Ain");
+  Command(IDM_UNDO);
+  EXPECT_EQ(Answers(), saved);
+  EXPECT_EQ(Text(IDC_ANSWER), L"Ain");
+  Command(IDM_REDO);
+  EXPECT_EQ(Answers()[0], L"Garonne");
+  EXPECT_EQ(Text(IDC_QUESTION_HEADING), L"Question 2 sur 6");
+
+  // What is typed in one box is one step; the box shows the text undone.
+  Type(IDC_ANSWER, L"A");
+  Type(IDC_ANSWER, L"Ai");
+  Type(IDC_ANSWER, L"L'Ain");
+  PressKeys(window_, Control(IDC_ANSWER), {VK_CONTROL}, 'Z');
+  Pump();
+  EXPECT_EQ(Text(IDC_ANSWER), L"Ain");
+  EXPECT_EQ(Cell(1, kAnswerColumn), L"Ain");
+  // The quiz's settings too. A new colour shows at once: the photos keep
+  // their thumbnails, which no colour changes.
+  WaitForWork();
+  Command(IDM_SHOW_QUIZ);
+  g_answers.colour = RGB(40, 90, 160);
+  Command(IDM_CHOOSE_COLOUR);
+  EXPECT_EQ(Text(IDC_COLOUR_VALUE), L"rouge 40, vert 90, bleu 160");
+  const COLORREF ain = ThumbnailPixel(1, kAboveTheBand);  // a JPEG: drawn the same on any colour
+  EXPECT_GT(GetRValue(ain), 150) << std::hex << ain;
+  Command(IDM_UNDO);
+  EXPECT_EQ(Text(IDC_COLOUR_VALUE), L"rouge 90, vert 95, bleu 150");
+}
+
+// The quiz's folder renamed while it is open: saving asks where, and never
+// makes the old folder again.
+TEST_F(AtelierTest, ASourceWhoseFolderHasGoneIsSavedWhereTheAuthorSays) {
+  StartFromFolder();
+  Command(IDM_SAVE);
+  Type(IDC_ANSWER, L"L'Ain");
+  const fs::path renamed = scratch_ / L"fleuves 2024";
+  ASSERT_TRUE(MoveFileW(folder_.c_str(), renamed.c_str()));
+  {
+    // Cancelled: nothing written anywhere, the quiz still open as it was.
+    MessageBoxCatcher catcher;
+    Command(IDM_SAVE);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "n'existe plus")) << catcher.boxes()[0].text;
+  }
+  EXPECT_FALSE(fs::exists(folder_));
+  EXPECT_EQ(Text(IDC_ANSWER), L"L'Ain");
+  // The old source is there, in the renamed folder: it is this quiz's,
+  // replaced without a question.
+  g_answers.source = renamed / "quiz.toml";
+  {
+    MessageBoxCatcher catcher;
+    Command(IDM_SAVE);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+  }
+  EXPECT_FALSE(fs::exists(folder_));
+  const QuizSource saved = ReadSource(renamed / "quiz.toml");
+  ASSERT_EQ(saved.questions.size(), 6u);
+  EXPECT_EQ(saved.questions[0].answer, "L'Ain");
+  // The pictures moved with the folder: their names stay as they were.
+  EXPECT_EQ(saved.questions[0].image, "Ain.jpg");
+  WaitForWork();
+  EXPECT_EQ(Text(IDC_PICTURE_MARK), L"");
+  EXPECT_NE(Caption(window_)[0], L'*');
+}
+
+// Saved on a USB key, or with a picture added from elsewhere, the quiz
+// offers to take its pictures into its folder; a picture left where it is
+// is not asked about again.
+TEST_F(AtelierTest, PicturesOutsideTheQuizsFolderAreOfferedACopyInIt) {
+  StartFromFolder();
+  const fs::path downloads = scratch_ / L"T\u00e9l\u00e9chargements";
+  fs::create_directories(downloads);
+  fs::copy_file(folder_ / "Loire.jpg", downloads / "IMG_2101.JPG");
+  g_answers.pictures = {downloads / "IMG_2101.JPG"};
+  Command(IDM_ADD_PICTURES);
+  WaitForWork();
+  {
+    MessageBoxCatcher catcher(IDNO);
+    Command(IDM_SAVE);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].wideText, L"IMG_2101.JPG")) << catcher.boxes()[0].text;
+    Command(IDM_SAVE);
+    EXPECT_EQ(catcher.boxes().size(), 1u);
+  }
+  const fs::path key = scratch_ / L"Cl\u00e9 USB";
+  fs::create_directories(key);
+  g_answers.source = key / "quiz.toml";
+  {
+    MessageBoxCatcher catcher(IDYES);
+    Command(IDM_SAVE_AS);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, "7 images")) << catcher.boxes()[0].text;
+  }
+  const QuizSource saved = ReadSource(key / "quiz.toml");
+  ASSERT_EQ(saved.questions.size(), 7u);
+  for (const QuestionSource& question : saved.questions) {
+    EXPECT_EQ(question.image.find('/'), std::string::npos) << question.image;
+    EXPECT_TRUE(fs::exists(key / fs::u8path(question.image))) << question.image;
+  }
+  EXPECT_EQ(Text(IDC_PICTURE_NAME), L"IMG_2101.JPG");
+}
+
+// Files that are no quiz: one plain message, before any other question.
+TEST_F(AtelierTest, AFileThatIsNoQuizIsToldInOneMessage) {
+  StartFromFolder();
+  FillQuiz();
+  const std::vector<uint8_t> built = FileBytes(Build(L"fleuves.exe"));
+  Type(IDC_ANSWER, L"Ain de l'Ain");  // a change, which would be asked about
+  g_answers.foldersAsked = 0;
+  const std::string player = ReadFileBytes(BuildTreePath("app\\vidod.exe"));
+  // The quiz's answers: their bytes garbled, or the file cut in their middle.
+  std::vector<ResourceEntry> entries;
+  std::string error;
+  ASSERT_TRUE(ReadPeResources(built.data(), built.size(), &entries, &error)) << error;
+  const std::vector<uint8_t>& answers = FindQuizResources(entries, 0).answers->data;
+  const std::size_t at = std::search(built.begin(), built.end(), answers.begin(), answers.end()) - built.begin();
+  ASSERT_LT(at, built.size());
+  std::string garbled(built.begin(), built.end());
+  garbled.replace(at, answers.size(), answers.size(), '\xFF');
+  const struct {
+    const wchar_t* name;
+    std::string bytes;
+    const char* told;
+  } cases[] = {
+      {L"jeu.exe", "MZ" + std::string(400, '\x90'), "n'est pas un quiz Vidod"},
+      {L"lecteur.exe", player, "n'est pas un quiz Vidod"},  // the player alone carries no quiz
+      {L"lettre.pdf", "%PDF-1.4\n" + std::string(200, '\0'), "n'est pas un quiz Vidod"},
+      {L"notes.txt", "Pour lundi : les fleuves.\r\n", "n'est pas un quiz Vidod"},
+      {L"coupe.exe", std::string(built.begin(), built.begin() + at + answers.size() / 2), "endommag"},
+      {L"abime.exe", garbled, "endommag"},
+  };
+  for (const auto& c : cases) {
+    g_answers.fileToOpen = scratch_ / c.name;
+    WriteFileBytes(g_answers.fileToOpen.string(), c.bytes);
+    MessageBoxCatcher catcher;
+    Command(IDM_OPEN);
+    ASSERT_EQ(catcher.boxes().size(), 1u) << g_answers.fileToOpen;
+    EXPECT_TRUE(Contains(catcher.boxes()[0].text, c.told)) << catcher.boxes()[0].text;
+    EXPECT_FALSE(Contains(catcher.boxes()[0].text, "PATCH")) << catcher.boxes()[0].text;
+    EXPECT_FALSE(Contains(catcher.boxes()[0].text, "UTF-8")) << catcher.boxes()[0].text;
+  }
+  EXPECT_EQ(g_answers.foldersAsked, 0);
+  EXPECT_EQ(Text(IDC_ANSWER), L"Ain de l'Ain");
+}
+
+// The middle of the preview, where every test picture shows its colour.
+COLORREF PreviewMiddle(HWND preview) {
+  RECT box;
+  GetClientRect(preview, &box);
+  HDC dc = GetDC(preview);
+  const COLORREF middle = GetPixel(dc, box.right / 2, box.bottom / 3);
+  ReleaseDC(preview, dc);
+  return middle;
+}
+
+// Until the Atelier has seen the change: it looks at the files twice a
+// second (the bound is only there so that a fault ends the test).
+template <typename Seen>
+bool SeenSoon(Seen seen, const std::function<void()>& pump) {
+  for (int tick = 0; tick < 1000; ++tick) {
+    pump();
+    if (seen()) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+// A picture replaced, removed and put back while the quiz is open: its
+// preview, thumbnail and remarks follow within a second.
+TEST_F(AtelierTest, APictureChangedOnDiskIsShownAgain) {
+  StartFromFolder();
+  Select(0);
+  HWND preview = Control(IDC_PREVIEW);
+  const COLORREF ain = PreviewMiddle(preview);
+  const COLORREF loire = RGB(0x30, 0xa0, 0x40);
+  const auto close = [](COLORREF a, COLORREF b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+               std::abs(GetBValue(a) - GetBValue(b)) <
+           40;
+  };
+  ASSERT_TRUE(close(ain, RGB(0xc0, 0x30, 0x30))) << std::hex << ain;
+  const auto pump = [this] { WaitForWork(); };
+  const fs::path file = folder_ / "Ain.jpg";
+  const std::string original = ReadFileBytes(file.string());
+  // Replaced at once: the time of last change may well read the same second.
+  WriteFileBytes(file.string(), ReadFileBytes((folder_ / "Loire.jpg").string()));
+  EXPECT_TRUE(SeenSoon([&] { return close(PreviewMiddle(preview), loire); }, pump));
+  EXPECT_TRUE(close(ThumbnailPixel(0, kAboveTheBand), loire)) << std::hex << ThumbnailPixel(0, kAboveTheBand);
+
+  fs::remove(file);
+  EXPECT_TRUE(SeenSoon([&] { return Text(IDC_PICTURE_MARK) == L"Erreur"; }, pump));
+  EXPECT_TRUE(Contains(Text(IDC_QUESTION_REMARKS), L"introuvable")) << Text(IDC_QUESTION_REMARKS);
+  EXPECT_EQ(PreviewMiddle(preview), RGB(kDefaultRed, kDefaultGreen, kDefaultBlue));
+
+  WriteFileBytes(file.string(), original);
+  EXPECT_TRUE(SeenSoon([&] { return close(PreviewMiddle(preview), ain); }, pump));
+  EXPECT_EQ(Text(IDC_PICTURE_MARK), L"");
+}
+
+// F1 hands the guide's web page to the shell; a guide missing, or one that
+// nothing opens, is told.
+TEST_F(AtelierTest, F1OpensTheGuideWebPage) {
+  const fs::path guide = scratch_ / "programme" / "guide-auteur.html";
+  {
+    MessageBoxCatcher catcher;
+    PressKeys(window_, window_, {}, VK_F1);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    EXPECT_TRUE(Contains(catcher.boxes()[0].wideText, guide.wstring())) << catcher.boxes()[0].text;
+  }
+  EXPECT_TRUE(g_answers.shellOpened.empty());
+  fs::create_directories(guide.parent_path());
+  WriteFileBytes(guide.string(), "<html></html>");
+  {
+    MessageBoxCatcher catcher;
+    PressKeys(window_, window_, {}, VK_F1);
+    EXPECT_TRUE(catcher.boxes().empty());
+  }
+  EXPECT_EQ(g_answers.shellOpened, std::vector<fs::path>{guide});
+  g_answers.shellOpens = false;
+  MessageBoxCatcher catcher;
+  PressKeys(window_, window_, {}, VK_F1);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(Contains(catcher.boxes()[0].text, "ne s'ouvre pas")) << catcher.boxes()[0].text;
+}
+
+// The guide made at build time beside the program: one page whose pictures
+// are beside it.
+TEST_F(AtelierTest, TheGuidePageIsBesideTheProgramWithItsPictures) {
+  const fs::path folder = fs::u8path(BuildTreePath("atelier"));
+  const std::string page = ReadFileBytes((folder / "guide-auteur.html").string());
+  ASSERT_TRUE(Contains(page, "<meta charset=\"utf-8\">")) << page.substr(0, 200);
+  EXPECT_TRUE(Contains(page, "<table>"));
+  int pictures = 0;
+  for (std::size_t at = page.find("src=\""); at != std::string::npos; at = page.find("src=\"", at + 1)) {
+    const std::string name = page.substr(at + 5, page.find('"', at + 5) - at - 5);
+    EXPECT_TRUE(fs::exists(folder / fs::u8path(name))) << name;
+    ++pictures;
+  }
+  EXPECT_GE(pictures, 4);
+}
+
+// The access keys of what shows together: the menu bar's and those of the
+// list and the page shown, each letter once.
+std::vector<wchar_t> AccessKeys(HWND window, HWND page) {
+  std::vector<wchar_t> keys;
+  const auto add = [&keys](const std::wstring& text) {
+    const std::size_t at = text.find(L'&');
+    if (at != std::wstring::npos && at + 1 < text.size()) keys.push_back(static_cast<wchar_t>(towupper(text[at + 1])));
+  };
+  HMENU bar = GetMenu(window);
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+    wchar_t text[64] = L"";
+    GetMenuStringW(bar, i, text, 64, MF_BYPOSITION);
+    add(text);
+  }
+  for (HWND parent : {window, page})
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      wchar_t className[32] = L"";
+      GetClassNameW(child, className, 32);
+      const bool labelled = lstrcmpiW(className, WC_STATICW) == 0 || lstrcmpiW(className, WC_BUTTONW) == 0;
+      if (labelled && IsWindowVisible(child) && !(GetWindowLongPtrW(child, GWL_STYLE) & SS_NOPREFIX)) {
+        wchar_t text[256] = L"";
+        GetWindowTextW(child, text, 256);
+        add(text);
+      }
+    }
+  return keys;
+}
+
+// Every access key goes to one place: Alt+A to the Affichage menu, never to
+// a button; Ctrl+1, 2, 3 put the focus where typing goes; a question clicked
+// in the list shows its page from any page.
+TEST_F(AtelierTest, EachKeyGoesToOnePlace) {
+  StartFromFolder();
+  Command(IDM_SHOW_QUIZ);
+  HWND count = Control(IDC_ANSWER_COUNT);
+  SendMessageW(count, CB_SETCURSEL, 1, 0);  // two boxes: every row of the question page shows
+  SendMessageW(GetParent(count), WM_COMMAND, MAKEWPARAM(IDC_ANSWER_COUNT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(count));
+  Pump();
+  const struct {
+    int page;
+    int command;
+    int focus;
+  } pages[] = {{IDC_TRY, IDM_SHOW_QUESTION, IDC_ANSWER}, {IDC_TITLE, IDM_SHOW_QUIZ, IDC_TITLE},
+               {IDC_CODE, IDM_SHOW_CODES, IDC_CODE}};
+  for (const auto& page : pages) {
+    SetFocus(Control(IDC_QUESTION_LIST));
+    Command(page.command);
+    EXPECT_EQ(GetFocus(), Control(page.focus)) << page.command;
+    std::vector<wchar_t> keys = AccessKeys(window_, GetParent(Control(page.page)));
+    EXPECT_GE(keys.size(), 7u);
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end())
+        << "access key used twice on the page of " << page.command << ": "
+        << static_cast<char>(*std::adjacent_find(keys.begin(), keys.end()));
+  }
+
+  // A click on a question of the list, from the codes page.
+  HWND list = Control(IDC_QUESTION_LIST);
+  RECT row;
+  ListView_GetItemRect(list, 3, &row, LVIR_LABEL);
+  const LPARAM at = MAKELPARAM((row.left + row.right) / 2, (row.top + row.bottom) / 2);
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(Control(IDC_ANSWER)));
+  EXPECT_EQ(Text(IDC_QUESTION_HEADING), L"Question 4 sur 6");
+}
+
+// Whether the text of a label, a button or a check box shows whole in it.
+bool ShowsItsTextWhole(HWND control) {
+  wchar_t text[512] = L"";
+  GetWindowTextW(control, text, 512);
+  if (!text[0]) return true;
+  RECT box;
+  GetClientRect(control, &box);
+  const LONG style = GetWindowLongPtrW(control, GWL_STYLE);
+  wchar_t className[32] = L"";
+  GetClassNameW(control, className, 32);
+  const bool button = lstrcmpiW(className, WC_BUTTONW) == 0;
+  const bool check = button && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+  if (check) box.right -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT needed = {0, 0, box.right, 0};
+  // Labels wrap their words, as do buttons that say so; a cut word or line
+  // shows as a text taller or wider than its control.
+  const bool lines = !button || (style & BS_MULTILINE);
+  DrawTextW(dc, text, -1, &needed, DT_CALCRECT | (lines ? DT_WORDBREAK : DT_SINGLELINE));
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return needed.right <= box.right && needed.bottom <= box.bottom;
+}
+
+// At 100 % on a 1366 x 768 screen and at 150 % on a 1280 x 1024 one, no
+// label, button or answer is cut, and the boxes take the width there is.
+TEST_F(AtelierTest, NothingIsCutOnTheScreensOfASchool) {
+  StartFromFolder();
+  Select(0);
+  Type(IDC_ANSWER, L"l'Arc de Triomphe de l'\u00c9toile");
+  Command(IDM_SHOW_QUIZ);
+  Type(IDC_LINK, L"https://ecole-jules-ferry.example/cm2");
+  g_answers.colour = RGB(0, 0, 0);
+  Command(IDM_CHOOSE_COLOUR);
+  const struct {
+    UINT dpi;
+    int width, height;  // the work area: the screen less a task bar
+    const char* screenshot;
+  } screens[] = {{96, 1366, 728, "atelier-1366x768-100.bmp"}, {144, 1280, 964, "atelier-1280x1024-150.bmp"}};
+  for (const auto& screen : screens) {
+    RECT suggested = {0, 0, screen.width, screen.height};
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(screen.dpi, screen.dpi), reinterpret_cast<LPARAM>(&suggested));
+    WaitForWork();
+    for (int command : {IDM_SHOW_QUESTION, IDM_SHOW_QUIZ, IDM_SHOW_CODES}) {
+      Command(command);
+      for (HWND parent : {window_, GetParent(Control(command == IDM_SHOW_QUESTION ? IDC_ANSWER
+                                                     : command == IDM_SHOW_QUIZ   ? IDC_TITLE
+                                                                                  : IDC_CODE))}) {
+        RECT area;
+        GetClientRect(parent, &area);
+        for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+          if (!IsWindowVisible(child) || (GetWindowLongPtrW(child, GWL_STYLE) & SS_PATHELLIPSIS)) continue;
+          wchar_t className[32] = L"";
+          GetClassNameW(child, className, 32);
+          RECT place;
+          GetWindowRect(child, &place);
+          MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+          EXPECT_LE(place.right, area.right) << screen.dpi << " " << GetDlgCtrlID(child);
+          if (lstrcmpiW(className, WC_STATICW) == 0 || lstrcmpiW(className, WC_BUTTONW) == 0) {
+            EXPECT_TRUE(ShowsItsTextWhole(child)) << screen.dpi << " dpi: " << GetDlgCtrlID(child);
+          }
+        }
+      }
+      if (command == IDM_SHOW_QUIZ) {
+        // The boxes stretch to the page's right, less their marks.
+        HWND page = GetParent(Control(IDC_TITLE));
+        RECT title, area;
+        GetWindowRect(Control(IDC_TITLE), &title);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&title), 2);
+        GetClientRect(page, &area);
+        EXPECT_GT(title.right, area.right - MulDiv(120, screen.dpi, 96)) << screen.dpi;
+      }
+    }
+    // The list shows the longest answer whole.
+    HWND list = Control(IDC_QUESTION_LIST);
+    const std::wstring longest = Cell(0, kAnswerColumn);
+    const int needed =
+        static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(longest.c_str())));
+    EXPECT_LE(needed + 12, ListView_GetColumnWidth(list, kAnswerColumn)) << screen.dpi;
+    Command(IDM_SHOW_QUESTION);
+    KeepScreenshot(window_, screen.screenshot);
+  }
 }
 
 }  // namespace

@@ -41,7 +41,12 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
       caught.owner = GetWindow(box, GW_OWNER);
       GetWindowRect(box, &caught.rect);
       g_active->boxes_.push_back(caught);
-      PostMessageA(box, WM_COMMAND, MAKEWPARAM(g_active->answer_, BN_CLICKED), 0);
+      int answer = g_active->answer_;
+      if (!g_active->turns_.empty()) {
+        answer = g_active->turns_.front();
+        g_active->turns_.erase(g_active->turns_.begin());
+      }
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -28,11 +28,14 @@ class MessageBoxCatcher {
 
   const std::vector<CaughtMessageBox>& boxes() const { return boxes_; }
   void SetAnswer(int answer) { answer_ = answer; }
+  // The next boxes are answered with these, in turn; then with the answer.
+  void AnswerInTurn(const std::vector<int>& answers) { turns_ = answers; }
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
   HHOOK hook_;
   int answer_;
+  std::vector<int> turns_;
   std::vector<CaughtMessageBox> boxes_;
 };
 
