@@ -435,7 +435,10 @@
     if (stored && Number.isInteger(stored.current) && stored.current >= 0 && stored.current < count)
       current = stored.current;
     for (let q = 0; q < count; ++q) judging._vidod_judge_single(q);
+    // Both views hold the answers before the switch below takes in the boxes
+    // of the one it leaves (an empty box there would replace an answer kept).
     showGrid();
+    showQuestion();
     gridShown = !(stored && stored.grid);
     switchViews(false);
     $('switch').addEventListener('click', () => switchViews(true));

@@ -188,6 +188,10 @@ class DemoPage(PageTest):
         for question, typed in TYPED:
             answer("box-%d" % question, typed, Keys.TAB)
             self.assertEqual(text("box-%d-verdict" % question), judged(question, typed, True), typed)
+        # Reloaded in this view, every answer comes back, the first question's included.
+        kept = [js("return document.getElementById('box-%d').value" % n) for n in range(1, 13)]
+        open_page("demo", fresh=False)
+        self.assertEqual([js("return document.getElementById('box-%d').value" % n) for n in range(1, 13)], kept)
         by_id("switch").click()
         for question, typed in TYPED:
             js("const c = document.getElementById('chooser'); c.selectedIndex = %d;"
