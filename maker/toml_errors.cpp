@@ -1,6 +1,7 @@
 #include "maker/toml_errors.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 
@@ -130,6 +131,20 @@ std::string SemicolonHint(const Assignment& assignment) {
          " = " + fixed;
 }
 
+// A value that starts as no quoted text, list or table and holds a letter or
+// a blank between words: a text whose quotes were forgotten, whatever the
+// parser made of its start ("02 - Tour Eiffel.jpg" starts as a number).
+bool LooksLikeUnquotedText(const std::string& value) {
+  const std::string_view bare = Trimmed(std::string_view(value).substr(0, value.find('#')));
+  if (bare.empty() || std::string_view("\"'[{").find(bare.front()) != std::string_view::npos) return false;
+  if (bare == "true" || bare == "false") return false;
+  for (char c : bare) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (std::isalpha(byte) || byte >= 0x80 || c == ' ') return true;
+  }
+  return false;
+}
+
 std::string Explain(std::string_view toml, std::string_view description, int line) {
   const std::string_view lineText = LineOf(toml, line);
   Assignment assignment;
@@ -149,9 +164,11 @@ std::string Explain(std::string_view toml, std::string_view description, int lin
            " = " + StraightQuoted(assignment.value);
   if (inString && (Contains(description, "control characters") || Contains(description, "end-of-file")))
     return "guillemet fermant manquant : un texte commencé par \" se termine par \" sur la même ligne";
-  if (Contains(description, "could not determine value type") || Contains(description, "expected value, saw")) {
-    if (isAssignment && !assignment.value.empty() && assignment.value.front() != '[' &&
-        assignment.value.front() != '"' && assignment.value.front() != '\'')
+  const bool unquoted = isAssignment && LooksLikeUnquotedText(assignment.value);
+  if (unquoted || Contains(description, "could not determine value type") ||
+      Contains(description, "expected value, saw")) {
+    if (unquoted || (isAssignment && !assignment.value.empty() && assignment.value.front() != '[' &&
+                     assignment.value.front() != '"' && assignment.value.front() != '\''))
       return "valeur sans guillemets : un texte s'écrit entre guillemets droits, par exemple " + assignment.key +
              " = \"" + std::string(Trimmed(assignment.value.substr(0, assignment.value.find('#')))) +
              "\" ; un nombre s'écrit en chiffres, un choix true ou false";

@@ -199,6 +199,12 @@ TEST(SourceRefusalTest, SyntaxMistakesAreToldInFrenchWithTheFix) {
       {"titre = été\n", 1, "par exemple titre = \"été\""},
       {"titre = Bonjour\n", 1, "valeur sans guillemets : un texte s'écrit entre guillemets droits, par exemple "
                                "titre = \"Bonjour\""},
+      // ... whatever the parser makes of its start: a number, or a word then more.
+      {"[[question]]\nreponse = \"a\"\nimage = 02 - Tour Eiffel.jpg\n", 3,
+       "par exemple image = \"02 - Tour Eiffel.jpg\""},
+      {"[[question]]\nreponse = \"a\"\nimage = 10 - Centre Pompidou.png\n", 3,
+       "par exemple image = \"10 - Centre Pompidou.png\""},
+      {"titre = Notre sortie\n", 1, "par exemple titre = \"Notre sortie\""},
       // A file saved as ANSI: é is the byte 0xE9.
       {"titre = \"\xE9t\xE9\"\n", 1, "pas en UTF-8 : l'octet 0xE9 (sans doute « é »"},
       // ... or as "Unicode".
