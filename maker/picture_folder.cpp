@@ -59,16 +59,27 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// A name without the " (2)" that copying a file beside one of the same name
+// adds to it, when a name remains.
+std::string WithoutCopyNumber(const std::string& name) {
+  if (name.size() < 4 || name.back() != ')') return name;
+  std::size_t open = name.size() - 1;
+  while (open > 0 && IsDigit(name[open - 1])) --open;
+  if (open == name.size() - 1 || open < 3 || name[open - 1] != '(' || name[open - 2] != ' ') return name;
+  return TrimBlanks(name.substr(0, open - 2));
+}
+
 // The expected answer a file name gives: its stem without the number in
-// front, when a name remains after it, and without blanks at its ends.
+// front, when a name remains after it, without a copy's number and without
+// blanks at its ends.
 std::string AnswerOf(const fs::path& picture) {
   const std::string stem = picture.stem().u8string();
   std::size_t at = 0;
   while (at < stem.size() && IsDigit(stem[at])) ++at;
   const std::size_t digits = at;
   while (at < stem.size() && IsNumberSeparator(stem[at])) ++at;
-  if (digits == 0 || at == digits || at == stem.size()) return TrimBlanks(stem);
-  return TrimBlanks(stem.substr(at));
+  if (digits == 0 || at == digits || at == stem.size()) return WithoutCopyNumber(TrimBlanks(stem));
+  return WithoutCopyNumber(TrimBlanks(stem.substr(at)));
 }
 
 // The picture as the source names it: relative to the source's folder when

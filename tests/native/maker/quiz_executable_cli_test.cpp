@@ -204,8 +204,8 @@ TEST(QuizExecutableCliTest, InitOrdersAndNamesPicturesAsATeacherNumbersThem) {
   // The last three names cannot be written as image keys that check reads
   // back: a line break, a backslash (a folder separator to check), bytes
   // that are not UTF-8.
-  // A blank before the extension is no part of the answer.
-  for (const char* name : {"10-paris.jpg", "image 12.jpg", "2_rome.gif", "Image 7.jpg", "03.madrid.jpg", "2024.jpg",
+  // A blank before the extension is no part of the answer, nor a copy's number.
+  for (const char* name : {"10-paris.jpg", "Louvre (2).jpg", "image 12.jpg", "2_rome.gif", "Image 7.jpg", "03.madrid.jpg", "2024.jpg",
                            "1 berlin.png", "11-Op\xC3\xA9ra Garnier .jpg", ".cache.jpg", "._2_rome.gif", "a\nb.jpg",
                            "c\\d.jpg", "\xE9t\xE9.jpg"})
     WriteFile(images / name, std::string(name).find(".gif") != std::string::npos ? makertest::kGifBytes
@@ -218,7 +218,8 @@ TEST(QuizExecutableCliTest, InitOrdersAndNamesPicturesAsATeacherNumbersThem) {
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"berlin", "images/1 berlin.png"}, {"rome", "images/2_rome.gif"},  {"madrid", "images/03.madrid.jpg"},
       {"paris", "images/10-paris.jpg"},  {"Op\xC3\xA9ra Garnier", "images/11-Op\xC3\xA9ra Garnier .jpg"},
-      {"2024", "images/2024.jpg"},       {"Image 7", "images/Image 7.jpg"},  {"image 12", "images/image 12.jpg"}};
+      {"2024", "images/2024.jpg"},       {"Image 7", "images/Image 7.jpg"},  {"image 12", "images/image 12.jpg"},
+      {"Louvre", "images/Louvre (2).jpg"}};
   ASSERT_EQ(folder.questions.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(folder.questions[i].answer, expected[i].first) << i;
