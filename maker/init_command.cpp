@@ -35,7 +35,9 @@ void RunInit(const InitOptions& options) {
     ReportError(kCommand, "« " + options.output + " » existe déjà ; ajoutez --force pour le remplacer");
     FailCommand();
   }
-  const fs::path folder = fs::absolute(PathFromText(options.picturesFolder)).lexically_normal();
+  fs::path folder = fs::absolute(PathFromText(options.picturesFolder)).lexically_normal();
+  // "." and "images/" end with a separator: the folder's name is before it.
+  if (!folder.has_filename()) folder = folder.parent_path();
   PictureFolder scan;
   std::string error;
   const bool scanned = ScanPictureFolder(folder, target, options.force, &scan, &error);

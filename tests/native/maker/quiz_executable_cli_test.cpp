@@ -129,6 +129,9 @@ TEST(QuizExecutableCliTest, InitThenBuildMakesAQuizOfAFolderOfPictures) {
   EXPECT_EQ(ReadFile(scratch.path() / "quiz.toml"), source + "# à moi\n");
   ASSERT_EQ(RunTool("init images -o quiz.toml --force", scratch.path()).exitCode, 0);
   EXPECT_EQ(ReadFile(scratch.path() / "quiz.toml"), source);
+  // Named with a separator at its end, the folder keeps its name in the comment.
+  ASSERT_EQ(RunTool("init images/ -o quiz.toml --force", scratch.path()).exitCode, 0);
+  EXPECT_EQ(ReadFile(scratch.path() / "quiz.toml"), source);
 
   // A source elsewhere names the pictures from its own folder.
   ASSERT_EQ(RunTool("init images -o autre/quiz.toml", scratch.path()).exitCode, 0);
