@@ -158,12 +158,18 @@ void ShowQuestion(SingleView* view, int question) {
 // beside a right answer the pupil is changing would be a lie until the box is
 // left), and an edit that gives the stored answer back gives its verdict back.
 void OnAnswerChanged(SingleView* view) {
+  HWND label = GetDlgItem(view->window, kSingleVerdictLabelId);
   char typed[kTextSize] = "";
   GetWindowText1252(view->answerBox, typed, sizeof typed);
-  if (std::strcmp(typed, AnswerSlot(view->current)) == 0)
-    EvaluateSingleViewAnswer(g_document, view->window, view->current);
-  else
-    SetTextIfChanged(GetDlgItem(view->window, kSingleVerdictLabelId), kVerdictEmpty);
+  if (std::strcmp(typed, AnswerSlot(view->current)) != 0) {
+    SetTextIfChanged(label, kVerdictEmpty);
+    return;
+  }
+  // Judged again only when this took its verdict away: a question shown
+  // puts its stored answer in and judges it itself.
+  char shown[kTextSize] = "";
+  GetWindowText1252(label, shown, sizeof shown);
+  if (std::strcmp(shown, kVerdictEmpty) == 0) EvaluateSingleViewAnswer(g_document, view->window, view->current);
 }
 
 // Leaving a question, whatever the way (the box left, Enter, a button, a key,
