@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kCommand[] = "build";
+constexpr char kBuildCommand[] = "build";
 constexpr char kPlayerFileName[] = "vidod.exe";
 
 struct BuildOptions {
@@ -29,7 +29,7 @@ struct BuildOptions {
 };
 
 [[noreturn]] void Fail(const std::string& message) {
-  ReportError(kCommand, message);
+  ReportError(kBuildCommand, message);
   FailCommand();
 }
 
@@ -58,7 +58,8 @@ void RunBuild(const BuildOptions& options) {
   fs::path written;
   std::string error;
   if (!BuildQuizExecutable(quiz, sourceFile, settings, &written, &error)) Fail(error);
-  std::cout << "vidod-make build : " << quiz.questions.size() << " questions, " << PictureCount(quiz) << " images -> "
+  std::cout << "vidod-make build : " << CountOf(quiz.questions.size(), "question") << ", "
+            << CountOf(PictureCount(quiz), "image") << " -> "
             << PathText(written) << "\n";
 }
 

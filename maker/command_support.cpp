@@ -119,6 +119,10 @@ void ReportError(const std::string& command, const std::string& message) {
   std::cerr << "vidod-make " << command << " : erreur : " << message << "\n";
 }
 
+std::string CountOf(std::size_t count, const char* noun) {
+  return std::to_string(count) + " " + noun + (count > 1 ? "s" : "");
+}
+
 bool ReportIssues(const std::string& file, const std::vector<SourceIssue>& issues) {
   for (const SourceIssue& issue : issues) std::cerr << FormatIssue(file, issue) << "\n";
   return !HasErrors(issues);

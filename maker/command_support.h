@@ -2,6 +2,7 @@
 // way a command fails, and how problems are printed.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ void ReportError(const std::string& command, const std::string& message);
 // Prints every issue to stderr, errors and warnings alike; true when none is
 // an error.
 bool ReportIssues(const std::string& file, const std::vector<SourceIssue>& issues);
+
+// "1 question", "12 questions": French takes the singular for 0 and 1.
+std::string CountOf(std::size_t count, const char* noun);
 
 // Ends the running command with exit code 1; its messages are already out.
 [[noreturn]] void FailCommand();

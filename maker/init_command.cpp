@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kCommand[] = "init";
+constexpr char kInitCommand[] = "init";
 
 struct InitOptions {
   std::string picturesFolder;
@@ -32,7 +32,7 @@ void RunInit(const InitOptions& options) {
   const fs::path target = fs::absolute(PathFromText(options.output)).lexically_normal();
   std::error_code code;
   if (!options.force && fs::exists(target, code)) {
-    ReportError(kCommand, "« " + options.output + " » existe déjà ; ajoutez --force pour le remplacer");
+    ReportError(kInitCommand, "« " + options.output + " » existe déjà ; ajoutez --force pour le remplacer");
     FailCommand();
   }
   fs::path folder = fs::absolute(PathFromText(options.picturesFolder)).lexically_normal();
@@ -48,7 +48,7 @@ void RunInit(const InitOptions& options) {
   for (const StarterQuestion& question : scan.questions)
     pictures.push_back({PicturePath(target, question.image), "une des images du quiz"});
   if (!scanned || !RefuseInputAsOutput(target, pictures, &error)) {
-    ReportError(kCommand, error);
+    ReportError(kInitCommand, error);
     FailCommand();
   }
 
@@ -65,10 +65,10 @@ void RunInit(const InitOptions& options) {
     std::cerr << FormatIssue(options.output, issue) << (issue.warning ? "" : " (à corriger avant build)") << "\n";
 
   if (!WriteOutputFiles({{target, std::vector<uint8_t>(source.begin(), source.end())}}, &error)) {
-    ReportError(kCommand, error);
+    ReportError(kInitCommand, error);
     FailCommand();
   }
-  std::cout << "vidod-make init : " << scan.questions.size() << " questions -> " << options.output << "\n";
+  std::cout << "vidod-make init : " << CountOf(scan.questions.size(), "question") << " -> " << options.output << "\n";
 }
 
 }  // namespace

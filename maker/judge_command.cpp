@@ -23,7 +23,7 @@
 namespace vidod {
 namespace {
 
-constexpr char kCommand[] = "judge";
+constexpr char kJudgeCommand[] = "judge";
 
 struct JudgeOptions {
   std::string expected;
@@ -38,14 +38,14 @@ struct JudgeOptions {
 };
 
 [[noreturn]] void Refuse(const std::string& message) {
-  ReportError(kCommand, message);
+  ReportError(kJudgeCommand, message);
   FailCommand();
 }
 
 std::string ToCp1252(const std::string& utf8, const char* what) {
   const Cp1252Conversion conversion = Utf8ToCp1252(utf8);
   if (!conversion.ok) {
-    ReportError(kCommand, std::string(what) + " : le caractère " + DescribeRejectedCharacter(utf8, conversion) +
+    ReportError(kJudgeCommand, std::string(what) + " : le caractère " + DescribeRejectedCharacter(utf8, conversion) +
                               ", n'existe pas dans la page de code 1252 : le lecteur ne peut ni l'afficher ni le "
                               "recevoir");
     FailCommand();
@@ -83,13 +83,13 @@ void RunBatch(AnswerView view, uint8_t tolerances) {
   std::vector<BatchLineProblem> problems;
   if (!JudgeAnswerLines(input, view, &verdicts, &problems, AnswerRulesFromTolerances(tolerances))) {
     for (const BatchLineProblem& problem : problems)
-      ReportError(kCommand, "entrée standard, ligne " + std::to_string(problem.line) + " : " + problem.message);
+      ReportError(kJudgeCommand, "entrée standard, ligne " + std::to_string(problem.line) + " : " + problem.message);
     FailCommand();
   }
   std::cout.write(verdicts.data(), static_cast<std::streamsize>(verdicts.size()));
   std::cout.flush();
   if (!std::cout) {
-    ReportError(kCommand, "écriture impossible sur la sortie standard");
+    ReportError(kJudgeCommand, "écriture impossible sur la sortie standard");
     FailCommand();
   }
 }

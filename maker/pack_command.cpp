@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kCommand[] = "pack";
+constexpr char kPackCommand[] = "pack";
 constexpr char kAnswersFile[] = "answers.lzw";
 constexpr char kCodesFile[] = "codes.lzw";
 constexpr char kAcceptedAnswersFile[] = "accepted.lzw";
@@ -50,7 +50,7 @@ void RunPack(const PackOptions& options) {
   PackedBlobs blobs;
   std::string error;
   if (!CollectQuizPictures(quiz, sourceFile, &pictures, &error) || !CompressQuizBlobs(quiz, &blobs, &error)) {
-    ReportError(kCommand, error);
+    ReportError(kPackCommand, error);
     FailCommand();
   }
 
@@ -72,16 +72,16 @@ void RunPack(const PackOptions& options) {
   if (!linkPath.empty()) outputs.push_back({linkPath, blobs.link});
   for (const OutputFile& output : outputs) {
     if (!RefuseInputAsOutput(output.path, inputs, &error)) {
-      ReportError(kCommand, error);
+      ReportError(kPackCommand, error);
       FailCommand();
     }
   }
   if (!WriteOutputFiles(outputs, &error)) {
-    ReportError(kCommand, error);
+    ReportError(kPackCommand, error);
     FailCommand();
   }
-  std::cout << "vidod-make pack : " << quiz.questions.size() << " questions, " << pictures.size()
-            << " images -> " << PathText(folder) << "\n";
+  std::cout << "vidod-make pack : " << CountOf(quiz.questions.size(), "question") << ", "
+            << CountOf(pictures.size(), "image") << " -> " << PathText(folder) << "\n";
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 namespace vidod {
 namespace {
 
-constexpr char kCommand[] = "png2bmp";
+constexpr char kPng2bmpCommand[] = "png2bmp";
 
 constexpr char kBmpSignature[] = "BM";
 
@@ -45,7 +45,7 @@ void RunPng2Bmp(const Png2BmpOptions& options) {
   PngBackground background = {};
   const bool onBackground = !options.background.empty();
   if (onBackground && !ParseBackground(options.background, &background)) {
-    ReportError(kCommand, "--fond « " + options.background +
+    ReportError(kPng2bmpCommand, "--fond « " + options.background +
                               " » : couleur RRVVBB attendue, six chiffres hexadécimaux (par exemple C8DCF0)");
     FailCommand();
   }
@@ -54,23 +54,23 @@ void RunPng2Bmp(const Png2BmpOptions& options) {
   if (!RefuseInputAsOutput(output, {{input, "le PNG à décoder"}}, &error) ||
       !RefuseForeignFile(output, kBmpSignature, "un BMP", options.force, &error) ||
       !ReadFileBytes(input, &png, &error)) {
-    ReportError(kCommand, error);
+    ReportError(kPng2bmpCommand, error);
     FailCommand();
   }
   if (png.size() > std::numeric_limits<uint32_t>::max()) {
-    ReportError(kCommand, "« " + options.input + " » : fichier de plus de 4 Gio");
+    ReportError(kPng2bmpCommand, "« " + options.input + " » : fichier de plus de 4 Gio");
     FailCommand();
   }
   std::vector<uint8_t> bmp;
   const uint32_t code = ConvertPngToBmp(png.data(), static_cast<uint32_t>(png.size()), &bmp,
                                         onBackground ? &background : nullptr);
   if (code != 0) {
-    ReportError(kCommand, "« " + options.input + " » : " + PngProblem(code) + " (code du décodeur : " +
+    ReportError(kPng2bmpCommand, "« " + options.input + " » : " + PngProblem(code) + " (code du décodeur : " +
                               DescribePngError(code) + ")");
     FailCommand();
   }
   if (!WriteOutputFiles({{output, bmp}}, &error)) {
-    ReportError(kCommand, error);
+    ReportError(kPng2bmpCommand, error);
     FailCommand();
   }
 }

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kCommand[] = "unpack";
+constexpr char kUnpackCommand[] = "unpack";
 
 struct UnpackOptions {
   std::string executable;
@@ -30,7 +30,7 @@ struct UnpackOptions {
 };
 
 [[noreturn]] void Fail(const std::string& message) {
-  ReportError(kCommand, message);
+  ReportError(kUnpackCommand, message);
   FailCommand();
 }
 

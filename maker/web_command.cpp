@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kCommand[] = "web";
+constexpr char kWebCommand[] = "web";
 constexpr char kExecutableSignature[] = "MZ";
 constexpr std::uintmax_t kKilobyte = 1024;
 
@@ -55,7 +55,7 @@ void RunWeb(const WebOptions& options) {
     made = WriteQuizPageFromSource(quiz, input, settings, &written, &error);
   }
   if (!made) {
-    ReportError(kCommand, error);
+    ReportError(kWebCommand, error);
     FailCommand();
   }
   std::error_code code;

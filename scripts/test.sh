@@ -21,7 +21,7 @@ echo "== Native tests under the address and undefined-behaviour sanitizers"
 "$root/scripts/sanitize.sh"
 
 echo "== Short fuzzing runs"
-"$root/scripts/fuzz.sh" 15
+"$root/scripts/fuzz.sh" 10
 
 echo "== Windows build"
 cmake --preset windows >/dev/null
@@ -34,6 +34,9 @@ export WINEPREFIX="$VIDOD_BUILD_DIR/wineprefix"
 # One wineserver for the whole run: every later start then costs about a second.
 "$root/scripts/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true
 wineserver -p 60 || true
+# The random player sessions: the first hundred always, more while 45 s last
+# (run it alone for the full 300).
+export VIDOD_MODEL_SECONDS=${VIDOD_MODEL_SECONDS:-45}
 status=0
 ctest --preset windows || status=$?
 wineserver -k 2>/dev/null || true

@@ -379,6 +379,7 @@ TEST(QuizExecutableCliTest, BuildUnpackBuildGivesTheSameResources) {
   WriteFile(scratch.path() / "petit" / "quiz.toml", "codes = [\"X\"]\n[[question]]\nreponse = \"seul\"\n");
   run = RunTool("build petit/quiz.toml -o petit.exe --lecteur premier.exe", scratch.path());
   ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find(": 1 question, 0 image -> "), std::string::npos) << run.out;
   const std::vector<ResourceEntry> small = QuizResourcesOf(scratch.path() / "petit.exe");
   EXPECT_EQ(small.size(), 2u);
   ExpectPlayerResourcesKept(scratch.path() / "petit.exe");

@@ -194,7 +194,8 @@ TEST_F(AssistiveTest, AChangeOfDpiLaysEverythingOutAgainWithinTheWorkArea) {
   const int answerFontHeight = FontHeight(box);
 
   ChangeDpi(144);
-  MONITORINFO monitor = {sizeof monitor};
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(g_shell.mainWindow, MONITOR_DEFAULTTONEAREST), &monitor);
   const RECT work = monitor.rcWork;
   const int dpi = FittingDpi(144, 670, 690, work.right - work.left, work.bottom - work.top);

@@ -1279,7 +1279,13 @@ std::vector<int> PlayerQuarters(HMODULE module, int question) {
   if (!bitmap) return {};
   BITMAP info = {};
   GetObjectW(bitmap, sizeof info, &info);
-  BITMAPINFOHEADER header = {sizeof header, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB};
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = info.bmWidth;
+  header.biHeight = -info.bmHeight;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
   std::vector<uint32_t> pixels(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
   HDC screen = GetDC(nullptr);
   GetDIBits(screen, bitmap, 0, info.bmHeight, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);

@@ -381,7 +381,9 @@ TEST(MakerWindowsToolTest, CheckDecodesGifsThroughTheSystem) {
   for (const auto& one : cases) {
     const PictureInspection inspection = InspectPicture(std::vector<uint8_t>(one.bytes.begin(), one.bytes.end()));
     EXPECT_EQ(inspection.showable, one.showable) << one.bytes.size() << " bytes: " << inspection.problem;
-    if (!one.showable) EXPECT_NE(inspection.problem.find("GIF"), std::string::npos) << inspection.problem;
+    if (!one.showable) {
+      EXPECT_NE(inspection.problem.find("GIF"), std::string::npos) << inspection.problem;
+    }
   }
 }
 
