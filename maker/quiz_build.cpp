@@ -75,7 +75,7 @@ bool SpoolPicture(Spool* spool, ResourceEntry* entry, std::string* error) {
   spool->file.write(reinterpret_cast<const char*>(entry->data.data()), static_cast<std::streamsize>(entry->data.size()));
   if (!spool->file) {
     const int code = errno;
-    *error = "« " + PathText(spool->path) + " » : impossible d'écrire le fichier de la construction" +
+    *error = "« " + PathText(spool->path.parent_path()) + " » : impossible d'y mettre de côté les images du quiz" +
              (code != 0 ? " (" + SystemErrorText(std::error_code(code, std::generic_category())) + ")" : "");
     return false;
   }

@@ -31,7 +31,7 @@ bool WritePlayerWithQuiz(const std::filesystem::path& player, const std::filesys
   const auto failed = [&stream, &temporary, error] {
     if (!stream.fail()) return false;
     const int code = errno;
-    *error = "« " + PathText(temporary) + " » : impossible d'écrire le fichier" +
+    *error = "« " + PathText(temporary.parent_path()) + " » : impossible d'y écrire le quiz" +
              (code != 0 ? " (" + SystemErrorText(std::error_code(code, std::generic_category())) + ")" : "");
     return true;
   };
