@@ -59,12 +59,19 @@ struct Spool {
 // Stored resources are compared this many bytes at a time.
 constexpr std::size_t kCompareChunk = 1 << 20;
 
+// The spool cannot be written: the folder is named, where room is missing.
+bool SpoolFailure(const Spool& spool, std::string* error) {
+  const int code = errno;
+  *error = "« " + PathText(spool.path.parent_path()) + " » : impossible d'y mettre de côté les images du quiz" +
+           (code != 0 ? " (" + SystemErrorText(std::error_code(code, std::generic_category())) + ")" : "");
+  return false;
+}
+
 bool OpenSpool(Spool* spool, const fs::path& output, std::string* error) {
   spool->path = TemporaryPathFor(output);
+  errno = 0;
   spool->file.open(spool->path, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
-  if (spool->file) return true;
-  *error = "« " + PathText(output.parent_path()) + " » : impossible d'y écrire les fichiers de la construction";
-  return false;
+  return spool->file ? true : SpoolFailure(*spool, error);
 }
 
 // A picture's bytes go to the spool; the quiz's blobs, a few kilobytes,
@@ -73,18 +80,20 @@ bool SpoolPicture(Spool* spool, ResourceEntry* entry, std::string* error) {
   if (NameIs(entry->type, kQuizBlobType)) return true;
   errno = 0;
   spool->file.write(reinterpret_cast<const char*>(entry->data.data()), static_cast<std::streamsize>(entry->data.size()));
-  if (!spool->file) {
-    const int code = errno;
-    *error = "« " + PathText(spool->path.parent_path()) + " » : impossible d'y mettre de côté les images du quiz" +
-             (code != 0 ? " (" + SystemErrorText(std::error_code(code, std::generic_category())) + ")" : "");
-    return false;
-  }
+  if (!spool->file) return SpoolFailure(*spool, error);
   entry->stored = true;
   entry->offset = spool->size;
   entry->size = static_cast<uint32_t>(entry->data.size());
   spool->size += entry->data.size();
   std::vector<uint8_t>().swap(entry->data);
   return true;
+}
+
+// The last pictures leave the stream's buffer: a full disk may show only now.
+bool FinishSpool(Spool* spool, std::string* error) {
+  errno = 0;
+  spool->file.flush();
+  return spool->file ? true : SpoolFailure(*spool, error);
 }
 
 FileBytesReader ReaderOf(std::istream* file) {
@@ -240,9 +249,8 @@ bool BuildQuizExecutable(const QuizSource& quiz, const fs::path& sourceFile, con
     *error = kBuildCancelled;
     return true;
   };
-  spool.file.flush();
   const FileBytesReader spooled = ReaderOf(&spool.file);
-  if (cancelled() || !WritePlayerWithQuiz(player, temporary, resources, spooled, cancel, error) || cancelled() ||
+  if (!FinishSpool(&spool, error) || cancelled() || !WritePlayerWithQuiz(player, temporary, resources, spooled, cancel, error) || cancelled() ||
       !Verify(temporary, resources, spooled, error) || cancelled())
     return fail();
   spool.file.close();
