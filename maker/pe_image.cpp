@@ -126,17 +126,41 @@ bool FindRvaInFile(const PeImage& image, std::size_t fileSize, uint32_t rva, uin
 
 std::size_t ChecksumOffset(const PeImage& image) { return image.optionalHeaderOffset + kChecksumField; }
 
-uint32_t ComputePeChecksum(const std::vector<uint8_t>& file, const PeImage& image) {
-  const std::size_t skip = ChecksumOffset(image);
-  uint64_t sum = 0;
-  for (std::size_t at = 0; at < file.size(); at += 2) {
-    if (at == skip || at == skip + 2) continue;
-    const uint32_t word = file[at] | (at + 1 < file.size() ? file[at + 1] << 8 : 0);
-    sum += word;
-    sum = (sum & 0xFFFF) + (sum >> 16);
+namespace {
+
+void AddWord(PeChecksumSum* sum, uint64_t at, uint32_t word) {
+  if (at == sum->skip || at == sum->skip + 2) return;
+  sum->sum += word;
+  sum->sum = (sum->sum & 0xFFFF) + (sum->sum >> 16);
+}
+
+}  // namespace
+
+void AddToPeChecksum(PeChecksumSum* sum, const uint8_t* bytes, std::size_t count) {
+  std::size_t i = 0;
+  if (count != 0 && sum->pendingLow >= 0) {
+    AddWord(sum, sum->length - 1, static_cast<uint32_t>(sum->pendingLow) | (uint32_t{bytes[0]} << 8));
+    sum->pendingLow = -1;
+    i = 1;
   }
-  sum = (sum & 0xFFFF) + (sum >> 16);
-  return static_cast<uint32_t>(sum + file.size());
+  for (; i + 1 < count; i += 2) AddWord(sum, sum->length + i, bytes[i] | (uint32_t{bytes[i + 1]} << 8));
+  if (i < count) sum->pendingLow = bytes[i];
+  sum->length += count;
+}
+
+uint32_t FinishPeChecksum(const PeChecksumSum& sum) {
+  PeChecksumSum last = sum;
+  // A file of odd length ends with half a word.
+  if (last.pendingLow >= 0) AddWord(&last, last.length - 1, static_cast<uint32_t>(last.pendingLow));
+  last.sum = (last.sum & 0xFFFF) + (last.sum >> 16);
+  return static_cast<uint32_t>(last.sum + last.length);
+}
+
+uint32_t ComputePeChecksum(const std::vector<uint8_t>& file, const PeImage& image) {
+  PeChecksumSum sum;
+  sum.skip = ChecksumOffset(image);
+  AddToPeChecksum(&sum, file.data(), file.size());
+  return FinishPeChecksum(sum);
 }
 
 }  // namespace vidod

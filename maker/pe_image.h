@@ -62,6 +62,17 @@ bool FindRvaInFile(const PeImage& image, std::size_t fileSize, uint32_t rva, uin
 uint32_t ComputePeChecksum(const std::vector<uint8_t>& file, const PeImage& image);
 std::size_t ChecksumOffset(const PeImage& image);
 
+// The same sum taken over a file written piece by piece, in order: the
+// field at skip (the checksum's own) is left out wherever the pieces cut.
+struct PeChecksumSum {
+  uint64_t skip = 0;
+  uint64_t length = 0;  // bytes added so far
+  uint32_t sum = 0;
+  int pendingLow = -1;  // the low byte of a word cut by a piece's end
+};
+void AddToPeChecksum(PeChecksumSum* sum, const uint8_t* bytes, std::size_t count);
+uint32_t FinishPeChecksum(const PeChecksumSum& sum);
+
 uint16_t ReadLittle16(const uint8_t* at);
 uint32_t ReadLittle32(const uint8_t* at);
 void WriteLittle16(uint8_t* at, uint32_t value);

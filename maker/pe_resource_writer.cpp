@@ -24,6 +24,8 @@ constexpr uint32_t kPeDebugDirectory = 6;
 constexpr std::size_t kDebugEntrySize = 28;
 constexpr std::size_t kDebugDataPointerField = 24;
 constexpr std::size_t kDataDirectorySize = 8;
+// Resources kept out of memory are copied this many bytes at a time.
+constexpr std::size_t kStreamChunk = 1 << 20;
 
 uint64_t AlignUp(uint64_t value, uint64_t alignment) { return (value + alignment - 1) / alignment * alignment; }
 
@@ -35,13 +37,23 @@ using TypeMap = std::map<ResourceName, NameMap>;
 
 std::size_t TableSize(std::size_t entries) { return kDirectoryHeaderSize + entries * kDirectoryEntrySize; }
 
+// Where each piece of a resource section goes: the three levels of tables,
+// the names, the data entries (the directory, made in memory), then each
+// resource's bytes at its offset, in the order of the tree.
+struct SectionLayout {
+  std::vector<uint8_t> directory;
+  std::vector<const ResourceEntry*> order;
+  std::vector<uint64_t> offsets;  // of each resource's bytes, from the section's start
+  uint64_t size = 0;              // the section's, its last piece padded
+};
+
 class SectionBuilder {
  public:
   explicit SectionBuilder(const std::vector<ResourceEntry>& entries) {
     for (const ResourceEntry& entry : entries) tree_[entry.type][entry.name][entry.language] = &entry;
   }
 
-  std::vector<uint8_t> Build(uint32_t sectionRva) {
+  SectionLayout Build(uint32_t sectionRva) {
     // First pass: where each piece goes.
     std::size_t size = TableSize(tree_.size());
     for (const auto& [type, names] : tree_) size += TableSize(names.size());
@@ -60,16 +72,17 @@ class SectionBuilder {
     size += dataCount * kDataEntrySize;
 
     bytes_.assign(size, 0);
-    std::vector<std::size_t> dataOffsets;
+    SectionLayout layout;
+    uint64_t end = size;
     for (const auto& [type, names] : tree_)
       for (const auto& [name, languages] : names)
         for (const auto& [language, entry] : languages) {
-          const std::size_t at = AlignUp(bytes_.size(), kPieceAlignment);
-          bytes_.resize(at, 0);
-          bytes_.insert(bytes_.end(), entry->data.begin(), entry->data.end());
-          dataOffsets.push_back(at);
+          const uint64_t at = AlignUp(end, kPieceAlignment);
+          layout.order.push_back(entry);
+          layout.offsets.push_back(at);
+          end = at + entry->Size();
         }
-    bytes_.resize(AlignUp(bytes_.size(), kPieceAlignment), 0);
+    layout.size = AlignUp(end, kPieceAlignment);
 
     // Second pass: the tables, breadth first, then the data entries.
     std::size_t nextTable = 0;
@@ -94,8 +107,8 @@ class SectionBuilder {
           uint8_t* slot = &bytes_[languageTable + kDirectoryHeaderSize + languageSlot++ * kDirectoryEntrySize];
           WriteLittle32(slot, language);
           WriteLittle32(slot + 4, static_cast<uint32_t>(dataEntry));
-          WriteLittle32(&bytes_[dataEntry], static_cast<uint32_t>(sectionRva + dataOffsets[dataIndex]));
-          WriteLittle32(&bytes_[dataEntry + 4], static_cast<uint32_t>(entry->data.size()));
+          WriteLittle32(&bytes_[dataEntry], static_cast<uint32_t>(sectionRva + layout.offsets[dataIndex]));
+          WriteLittle32(&bytes_[dataEntry + 4], entry->Size());
           WriteLittle32(&bytes_[dataEntry + 8], entry->codePage);
           ++dataIndex;
         }
@@ -106,7 +119,8 @@ class SectionBuilder {
       WriteLittle16(&bytes_[offset], static_cast<uint32_t>(text.size()));
       for (std::size_t i = 0; i < text.size(); ++i) WriteLittle16(&bytes_[offset + 2 + 2 * i], text[i]);
     }
-    return bytes_;
+    layout.directory = std::move(bytes_);
+    return layout;
   }
 
  private:
@@ -140,6 +154,57 @@ class SectionBuilder {
   TypeMap tree_;
   std::vector<uint8_t> bytes_;
 };
+
+// The output as it is written: every piece counted into the checksum.
+struct OutputStream {
+  const PeOutput& output;
+  PeChecksumSum checksum;
+  std::string* error;
+};
+
+bool Put(OutputStream* out, const uint8_t* bytes, std::size_t count) {
+  AddToPeChecksum(&out->checksum, bytes, count);
+  return out->output.append(bytes, count, out->error);
+}
+
+bool PutZeros(OutputStream* out, uint64_t count) {
+  static const uint8_t kZeros[kStreamChunk] = {};
+  for (uint64_t left = count; left != 0;) {
+    const std::size_t now = static_cast<std::size_t>(std::min<uint64_t>(left, kStreamChunk));
+    if (!Put(out, kZeros, now)) return false;
+    left -= now;
+  }
+  return true;
+}
+
+// The section's bytes: the directory, then each resource at its offset, those
+// kept out of memory copied a chunk at a time.
+bool PutSection(OutputStream* out, const SectionLayout& layout, const FileBytesReader& stored) {
+  if (!Put(out, layout.directory.data(), layout.directory.size())) return false;
+  uint64_t at = layout.directory.size();
+  std::vector<uint8_t> chunk;
+  for (std::size_t i = 0; i < layout.order.size(); ++i) {
+    const ResourceEntry& entry = *layout.order[i];
+    if (!PutZeros(out, layout.offsets[i] - at)) return false;
+    if (!entry.stored) {
+      if (!Put(out, entry.data.data(), entry.data.size())) return false;
+    } else {
+      chunk.resize(kStreamChunk);
+      for (uint64_t done = 0; done < entry.size;) {
+        const std::size_t now = static_cast<std::size_t>(std::min<uint64_t>(entry.size - done, kStreamChunk));
+        if (!stored || !stored(entry.offset + done, now, chunk.data())) {
+          *out->error = "ressource " + DescribeResourceName(entry.type) + " " + DescribeResourceName(entry.name) +
+                        " : lecture impossible de ses octets mis de côté";
+          return false;
+        }
+        if (!Put(out, chunk.data(), now)) return false;
+        done += now;
+      }
+    }
+    at = layout.offsets[i] + entry.Size();
+  }
+  return PutZeros(out, layout.size - at);
+}
 
 void WriteSectionHeader(std::vector<uint8_t>* file, std::size_t at, const char* name, uint32_t virtualSize,
                         uint32_t virtualAddress, uint32_t rawSize, uint32_t rawOffset) {
@@ -175,11 +240,17 @@ void MoveDebugDataPointers(const PeImage& image, uint64_t tailWas, uint64_t tail
 }  // namespace
 
 std::vector<uint8_t> BuildResourceSection(const std::vector<ResourceEntry>& entries, uint32_t sectionRva) {
-  return SectionBuilder(entries).Build(sectionRva);
+  const SectionLayout layout = SectionBuilder(entries).Build(sectionRva);
+  std::vector<uint8_t> section(static_cast<std::size_t>(layout.size), 0);
+  std::copy(layout.directory.begin(), layout.directory.end(), section.begin());
+  for (std::size_t i = 0; i < layout.order.size(); ++i)
+    std::copy(layout.order[i]->data.begin(), layout.order[i]->data.end(),
+              section.begin() + static_cast<std::ptrdiff_t>(layout.offsets[i]));
+  return section;
 }
 
-bool ReplacePeResources(const std::vector<uint8_t>& executable, const std::vector<ResourceEntry>& entries,
-                        std::vector<uint8_t>* output, std::string* error) {
+bool WritePeWithResources(const std::vector<uint8_t>& executable, const std::vector<ResourceEntry>& entries,
+                          const FileBytesReader& stored, const PeOutput& output, std::string* error) {
   PeImage image;
   if (!ParsePeImage(executable.data(), executable.size(), &image, error)) return false;
   if (image.dataDirectoryCount <= kPeResourceDirectory) {
@@ -202,12 +273,12 @@ bool ReplacePeResources(const std::vector<uint8_t>& executable, const std::vecto
     *error = "les sections de l'exécutable dépassent la fin du fichier";
     return false;
   }
-  std::vector<uint8_t> tail(executable.begin() + static_cast<std::ptrdiff_t>(rawEnd), executable.end());
+  uint64_t tailSize = executable.size() - rawEnd;
   // A signature covers the bytes that change: it is dropped, with its bytes
   // when they end the file, as signing tools place them.
   const PeDataDirectory security = DataDirectory(image, executable.data(), kPeSecurityDirectory);
   if (security.size != 0 && security.address >= rawEnd && uint64_t{security.address} + security.size >= executable.size())
-    tail.resize(static_cast<std::size_t>(security.address - rawEnd));
+    tailSize = security.address - rawEnd;
 
   // The section that holds the current resources, if any; rewritten in place
   // when it ends both the image and the sections' bytes.
@@ -248,19 +319,18 @@ bool ReplacePeResources(const std::vector<uint8_t>& executable, const std::vecto
     rawOffset = AlignUp(rawEnd, image.fileAlignment);
   }
 
-  const std::vector<uint8_t> section = BuildResourceSection(entries, rva);
-  const uint64_t rawSize = AlignUp(section.size(), image.fileAlignment);
-  const uint64_t sizeOfImage = AlignUp(uint64_t{rva} + section.size(), image.sectionAlignment);
+  const SectionLayout section = SectionBuilder(entries).Build(rva);
+  const uint64_t rawSize = AlignUp(section.size, image.fileAlignment);
+  const uint64_t sizeOfImage = AlignUp(uint64_t{rva} + section.size, image.sectionAlignment);
   const uint64_t tailStart = rawOffset + rawSize;
-  if (tailStart + tail.size() > 0xFFFFFFFFu || sizeOfImage > 0xFFFFFFFFu) {
+  if (tailStart + tailSize > 0xFFFFFFFFu || sizeOfImage > 0xFFFFFFFFu || section.size > 0xFFFFFFFFu) {
     *error = "l'exécutable dépasserait 4 Gio";
     return false;
   }
+  // Everything before the new section, its headers set before it is written:
+  // only the checksum waits for the end.
   std::vector<uint8_t> file(executable.begin(), executable.begin() + static_cast<std::ptrdiff_t>(std::min(rawOffset, rawEnd)));
   file.resize(static_cast<std::size_t>(rawOffset), 0);
-  file.insert(file.end(), section.begin(), section.end());
-  file.resize(static_cast<std::size_t>(tailStart), 0);
-  file.insert(file.end(), tail.begin(), tail.end());
 
   if (security.size != 0)
     std::fill_n(file.begin() + static_cast<std::ptrdiff_t>(image.dataDirectoryOffset +
@@ -273,7 +343,7 @@ bool ReplacePeResources(const std::vector<uint8_t>& executable, const std::vecto
 
   MoveDebugDataPointers(image, rawEnd, tailStart, &file);
 
-  WriteSectionHeader(&file, headerAt, kResourceSectionName, static_cast<uint32_t>(section.size()), rva,
+  WriteSectionHeader(&file, headerAt, kResourceSectionName, static_cast<uint32_t>(section.size), rva,
                      static_cast<uint32_t>(rawSize), static_cast<uint32_t>(rawOffset));
   if (!inPlace) {
     WriteLittle16(&file[image.fileHeaderOffset + kNumberOfSectionsField],
@@ -283,14 +353,38 @@ bool ReplacePeResources(const std::vector<uint8_t>& executable, const std::vecto
   }
   uint8_t* directory = &file[image.dataDirectoryOffset + kPeResourceDirectory * kDataDirectorySize];
   WriteLittle32(directory, rva);
-  WriteLittle32(directory + 4, static_cast<uint32_t>(section.size()));
+  WriteLittle32(directory + 4, static_cast<uint32_t>(section.size));
   // An appended section only ever extends the image; a section rewritten in
   // place is the last one, so its end is the image's end.
   const uint64_t newSizeOfImage = inPlace ? sizeOfImage : std::max<uint64_t>(sizeOfImage, image.sizeOfImage);
   WriteLittle32(&file[image.optionalHeaderOffset + kSizeOfImageField], static_cast<uint32_t>(newSizeOfImage));
   uint8_t* initialised = &file[image.optionalHeaderOffset + kSizeOfInitializedDataField];
   WriteLittle32(initialised, static_cast<uint32_t>(ReadLittle32(initialised) - previousRawSize + rawSize));
-  if (image.checksum != 0) WriteLittle32(&file[ChecksumOffset(image)], ComputePeChecksum(file, image));
+
+  OutputStream out{output, PeChecksumSum(), error};
+  out.checksum.skip = ChecksumOffset(image);
+  if (!Put(&out, file.data(), file.size()) || !PutSection(&out, section, stored) ||
+      !PutZeros(&out, rawSize - section.size) || !Put(&out, executable.data() + rawEnd, static_cast<std::size_t>(tailSize)))
+    return false;
+  if (image.checksum == 0) return true;
+  uint8_t checksum[4];
+  WriteLittle32(checksum, FinishPeChecksum(out.checksum));
+  return output.rewrite(ChecksumOffset(image), checksum, sizeof checksum, error);
+}
+
+bool ReplacePeResources(const std::vector<uint8_t>& executable, const std::vector<ResourceEntry>& entries,
+                        std::vector<uint8_t>* output, std::string* error) {
+  std::vector<uint8_t> file;
+  PeOutput toMemory;
+  toMemory.append = [&file](const uint8_t* bytes, std::size_t count, std::string*) {
+    file.insert(file.end(), bytes, bytes + count);
+    return true;
+  };
+  toMemory.rewrite = [&file](uint64_t at, const uint8_t* bytes, std::size_t count, std::string*) {
+    std::copy(bytes, bytes + count, file.begin() + static_cast<std::ptrdiff_t>(at));
+    return true;
+  };
+  if (!WritePeWithResources(executable, entries, nullptr, toMemory, error)) return false;
   *output = std::move(file);
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,18 @@ struct ResourceEntry {
   uint16_t language = kLanguageNeutral;
   uint32_t codePage = 0;
   std::vector<uint8_t> data;
+  // Bytes kept out of memory: when stored is set, data is empty and the
+  // resource's size bytes lie at offset in a file its reader or writer
+  // names (the executable read, a build's spool).
+  bool stored = false;
+  uint64_t offset = 0;
+  uint32_t size = 0;
+
+  uint32_t Size() const { return stored ? size : static_cast<uint32_t>(data.size()); }
 };
+
+// Reads length bytes at offset of a file into out; false when it cannot.
+using FileBytesReader = std::function<bool(uint64_t offset, std::size_t length, uint8_t* out)>;
 
 // Reads every resource of the executable in data. An executable without a
 // resource directory gives an empty list. False with a French *error for a
@@ -63,6 +75,11 @@ struct ResourceEntry {
 // taken stays below the file's size plus a few megabytes.
 bool ReadPeResources(const uint8_t* data, std::size_t size, std::vector<ResourceEntry>* entries,
                      std::string* error);
+// The same read through read from a file of fileSize bytes, with the same
+// checks, but no resource's bytes copied: each entry comes stored, its
+// offset the file's. Only the headers and the directory are read.
+bool ReadPeResourceDirectory(const FileBytesReader& read, uint64_t fileSize, std::vector<ResourceEntry>* entries,
+                             std::string* error);
 
 // The entry with that type, name and language; nullptr when there is none.
 const ResourceEntry* FindResourceEntry(const std::vector<ResourceEntry>& entries, const ResourceName& type,

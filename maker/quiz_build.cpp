@@ -1,5 +1,8 @@
 // A quiz executable: a copy of the player that carries the quiz in its
 // resources, written whole or not at all.
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
 #include <system_error>
 
 #include "maker/file_io.h"
@@ -44,13 +47,99 @@ bool CheckIsPlayer(const fs::path& player, std::string* error) {
   return true;
 }
 
+// Pictures wait in a spool file beside the output until the resource
+// section that holds them can be laid out: its directory, which needs every
+// size, comes before them, and it orders them by type, not by question.
+struct Spool {
+  fs::path path;
+  std::fstream file;
+  uint64_t size = 0;
+};
+
+// Stored resources are compared this many bytes at a time.
+constexpr std::size_t kCompareChunk = 1 << 20;
+
+// The spool cannot be written: the folder is named, where room is missing.
+bool SpoolFailure(const Spool& spool, std::string* error) {
+  const int code = errno;
+  *error = "« " + PathText(spool.path.parent_path()) + " » : impossible d'y mettre de côté les images du quiz" +
+           (code != 0 ? " (" + SystemErrorText(std::error_code(code, std::generic_category())) + ")" : "");
+  return false;
+}
+
+bool OpenSpool(Spool* spool, const fs::path& output, std::string* error) {
+  spool->path = TemporaryPathFor(output);
+  errno = 0;
+  spool->file.open(spool->path, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
+  return spool->file ? true : SpoolFailure(*spool, error);
+}
+
+// A picture's bytes go to the spool; the quiz's blobs, a few kilobytes,
+// stay in memory.
+bool SpoolPicture(Spool* spool, ResourceEntry* entry, std::string* error) {
+  if (NameIs(entry->type, kQuizBlobType)) return true;
+  errno = 0;
+  spool->file.write(reinterpret_cast<const char*>(entry->data.data()), static_cast<std::streamsize>(entry->data.size()));
+  if (!spool->file) return SpoolFailure(*spool, error);
+  entry->stored = true;
+  entry->offset = spool->size;
+  entry->size = static_cast<uint32_t>(entry->data.size());
+  spool->size += entry->data.size();
+  std::vector<uint8_t>().swap(entry->data);
+  return true;
+}
+
+// The last pictures leave the stream's buffer: a full disk may show only now.
+bool FinishSpool(Spool* spool, std::string* error) {
+  errno = 0;
+  spool->file.flush();
+  return spool->file ? true : SpoolFailure(*spool, error);
+}
+
+FileBytesReader ReaderOf(std::istream* file) {
+  return [file](uint64_t offset, std::size_t length, uint8_t* out) {
+    file->clear();
+    file->seekg(static_cast<std::streamoff>(offset));
+    file->read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(length));
+    return file->gcount() == static_cast<std::streamsize>(length);
+  };
+}
+
+// The written resource's bytes are the ones meant, compared a chunk at a time.
+bool SameBytes(const FileBytesReader& written, const ResourceEntry& found, const FileBytesReader& spool,
+               const ResourceEntry& meant) {
+  if (found.Size() != meant.Size()) return false;
+  std::vector<uint8_t> chunk(std::min<std::size_t>(kCompareChunk, meant.Size())), expected(chunk.size());
+  for (uint64_t done = 0; done < meant.Size();) {
+    const std::size_t now = static_cast<std::size_t>(std::min<uint64_t>(meant.Size() - done, kCompareChunk));
+    if (!written(found.offset + done, now, chunk.data())) return false;
+    const uint8_t* meantBytes = nullptr;
+    if (meant.stored) {
+      if (!spool(meant.offset + done, now, expected.data())) return false;
+      meantBytes = expected.data();
+    } else {
+      meantBytes = meant.data.data() + done;
+    }
+    if (!std::equal(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(now), meantBytes)) return false;
+    done += now;
+  }
+  return true;
+}
+
 // The copy read back: the player finds exactly the new quiz, and the
-// player's own resources are still there.
-bool Verify(const fs::path& written, const std::vector<ResourceEntry>& quiz, std::string* error) {
-  std::vector<uint8_t> bytes;
+// player's own resources are still there. Only the directory is read whole.
+bool Verify(const fs::path& path, const std::vector<ResourceEntry>& quiz, const FileBytesReader& spool,
+            std::string* error) {
+  std::ifstream file(path, std::ios::binary);
+  std::error_code code;
+  const uint64_t size = fs::file_size(path, code);
+  if (!file || code) {
+    *error = "« " + PathText(path) + " » : impossible de relire l'exécutable écrit";
+    return false;
+  }
+  const FileBytesReader written = ReaderOf(&file);
   std::vector<ResourceEntry> entries;
-  if (!ReadFileBytes(written, &bytes, error)) return false;
-  if (!ReadPeResources(bytes.data(), bytes.size(), &entries, error)) {
+  if (!ReadPeResourceDirectory(written, size, &entries, error)) {
     *error = "l'exécutable écrit est illisible : " + *error;
     return false;
   }
@@ -58,7 +147,7 @@ bool Verify(const fs::path& written, const std::vector<ResourceEntry>& quiz, std
   for (const ResourceEntry& entry : entries) quizEntries += IsQuizResource(entry) ? 1 : 0;
   for (const ResourceEntry& entry : quiz) {
     const ResourceEntry* found = FindResourceEntry(entries, entry.type, entry.name, entry.language);
-    if (!found || found->data != entry.data) {
+    if (!found || !SameBytes(written, *found, spool, entry)) {
       *error = "l'exécutable écrit n'a pas la ressource " + DescribeResourceName(entry.type) + " " +
                DescribeResourceName(entry.name) + " attendue";
       return false;
@@ -75,6 +164,30 @@ bool Verify(const fs::path& written, const std::vector<ResourceEntry>& quiz, std
     }
   }
   return true;
+}
+
+// The folders made for the output, removed again when a build fails and
+// leaves them empty; the first that was missing is returned (empty when
+// the output's folder was there).
+bool MakeOutputFolder(const fs::path& folder, fs::path* firstMade, std::string* error) {
+  std::error_code code;
+  firstMade->clear();
+  for (fs::path at = folder; !at.empty() && !fs::exists(at, code); at = at.parent_path()) {
+    *firstMade = at;
+    if (at == at.parent_path()) break;
+  }
+  fs::create_directories(folder, code);
+  if (!code) return true;
+  *error = "« " + PathText(folder) + " » : impossible de créer le dossier (" + SystemErrorText(code) + ")";
+  return false;
+}
+
+void RemoveEmptyFolders(const fs::path& folder, const fs::path& firstMade) {
+  if (firstMade.empty()) return;
+  std::error_code code;
+  for (fs::path at = folder;; at = at.parent_path()) {
+    if (!fs::remove(at, code) || at == firstMade || at == at.parent_path()) return;
+  }
 }
 
 // The first error of the checks, said the way check says it.
@@ -105,31 +218,44 @@ bool BuildQuizExecutable(const QuizSource& quiz, const fs::path& sourceFile, con
       !RefuseForeignFile(output, kExecutableSignature, "un exécutable", settings.force, error))
     return false;
 
+  fs::path firstMade;
+  if (!MakeOutputFolder(output.parent_path(), &firstMade, error)) return false;
+  const fs::path temporary = TemporaryPathFor(output);
+  Spool spool;
+  const auto fail = [&] {
+    spool.file.close();
+    RemoveQuietly(spool.path);
+    RemoveQuietly(temporary);
+    RemoveEmptyFolders(output.parent_path(), firstMade);
+    return false;
+  };
+  if (!OpenSpool(&spool, output, error)) return fail();
+
   std::vector<ResourceEntry> resources;
   const PictureCheckCache* checks = settings.pictureCache;
   const auto checked = [checks](const fs::path& file) { return checks && checks->entries.count(file) > 0; };
-  if (!MakeQuizResources(quiz, sourceFile, settings.reducePictures || quiz.reducePictures, &resources, error,
+  const auto take = [&spool, &resources](ResourceEntry&& entry, std::string* error) {
+    if (!SpoolPicture(&spool, &entry, error)) return false;
+    resources.push_back(std::move(entry));
+    return true;
+  };
+  if (!MakeQuizResources(quiz, sourceFile, settings.reducePictures || quiz.reducePictures, take, error,
                          settings.progress, checked))
-    return false;
+    return fail();
 
-  std::error_code code;
-  fs::create_directories(output.parent_path(), code);
-  if (code) {
-    *error = "« " + PathText(output.parent_path()) + " » : impossible de créer le dossier (" + SystemErrorText(code) + ")";
-    return false;
-  }
-  const fs::path temporary = TemporaryPathFor(output);
-  const auto cancelled = [&settings, error] {
-    if (!settings.progress || !settings.progress->cancel || !settings.progress->cancel->load()) return false;
+  const std::atomic<bool>* cancel = settings.progress ? settings.progress->cancel : nullptr;
+  const auto cancelled = [cancel, error] {
+    if (!cancel || !cancel->load()) return false;
     *error = kBuildCancelled;
     return true;
   };
-  if (cancelled() || !WritePlayerWithQuiz(player, temporary, resources, error) || cancelled() ||
-      !Verify(temporary, resources, error) || cancelled()) {
-    RemoveQuietly(temporary);
-    return false;
-  }
-  if (!MoveIntoPlace(temporary, output, error)) return false;
+  const FileBytesReader spooled = ReaderOf(&spool.file);
+  if (!FinishSpool(&spool, error) || cancelled() || !WritePlayerWithQuiz(player, temporary, resources, spooled, cancel, error) || cancelled() ||
+      !Verify(temporary, resources, spooled, error) || cancelled())
+    return fail();
+  spool.file.close();
+  RemoveQuietly(spool.path);
+  if (!MoveIntoPlace(temporary, output, error)) return fail();
   *written = output;
   return true;
 }

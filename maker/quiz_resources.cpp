@@ -156,18 +156,32 @@ constexpr unsigned kMostPicturesAtOnce = 4;
 bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool reducePictures,
                        std::vector<ResourceEntry>* entries, std::string* error, const BuildProgress* progress,
                        const std::function<bool(const fs::path&)>& checked) {
+  entries->clear();
+  std::vector<ResourceEntry> made;
+  const auto keep = [&made](ResourceEntry&& entry, std::string*) {
+    made.push_back(std::move(entry));
+    return true;
+  };
+  if (!MakeQuizResources(quiz, sourceFile, reducePictures, keep, error, progress, checked)) return false;
+  *entries = std::move(made);
+  return true;
+}
+
+bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool reducePictures,
+                       const ResourceSink& take, std::string* error, const BuildProgress* progress,
+                       const std::function<bool(const fs::path&)>& checked) {
   PackedBlobs blobs;
   if (!CompressQuizBlobs(quiz, &blobs, error)) return false;
   std::vector<QuizPicture> pictures;
   if (!CollectPictures(quiz, sourceFile, false, &pictures, error)) return false;
 
-  entries->clear();
   const ResourceName blobType = ResourceName::Text(kQuizBlobType);
-  entries->push_back(Resource(blobType, kAnswersResourceId, std::move(blobs.answers)));
-  entries->push_back(Resource(blobType, kCodesResourceId, std::move(blobs.codes)));
-  if (!blobs.acceptedAnswers.empty())
-    entries->push_back(Resource(blobType, kAcceptedAnswersResourceId, std::move(blobs.acceptedAnswers)));
-  if (!blobs.link.empty()) entries->push_back(Resource(blobType, kHomeLinkResourceId, std::move(blobs.link)));
+  if (!take(Resource(blobType, kAnswersResourceId, std::move(blobs.answers)), error) ||
+      !take(Resource(blobType, kCodesResourceId, std::move(blobs.codes)), error) ||
+      (!blobs.acceptedAnswers.empty() &&
+       !take(Resource(blobType, kAcceptedAnswersResourceId, std::move(blobs.acceptedAnswers)), error)) ||
+      (!blobs.link.empty() && !take(Resource(blobType, kHomeLinkResourceId, std::move(blobs.link)), error)))
+    return false;
   const auto cancelled = [progress] { return progress && progress->cancel && progress->cancel->load(); };
   const auto prepare = [&](std::size_t i) {
     if (cancelled()) return PreparedPicture();
@@ -197,8 +211,10 @@ bool MakeQuizResources(const QuizSource& quiz, const fs::path& sourceFile, bool 
     // of the id exists.
     const ResourceName type = prepared.format == PictureFormat::kPng ? ResourceName::Number(kResourceTypeRawData)
                                                                      : ResourceName::Text(kPictureType);
-    entries->push_back(Resource(type, static_cast<uint16_t>(kFirstPictureResourceId + pictures[i].question),
-                                std::move(prepared.stored)));
+    if (!take(Resource(type, static_cast<uint16_t>(kFirstPictureResourceId + pictures[i].question),
+                       std::move(prepared.stored)),
+              error))
+      return false;
   }
   if (progress && progress->onPicture) progress->onPicture(pictures.size(), pictures.size());
   return true;

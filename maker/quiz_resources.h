@@ -70,6 +70,13 @@ bool MakeQuizResources(const QuizSource& quiz, const std::filesystem::path& sour
                        std::vector<ResourceEntry>* entries, std::string* error,
                        const BuildProgress* progress = nullptr,
                        const std::function<bool(const std::filesystem::path&)>& checked = nullptr);
+// The same, each resource handed to take as soon as it is made, in that
+// order, so that a build need not keep every picture: take returns false
+// with a French *error to stop.
+using ResourceSink = std::function<bool(ResourceEntry&& entry, std::string* error)>;
+bool MakeQuizResources(const QuizSource& quiz, const std::filesystem::path& sourceFile, bool reducePictures,
+                       const ResourceSink& take, std::string* error, const BuildProgress* progress = nullptr,
+                       const std::function<bool(const std::filesystem::path&)>& checked = nullptr);
 
 // True for a resource of the kinds a quiz brings, whatever its language:
 // any "PATCH" or "IMG", and raw data from 401 on. Replacing a quiz removes

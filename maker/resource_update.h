@@ -1,9 +1,11 @@
 // Writes a copy of the player that carries a quiz: every quiz resource the
 // player may already hold (IsQuizResource) is removed, whatever its
-// language, and the new ones added. On Windows the system's resource update
-// functions do it; elsewhere the tool rewrites the resource section itself.
+// language, and the new ones added. The tool rewrites the resource section
+// itself on every system: the system's resource update functions would
+// hold the whole quiz in memory.
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,9 +14,12 @@
 
 namespace vidod {
 
-// Writes the copy at temporary (which the caller renames or removes). False
-// with a French *error, temporary then being incomplete or absent.
+// Writes the copy at temporary (which the caller renames or removes), as it
+// goes: the bytes of stored entries are read through stored a chunk at a
+// time. A set cancel stops the writing between chunks with kBuildCancelled.
+// False with a French *error, temporary then being incomplete or absent.
 bool WritePlayerWithQuiz(const std::filesystem::path& player, const std::filesystem::path& temporary,
-                         const std::vector<ResourceEntry>& quiz, std::string* error);
+                         const std::vector<ResourceEntry>& quiz, const FileBytesReader& stored,
+                         const std::atomic<bool>* cancel, std::string* error);
 
 }  // namespace vidod

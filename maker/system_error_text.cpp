@@ -28,6 +28,8 @@ const ErrorText kGenericTexts[] = {
     {static_cast<int>(std::errc::device_or_resource_busy), kInUse},
     {static_cast<int>(std::errc::text_file_busy), kInUse},
     {static_cast<int>(std::errc::no_space_on_device), kDiskFull},
+    // A disk formatted for cameras and old systems (FAT32) holds no file of 4 Gio.
+    {static_cast<int>(std::errc::file_too_large), "fichier trop grand pour ce disque"},
     {static_cast<int>(std::errc::read_only_file_system), kReadOnlyDisk},
     {static_cast<int>(std::errc::file_exists), kAlreadyThere},
     {static_cast<int>(std::errc::invalid_argument), kBadName},

@@ -73,7 +73,8 @@ std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
-ToolRun RunTool(const std::string& arguments, const fs::path& workingFolder, int memoryLimitMegabytes) {
+ToolRun RunTool(const std::string& arguments, const fs::path& workingFolder, int memoryLimitMegabytes,
+                int fileLimitKilobytes) {
   static int runNumber = 0;
   const fs::path out = workingFolder / ("run-" + std::to_string(++runNumber) + ".out");
   const fs::path err = workingFolder / ("run-" + std::to_string(runNumber) + ".err");
@@ -81,6 +82,9 @@ ToolRun RunTool(const std::string& arguments, const fs::path& workingFolder, int
 #ifndef __SANITIZE_ADDRESS__
   if (memoryLimitMegabytes > 0) limit = "ulimit -v " + std::to_string(memoryLimitMegabytes * 1024) + " && ";
 #endif
+  // The signal ignored, the write that passes the limit fails instead (the
+  // shell counts in blocks of 512 bytes).
+  if (fileLimitKilobytes > 0) limit += "trap '' XFSZ && ulimit -f " + std::to_string(fileLimitKilobytes * 2) + " && ";
   const std::string command = "cd " + ShellQuote(workingFolder.string()) + " && " + limit + ShellQuote(VIDOD_MAKE_PATH) +
                               " " + arguments + " >" + ShellQuote(out.string()) + " 2>" +
                               ShellQuote(err.string());

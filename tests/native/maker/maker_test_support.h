@@ -51,8 +51,10 @@ struct ToolRun {
 // Runs the built vidod-make with the given arguments (already quoted for
 // the shell) from the given folder; with a memory limit, in an address space
 // of that many megabytes (unless the tool is built with the address
-// sanitizer, which needs far more address space than memory).
-ToolRun RunTool(const std::string& arguments, const fs::path& workingFolder, int memoryLimitMegabytes = 0);
+// sanitizer, which needs far more address space than memory). With a file
+// size limit, a write past that many kilobytes fails as on a full disk.
+ToolRun RunTool(const std::string& arguments, const fs::path& workingFolder, int memoryLimitMegabytes = 0,
+                int fileLimitKilobytes = 0);
 std::string ShellQuote(const std::string& text);
 
 // Parses source text written into folder/quiz.toml; fails the test on errors.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -288,6 +289,79 @@ TEST(PeResourceWriterTest, ASignatureIsDroppedAndFullHeadersRefused) {
   EXPECT_NE(error.find("pas de place"), std::string::npos) << error;
   std::vector<uint8_t> notExecutable = {'M', 'Z'};
   EXPECT_FALSE(ReplacePeResources(notExecutable, NewResources(), &written, &error));
+}
+
+// Pictures larger than the writer's chunk, of odd sizes, kept in a spool: the
+// file written piece by piece is the one written whole, and reading only
+// its directory finds every resource where its bytes are.
+TEST(PeResourceWriterTest, StoredResourcesAreStreamedByteForByte) {
+  TestExecutableLayout layout;
+  layout.sectionAfterResources = true;
+  layout.tailSize = 181;
+  layout.withChecksum = true;
+  const std::vector<uint8_t> player = MakeTestExecutable(SampleResources(), layout);
+  std::vector<ResourceEntry> whole = NewResources();
+  whole.push_back(TestResource(kImg, 402, 0, std::vector<uint8_t>((5 << 19) + 3)));
+  whole.push_back(TestResource(kRawData, 403, 0, std::vector<uint8_t>((3 << 20) + 1)));
+  for (std::size_t i = 0; i < whole.back().data.size(); ++i) whole.back().data[i] = static_cast<uint8_t>(i * 7 + i / 251);
+  for (std::size_t i = 0; i < whole[4].data.size(); ++i) whole[4].data[i] = static_cast<uint8_t>(i / 3);
+  std::vector<uint8_t> expected;
+  std::string error;
+  ASSERT_TRUE(ReplacePeResources(player, whole, &expected, &error)) << error;
+
+  // The pictures moved to a spool, the blobs kept in memory.
+  std::vector<uint8_t> spool;
+  std::vector<ResourceEntry> spooled = whole;
+  for (ResourceEntry& entry : spooled) {
+    if (entry.type == kPatch) continue;
+    entry.stored = true;
+    entry.offset = spool.size();
+    entry.size = static_cast<uint32_t>(entry.data.size());
+    spool.insert(spool.end(), entry.data.begin(), entry.data.end());
+    entry.data.clear();
+  }
+  const FileBytesReader fromSpool = [&spool](uint64_t offset, std::size_t length, uint8_t* out) {
+    std::copy(spool.begin() + static_cast<std::ptrdiff_t>(offset),
+              spool.begin() + static_cast<std::ptrdiff_t>(offset + length), out);
+    return true;
+  };
+  std::vector<uint8_t> written;
+  std::size_t largestPiece = 0;
+  PeOutput output;
+  output.append = [&](const uint8_t* bytes, std::size_t count, std::string*) {
+    largestPiece = std::max(largestPiece, count);
+    written.insert(written.end(), bytes, bytes + count);
+    return true;
+  };
+  output.rewrite = [&](uint64_t at, const uint8_t* bytes, std::size_t count, std::string*) {
+    std::copy(bytes, bytes + count, written.begin() + static_cast<std::ptrdiff_t>(at));
+    return true;
+  };
+  ASSERT_TRUE(WritePeWithResources(player, spooled, fromSpool, output, &error)) << error;
+  EXPECT_TRUE(written == expected);
+  EXPECT_LE(largestPiece, std::size_t{1} << 20);
+
+  const FileBytesReader fromFile = [&written](uint64_t offset, std::size_t length, uint8_t* out) {
+    if (offset + length > written.size()) return false;
+    std::copy(written.begin() + static_cast<std::ptrdiff_t>(offset),
+              written.begin() + static_cast<std::ptrdiff_t>(offset + length), out);
+    return true;
+  };
+  std::vector<ResourceEntry> directory;
+  ASSERT_TRUE(ReadPeResourceDirectory(fromFile, written.size(), &directory, &error)) << error;
+  for (ResourceEntry& entry : directory) {
+    ASSERT_TRUE(entry.stored && entry.data.empty());
+    entry.data.assign(written.begin() + static_cast<std::ptrdiff_t>(entry.offset),
+                      written.begin() + static_cast<std::ptrdiff_t>(entry.offset + entry.size));
+  }
+  ExpectSameResources(directory, whole);
+
+  // A spool that cannot be read half-way stops the writing with the resource named.
+  const FileBytesReader failing = [&](uint64_t offset, std::size_t length, uint8_t* out) {
+    return offset < (1 << 20) && fromSpool(offset, length, out);
+  };
+  EXPECT_FALSE(WritePeWithResources(player, spooled, failing, output, &error));
+  EXPECT_NE(error.find("« IMG » #402"), std::string::npos) << error;
 }
 
 }  // namespace

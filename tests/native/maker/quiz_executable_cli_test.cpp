@@ -455,11 +455,17 @@ TEST(QuizExecutableCliTest, AFailedBuildLeavesNoOutputFile) {
     std::string source;
     std::string playerBytes;  // empty: no player file at all
     const char* expected;
+    int fileLimitKilobytes = 0;
   };
   const std::string player = Text(makertest::MakeTestPlayer());
+  makertest::TestExecutableLayout largeLayout;
+  largeLayout.sectionAfterResources = true;
+  largeLayout.tailSize = 6 << 20;
+  const std::string largePlayer = Text(makertest::MakeTestPlayer(largeLayout));
   std::vector<ResourceEntry> withoutDialogs = makertest::PlayerOwnResources();
   withoutDialogs.erase(withoutDialogs.begin() + 1, withoutDialogs.begin() + 3);
   const std::string good = "[[question]]\nreponse = \"Paris\"\n";
+  const std::string withPhoto = good + "image = \"photo.jpg\"\n";
   const Failure failures[] = {
       // A source error, with its file, line and key.
       {"source error", "[[question]]\nreponse = 3\n", player, "quiz.toml:2: erreur : question 1, clé « reponse »"},
@@ -471,19 +477,28 @@ TEST(QuizExecutableCliTest, AFailedBuildLeavesNoOutputFile) {
       {"not an executable", good, "MZ mais rien d'autre", "MZ"},
       // An executable that is not the player.
       {"not the player", good, Text(makertest::MakeTestExecutable(withoutDialogs)), "modèle de dialogue 1001"},
+      // The disk full while the pictures are put aside (a 2 MB photo)...
+      {"disk full, pictures", withPhoto, player, "impossible d'y mettre de côté les images du quiz (", 1024},
+      // ...and while the quiz is written (a 6 MB player).
+      {"disk full, quiz", withPhoto, largePlayer, "impossible d'y écrire le quiz (", 2560},
   };
+  const std::string photo = makertest::JpegOfSize(600, 400) + std::string(2 << 20, 'x');
   for (const Failure& failure : failures) {
     ScratchFolder scratch;
+    WriteFile(scratch.path() / "photo.jpg", photo);
     WriteFile(scratch.path() / "quiz.toml", failure.source);
     if (!failure.playerBytes.empty()) WriteFile(scratch.path() / "vidod.exe", failure.playerBytes);
-    fs::create_directories(scratch.path() / "sortie");
-    ToolRun run = RunTool("build quiz.toml -o sortie/quiz.exe --lecteur vidod.exe", scratch.path());
+    // A folder made for the quiz goes again.
+    ToolRun run = RunTool("build quiz.toml -o sortie/quiz.exe --lecteur vidod.exe", scratch.path(), 0,
+                          failure.fileLimitKilobytes);
     EXPECT_EQ(run.exitCode, 1) << failure.what;
     EXPECT_NE(run.err.find(failure.expected), std::string::npos) << failure.what << ": " << run.err;
-    EXPECT_TRUE(FolderEntries(scratch.path() / "sortie").empty()) << failure.what;
-    // An earlier quiz stays as it was.
+    EXPECT_FALSE(fs::exists(scratch.path() / "sortie")) << failure.what;
+    // An earlier quiz stays as it was, and nothing is left beside it.
+    fs::create_directories(scratch.path() / "sortie");
     WriteFile(scratch.path() / "sortie" / "quiz.exe", "ancien");
-    run = RunTool("build quiz.toml -o sortie/quiz.exe --lecteur vidod.exe", scratch.path());
+    run = RunTool("build quiz.toml -o sortie/quiz.exe --lecteur vidod.exe", scratch.path(), 0,
+                  failure.fileLimitKilobytes);
     EXPECT_EQ(run.exitCode, 1) << failure.what;
     EXPECT_EQ(FolderEntries(scratch.path() / "sortie"), std::vector<std::string>{"quiz.exe"}) << failure.what;
     EXPECT_EQ(ReadFile(scratch.path() / "sortie" / "quiz.exe"), "ancien") << failure.what;
