@@ -198,10 +198,12 @@ bool EncodePngWithSystem(const RgbaPicture& picture, bool withAlpha, std::vector
                  SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
                  SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
                  SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
-            SUCCEEDED(frame->SetSize(picture.width, picture.height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
-            IsEqualGUID(format, withAlpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR) &&
-            SUCCEEDED(frame->WritePixels(picture.height, stride, static_cast<UINT>(pixels.size()), pixels.data())) &&
-            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+                 SUCCEEDED(frame->SetSize(picture.width, picture.height)) &&
+                 SUCCEEDED(frame->SetPixelFormat(&format)) &&
+                 IsEqualGUID(format, withAlpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR) &&
+                 SUCCEEDED(frame->WritePixels(picture.height, stride, static_cast<UINT>(pixels.size()),
+                                              pixels.data())) &&
+                 SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   STATSTG status = {};
   HGLOBAL memory = nullptr;
   if (encoded && SUCCEEDED(stream->Stat(&status, STATFLAG_NONAME)) && SUCCEEDED(GetHGlobalFromStream(stream, &memory))) {
