@@ -1,8 +1,9 @@
 // Decoding and encoding of picture files for the maker: a JPEG is decoded
 // in full to know that the player's picture service will show it, pictures
 // far larger than the views are stored reduced, turned ones upright, and
-// web and phone formats as JPEG or PNG. The system's imaging component does
-// it on Windows; libjpeg-turbo, libpng, giflib, libwebp and libheif elsewhere.
+// web and phone formats as JPEG or PNG. JPEG goes through libjpeg-turbo
+// everywhere; the other formats through the system's imaging component on
+// Windows, libpng, giflib, libwebp and libheif elsewhere.
 #pragma once
 
 #include <cstdint>
@@ -43,8 +44,8 @@ bool EncodeJpeg(const RgbaPicture& picture, int quality, std::vector<uint8_t>* b
 bool EncodePng(const RgbaPicture& picture, bool withAlpha, std::vector<uint8_t>* bytes, std::string* error);
 
 // The JPEG turned without decoding it (a quarter turn moves whole blocks):
-// only where its sides are whole blocks, and only natively; false otherwise,
-// *turned then untouched. quarterTurns clockwise after a mirror when mirrored.
+// only where its sides are whole blocks; false otherwise, *turned then
+// untouched. quarterTurns clockwise after a mirror when mirrored.
 bool TurnJpegLosslessly(const std::vector<uint8_t>& bytes, uint8_t quarterTurns, bool mirrored,
                         std::vector<uint8_t>* turned);
 

@@ -1,12 +1,14 @@
-// Pictures through the system's imaging component (WIC), which decodes as
-// the player's picture service does, and WebP, HEIC and AVIF where the
-// machine has their decoders.
+// Pictures other than JPEG through the system's imaging component (WIC),
+// which decodes as the player's picture service does, and WebP, HEIC and
+// AVIF where the machine has their decoders. JPEG goes through the file
+// shared with the native build, whose decoder scales in the DCT.
 #include <windows.h>
 #include <wincodec.h>
 
 #include <algorithm>
 
 #include "maker/picture_codec.h"
+#include "maker/picture_codec_jpeg.h"
 #include "maker/picture_format.h"
 
 // Scaled decoding in the decoder. Some SDK headers leave it out.
@@ -32,7 +34,6 @@ namespace {
 
 constexpr UINT kRgbaComponents = 4;
 constexpr UINT kLargestScaleDenominator = 8;
-constexpr float kPercent = 100.0f;
 // The check copies the pixels in bands, so that a large photo is decoded
 // whole without being held whole.
 constexpr UINT kCheckBandRows = 64;
@@ -60,9 +61,9 @@ IWICImagingFactory* CreateFactory() {
   return factory;
 }
 
-// Decodes the first frame of the file into 32-bit RGBA, whole into picture
-// or band by band into a scratch buffer when picture is nullptr.
-bool DecodeWithSystem(const std::vector<uint8_t>& bytes, RgbaPicture* picture, bool* headerRead) {
+// Decodes every pixel of the first frame, band by band into a scratch
+// buffer: a large picture is decoded whole without being held whole.
+bool DecodeWithSystem(const std::vector<uint8_t>& bytes, bool* headerRead) {
   ComUse com;
   IWICImagingFactory* factory = CreateFactory();
   IWICStream* stream = nullptr;
@@ -80,20 +81,12 @@ bool DecodeWithSystem(const std::vector<uint8_t>& bytes, RgbaPicture* picture, b
         SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppRGBA, WICBitmapDitherTypeNone, nullptr, 0.0,
                                         WICBitmapPaletteTypeCustom))) {
       const UINT stride = width * kRgbaComponents;
+      std::vector<BYTE> band(std::size_t{stride} * kCheckBandRows);
       decoded = true;
-      if (picture) {
-        picture->width = width;
-        picture->height = height;
-        picture->pixels.assign(std::size_t{stride} * height, 0);
-        decoded = SUCCEEDED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(picture->pixels.size()),
-                                                  picture->pixels.data()));
-      } else {
-        std::vector<BYTE> band(std::size_t{stride} * kCheckBandRows);
-        for (UINT top = 0; decoded && top < height; top += kCheckBandRows) {
-          const WICRect rows = {0, static_cast<INT>(top), static_cast<INT>(width),
-                                static_cast<INT>(std::min(kCheckBandRows, height - top))};
-          decoded = SUCCEEDED(converter->CopyPixels(&rows, stride, static_cast<UINT>(band.size()), band.data()));
-        }
+      for (UINT top = 0; decoded && top < height; top += kCheckBandRows) {
+        const WICRect rows = {0, static_cast<INT>(top), static_cast<INT>(width),
+                              static_cast<INT>(std::min(kCheckBandRows, height - top))};
+        decoded = SUCCEEDED(converter->CopyPixels(&rows, stride, static_cast<UINT>(band.size()), band.data()));
       }
     }
   }
@@ -123,8 +116,8 @@ void ScaledSize(UINT width, UINT height, uint32_t minWidth, uint32_t minHeight, 
 }
 
 // The frame's pixels at the scaled size: by the decoder itself where it
-// offers that size (a JPEG's DCT scaling), else through a scaler reading
-// the whole picture; then as 32-bit RGBA.
+// offers that size, else through a scaler reading the whole picture; then
+// as 32-bit RGBA.
 HRESULT CopyScaled(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width, UINT height,
                    RgbaPicture* picture) {
   IWICBitmapSource* source = frame;
@@ -177,10 +170,9 @@ HRESULT CopyScaled(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
   return result;
 }
 
-// Writes the picture through the encoder of the container, as 24-bit BGR or
-// 32-bit BGRA pixels.
-bool EncodeWithSystem(const GUID& container, const RgbaPicture& picture, bool withAlpha, int quality,
-                      std::vector<uint8_t>* bytes) {
+// Writes the picture through the PNG encoder, as 24-bit BGR or 32-bit BGRA
+// pixels.
+bool EncodePngWithSystem(const RgbaPicture& picture, bool withAlpha, std::vector<uint8_t>* bytes) {
   const UINT components = withAlpha ? 4 : 3;
   const UINT stride = (picture.width * components + 3) / 4 * 4;
   std::vector<BYTE> pixels(std::size_t{stride} * picture.height);
@@ -203,23 +195,15 @@ bool EncodeWithSystem(const GUID& container, const RgbaPicture& picture, bool wi
   IPropertyBag2* options = nullptr;
   WICPixelFormatGUID format = withAlpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR;
   bool encoded = factory && SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
-                 SUCCEEDED(factory->CreateEncoder(container, nullptr, &encoder)) &&
+                 SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
                  SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
-                 SUCCEEDED(encoder->CreateNewFrame(&frame, &options));
-  if (encoded && IsEqualGUID(container, GUID_ContainerFormatJpeg)) {
-    PROPBAG2 option = {};
-    option.pstrName = const_cast<LPOLESTR>(L"ImageQuality");
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_R4;
-    value.fltVal = static_cast<float>(quality) / kPercent;
-    options->Write(1, &option, &value);
-  }
-  encoded = encoded && SUCCEEDED(frame->Initialize(options)) &&
-            SUCCEEDED(frame->SetSize(picture.width, picture.height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
-            IsEqualGUID(format, withAlpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR) &&
-            SUCCEEDED(frame->WritePixels(picture.height, stride, static_cast<UINT>(pixels.size()), pixels.data())) &&
-            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+                 SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
+                 SUCCEEDED(frame->SetSize(picture.width, picture.height)) &&
+                 SUCCEEDED(frame->SetPixelFormat(&format)) &&
+                 IsEqualGUID(format, withAlpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR) &&
+                 SUCCEEDED(frame->WritePixels(picture.height, stride, static_cast<UINT>(pixels.size()),
+                                              pixels.data())) &&
+                 SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   STATSTG status = {};
   HGLOBAL memory = nullptr;
   if (encoded && SUCCEEDED(stream->Stat(&status, STATFLAG_NONAME)) && SUCCEEDED(GetHGlobalFromStream(stream, &memory))) {
@@ -240,17 +224,9 @@ bool EncodeWithSystem(const GUID& container, const RgbaPicture& picture, bool wi
 
 }  // namespace
 
-bool DecodeJpeg(const std::vector<uint8_t>& bytes, RgbaPicture* picture, std::string* problem) {
-  bool headerRead = false;
-  if (DecodeWithSystem(bytes, picture, &headerRead)) return true;
-  *problem = headerRead ? "JPEG tronqué ou endommagé : ses données d'image ne se décodent pas jusqu'au bout"
-                        : "JPEG tronqué ou endommagé : Windows ne sait pas le lire";
-  return false;
-}
-
 bool DecodeGif(const std::vector<uint8_t>& bytes, std::string* problem) {
   bool headerRead = false;
-  if (DecodeWithSystem(bytes, nullptr, &headerRead)) return true;
+  if (DecodeWithSystem(bytes, &headerRead)) return true;
   *problem = headerRead ? "GIF tronqué ou endommagé : les données de son image ne se décodent pas jusqu'au bout"
                         : "GIF tronqué ou endommagé : Windows ne sait pas le lire";
   return false;
@@ -273,6 +249,7 @@ const char* WindowsImageExtension(PictureFormat format) {
 bool DecodePicturePixels(const std::vector<uint8_t>& bytes, uint32_t minWidth, uint32_t minHeight,
                          RgbaPicture* picture, std::string* problem) {
   const PictureFormat format = DetectPictureFormat(bytes.data(), bytes.size());
+  if (format == PictureFormat::kJpeg) return DecodeJpegPixels(bytes, minWidth, minHeight, picture, problem);
   ComUse com;
   IWICImagingFactory* factory = CreateFactory();
   IWICStream* stream = nullptr;
@@ -309,20 +286,10 @@ bool DecodePicturePixels(const std::vector<uint8_t>& bytes, uint32_t minWidth, u
   return false;
 }
 
-bool EncodeJpeg(const RgbaPicture& picture, int quality, std::vector<uint8_t>* bytes, std::string* error) {
-  if (EncodeWithSystem(GUID_ContainerFormatJpeg, picture, false, quality, bytes)) return true;
-  *error = "écriture du JPEG impossible";
-  return false;
-}
-
 bool EncodePng(const RgbaPicture& picture, bool withAlpha, std::vector<uint8_t>* bytes, std::string* error) {
-  if (EncodeWithSystem(GUID_ContainerFormatPng, picture, withAlpha, 0, bytes)) return true;
+  if (EncodePngWithSystem(picture, withAlpha, bytes)) return true;
   *error = "écriture du PNG impossible";
   return false;
 }
-
-// The imaging component turns pixels, not blocks: a turned JPEG is written
-// again instead.
-bool TurnJpegLosslessly(const std::vector<uint8_t>&, uint8_t, bool, std::vector<uint8_t>*) { return false; }
 
 }  // namespace vidod

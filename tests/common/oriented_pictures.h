@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "maker/picture_codec.h"
@@ -41,6 +42,35 @@ inline int QuarterOf(unsigned r, unsigned g, unsigned b, unsigned tolerance = 40
   return -1;
 }
 
+// The quarter whose colour each quarter's middle shows, left to right and
+// top to bottom: {0, 1, 2, 3} when the picture is upright.
+inline std::vector<int> QuartersAtMiddles(const RgbaPicture& picture) {
+  std::vector<int> seen;
+  for (int quarter = 0; quarter < 4 && !picture.pixels.empty(); ++quarter) {
+    const uint32_t x = picture.width / 4 + (quarter % 2) * picture.width / 2;
+    const uint32_t y = picture.height / 4 + (quarter / 2) * picture.height / 2;
+    const uint8_t* pixel = &picture.pixels[(std::size_t{y} * picture.width + x) * 4];
+    seen.push_back(QuarterOf(pixel[0], pixel[1], pixel[2]));
+  }
+  return seen;
+}
+
+// Quality 95, as turned pictures are stored; empty when it cannot be written.
+inline std::vector<uint8_t> JpegOf(const RgbaPicture& picture) {
+  std::vector<uint8_t> jpeg;
+  std::string error;
+  EncodeJpeg(picture, 95, &jpeg, &error);
+  return jpeg;
+}
+
+// Every pixel of a picture file; none when it cannot be decoded.
+inline RgbaPicture WholePixels(const std::vector<uint8_t>& bytes) {
+  RgbaPicture picture;
+  std::string problem;
+  DecodePicturePixels(bytes, 0, 0, &picture, &problem);
+  return picture;
+}
+
 // The inverse turn: a mirrored turn undoes itself.
 inline PictureTurn InverseTurn(PictureTurn turn) {
   if (!turn.mirrored) turn.quarterTurns = static_cast<uint8_t>((4 - turn.quarterTurns) % 4);
@@ -64,10 +94,7 @@ inline std::vector<uint8_t> WithOrientation(const std::vector<uint8_t>& jpeg, ui
 // then turned by the author's rotation on top: a JPEG that shows upright.
 inline std::vector<uint8_t> OrientedJpeg(uint32_t width, uint32_t height, uint16_t orientation, int rotation = 0) {
   const PictureTurn turn = ThenRotate(TurnOfExifOrientation(orientation), rotation);
-  std::vector<uint8_t> jpeg;
-  std::string error;
-  EncodeJpeg(TurnPicture(UprightQuarters(width, height), InverseTurn(turn)), 95, &jpeg, &error);
-  return WithOrientation(jpeg, orientation);
+  return WithOrientation(JpegOf(TurnPicture(UprightQuarters(width, height), InverseTurn(turn))), orientation);
 }
 
 }  // namespace vidod::testing
