@@ -11,23 +11,26 @@ cd "$root"
 
 "$root/scripts/install-deps.sh"
 jobs=$(nproc)
+began=$(date +%s)
+# Each stage says when it starts, so that a slow run shows where its time went.
+stage() { echo "== $1 (at $(($(date +%s) - began)) s)"; }
 
-echo "== Native build and tests"
+stage "Native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native
 
-echo "== Native tests under the address and undefined-behaviour sanitizers"
+stage "Native tests under the address and undefined-behaviour sanitizers"
 "$root/scripts/sanitize.sh"
 
-echo "== Short fuzzing runs"
+stage "Short fuzzing runs"
 "$root/scripts/fuzz.sh" 10
 
-echo "== Windows build"
+stage "Windows build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 
-echo "== Windows tests under Wine"
+stage "Windows tests under Wine"
 source "$root/scripts/display.sh"
 export VIDOD_BUILD_DIR="$root/build/windows"
 export WINEPREFIX="$VIDOD_BUILD_DIR/wineprefix"
@@ -40,4 +43,5 @@ export VIDOD_MODEL_SECONDS=${VIDOD_MODEL_SECONDS:-45}
 status=0
 ctest --preset windows || status=$?
 wineserver -k 2>/dev/null || true
+stage "End"
 exit $status
