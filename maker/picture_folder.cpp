@@ -1,9 +1,10 @@
 // A folder of pictures turned into the questions of a new quiz, the way a
 // teacher numbers them: "2-rome.jpg" before "10-paris.jpg", and the number
-// is no part of the answer.
+// is no part of the answer; otherwise in the order of the folder's window.
 #include <algorithm>
 #include <system_error>
 
+#include "answers/answer_normalisation.h"
 #include "common/cp1252.h"
 #include "maker/file_io.h"
 #include "maker/picture_format.h"
@@ -47,8 +48,27 @@ bool NaturalLess(const std::string& a, const std::string& b) {
   return a < b;
 }
 
+// A name as a folder window sorts it: accents and case set aside ("Étretat"
+// among the E), when the code page holds the name.
+std::string FoldedForSorting(const std::string& utf8) {
+  Cp1252Conversion conversion = Utf8ToCp1252(utf8);
+  if (!conversion.ok) return utf8;
+  for (char& c : conversion.text) {
+    const char plain = UnaccentedLetter(static_cast<unsigned char>(c));
+    c = AsciiLower(plain ? plain : c);
+  }
+  return conversion.text;
+}
+
+// The name before its extension first, so that "Louvre.jpg" comes before
+// the copy "Louvre (2).jpg"; the bytes settle names that fold alike.
 bool NaturalPathLess(const fs::path& a, const fs::path& b) {
-  return NaturalLess(a.filename().u8string(), b.filename().u8string());
+  const std::string stemA = FoldedForSorting(a.stem().u8string()), stemB = FoldedForSorting(b.stem().u8string());
+  if (stemA != stemB) return NaturalLess(stemA, stemB);
+  const std::string extensionA = FoldedForSorting(a.extension().u8string());
+  const std::string extensionB = FoldedForSorting(b.extension().u8string());
+  if (extensionA != extensionB) return NaturalLess(extensionA, extensionB);
+  return a.filename().u8string() < b.filename().u8string();
 }
 
 // Blanks at the ends of a name are easy to type by mistake and invisible

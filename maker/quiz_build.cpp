@@ -59,11 +59,9 @@ struct Spool {
 // Stored resources are compared this many bytes at a time.
 constexpr std::size_t kCompareChunk = 1 << 20;
 
-// The spool cannot be written: the folder is named, where room is missing.
+// The spool is part of writing the quiz: its failure is told as the quiz's.
 bool SpoolFailure(const Spool& spool, std::string* error) {
-  const int code = errno;
-  *error = "« " + PathText(spool.path.parent_path()) + " » : impossible d'y mettre de côté les images du quiz" +
-           (code != 0 ? " (" + SystemErrorText(std::error_code(code, std::generic_category())) + ")" : "");
+  *error = QuizWriteFailure(spool.path.parent_path(), errno, spool.file.is_open());
   return false;
 }
 

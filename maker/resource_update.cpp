@@ -1,6 +1,7 @@
 #include "maker/resource_update.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fstream>
 #include <system_error>
 
@@ -10,6 +11,25 @@
 #include "maker/system_error_text.h"
 
 namespace vidod {
+namespace {
+
+// Below this much room a disk cannot take the next chunk of a quiz.
+constexpr std::uintmax_t kRoomForAChunk = 4u << 20;
+constexpr char kFullOrRemovedDisk[] = "le disque est peut-être plein ou a été retiré";
+
+}  // namespace
+
+std::string QuizWriteFailure(const std::filesystem::path& folder, int code, bool opened) {
+  std::error_code spaceError;
+  const std::filesystem::space_info space = std::filesystem::space(folder, spaceError);
+  if (!spaceError && space.available < kRoomForAChunk) code = static_cast<int>(std::errc::no_space_on_device);
+  std::string reason;
+  if (opened && (code == 0 || code == static_cast<int>(std::errc::invalid_argument)))
+    reason = kFullOrRemovedDisk;
+  else if (code != 0)
+    reason = SystemErrorText(std::error_code(code, std::generic_category()));
+  return "« " + PathText(folder) + " » : impossible d'y écrire le quiz" + (reason.empty() ? "" : " (" + reason + ")");
+}
 
 bool WritePlayerWithQuiz(const std::filesystem::path& player, const std::filesystem::path& temporary,
                          const std::vector<ResourceEntry>& quiz, const FileBytesReader& stored,
@@ -28,11 +48,10 @@ bool WritePlayerWithQuiz(const std::filesystem::path& player, const std::filesys
 
   std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
   // A full disk shows when a write fails, or only when the buffer is emptied.
-  const auto failed = [&stream, &temporary, error] {
+  bool opened = false;
+  const auto failed = [&stream, &temporary, &opened, error] {
     if (!stream.fail()) return false;
-    const int code = errno;
-    *error = "« " + PathText(temporary.parent_path()) + " » : impossible d'y écrire le quiz" +
-             (code != 0 ? " (" + SystemErrorText(std::error_code(code, std::generic_category())) + ")" : "");
+    *error = QuizWriteFailure(temporary.parent_path(), errno, opened);
     return true;
   };
   if (!stream) {
@@ -40,6 +59,7 @@ bool WritePlayerWithQuiz(const std::filesystem::path& player, const std::filesys
     failed();
     return false;
   }
+  opened = true;
   // Errors of the writing say so themselves; the others are the player's.
   bool writing = false;
   PeOutput output;

@@ -210,7 +210,7 @@ TEST(QuizExecutableCliTest, InitOrdersAndNamesPicturesAsATeacherNumbersThem) {
   // A blank before the extension is no part of the answer, nor a copy's number.
   for (const char* name : {"10-paris.jpg", "Louvre (2).jpg", "image 12.jpg", "2_rome.gif", "Image 7.jpg", "03.madrid.jpg", "2024.jpg",
                            "1 berlin.png", "11-Op\xC3\xA9ra Garnier .jpg", ".cache.jpg", "._2_rome.gif", "a\nb.jpg",
-                           "c\\d.jpg", "\xE9t\xE9.jpg"})
+                           "c\\d.jpg", "\xE9t\xE9.jpg", "Louvre.jpg", "\xC3\x89tretat.jpg", "Zoo.jpg"})
     WriteFile(images / name, std::string(name).find(".gif") != std::string::npos ? makertest::kGifBytes
                             : std::string(name).find(".png") != std::string::npos ? makertest::kPngBytes
                                                                                   : makertest::kJpegBytes);
@@ -221,8 +221,9 @@ TEST(QuizExecutableCliTest, InitOrdersAndNamesPicturesAsATeacherNumbersThem) {
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"berlin", "images/1 berlin.png"}, {"rome", "images/2_rome.gif"},  {"madrid", "images/03.madrid.jpg"},
       {"paris", "images/10-paris.jpg"},  {"Op\xC3\xA9ra Garnier", "images/11-Op\xC3\xA9ra Garnier .jpg"},
-      {"2024", "images/2024.jpg"},       {"Image 7", "images/Image 7.jpg"},  {"image 12", "images/image 12.jpg"},
-      {"Louvre", "images/Louvre (2).jpg"}};
+      {"2024", "images/2024.jpg"},       {"\xC3\x89tretat", "images/\xC3\x89tretat.jpg"},
+      {"Image 7", "images/Image 7.jpg"}, {"image 12", "images/image 12.jpg"},  {"Louvre", "images/Louvre.jpg"},
+      {"Louvre", "images/Louvre (2).jpg"}, {"Zoo", "images/Zoo.jpg"}};
   ASSERT_EQ(folder.questions.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(folder.questions[i].answer, expected[i].first) << i;
@@ -478,7 +479,7 @@ TEST(QuizExecutableCliTest, AFailedBuildLeavesNoOutputFile) {
       // An executable that is not the player.
       {"not the player", good, Text(makertest::MakeTestExecutable(withoutDialogs)), "modèle de dialogue 1001"},
       // The disk full while the pictures are put aside (a 2 MB photo)...
-      {"disk full, pictures", withPhoto, player, "impossible d'y mettre de côté les images du quiz (", 1024},
+      {"disk full, pictures", withPhoto, player, "impossible d'y écrire le quiz (", 1024},
       // ...and while the quiz is written (a 6 MB player).
       {"disk full, quiz", withPhoto, largePlayer, "impossible d'y écrire le quiz (", 2560},
   };

@@ -4,6 +4,7 @@
 #include <string>
 #include <system_error>
 
+#include "maker/resource_update.h"
 #include "maker/system_error_text.h"
 #include "maker_test_support.h"
 
@@ -55,6 +56,28 @@ TEST(SystemErrorTextTest, ACommandThatCannotWriteSaysWhyInFrench) {
   EXPECT_NE(run.err.find("impossible de créer le dossier (un élément du chemin n'est pas un dossier)"),
             std::string::npos)
       << run.err;
+}
+
+TEST(SystemErrorTextTest, AQuizThatCannotBeWrittenIsToldWhy) {
+  ScratchFolder scratch;
+  const struct {
+    int code;
+    bool opened;
+    const char* reason;
+  } cases[] = {
+      // A bad argument when the file is opened: its name.
+      {EINVAL, false, "(nom de fichier invalide)"},
+      // The same once it is open: some C runtimes say so of a full disk.
+      {EINVAL, true, "(le disque est peut-être plein ou a été retiré)"},
+      {0, true, "(le disque est peut-être plein ou a été retiré)"},
+      // What the system does say is kept.
+      {EACCES, false, "(accès refusé)"},
+      {ENOSPC, true, "(disque plein)"},
+  };
+  for (const auto& c : cases) {
+    const std::string text = QuizWriteFailure(scratch.path(), c.code, c.opened);
+    EXPECT_NE(text.find("impossible d'y écrire le quiz " + std::string(c.reason)), std::string::npos) << text;
+  }
 }
 
 }  // namespace
