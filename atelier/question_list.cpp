@@ -378,8 +378,12 @@ void RemoveCurrentQuestion(Atelier* atelier) {
   const std::wstring text = L"Supprimer la question " + std::to_wstring(question + 1) + L" (\u00ab " + answer +
                             L" \u00bb) ? Son image reste dans son dossier ; \u00c9dition > Annuler (Ctrl+Z) la "
                             L"remet.";
+  const bool fromList = GetFocus() == atelier->list;
   if (AskAuthor(atelier, text, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   EditQuiz(atelier, RemoveEdit(question));
+  // The list is filled again: the keys go back to it, on the question that
+  // took the removed one's place, for the next Suppr or arrow.
+  if (fromList) SetFocus(atelier->list);
 }
 
 void MoveCurrentQuestion(Atelier* atelier, int step) {

@@ -1492,6 +1492,9 @@ TEST_F(AtelierTest, UndoAndRedoOfADeletionAndOfAReorder) {
   }
   ASSERT_EQ(Rows(), kQuestionCount - 1);
   EXPECT_EQ(Caption(window_)[0], L'*');
+  // The keys stay in the list, on the question that took the removed one's place.
+  EXPECT_EQ(GetFocus(), list);
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 2);
   PressKeys(window_, list, {VK_CONTROL}, 'Z');
   Pump();
   EXPECT_EQ(Answers(), saved);
