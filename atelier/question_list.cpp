@@ -379,10 +379,10 @@ void RemoveCurrentQuestion(Atelier* atelier) {
                             L" \u00bb) ? Son image reste dans son dossier ; \u00c9dition > Annuler (Ctrl+Z) la "
                             L"remet.";
   const bool fromList = GetFocus() == atelier->list;
-  if (AskAuthor(atelier, text, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  EditQuiz(atelier, RemoveEdit(question));
-  // The list is filled again: the keys go back to it, on the question that
-  // took the removed one's place, for the next Suppr or arrow.
+  if (AskAuthor(atelier, text, MB_YESNO | MB_ICONQUESTION) == IDYES) EditQuiz(atelier, RemoveEdit(question));
+  // Whatever the answer, the keys go back to the list (filled again after a
+  // removal, on the question that took the removed one's place): the box
+  // does not always give them back.
   if (fromList) SetFocus(atelier->list);
 }
 

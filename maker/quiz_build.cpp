@@ -47,9 +47,11 @@ bool CheckIsPlayer(const fs::path& player, std::string* error) {
   return true;
 }
 
-// Pictures wait in a spool file beside the output until the resource
-// section that holds them can be laid out: its directory, which needs every
-// size, comes before them, and it orders them by type, not by question.
+// Pictures wait in a spool file until the resource section that holds them
+// can be laid out: its directory, which needs every size, comes before them,
+// and it orders them by type, not by question. The spool goes to the
+// system's folder for temporary files, so that a USB key needs room for the
+// quiz only, not for its pictures twice; beside the output when that fails.
 struct Spool {
   fs::path path;
   std::fstream file;
@@ -66,9 +68,18 @@ bool SpoolFailure(const Spool& spool, std::string* error) {
 }
 
 bool OpenSpool(Spool* spool, const fs::path& output, std::string* error) {
+  constexpr auto kMode = std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc;
+  std::error_code code;
+  const fs::path temporaries = fs::temp_directory_path(code);
+  if (!code) {
+    spool->path = TemporaryPathFor(temporaries / output.filename());
+    spool->file.open(spool->path, kMode);
+    if (spool->file) return true;
+    spool->file.clear();
+  }
   spool->path = TemporaryPathFor(output);
   errno = 0;
-  spool->file.open(spool->path, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
+  spool->file.open(spool->path, kMode);
   return spool->file ? true : SpoolFailure(*spool, error);
 }
 

@@ -22,7 +22,10 @@ constexpr char kFullOrRemovedDisk[] = "le disque est peut-être plein ou a été
 std::string QuizWriteFailure(const std::filesystem::path& folder, int code, bool opened) {
   std::error_code spaceError;
   const std::filesystem::space_info space = std::filesystem::space(folder, spaceError);
-  if (!spaceError && space.available < kRoomForAChunk) code = static_cast<int>(std::errc::no_space_on_device);
+  // Only where the system gave no clearer reason: a read-only disk is often full too.
+  const bool vague = code == 0 || code == static_cast<int>(std::errc::invalid_argument) ||
+                     code == static_cast<int>(std::errc::io_error);
+  if (vague && !spaceError && space.available < kRoomForAChunk) code = static_cast<int>(std::errc::no_space_on_device);
   std::string reason;
   if (opened && (code == 0 || code == static_cast<int>(std::errc::invalid_argument)))
     reason = kFullOrRemovedDisk;

@@ -17,7 +17,7 @@ namespace vidod {
 // "« FOLDER » : impossible d'y écrire le quiz (REASON)" after opening
 // (opened false) or writing a file of folder failed with errno's code (0:
 // none known). A disk with less room left than a chunk of the writing is
-// said to be full whatever the code; a write into an open file that fails
+// said to be full when the code says nothing clearer; a write into an open file that fails
 // with no code, or with a bad argument (which a C runtime may give for a full
 // disk), is said to have met a full or removed disk.
 std::string QuizWriteFailure(const std::filesystem::path& folder, int code, bool opened);

@@ -1484,11 +1484,14 @@ TEST_F(AtelierTest, UndoAndRedoOfADeletionAndOfAReorder) {
   const std::vector<std::wstring> saved = Answers();
   HWND list = Control(IDC_QUESTION_LIST);
   Select(2);
-  {
-    MessageBoxCatcher catcher(IDYES);
+  for (int answer : {IDNO, IDYES}) {
+    MessageBoxCatcher catcher(answer);
     SetFocus(list);
     SendMessageW(list, WM_KEYDOWN, VK_DELETE, 1);
     Pump();
+    if (answer == IDNO) {
+      EXPECT_EQ(GetFocus(), list) << "after Non";
+    }
   }
   ASSERT_EQ(Rows(), kQuestionCount - 1);
   EXPECT_EQ(Caption(window_)[0], L'*');
