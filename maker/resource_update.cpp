@@ -20,14 +20,15 @@ constexpr char kFullOrRemovedDisk[] = "le disque est peut-être plein ou a été
 }  // namespace
 
 std::string QuizWriteFailure(const std::filesystem::path& folder, int code, bool opened) {
-  std::error_code spaceError;
-  const std::filesystem::space_info space = std::filesystem::space(folder, spaceError);
-  // Only where the system gave no clearer reason: a read-only disk is often full too.
+  // The room left decides only where the system gave no clearer reason: a
+  // read-only disk is often full too.
   const bool vague = code == 0 || code == static_cast<int>(std::errc::invalid_argument) ||
                      code == static_cast<int>(std::errc::io_error);
-  if (vague && !spaceError && space.available < kRoomForAChunk) code = static_cast<int>(std::errc::no_space_on_device);
   std::string reason;
-  if (opened && (code == 0 || code == static_cast<int>(std::errc::invalid_argument)))
+  std::error_code spaceError;
+  if (vague && std::filesystem::space(folder, spaceError).available < kRoomForAChunk && !spaceError)
+    reason = SystemErrorText(std::make_error_code(std::errc::no_space_on_device));
+  else if (vague && opened && code != static_cast<int>(std::errc::io_error))
     reason = kFullOrRemovedDisk;
   else if (code != 0)
     reason = SystemErrorText(std::error_code(code, std::generic_category()));
